@@ -1,0 +1,156 @@
+#include "zqQtPlatform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
+
+namespace zq {
+
+QtPlatform::QtPlatform(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    args_.emplace_back(argv[i]);
+}
+
+ModalResult QtPlatform::MessageBox(const std::string& caption, const std::string& text, unsigned buttons,
+                                   MsgIcon icon) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(QString::fromStdString(caption));
+  box.setText(QString::fromStdString(text));
+  switch (icon) {
+  case MsgIcon::Information:
+    box.setIcon(QMessageBox::Information);
+    break;
+  case MsgIcon::Warning:
+    box.setIcon(QMessageBox::Warning);
+    break;
+  case MsgIcon::Error:
+    box.setIcon(QMessageBox::Critical);
+    break;
+  case MsgIcon::Question:
+    box.setIcon(QMessageBox::Question);
+    break;
+  case MsgIcon::None:
+    break;
+  }
+  QMessageBox::StandardButtons std;
+  if (buttons & mbOK) std |= QMessageBox::Ok;
+  if (buttons & mbCancel) std |= QMessageBox::Cancel;
+  if (buttons & mbYes) std |= QMessageBox::Yes;
+  if (buttons & mbNo) std |= QMessageBox::No;
+  if (buttons & mbAbort) std |= QMessageBox::Abort;
+  if (buttons & mbRetry) std |= QMessageBox::Retry;
+  if (buttons & mbIgnore) std |= QMessageBox::Ignore;
+  if (std == QMessageBox::NoButton) std = QMessageBox::Ok;
+  box.setStandardButtons(std);
+  switch (box.exec()) {
+  case QMessageBox::Ok:
+    return ModalResult::OK;
+  case QMessageBox::Cancel:
+    return ModalResult::Cancel;
+  case QMessageBox::Yes:
+    return ModalResult::Yes;
+  case QMessageBox::No:
+    return ModalResult::No;
+  case QMessageBox::Abort:
+    return ModalResult::Abort;
+  case QMessageBox::Retry:
+    return ModalResult::Retry;
+  case QMessageBox::Ignore:
+    return ModalResult::Ignore;
+  default:
+    return ModalResult::None;
+  }
+}
+
+std::string QtFilterFromPipeFilter(const std::string& filter) {
+  QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString label = parts[i];
+    QString patterns = parts[i + 1];
+    patterns.replace(';', ' ');
+    out << (label.contains('(') ? label : label + " (" + patterns + ")");
+  }
+  return out.join(";;").toStdString();
+}
+
+namespace {
+QString start_path(const FileDialogRequest& r) {
+  if (r.fileName.empty()) return QString::fromStdString(r.initialDir);
+  if (r.initialDir.empty()) return QString::fromStdString(r.fileName);
+  return QString::fromStdString(r.initialDir + "/" + r.fileName);
+}
+} // namespace
+
+std::optional<std::string> QtPlatform::OpenFileDialog(const FileDialogRequest& r) {
+  QString f = QFileDialog::getOpenFileName(parent_, QString::fromStdString(r.title), start_path(r),
+                                           QString::fromStdString(QtFilterFromPipeFilter(r.filter)));
+  if (f.isEmpty()) return std::nullopt;
+  return f.toStdString();
+}
+
+std::optional<std::string> QtPlatform::SaveFileDialog(const FileDialogRequest& r) {
+  QFileDialog dialog(parent_, QString::fromStdString(r.title), start_path(r),
+                     QString::fromStdString(QtFilterFromPipeFilter(r.filter)));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (!r.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(r.defaultExt));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<uint32_t> QtPlatform::ChooseColor(uint32_t initial) {
+  // Colours travel with red in the low byte.
+  QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+  QColor c = QColorDialog::getColor(start, parent_);
+  if (!c.isValid()) return std::nullopt;
+  return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
+}
+
+std::optional<FontChoice> QtPlatform::ChooseFont(const FontChoice& initial) {
+  QFont start(QString::fromStdString(initial.name), initial.size);
+  start.setBold(initial.bold);
+  start.setItalic(initial.italic);
+  start.setUnderline(initial.underline);
+  start.setStrikeOut(initial.strikeOut);
+  bool ok = false;
+  QFont f = QFontDialog::getFont(&ok, start, parent_);
+  if (!ok) return std::nullopt;
+  FontChoice out = initial;
+  out.name = f.family().toStdString();
+  out.size = f.pointSize() > 0 ? f.pointSize() : initial.size;
+  out.bold = f.bold();
+  out.italic = f.italic();
+  out.underline = f.underline();
+  out.strikeOut = f.strikeOut();
+  return out;
+}
+
+void QtPlatform::SetCursor(CursorKind cursor) {
+  if (cursor == CursorKind::HourGlass) {
+    if (!cursorOverridden_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    cursorOverridden_ = true;
+  } else if (cursorOverridden_) {
+    QApplication::restoreOverrideCursor();
+    cursorOverridden_ = false;
+  }
+}
+
+void QtPlatform::Beep() {
+  QApplication::beep();
+}
+
+void QtPlatform::Terminate() {
+  // Ends the application as soon as its message loop runs (or at once if it already runs).
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+std::string QtPlatform::ExecutablePath() {
+  return QCoreApplication::applicationFilePath().toStdString();
+}
+
+} // namespace zq

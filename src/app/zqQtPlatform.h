@@ -1,0 +1,37 @@
+// The desktop implementation of the platform interface, on Qt Widgets.
+#pragma once
+
+#include "zqPlatform.h"
+
+class QWidget;
+
+namespace zq {
+
+class QtPlatform : public Platform {
+public:
+  QtPlatform(int argc, char** argv);
+  // Parent for dialogs and message boxes (the main window once it exists).
+  void SetDialogParent(QWidget* parent) { parent_ = parent; }
+
+  ModalResult MessageBox(const std::string& caption, const std::string& text, unsigned buttons,
+                         MsgIcon icon) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+  std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::optional<FontChoice> ChooseFont(const FontChoice& initial) override;
+  void SetCursor(CursorKind cursor) override;
+  void Beep() override;
+  void Terminate() override;
+  std::string ExecutablePath() override;
+  std::vector<std::string> Arguments() override { return args_; }
+
+private:
+  QWidget* parent_ = nullptr;
+  std::vector<std::string> args_;
+  bool cursorOverridden_ = false;
+};
+
+// "Text (*.txt)|*.txt|All (*.*)|*.*" -> "Text (*.txt);;All (*.*)"
+std::string QtFilterFromPipeFilter(const std::string& filter);
+
+} // namespace zq
