@@ -1,0 +1,258 @@
+// TChart: the program's chart control on QCustomPlot. It owns the line series (stable indices in order of
+// creation), draws them in the order their points were added against four axes, zooms with a left-button
+// rectangle, scrolls with a right-button drag, exports images, and repaints by itself once per event-loop
+// turn after its series change.
+#pragma once
+
+#include "zqLineSeries.h"
+#include "zqPlatform.h"
+
+#include <QString>
+#include <QStringList>
+#include <qcustomplot.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TChart;
+class TChartCurve;
+
+enum class TChartAxisKind { Left, Right, Top, Bottom };
+
+// Title of an axis: caption and font (font colour included).
+class TChartAxisTitle {
+public:
+  QString Caption() const;
+  void SetCaption(const QString& caption);
+  const zq::FontChoice& Font() const { return font_; }
+  void SetFont(const zq::FontChoice& font);
+
+private:
+  friend class TChartAxis;
+  explicit TChartAxisTitle(QCPAxis* axis);
+  QCPAxis* axis_;
+  zq::FontChoice font_;
+};
+
+// One of the chart's four axes. Ranges are in axis values; pixels are chart client coordinates.
+class TChartAxis {
+public:
+  TChartAxisKind Kind() const { return kind_; }
+  bool Horizontal() const { return kind_ == TChartAxisKind::Top || kind_ == TChartAxisKind::Bottom; }
+
+  // Automatic: the range follows the data of the shown series on this axis at every repaint.
+  bool Automatic() const { return automatic_; }
+  void SetAutomatic(bool on);
+  // The current range (the automatic one while Automatic is on). Setting one end keeps Automatic as it
+  // is (an automatic axis takes its range from the data again at the next repaint); an end that would
+  // pass the other end, or one that is not a finite number, throws std::invalid_argument.
+  double Minimum() const;
+  double Maximum() const;
+  void SetMinimum(double v);
+  void SetMaximum(double v);
+  // Both ends at once (in either order) and Automatic off.
+  void SetMinMax(double a, double b);
+  // Smallest step between labelled ticks; 0 lets the chart choose. Negative values count as their size.
+  double Increment() const { return increment_; }
+  void SetIncrement(double v);
+  bool Logarithmic() const;
+  void SetLogarithmic(bool on);
+  bool Inverted() const;
+  void SetInverted(bool on);
+  bool GridVisible() const;
+  void SetGridVisible(bool on);
+  // Format text of the tick labels in the "#,##0.###" style: "0" a digit always shown, "#" a digit shown
+  // when significant, "," thousands grouping, "." the decimal point, "E+00" exponent notation, ";"
+  // separates positive;negative;zero sections, quoted text is literal. Empty: "#,##0.###" with as many
+  // further decimals as the tick step needs.
+  const QString& AxisValuesFormat() const { return format_; }
+  void SetAxisValuesFormat(const QString& format);
+  TChartAxisTitle& Title() { return title_; }
+  const TChartAxisTitle& Title() const { return title_; }
+  // Drawn at all: the left and bottom axes always, the right and top ones while a shown series uses them.
+  bool Visible() const;
+
+  // Pixel positions of the plot area along this axis, as last laid out: left and right for a horizontal
+  // axis, top and bottom for a vertical one (whatever the inversion).
+  int IStartPos() const;
+  int IEndPos() const;
+  // Axis value at a pixel position along the axis, and the pixel of a value.
+  double CalcPosPoint(int pixel) const;
+  double CalcPosValue(double value) const;
+
+  QCPAxis* Axis() const { return axis_; }
+
+private:
+  friend class TChart;
+  TChartAxis(TChart& chart, QCPAxis* axis, TChartAxisKind kind);
+  void apply_ticker();
+  TChart& chart_;
+  QCPAxis* axis_;
+  TChartAxisKind kind_;
+  TChartAxisTitle title_;
+  bool automatic_ = true;
+  double increment_ = 0;
+  QString format_;
+};
+
+// The chart title: lines of text shown above the plot, with a font.
+class TChartTitle {
+public:
+  const QStringList& Lines() const { return lines_; }
+  void SetLines(const QStringList& lines);
+  // All lines as one text, separated by line breaks; setting splits at line breaks (one line without).
+  QString Text() const;
+  void SetText(const QString& text);
+  void Add(const QString& line);
+  void Clear();
+  const zq::FontChoice& Font() const { return font_; }
+  void SetFont(const zq::FontChoice& font);
+
+private:
+  friend class TChart;
+  explicit TChartTitle(TChart& chart);
+  void apply();
+  TChart& chart_;
+  QCPTextElement* element_ = nullptr;
+  QStringList lines_;
+  zq::FontChoice font_;
+};
+
+class TChart : public QCustomPlot {
+  Q_OBJECT
+public:
+  explicit TChart(QWidget* parent = nullptr);
+  ~TChart() override;
+
+  // Series: created by the chart, owned by it, never removed; index = order of creation.
+  TLineSeries& AddSeries();
+  int SeriesCount() const { return static_cast<int>(series_.size()); }
+  // Throws std::out_of_range for an index outside 0..SeriesCount()-1.
+  TLineSeries& Series(int index);
+  const TLineSeries& Series(int index) const;
+  // Index of a series of this chart, -1 for any other.
+  int IndexOfSeries(const TLineSeries& series) const;
+
+  TChartAxis& LeftAxis() { return *axes_[0]; }
+  TChartAxis& RightAxis() { return *axes_[1]; }
+  TChartAxis& TopAxis() { return *axes_[2]; }
+  TChartAxis& BottomAxis() { return *axes_[3]; }
+  TChartAxis& Axis(TChartAxisKind kind) { return *axes_[static_cast<int>(kind)]; }
+  const TChartAxis& Axis(TChartAxisKind kind) const { return *axes_[static_cast<int>(kind)]; }
+
+  TChartTitle& Title() { return *title_; }
+  const TChartTitle& Title() const { return *title_; }
+
+  // The chart's own legend (the program shows its own legend elements, so it starts hidden).
+  bool LegendVisible() const;
+  void SetLegendVisible(bool on);
+
+  // Background colour of the whole control, as the program's colour value (red in the low byte; a
+  // window-system colour allowed). Default white.
+  uint32_t Color() const { return color_; }
+  void SetColor(uint32_t color);
+  // Back wall: the plot area behind the curves. With a clear brush (the default) the background colour
+  // shows through; otherwise it is filled with its colour (default white).
+  uint32_t BackWallColor() const { return back_wall_color_; }
+  void SetBackWallColor(uint32_t color);
+  bool BackWallTransparent() const { return back_wall_transparent_; }
+  void SetBackWallTransparent(bool clear);
+  // Width and height are the widget's own: width(), height(), resize().
+
+  // Zoom and scroll. Zooming or scrolling turns Automatic off on the axes it changes; UndoZoom brings
+  // every axis back to the range settings it had before the first zoom or scroll.
+  void ZoomRect(const QRect& pixels);
+  void ScrollBy(int dx, int dy);
+  void UndoZoom();
+  bool Zoomed() const { return zoomed_; }
+  // "Reset Zoom" (shortcut Home): the way back to the full range for menus; a double click does the same.
+  QAction* UndoZoomAction() const { return undo_zoom_action_; }
+
+  // Images. DrawToImage fills the image with background (a program colour value) and draws the chart
+  // at that size on it. SaveToBitmapFile writes the chart at its current size as a BMP file, replacing
+  // the file only once the new one is complete; false when it cannot be written.
+  QImage DrawToImage(const QSize& size, uint32_t background);
+  void CopyToClipboardBitmap();
+  bool SaveToBitmapFile(const QString& fileName);
+
+  // Repaint requests are coalesced: Invalidate schedules one repaint for the next event-loop turn.
+  // Refresh reports pending series changes and repaints now.
+  void Invalidate();
+  void Refresh();
+  // Completed repaints so far (the count OnAfterDraw sees).
+  int RepaintCount() const { return repaint_count_; }
+
+  // Set by the chart's mouse-down handling before it raises a click event; a handler clears it to let
+  // the click still start zooming (left button) or scrolling (right button).
+  bool CancelMouse = false;
+
+  // Events, called synchronously, sender first. Pixel positions are chart client coordinates.
+  std::function<void(TChart& sender, TChartAxis& axis)> OnAllowScroll;
+  std::function<void(TChart& sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>
+      OnMouseUp;
+  std::function<void(TChart& sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>
+      OnClickBackground;
+  std::function<void(TChart& sender, TChartAxis& axis, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                     int x, int y)>
+      OnClickAxis;
+  std::function<void(TChart& sender, TLineSeries& series, int valueIndex, Qt::MouseButton button,
+                     Qt::KeyboardModifiers shift, int x, int y)>
+      OnClickSeries;
+  std::function<void(TChart& sender)> OnAfterDraw;
+
+  // What lies under a pixel: the series and point index nearest to it when a shown curve passes within
+  // a few pixels, else an axis, else the background.
+  struct HitResult {
+    TLineSeries* series = nullptr;
+    int valueIndex = -1;
+    TChartAxis* axis = nullptr;
+  };
+  HitResult HitTest(const QPoint& pixel);
+
+protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void draw(QCPPainter* painter) override;
+
+private:
+  friend class TChartAxis;
+  friend class TChartTitle;
+  void series_changed(TLineSeries& series, TLineSeries::Change change);
+  void flush_pending();
+  void prepare_axes();
+  void apply_background();
+  void remember_ranges();
+  TChartAxis& axis_of(const QCPAxis* axis);
+
+  std::vector<std::unique_ptr<TLineSeries>> series_;
+  std::vector<TChartCurve*> curves_; // owned by QCustomPlot, one per series
+  std::unique_ptr<TChartAxis> axes_[4];
+  std::unique_ptr<TChartTitle> title_;
+  uint32_t color_ = 0xFFFFFF;
+  uint32_t back_wall_color_ = 0xFFFFFF;
+  bool back_wall_transparent_ = true;
+  bool repaint_scheduled_ = false;
+  int repaint_count_ = 0;
+
+  // Mouse state.
+  enum class Drag { None, Zoom, Scroll };
+  Drag drag_ = Drag::None;
+  QPoint press_pos_;
+  QPoint last_pos_;
+  bool scrolled_ = false;
+  QRubberBand* rubber_band_ = nullptr;
+  QAction* undo_zoom_action_ = nullptr;
+
+  // Range settings before the first zoom or scroll.
+  struct SavedRange {
+    bool automatic;
+    double minimum, maximum;
+  };
+  bool zoomed_ = false;
+  SavedRange saved_[4] = {};
+};
