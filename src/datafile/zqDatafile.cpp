@@ -1,0 +1,238 @@
+// Data-file base: buffered line reading, declared parameters, columns, unit conversion of x, and the
+// FileType registry.
+#include "zqDatafile.h"
+
+#include "zqConvert.h"
+#include "zqLineSeries.h"
+#include "zqTextCompare.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace zq_datafile_detail {
+
+// Serves the lines of a file from one buffer that is refilled in large blocks and grows only for a line
+// longer than itself. A line view stays valid until the next call of next().
+class LineReader {
+public:
+  explicit LineReader(const std::string& path) : path_(path), buf_(kBlock) {
+    f_ = std::fopen(path.c_str(), "rb");
+    if (!f_) throw std::runtime_error("Cannot open file \"" + path + "\": " + std::strerror(errno));
+  }
+  ~LineReader() { std::fclose(f_); }
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  bool next(std::string_view& line) {
+    for (;;) {
+      const char* base = buf_.data();
+      if (const void* nl = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
+        const std::size_t pos = static_cast<const char*>(nl) - base;
+        line = strip_cr(base + begin_, pos - begin_);
+        begin_ = scanned_ = pos + 1;
+        return true;
+      }
+      scanned_ = end_;
+      if (!fill()) {
+        if (begin_ == end_) return false;
+        line = strip_cr(buf_.data() + begin_, end_ - begin_); // last line without a line ending
+        begin_ = scanned_ = end_;
+        return true;
+      }
+    }
+  }
+
+  // Does not touch the buffer, so a line view held by the caller stays valid.
+  bool at_end() {
+    if (begin_ < end_) return false;
+    if (eof_) return true;
+    const int c = std::fgetc(f_);
+    if (c == EOF) {
+      check_error();
+      eof_ = true;
+      return true;
+    }
+    std::ungetc(c, f_);
+    return false;
+  }
+
+private:
+  static constexpr std::size_t kBlock = 256 * 1024;
+
+  static std::string_view strip_cr(const char* p, std::size_t n) {
+    if (n > 0 && p[n - 1] == '\r') --n;
+    return {p, n};
+  }
+
+  void check_error() {
+    if (std::ferror(f_)) throw std::runtime_error("Cannot read file \"" + path_ + "\"");
+  }
+
+  // Moves the unread rest to the front, grows the buffer when the rest fills it, and reads more.
+  bool fill() {
+    if (eof_) return false;
+    if (begin_ > 0) {
+      std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+      end_ -= begin_;
+      scanned_ -= begin_;
+      begin_ = 0;
+    }
+    if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
+    const std::size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, f_);
+    if (n == 0) {
+      check_error();
+      eof_ = true;
+      return false;
+    }
+    end_ += n;
+    return true;
+  }
+
+  std::string path_;
+  std::FILE* f_ = nullptr;
+  std::vector<char> buf_;
+  std::size_t begin_ = 0;   // start of the unread bytes
+  std::size_t end_ = 0;     // end of the bytes read so far
+  std::size_t scanned_ = 0; // bytes before this hold no line feed after begin_
+  bool eof_ = false;
+};
+
+} // namespace zq_datafile_detail
+
+TzqDatafile::TzqDatafile() = default;
+TzqDatafile::~TzqDatafile() = default;
+
+void TzqDatafile::LoadFromFile(const std::string& filename) {
+  if (!filename.empty()) Filename = filename;
+  if (Filename.empty()) return;
+  std::error_code ec;
+  const std::filesystem::path path(Filename);
+  if (!std::filesystem::exists(path, ec)) return;
+  if (std::filesystem::is_directory(path, ec))
+    throw std::runtime_error("Cannot read \"" + Filename + "\": it is a folder, not a file");
+
+  file_ = std::make_unique<zq_datafile_detail::LineReader>(Filename);
+  struct CloseFile {
+    std::unique_ptr<zq_datafile_detail::LineReader>& f;
+    ~CloseFile() { f.reset(); }
+  } close_file{file_};
+  ReadAllLines();
+}
+
+void TzqDatafile::ReadAllLines() {
+  if (!file_) return;
+  std::string_view line = ReadFirstDataLine();
+  while (!Eof()) {
+    ProcessLine(line);
+    if (!ReadLine(line)) line = {};
+  }
+  ProcessLine(line);
+}
+
+bool TzqDatafile::ReadLine(std::string_view& line) {
+  if (!file_) return false;
+  return file_->next(line);
+}
+
+bool TzqDatafile::Eof() {
+  return !file_ || file_->at_end();
+}
+
+std::string_view TzqDatafile::ReadFirstDataLine() {
+  std::string_view line;
+  std::string_view last;
+  while (ReadLine(line)) {
+    last = line;
+    if (line.empty() || (line.front() != '>' && line.front() != '%')) break;
+  }
+  return last;
+}
+
+void TzqDatafile::ProcessLine(std::string_view) {}
+
+void TzqDatafile::PlotSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) {
+  TzqSeriesBatch batch(series);
+  FillSeries(series, seriesType, xType);
+}
+
+void TzqDatafile::FillSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) {
+  SeriesType = seriesType;
+  XType = xType;
+  Series = &series;
+  series.Clear();
+  series.SetXOrderNone();
+}
+
+void TzqDatafile::AddParameter(TzqParameterTarget target, const std::string& kind, const std::string& key,
+                               const std::string& defaultText, double defaultNumber,
+                               const std::string& options) {
+  const bool matches = (zqSameText(kind, "string") && std::holds_alternative<std::string*>(target)) ||
+                       (zqSameText(kind, "Integer") && std::holds_alternative<int32_t*>(target)) ||
+                       (zqSameText(kind, "real") && std::holds_alternative<double*>(target));
+  if (!matches)
+    throw std::invalid_argument("Parameter \"" + key + "\": kind \"" + kind + "\" does not fit its member");
+  if (std::visit([](auto* p) { return p == nullptr; }, target))
+    throw std::invalid_argument("Parameter \"" + key + "\" has no member");
+  Parameters.push_back({target, kind, key, defaultText, defaultNumber, options});
+}
+
+const TzqDatafileParameter* TzqDatafile::ParameterAt(int32_t index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= Parameters.size()) return nullptr;
+  return &Parameters[static_cast<std::size_t>(index)];
+}
+
+int32_t TzqDatafile::ColumnIndex(std::string_view name) const {
+  for (const TzqColumnName& c : ColumnNames)
+    if (zqSameText(c.Name, name)) return c.Column;
+  return -1;
+}
+
+void TzqDatafile::SetXUnits(const std::string& unitName) {
+  XConversion = ConversionCode(XSourceUnits, unitName);
+}
+
+double TzqDatafile::ConvertX(double x) const {
+  return ConvertValue(XConversion, x);
+}
+
+std::string UnquoteParameterText(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+    text.remove_suffix(1);
+  if (text.empty() || text.front() != '"' || text.back() != '"') return std::string(text);
+  text = text.size() < 2 ? std::string_view() : text.substr(1, text.size() - 2);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') ++i;
+  }
+  return out;
+}
+
+TzqSeriesBatch::TzqSeriesBatch(TLineSeries& series) : series_(series) {
+  series_.BeginUpdate();
+}
+TzqSeriesBatch::~TzqSeriesBatch() {
+  series_.EndUpdate();
+}
+
+void TzqDatafile_TypeList::RegisterType(const std::string& name, TzqDatafileClass cls) {
+  entries_.push_back({name, std::move(cls)});
+}
+
+std::unique_ptr<TzqDatafile> TzqDatafile_TypeList::CreateByType(std::string_view name) const {
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
+    if (zqSameText(it->Name, name)) return it->Class ? it->Class() : nullptr;
+  return nullptr;
+}
+
+TzqDatafile_TypeList& DatafileTypes() {
+  static TzqDatafile_TypeList registry;
+  return registry;
+}
