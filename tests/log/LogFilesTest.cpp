@@ -32,15 +32,6 @@ TEST_F(LogEnvTest, TimeStampedPutsStampDashMessage) {
   EXPECT_EQ(log.TimeStamped(""), "2026/03/04 12:05:07 AM - ");
 }
 
-TEST_F(LogEnvTest, DefaultsNameTheTwoFiles) {
-  Tzq_LogFiles log;
-  EXPECT_EQ(log.LogFile, "Log.txt");
-  EXPECT_EQ(log.ErrorFile, "Errors.txt");
-  EXPECT_FALSE(log.ErrorsLogged);
-  log.SetLogFile("Other.txt");
-  EXPECT_EQ(log.LogFile, "Other.txt");
-}
-
 TEST_F(LogEnvTest, FirstLogCreatesFileAndRecordsItsCreation) {
   Tzq_LogFiles log;
   log.Log("first");
