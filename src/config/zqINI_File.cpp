@@ -1,0 +1,753 @@
+// The INI store: parsing, the sorted case-insensitive section index, typed reads, start-up loading and the
+// three writers. Every comparison treats text as bytes; only ASCII letters fold case.
+#include "zqINI_File.h"
+
+#include "zqPlatform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <limits>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+bool is_blank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+
+char ascii_upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool same_text(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
+  return true;
+}
+
+// 0-based position of sought in text from 0-based start, or npos.
+std::size_t find_text(const std::string& text, const std::string& sought, std::size_t start,
+                      bool caseSensitive) {
+  if (sought.empty() || start > text.size()) return std::string::npos;
+  if (caseSensitive) return text.find(sought, start);
+  return zqUpperCase(text).find(zqUpperCase(sought), start);
+}
+
+bool is_comment_start(char c) {
+  return c == ' ' || c == '/' || c == ';' || c == ':' || c == '\'';
+}
+
+// A section header's name: the text between the first and the last character of the trimmed line.
+std::string header_name(const std::string& trimmed) {
+  return trimmed.size() < 2 ? std::string() : trimmed.substr(1, trimmed.size() - 2);
+}
+
+// The value a save writes for a record: a value forced from the command line is not made permanent.
+const std::string& value_to_save(const T_zq_ini_Record& record) {
+  if (!record.CmdLineValue.empty() && record.Value == record.CmdLineValue) return record.ParsedValue;
+  return record.Value;
+}
+
+std::string replace_point(std::string text, std::string_view decimalSeparator) {
+  auto point = text.find('.');
+  if (point != std::string::npos) text.replace(point, 1, decimalSeparator);
+  return text;
+}
+
+// ---- command-line switches
+
+// A switch token: "/", "-" or "--", then a name of letters, digits, "_", "?" or "-" (not first), then
+// optionally "=" and a value. Tokens such as "/home/me/a.ini" or "-5" are values, not switches.
+bool split_switch(const std::string& token, std::string& name, std::string& value, bool& hasValue) {
+  std::size_t start;
+  if (token.rfind("--", 0) == 0)
+    start = 2;
+  else if (!token.empty() && (token[0] == '-' || token[0] == '/'))
+    start = 1;
+  else
+    return false;
+  std::size_t end = token.find('=', start);
+  std::string candidate = token.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  if (candidate.empty()) return false;
+  auto c0 = static_cast<unsigned char>(candidate[0]);
+  if (!(std::isalpha(c0) || c0 == '_' || c0 == '?')) return false;
+  for (char ch : candidate) {
+    auto c = static_cast<unsigned char>(ch);
+    if (!(std::isalnum(c) || c == '_' || c == '?' || c == '-')) return false;
+  }
+  name = candidate;
+  hasValue = end != std::string::npos;
+  value = hasValue ? token.substr(end + 1) : std::string();
+  return true;
+}
+
+bool is_switch(const std::string& token) {
+  std::string name, value;
+  bool hasValue;
+  return split_switch(token, name, value, hasValue);
+}
+
+bool is_help_switch(const std::string& token) {
+  return token == "/?" || token == "-?" || token == "-h" || token == "--help";
+}
+
+// Removes one leading "/", "-" or "--".
+std::string bare_switch_name(const std::string& name) {
+  if (name.rfind("--", 0) == 0) return name.substr(2);
+  if (!name.empty() && (name[0] == '/' || name[0] == '-')) return name.substr(1);
+  return name;
+}
+
+} // namespace
+
+// ---- string helpers
+
+std::string zqTrim(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && is_blank(text[b]))
+    ++b;
+  while (e > b && is_blank(text[e - 1]))
+    --e;
+  return std::string(text.substr(b, e - b));
+}
+
+std::string zqUpperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    c = ascii_upper(c);
+  return out;
+}
+
+std::string TextBefore(const std::string& text, const std::string& separator, bool caseSensitive) {
+  auto pos = find_text(text, separator, 0, caseSensitive);
+  return pos == std::string::npos ? std::string() : text.substr(0, pos);
+}
+
+std::string TextAfter(const std::string& text, const std::string& separator, bool caseSensitive) {
+  auto pos = find_text(text, separator, 0, caseSensitive);
+  return pos == std::string::npos ? std::string() : text.substr(pos + separator.size());
+}
+
+int PosFrom(const std::string& text, const std::string& sought, int start, bool caseSensitive) {
+  if (start < 1) start = 1;
+  if (static_cast<std::size_t>(start) > text.size()) return 0;
+  auto pos = find_text(text, sought, static_cast<std::size_t>(start - 1), caseSensitive);
+  return pos == std::string::npos ? 0 : static_cast<int>(pos + 1);
+}
+
+std::string Unquote(const std::string& text) {
+  std::string t = zqTrim(text);
+  if (t.size() >= 2 && t.front() == '"' && t.back() == '"') {
+    std::string inner = t.substr(1, t.size() - 2);
+    std::string out;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+      out += inner[i];
+      if (inner[i] == '"' && i + 1 < inner.size() && inner[i + 1] == '"') ++i;
+    }
+    t = zqTrim(out);
+  }
+  return t;
+}
+
+std::vector<std::string> SplitByChars(const std::string& text, const std::string& delimiters) {
+  std::string upperDelims = zqUpperCase(delimiters);
+  std::vector<std::string> parts;
+  std::string run;
+  for (char c : text) {
+    if (upperDelims.find(ascii_upper(c)) != std::string::npos) {
+      if (!run.empty()) parts.push_back(std::move(run));
+      run.clear();
+    } else {
+      run += c;
+    }
+  }
+  if (!run.empty()) parts.push_back(std::move(run));
+  return parts;
+}
+
+std::vector<std::string> zqSplitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\n' && bytes[i] != '\r') continue;
+    lines.emplace_back(bytes.substr(start, i - start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  return lines;
+}
+
+// ---- number text
+
+std::string zqDecimalSeparator() {
+  const std::lconv* conv = std::localeconv();
+  if (!conv || !conv->decimal_point || !*conv->decimal_point) return ".";
+  return conv->decimal_point;
+}
+
+bool zqTextToReal(std::string_view text, long double& value, std::string_view decimalSeparator) {
+  std::string t = zqTrim(text);
+  std::string plain; // the same number with "." as separator
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) plain += t[i++];
+  int digits = 0;
+  auto take_digits = [&] {
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+      plain += t[i++];
+      ++digits;
+    }
+  };
+  take_digits();
+  if (!decimalSeparator.empty() && t.compare(i, decimalSeparator.size(), decimalSeparator) == 0) {
+    plain += '.';
+    i += decimalSeparator.size();
+    take_digits();
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    plain += 'e';
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) plain += t[i++];
+    int expDigits = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+      plain += t[i++];
+      ++expDigits;
+    }
+    if (expDigits == 0) return false;
+  }
+  if (i != t.size()) return false;
+  const char* first = plain.data();
+  if (*first == '+') ++first; // from_chars takes no plus sign
+  long double parsed = 0;
+  auto [end, ec] = std::from_chars(first, plain.data() + plain.size(), parsed);
+  if (ec != std::errc() || end != plain.data() + plain.size() || !std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+bool zqTextToReal(std::string_view text, long double& value) {
+  return zqTextToReal(text, value, zqDecimalSeparator());
+}
+
+std::string zqFloatToText(long double value, std::string_view decimalSeparator) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  // 15 significant digits, then the shorter of fixed and scientific notation as the general format has it.
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  std::string sci(buf, res.ptr);
+  bool negative = sci[0] == '-';
+  if (negative) sci.erase(0, 1);
+  auto epos = sci.find('e');
+  int exponent = std::stoi(sci.substr(epos + 1));
+  std::string digits = sci.substr(0, 1) + sci.substr(2, epos - 2);
+  while (digits.size() > 1 && digits.back() == '0')
+    digits.pop_back();
+  std::string out = negative ? "-" : "";
+  if (exponent < -5 || exponent >= 15) {
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) out += std::string(decimalSeparator) + digits.substr(1);
+    out += "E" + std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += "0" + std::string(decimalSeparator) + std::string(static_cast<std::size_t>(-exponent - 1), '0') +
+           digits;
+  } else {
+    auto whole = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      out += digits + std::string(whole - digits.size(), '0');
+    } else {
+      out += digits.substr(0, whole) + std::string(decimalSeparator) + digits.substr(whole);
+    }
+  }
+  return out;
+}
+
+std::string zqFloatToText(long double value) {
+  return zqFloatToText(value, zqDecimalSeparator());
+}
+
+// ---- TzqINI_File: creation and loading
+
+TzqINI_File::TzqINI_File() {
+  Filter = "*.ini|*.ini";
+  OpenOnLoad = true;
+  ReadHandler = [this](TzqCustomFile_IO&, std::istream& in) { LoadFromText(in); };
+  SaveHandler = [this](TzqCustomFile_IO&, const std::string& name) { SaveToFile(name); };
+  try {
+    std::string exe = zq::platform().ExecutablePath();
+    if (!exe.empty()) SetFilename(zqChangeFileExt(zqExtractFileName(exe), ".ini"));
+  } catch (const std::logic_error&) {
+    // No platform installed: no default file name.
+  }
+  CmdLineHelp = {"Command line options:", "   /ini filename\t- Specifies the ini file to use",
+                 "   /?           \t- Gets this help"};
+}
+
+TzqINI_File::~TzqINI_File() = default;
+
+void TzqINI_File::Loaded() {
+  if (!Ignore_CmdLine) ParseCommandLine();
+  if (!INI_Default.empty()) {
+    loadingDefaults_ = true;
+    try {
+      LoadFromLines(INI_Default);
+    } catch (...) {
+      loadingDefaults_ = false;
+      throw;
+    }
+    loadingDefaults_ = false;
+  }
+  if (IgnoreNotFound && !zqFileExists(FullFilename())) OpenOnLoad = false;
+  TzqCustomFile_IO::Loaded();
+  // The defaults alone make a complete configuration, so readers are told even without a file (and a
+  // second time after a file was read).
+  if (!INI_Default.empty() && !OpenOnLoad) {
+    SetModified(false);
+    RaiseReadComplete();
+  }
+}
+
+void TzqINI_File::LoadFromLines(const std::vector<std::string>& lines) {
+  currentSection_ = StartOfFile;
+  for (const auto& line : lines)
+    ParseLine(line);
+}
+
+void TzqINI_File::LoadFromText(std::istream& in) {
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  LoadFromLines(zqSplitLines(bytes));
+}
+
+void TzqINI_File::ParseLine(const std::string& line) {
+  std::string t = zqTrim(line);
+  if (t.empty() || is_comment_start(t[0])) return;
+  if (t[0] == '[') {
+    currentSection_ = header_name(t);
+    return;
+  }
+  auto eq = t.find('=');
+  if (eq == std::string::npos) return;
+  StoreParsed(currentSection_, zqTrim(std::string_view(t).substr(0, eq)),
+              zqTrim(std::string_view(t).substr(eq + 1)));
+}
+
+void TzqINI_File::StoreParsed(const std::string& section, const std::string& key, const std::string& value) {
+  T_zq_ini_Record* record = FindKey(section, key);
+  if (!record) {
+    record = &AddKey(section, key);
+    if (loadingDefaults_) record->DefaultValue = value;
+  }
+  record->ParsedValue = value;
+  if (record->CmdLineValue.empty()) record->Value = value;
+  currentSection_ = section;
+}
+
+// ---- lookups
+
+const T_zq_ini_Section* TzqINI_File::FindSectionConst(const std::string& name) const {
+  std::string upper = zqUpperCase(name);
+  auto it = std::lower_bound(index_.begin(), index_.end(), upper,
+                             [](const IndexEntry& e, const std::string& u) { return e.upperName < u; });
+  return (it != index_.end() && it->upperName == upper) ? it->section.get() : nullptr;
+}
+
+T_zq_ini_Section* TzqINI_File::FindSection(const std::string& name) {
+  auto* section = const_cast<T_zq_ini_Section*>(FindSectionConst(name));
+  if (section) {
+    currentSection_ = name;
+    currentList_ = section;
+  }
+  return section;
+}
+
+const T_zq_ini_Record* TzqINI_File::FindRecord(const std::string& section, const std::string& key) const {
+  const T_zq_ini_Section* s = FindSectionConst(section);
+  if (!s) return nullptr;
+  for (const auto& r : s->Records)
+    if (same_text(r->Key, key)) return r.get();
+  return nullptr;
+}
+
+T_zq_ini_Record* TzqINI_File::FindKey(const std::string& section, const std::string& key) {
+  if (!FindSection(section)) return nullptr;
+  return const_cast<T_zq_ini_Record*>(FindRecord(section, key));
+}
+
+T_zq_ini_Record& TzqINI_File::AddKey(const std::string& section, const std::string& key) {
+  T_zq_ini_Section* s = FindSection(section);
+  if (!s) {
+    std::string upper = zqUpperCase(section);
+    auto it = std::lower_bound(index_.begin(), index_.end(), upper,
+                               [](const IndexEntry& e, const std::string& u) { return e.upperName < u; });
+    auto created = std::make_unique<T_zq_ini_Section>();
+    created->Name = section;
+    s = created.get();
+    index_.insert(it, IndexEntry{upper, std::move(created)});
+    currentSection_ = section;
+    currentList_ = s;
+  }
+  s->Records.push_back(std::make_unique<T_zq_ini_Record>());
+  s->Records.back()->Key = key;
+  return *s->Records.back();
+}
+
+// ---- reading
+
+std::string TzqINI_File::ReadString(const std::string& section, const std::string& key) {
+  if (T_zq_ini_Record* r = FindKey(section, key)) return r->Value;
+  AddKey(section, key);
+  return std::string();
+}
+
+std::string TzqINI_File::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& def) {
+  if (T_zq_ini_Record* r = FindKey(section, key)) {
+    r->DefaultValue = def;
+    return r->Value;
+  }
+  T_zq_ini_Record& r = AddKey(section, key);
+  r.Value = def;
+  r.DefaultValue = def;
+  return def;
+}
+
+namespace {
+// A bad number, and a number that does not fit 32 bits, read as 0.
+int32_t text_to_int32(const std::string& text) {
+  long double v = 0;
+  if (!zqTextToReal(text, v)) return 0;
+  v = std::trunc(v);
+  if (v < static_cast<long double>(std::numeric_limits<int32_t>::min()) ||
+      v > static_cast<long double>(std::numeric_limits<int32_t>::max()))
+    return 0;
+  return static_cast<int32_t>(v);
+}
+
+long double text_to_real(const std::string& text) {
+  long double v = 0;
+  return zqTextToReal(text, v) ? v : 0.0L;
+}
+} // namespace
+
+int32_t TzqINI_File::ReadInteger(const std::string& section, const std::string& key) {
+  return text_to_int32(ReadString(section, key));
+}
+
+int32_t TzqINI_File::ReadInteger(const std::string& section, const std::string& key, int32_t def) {
+  return text_to_int32(ReadString(section, key, std::to_string(def)));
+}
+
+long double TzqINI_File::ReadReal(const std::string& section, const std::string& key) {
+  return text_to_real(ReadString(section, key));
+}
+
+long double TzqINI_File::ReadReal(const std::string& section, const std::string& key, long double def) {
+  return text_to_real(ReadString(section, key, zqFloatToText(def)));
+}
+
+std::string TzqINI_File::ReadByIndex(int section, int key) {
+  if (section >= 0 && static_cast<std::size_t>(section) < index_.size())
+    currentList_ = index_[static_cast<std::size_t>(section)].section.get();
+  if (!currentList_ || key < 0 || static_cast<std::size_t>(key) >= currentList_->Records.size()) return {};
+  return currentList_->Records[static_cast<std::size_t>(key)]->Value;
+}
+
+void TzqINI_File::GetSectionNames(std::vector<std::string>& names) {
+  names.clear();
+  for (const auto& e : index_)
+    names.push_back(e.section->Name);
+}
+
+void TzqINI_File::GetKeyNames(const std::string& section, std::vector<std::string>& names) {
+  names.clear();
+  if (T_zq_ini_Section* s = FindSection(section))
+    for (const auto& r : s->Records)
+      names.push_back(r->Key);
+}
+
+// ---- command line
+
+void TzqINI_File::ParseCommandLine() {
+  ParseCommandLineArgs(zq::platform().Arguments());
+}
+
+void TzqINI_File::ParseCommandLineArgs(const std::vector<std::string>& args) {
+  cmdLineValues_.clear();
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name, value;
+    bool hasValue = false;
+    if (is_help_switch(args[i])) {
+      name = "?";
+    } else if (!split_switch(args[i], name, value, hasValue)) {
+      continue; // a stray value belongs to no switch
+    }
+    if (!hasValue) {
+      if (name != "?" && i + 1 < args.size() && !is_switch(args[i + 1]) && !is_help_switch(args[i + 1]))
+        value = args[++i];
+      else
+        value = NullValue;
+    }
+    cmdLineValues_.push_back(zqUpperCase(name) + "=" + value);
+  }
+
+  std::string ini = GetCmdLineValue("ini");
+  if (!ini.empty()) SetFilename(ini);
+  if (!GetCmdLineValue("?").empty() || !CmdLineSwitchesValid()) ShowHelp();
+  ApplyCmdLineMap();
+  if (OnMapCmdLine) OnMapCmdLine(*this);
+}
+
+bool TzqINI_File::CmdLineSwitchesValid() const {
+  std::string valid = CmdLineParms + ";";
+  for (const auto& line : cmdLineValues_) {
+    std::string name = line.substr(0, line.find('='));
+    if (PosFrom(valid, "/" + name + ";", 1, false) == 0) return false;
+  }
+  return true;
+}
+
+void TzqINI_File::ShowHelp() {
+  std::string text;
+  for (const auto& line : CmdLineHelp)
+    text += line + "\n";
+  if (OnCmdLnHelp) OnCmdLnHelp(*this, text);
+  if (text.empty()) return;
+  // Started from a terminal, the user reads the help there; the message box serves a desktop start.
+  std::cout << text << std::flush;
+  zq::platform().MessageBox("", text, zq::mbOK, zq::MsgIcon::None);
+  OpenOnLoad = false;
+  zq::platform().Terminate();
+}
+
+std::string TzqINI_File::GetCmdLineValue(const std::string& switchName) const {
+  if (switchName.empty()) return {};
+  std::string name = bare_switch_name(switchName);
+  for (const auto& line : cmdLineValues_) {
+    auto eq = line.find('=');
+    if (same_text(std::string_view(line).substr(0, eq), name)) return line.substr(eq + 1);
+  }
+  return {};
+}
+
+void TzqINI_File::ApplyCmdLineMap() {
+  for (const auto& line : CmdLineMap) {
+    std::string t = zqTrim(line);
+    if (t.empty()) continue;
+    std::string sw = zqTrim(TextBefore(t, "=", false));
+    t = zqTrim(TextAfter(t, "=", false));
+    std::string section = zqTrim(TextBefore(t, ";", false));
+    std::string key = zqTrim(TextAfter(t, ";", false));
+    if (sw.empty() || section.empty() || key.empty()) {
+      zq::platform().MessageBox("Command Line Map Error",
+                                "The following is not a valid CmdLineMap string\n\n" + line, zq::mbOK,
+                                zq::MsgIcon::Error);
+      continue;
+    }
+    std::string value = GetCmdLineValue(sw);
+    if (value.empty()) continue;
+    T_zq_ini_Record* r = FindKey(section, key);
+    if (!r) r = &AddKey(section, key);
+    r->Value = value;
+    r->CmdLineValue = value;
+  }
+}
+
+// ---- writing
+
+void TzqINI_File::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  T_zq_ini_Record* r = FindKey(section, key);
+  if (!r) {
+    r = &AddKey(section, key);
+    r->Value = value;
+    r->Status = "A";
+    SetModified(true);
+    return;
+  }
+  if (r->Value == value) return;
+  r->Value = value;
+  if (!r->CmdLineValue.empty() || (!r->ParsedValue.empty() && value == r->ParsedValue)) {
+    r->Status.clear();
+  } else {
+    // A changed value, whether or not the key came from text, is an unsaved change.
+    r->Status = "M";
+    SetModified(true);
+  }
+}
+
+void TzqINI_File::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TzqINI_File::WriteReal(const std::string& section, const std::string& key, long double value) {
+  WriteString(section, key, zqFloatToText(value));
+}
+
+void TzqINI_File::WriteReal(const std::string& section, const std::string& key, int decimals,
+                            long double value) {
+  // "%4.*f": fixed point, at least four characters, right-aligned; the locale's decimal separator.
+  decimals = std::clamp(decimals, 0, 60);
+  std::string text;
+  if (!std::isfinite(value)) {
+    text = zqFloatToText(value);
+  } else {
+    char buf[512];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    text = res.ec == std::errc() ? replace_point(std::string(buf, res.ptr), zqDecimalSeparator())
+                                 : zqFloatToText(value);
+  }
+  if (text.size() < 4) text.insert(0, 4 - text.size(), ' ');
+  WriteString(section, key, text);
+}
+
+void TzqINI_File::WriteReal(const std::string& section, const std::string& key, int decimals, float value) {
+  WriteReal(section, key, decimals, static_cast<long double>(value));
+}
+
+void TzqINI_File::KeyLines(const T_zq_ini_Section& section, std::vector<std::string>& out) {
+  std::size_t width = 0;
+  for (const auto& r : section.Records)
+    width = std::max(width, r->Key.size());
+  for (const auto& r : section.Records) {
+    if (WindowsCompatible)
+      out.push_back(r->Key + "=" + value_to_save(*r));
+    else
+      out.push_back(r->Key + std::string(width - r->Key.size(), ' ') + " = " + value_to_save(*r));
+    r->Status = "W";
+  }
+}
+
+void TzqINI_File::WriteUpdate(std::vector<std::string>& out) {
+  std::string section = StartOfFile;
+  for (const auto& line : originalLines_) {
+    std::string t = zqTrim(line);
+    if (t.empty() || is_comment_start(t[0])) {
+      out.push_back(line);
+      continue;
+    }
+    if (t[0] == '[') {
+      section = header_name(t);
+      out.push_back(line);
+      continue;
+    }
+    auto eq = line.find('=');
+    auto* r = eq == std::string::npos
+                  ? nullptr
+                  : const_cast<T_zq_ini_Record*>(FindRecord(section, zqTrim(line.substr(0, eq))));
+    if (!r) {
+      out.push_back(line);
+      continue;
+    }
+    r->Status = "W";
+    const std::string& value = value_to_save(*r);
+    // A line whose value stays the same keeps every byte, remarks and spacing included.
+    if (zqTrim(std::string_view(line).substr(eq + 1)) == value) {
+      out.push_back(line);
+      continue;
+    }
+    std::size_t cut = eq + 1;
+    while (cut < line.size() && (line[cut] == ' ' || line[cut] == '\t'))
+      ++cut;
+    out.push_back(line.substr(0, cut) + value);
+  }
+}
+
+void TzqINI_File::WriteGenerate(std::vector<std::string>& out) {
+  // Keys before the first header belong to "__StartOfFile", so they must come first to read back there.
+  const T_zq_ini_Section* start = FindSectionConst(StartOfFile);
+  bool first = true;
+  if (start) {
+    KeyLines(*start, out);
+    first = false;
+  }
+  for (const auto& e : index_) {
+    if (e.section.get() == start) continue;
+    if (!first) out.emplace_back();
+    first = false;
+    out.push_back("[" + e.section->Name + "]");
+    KeyLines(*e.section, out);
+  }
+}
+
+void TzqINI_File::WriteAddSection(const std::string& section, std::vector<std::string>& out) {
+  const std::string header = "[" + section + "]";
+  const std::string upperHeader = zqUpperCase(header);
+  const T_zq_ini_Section* s = FindSectionConst(section);
+  std::size_t n = originalLines_.size(), i = 0;
+  while (i < n && zqUpperCase(originalLines_[i]) != upperHeader)
+    ++i;
+  if (i == n) {
+    out.insert(out.end(), originalLines_.begin(), originalLines_.end());
+    out.emplace_back();
+    out.push_back(header);
+    if (s) KeyLines(*s, out);
+    return;
+  }
+  out.insert(out.end(), originalLines_.begin(), originalLines_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+  if (s) KeyLines(*s, out);
+  std::size_t next = i + 1;
+  while (next < n && (originalLines_[next].empty() || originalLines_[next][0] != '['))
+    ++next;
+  if (next < n) {
+    out.emplace_back();
+    out.insert(out.end(), originalLines_.begin() + static_cast<std::ptrdiff_t>(next), originalLines_.end());
+  }
+}
+
+void TzqINI_File::SaveToFile(const std::string& name) {
+  const std::string current = FullFilename();
+  // The target as SetFilename will resolve it; the temporary file lies beside it so the final rename
+  // never crosses file systems.
+  std::string target =
+      zqExtractFilePath(name).empty() ? zqExtractFilePath(current) + zqExtractFileName(name) : name;
+  std::string temp = zqChangeFileExt(target, ".zqb");
+  if (temp == target) temp += ".zqb";
+  SetTempFilename(temp);
+
+  bool created = false;
+  try {
+    std::string old;
+    if (zqFileExists(current)) old = zqReadFileBytes(current);
+    originalLines_ = zqSplitLines(old);
+    auto lf = old.find('\n');
+    originalEol_ = (lf != std::string::npos && lf > 0 && old[lf - 1] == '\r') ? "\r\n" : "\n";
+
+    std::vector<std::string> out;
+    switch (WriteMode) {
+    case zqWM_Generate:
+      WriteGenerate(out);
+      break;
+    case zqWM_AddSection:
+      WriteAddSection(currentSection_, out);
+      break;
+    case zqWM_Update:
+    default:
+      WriteUpdate(out);
+      break;
+    }
+    std::string bytes;
+    for (const auto& line : out)
+      bytes += line + originalEol_;
+    ::unlink(temp.c_str());
+    created = true;
+    zqWriteFileBytes(temp, bytes);
+  } catch (const std::exception& e) {
+    // Nothing of a failed write may replace the file on disk, even when the handler takes the error.
+    if (created) ::unlink(temp.c_str());
+    if (!DoWriteError(current, e)) throw;
+    return;
+  }
+  SetFilename(name);
+  CommitBackup();
+  SetModified(false);
+  RaiseWriteComplete();
+}

@@ -1,0 +1,162 @@
+// TzqINI_File: the configuration store. Named sections of key/value records filled at start-up from the
+// command line, the default text INI_Default and the INI file; typed reads with defaults; writing back in
+// three modes. Also the 8-bit string helpers that other modules reuse. Text is bytes throughout.
+#pragma once
+
+#include "zqCustomFile_IO.h"
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---- 8-bit string helpers (positions count from 1; "ignoring case" means ASCII letters only)
+
+// Removes leading and trailing characters with codes up to 32.
+std::string zqTrim(std::string_view text);
+// ASCII letters upper-cased, every other byte kept.
+std::string zqUpperCase(std::string_view text);
+// Text before the first occurrence of separator; empty when separator does not occur.
+std::string TextBefore(const std::string& text, const std::string& separator, bool caseSensitive);
+// Text after the first occurrence of separator; empty when separator does not occur.
+std::string TextAfter(const std::string& text, const std::string& separator, bool caseSensitive);
+// Position of sought in text searching from start (below 1 counts as 1); 0 when absent or start is past
+// the end.
+int PosFrom(const std::string& text, const std::string& sought, int start, bool caseSensitive);
+// Trims; a text enclosed in double quotes loses them and doubled quotes become single; trims again.
+std::string Unquote(const std::string& text);
+// The non-empty runs of characters that are not delimiters (delimiters matched ignoring case).
+std::vector<std::string> SplitByChars(const std::string& text, const std::string& delimiters);
+// Splits bytes into lines at CR LF, LF or a lone CR; a final line break does not start another line.
+std::vector<std::string> zqSplitLines(std::string_view bytes);
+
+// ---- number text, with the process locale's decimal separator (localeconv())
+
+// The decimal separator of the process locale ("." when it has none).
+std::string zqDecimalSeparator();
+// Text to real: blanks around, optional sign, digits with one optional decimal separator, optional
+// exponent. False for anything else, for an empty text and for values out of range.
+bool zqTextToReal(std::string_view text, long double& value, std::string_view decimalSeparator);
+bool zqTextToReal(std::string_view text, long double& value);
+// General format with 15 significant digits: "0.5", "288", "1E-20", "1.5E20".
+std::string zqFloatToText(long double value, std::string_view decimalSeparator);
+std::string zqFloatToText(long double value);
+
+// ---- the store
+
+// One key of one section. All fields are 8-bit text.
+struct T_zq_ini_Record {
+  std::string Key;          // as first stored
+  std::string Value;        // what every read returns
+  std::string DefaultValue; // from INI_Default, or the default of the last ReadString with a default
+  std::string ParsedValue;  // last value parsed from text
+  std::string CmdLineValue; // forced by the command line; while set, parsing never overwrites Value
+  std::string Status;       // write bookkeeping: "", "A", "M" or "W"
+};
+
+struct T_zq_ini_Section {
+  std::string Name; // spelled as when first created
+  std::vector<std::unique_ptr<T_zq_ini_Record>> Records;
+};
+
+enum TzqINI_File_WriteMode { zqWM_Update = 0, zqWM_Generate = 1, zqWM_AddSection = 2 };
+
+class TzqINI_File : public TzqFile_IO_Events<TzqINI_File> {
+public:
+  static constexpr const char* StartOfFile = "__StartOfFile";
+  static constexpr const char* NullValue = "NullValue_xx";
+
+  TzqINI_File();
+  ~TzqINI_File() override;
+
+  // Start-up loading: command line, INI_Default, the file, OnReadComplete. The application calls it once
+  // after setting the properties.
+  void Loaded() override;
+
+  // ---- properties
+  bool WindowsCompatible = false;
+  TzqINI_File_WriteMode WriteMode = zqWM_Update;
+  bool IgnoreNotFound = true;
+  bool Ignore_CmdLine = false;
+  std::string CmdLineParms = "/ini";
+  std::vector<std::string> CmdLineHelp;
+  std::vector<std::string> CmdLineMap;
+  std::vector<std::string> INI_Default;
+  // Called with the help text before it is shown; may change or empty it.
+  std::function<void(TzqINI_File&, std::string& String1)> OnCmdLnHelp;
+  std::function<void(TzqINI_File&)> OnMapCmdLine;
+
+  // Upper-cased switch name, "=", value; one line per switch given.
+  const std::vector<std::string>& CmdLineValues() const { return cmdLineValues_; }
+  // The lines of the target file when the last save began.
+  const std::vector<std::string>& OriginalLines() const { return originalLines_; }
+  const std::string& CurrentSection() const { return currentSection_; }
+
+  // ---- reading
+  virtual std::string ReadString(const std::string& section, const std::string& key);
+  virtual std::string ReadString(const std::string& section, const std::string& key, const std::string& def);
+  virtual int32_t ReadInteger(const std::string& section, const std::string& key);
+  virtual int32_t ReadInteger(const std::string& section, const std::string& key, int32_t def);
+  virtual long double ReadReal(const std::string& section, const std::string& key);
+  virtual long double ReadReal(const std::string& section, const std::string& key, long double def);
+  virtual std::string ReadByIndex(int section, int key);
+  virtual void GetSectionNames(std::vector<std::string>& names);
+  virtual void GetKeyNames(const std::string& section, std::vector<std::string>& names);
+  // The record of section/key, or nullptr; never creates anything.
+  const T_zq_ini_Record* FindRecord(const std::string& section, const std::string& key) const;
+
+  // ---- parsing
+  virtual void LoadFromLines(const std::vector<std::string>& lines);
+  virtual void LoadFromText(std::istream& in);
+
+  // ---- command line
+  // Reads zq::platform().Arguments() and runs ParseCommandLineArgs.
+  virtual void ParseCommandLine();
+  // Splits the arguments (program path excluded) into switches, applies the ini switch, shows help when
+  // asked, then applies CmdLineMap and raises OnMapCmdLine.
+  void ParseCommandLineArgs(const std::vector<std::string>& args);
+  virtual std::string GetCmdLineValue(const std::string& switchName) const;
+  virtual void ApplyCmdLineMap();
+
+  // ---- writing
+  virtual void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  virtual void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+  virtual void WriteReal(const std::string& section, const std::string& key, long double value);
+  virtual void WriteReal(const std::string& section, const std::string& key, int decimals, long double value);
+  virtual void WriteReal(const std::string& section, const std::string& key, int decimals, float value);
+  // Writes the store to name according to WriteMode, through a temporary file and a backup.
+  virtual void SaveToFile(const std::string& name);
+  // The three writers, each producing the lines of the new file.
+  virtual void WriteUpdate(std::vector<std::string>& out);
+  virtual void WriteGenerate(std::vector<std::string>& out);
+  virtual void WriteAddSection(const std::string& section, std::vector<std::string>& out);
+
+protected:
+  virtual void ParseLine(const std::string& line);
+  void StoreParsed(const std::string& section, const std::string& key, const std::string& value);
+  // True when every switch given is listed in CmdLineParms.
+  virtual bool CmdLineSwitchesValid() const;
+
+private:
+  struct IndexEntry {
+    std::string upperName;
+    std::unique_ptr<T_zq_ini_Section> section;
+  };
+  T_zq_ini_Section* FindSection(const std::string& name);
+  const T_zq_ini_Section* FindSectionConst(const std::string& name) const;
+  T_zq_ini_Record* FindKey(const std::string& section, const std::string& key);
+  T_zq_ini_Record& AddKey(const std::string& section, const std::string& key);
+  void KeyLines(const T_zq_ini_Section& section, std::vector<std::string>& out);
+  void ShowHelp();
+
+  std::vector<IndexEntry> index_; // sorted by upperName
+  T_zq_ini_Section* currentList_ = nullptr;
+  std::string currentSection_ = StartOfFile;
+  bool loadingDefaults_ = false;
+  std::vector<std::string> originalLines_;
+  std::string originalEol_ = "\n";
+  std::vector<std::string> cmdLineValues_;
+};
