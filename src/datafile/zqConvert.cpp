@@ -27,12 +27,12 @@ int32_t find_key(const std::array<std::string_view, N>& table, std::string_view 
 
 constexpr long double kKelvinOffset = 273.0L;
 constexpr long double kFiveNinths = 5.0L / 9.0L;
-constexpr long double kKm = 0.001L;               // km per m
-constexpr long double kFeetPerKm = 3280.8399L;    // ft per km
-constexpr long double kKmPerFoot = 0.0003048L;    // km per ft
-constexpr long double kMetresPerMile = 1609.344L; // m per mi
-constexpr long double kMilesPerMetre = 1.0L / 1609.344L;
-constexpr long double kMilesPerFoot = 1.0L / 5280.0L;
+constexpr long double kKm = 0.001L;                           // km per m
+constexpr long double kFeetPerKm = 3280.8399L;                // ft per km
+constexpr long double kKmPerFoot = 0.0003048L;                // km per ft
+constexpr long double kMetresPerMile = 1609.344L;             // m per mi
+constexpr long double kMilesPerMetre = 0.000621371192237334L; // 1 / 1609.344, as written
+constexpr long double kMilesPerFoot = 0.000189393939393939L;  // 1 / 5280, as written
 constexpr long double kFeetPerMile = 5280.0L;
 
 } // namespace
