@@ -41,7 +41,8 @@ std::optional<std::string> FakePlatform::SaveFileDialog(const FileDialogRequest&
   return take(saveAnswers, std::optional<std::string>{});
 }
 
-std::optional<uint32_t> FakePlatform::ChooseColor(uint32_t) {
+std::optional<uint32_t> FakePlatform::ChooseColor(uint32_t initial) {
+  colorRequests.push_back(initial);
   return take(colorAnswers, std::optional<uint32_t>{});
 }
 

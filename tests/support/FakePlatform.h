@@ -35,6 +35,7 @@ public:
   std::vector<ShownMessage> messages;
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;
+  std::vector<uint32_t> colorRequests; // initial colour of each colour dialog
   std::vector<CursorKind> cursors;
   int beeps = 0;
   int terminateRequests = 0;
