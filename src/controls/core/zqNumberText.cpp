@@ -28,7 +28,7 @@ int position_of(std::string_view s, char c) {
 }
 
 // Decimal exponents beyond this are overflow or underflow whatever the mantissa holds.
-constexpr long long kExponentCap = 100000;
+constexpr long long kExponentCap = 1'000'000'000'000'000;
 
 } // namespace
 
