@@ -4,8 +4,6 @@ file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" hex_length)
 math(EXPR size "${hex_length} / 2")
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-# One line of sixteen bytes at a time keeps the generated file readable.
-string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){16})" "\\1\n  " bytes "${bytes}")
 file(WRITE "${OUTPUT}.tmp"
   "// Generated at build time from ${INPUT}; do not edit.\n"
   "#include <cstddef>\n"

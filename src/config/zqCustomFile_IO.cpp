@@ -151,7 +151,9 @@ void TzqCustomFile_IO::SetDirectory(const std::string& dir) {
 
 void TzqCustomFile_IO::SetLinkedControl(TzqLinkedContent* control) {
   // A filter chosen for one kind of content does not suit another.
-  if (!control || (linked_ && typeid(*linked_) != typeid(*control))) Filter.clear();
+  if (!control ||
+      (linked_ && (typeid(*linked_) != typeid(*control) || linked_->ContentKind() != control->ContentKind())))
+    Filter.clear();
   linked_ = control;
 }
 

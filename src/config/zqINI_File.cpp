@@ -145,8 +145,9 @@ int PosFrom(const std::string& text, const std::string& sought, int start, bool 
 
 std::string Unquote(const std::string& text) {
   std::string t = zqTrim(text);
-  if (t.size() >= 2 && t.front() == '"' && t.back() == '"') {
-    std::string inner = t.substr(1, t.size() - 2);
+  if (!t.empty() && t.front() == '"' && t.back() == '"') {
+    // A lone quote both begins and ends the text, so it goes too.
+    std::string inner = t.size() >= 2 ? t.substr(1, t.size() - 2) : std::string();
     std::string out;
     for (std::size_t i = 0; i < inner.size(); ++i) {
       out += inner[i];
@@ -188,7 +189,19 @@ std::vector<std::string> zqSplitLines(std::string_view bytes) {
 
 // ---- number text
 
+namespace {
+std::optional<std::string>& separator_override() {
+  static std::optional<std::string> value;
+  return value;
+}
+} // namespace
+
+void zqOverrideDecimalSeparator(std::optional<std::string> separator) {
+  separator_override() = std::move(separator);
+}
+
 std::string zqDecimalSeparator() {
+  if (separator_override()) return *separator_override();
   const std::lconv* conv = std::localeconv();
   if (!conv || !conv->decimal_point || !*conv->decimal_point) return ".";
   return conv->decimal_point;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,8 +36,11 @@ std::vector<std::string> zqSplitLines(std::string_view bytes);
 
 // ---- number text, with the process locale's decimal separator (localeconv())
 
-// The decimal separator of the process locale ("." when it has none).
+// The decimal separator of the process locale ("." when it has none), unless overridden.
 std::string zqDecimalSeparator();
+// Fixes the separator instead of the process locale (for machines without a comma locale); an empty
+// optional returns to the locale.
+void zqOverrideDecimalSeparator(std::optional<std::string> separator);
 // Text to real: blanks around, optional sign, digits with one optional decimal separator, optional
 // exponent. False for anything else, for an empty text and for values out of range.
 bool zqTextToReal(std::string_view text, long double& value, std::string_view decimalSeparator);

@@ -1,0 +1,255 @@
+// Writing the store: WriteString bookkeeping, the update, generate and add-section writers (whole output
+// files compared), the backup, and saves that fail without touching the file on disk.
+#include "FakePlatform.h"
+#include "TestSupport.h"
+#include "zqINI_File.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A store read from `original` (written to dir/conf.ini) the way start-up reads it.
+struct Saved {
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  TzqINI_File ini;
+  std::string path;
+  explicit Saved(const std::string& original) : path((dir / "conf.ini").string()) {
+    zqtest::WriteFile(path, original);
+    ini.Ignore_CmdLine = true;
+    ini.SetFilename(path);
+    ini.Loaded();
+  }
+  std::string save() {
+    ini.SaveToFile(path);
+    return zqtest::ReadFile(path);
+  }
+};
+
+const std::string kOriginal = "; Revision 7 \xB0 notes\r\n"
+                              "top = 1\r\n"
+                              "\r\n"
+                              "[Graph]\r\n"
+                              "Title  =  Spectra   ; shown on top\r\n"
+                              "xlabel=Wavenumber\r\n"
+                              "  odd line without equals \xE9\xC3\xA9  \r\n"
+                              "[Other]\r\n"
+                              "min\t=\t0\r\n"
+                              "max = 10 ; remark\r\n";
+
+TEST(IniWriteString, StatusAndModifiedFlag) {
+  Saved s("[S]\nparsed = 1\n");
+  EXPECT_FALSE(s.ini.GetModified());
+  s.ini.WriteString("S", "parsed", "1");
+  EXPECT_FALSE(s.ini.GetModified());
+  s.ini.WriteString("S", "parsed", "2");
+  EXPECT_EQ(s.ini.FindRecord("S", "parsed")->Status, "M");
+  EXPECT_TRUE(s.ini.GetModified());
+  s.ini.SetModified(false);
+  s.ini.WriteString("S", "parsed", "1"); // back to the file's value
+  EXPECT_EQ(s.ini.FindRecord("S", "parsed")->Status, "");
+  EXPECT_FALSE(s.ini.GetModified());
+  s.ini.WriteString("T", "added", "x");
+  EXPECT_EQ(s.ini.FindRecord("T", "added")->Status, "A");
+  EXPECT_TRUE(s.ini.GetModified());
+  s.ini.SetModified(false);
+  s.ini.ReadString("T", "read");
+  s.ini.WriteString("T", "read", "y"); // existing key with nothing parsed
+  EXPECT_TRUE(s.ini.GetModified());
+  s.ini.WriteInteger("N", "i", -42);
+  s.ini.WriteReal("N", "r", 0.25L);
+  s.ini.WriteReal("N", "fixed", 2, 3.14159L);
+  s.ini.WriteReal("N", "narrow", 0, 5.0L);
+  s.ini.WriteReal("N", "single", 1, 2.25f);
+  EXPECT_EQ(s.ini.ReadString("N", "i"), "-42");
+  EXPECT_EQ(s.ini.ReadString("N", "r"), "0.25");
+  EXPECT_EQ(s.ini.ReadString("N", "fixed"), "3.14");
+  EXPECT_EQ(s.ini.ReadString("N", "narrow"), "   5");
+  EXPECT_EQ(s.ini.ReadString("N", "single"), " 2.2"); // half-way rounds to even
+}
+
+TEST(IniSave, UpdateKeepsUnchangedLinesByteForByte) {
+  Saved s(kOriginal);
+  s.ini.WriteString("graph", "TITLE", "Optical Depth");
+  s.ini.WriteString("Other", "min", "-5");
+  s.ini.WriteString("Other", "new key", "only in memory");
+  s.ini.WriteString("New Section", "k", "v");
+  std::string written = s.save();
+  EXPECT_EQ(written, "; Revision 7 \xB0 notes\r\n"
+                     "top = 1\r\n"
+                     "\r\n"
+                     "[Graph]\r\n"
+                     "Title  =  Optical Depth\r\n"
+                     "xlabel=Wavenumber\r\n"
+                     "  odd line without equals \xE9\xC3\xA9  \r\n"
+                     "[Other]\r\n"
+                     "min\t=\t-5\r\n"
+                     "max = 10 ; remark\r\n");
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.bak"), kOriginal);
+  EXPECT_FALSE(fs::exists(s.dir / "conf.zqb"));
+  EXPECT_FALSE(s.ini.GetModified());
+  EXPECT_EQ(s.ini.FindRecord("Graph", "Title")->Status, "W");
+}
+
+TEST(IniSave, UpdateSavesTheFilesValueForAForcedKey) {
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "c.ini", "[Files]\nLogFile = keep.txt\nOther = 1\n");
+  platform.arguments = {"/ini", (dir / "c.ini").string(), "/log", "once.txt"};
+  TzqINI_File ini;
+  ini.CmdLineParms = "/ini;/log";
+  ini.CmdLineMap = {"log = Files; LogFile"};
+  ini.Loaded();
+  ini.WriteString("Files", "Other", "2");
+  ini.SaveToFile((dir / "c.ini").string());
+  EXPECT_EQ(zqtest::ReadFile(dir / "c.ini"), "[Files]\nLogFile = keep.txt\nOther = 2\n");
+}
+
+TEST(IniSave, GenerateWritesEveryKeyAligned) {
+  Saved s("[b]\nlonger_key = 2\nk=1\n[A]\nx = 1\n");
+  s.ini.ReadString("A", "read only");
+  s.ini.WriteString("__startoffile", "first", "yes");
+  s.ini.WriteMode = zqWM_Generate;
+  EXPECT_EQ(s.save(), "first = yes\n"
+                      "\n"
+                      "[A]\n"
+                      "x         = 1\n"
+                      "read only = \n"
+                      "\n"
+                      "[b]\n"
+                      "longer_key = 2\n"
+                      "k          = 1\n");
+  s.ini.WindowsCompatible = true;
+  EXPECT_EQ(s.save(), "first=yes\n\n[A]\nx=1\nread only=\n\n[b]\nlonger_key=2\nk=1\n");
+  // What was generated reads back to the same store.
+  TzqINI_File again;
+  again.LoadFromLines(zqSplitLines(zqtest::ReadFile(s.path)));
+  EXPECT_EQ(again.ReadString("__StartOfFile", "first"), "yes");
+  EXPECT_EQ(again.ReadString("b", "longer_key"), "2");
+}
+
+TEST(IniSave, AddSectionReplacesOrAppendsTheCurrentSection) {
+  const std::string original = "; head\n[One]\na = 1\n\n[two]\nold = gone\n; old comment\n\n[Three]\nz = 9\n";
+  {
+    Saved s(original);
+    s.ini.WriteString("Two", "new", "n");
+    s.ini.WriteMode = zqWM_AddSection;
+    EXPECT_EQ(s.save(), "; head\n[One]\na = 1\n\n[two]\nold = gone\nnew = n\n\n[Three]\nz = 9\n");
+  }
+  {
+    Saved s(original);
+    s.ini.WriteString("Three", "y", "8");
+    s.ini.WriteMode = zqWM_AddSection;
+    EXPECT_EQ(s.save(),
+              "; head\n[One]\na = 1\n\n[two]\nold = gone\n; old comment\n\n[Three]\nz = 9\ny = 8\n");
+  }
+  {
+    Saved s(original);
+    s.ini.WriteString("Four", "k", "v");
+    s.ini.WriteMode = zqWM_AddSection;
+    EXPECT_EQ(s.save(), original + "\n[Four]\nk = v\n");
+  }
+  {
+    // A header that differs by more than case is not the section's, which is appended once more.
+    Saved s("[ One]\na = 1\n");
+    s.ini.ReadString("One", "b", "2");
+    s.ini.WriteMode = zqWM_AddSection;
+    EXPECT_EQ(s.save(), "[ One]\na = 1\n\n[One]\nb = 2\n");
+  }
+}
+
+TEST(IniSave, BackupNames) {
+  Saved s("[S]\nk = 1\n");
+  s.ini.BackupExtention = "~";
+  s.save();
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.~ini"), "[S]\nk = 1\n");
+  s.ini.SetMakeBackup(false);
+  EXPECT_EQ(s.ini.BackupExtention, "");
+  s.ini.BackupExtention = "old";
+  s.ini.WriteString("S", "k", "2");
+  s.save();
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.old"), "[S]\nk = 1\n");
+  EXPECT_EQ(zqtest::ReadFile(s.path), "[S]\nk = 2\n");
+}
+
+// Saves that fail must leave the file on disk as it was and report the error.
+class FailingSave : public testing::Test {
+protected:
+  Saved s{kOriginal};
+  void SetUp() override { s.ini.WriteString("Graph", "Title", "changed"); }
+  void ExpectUntouched() {
+    EXPECT_EQ(zqtest::ReadFile(s.path), kOriginal);
+    EXPECT_EQ(s.ini.FullFilename(), s.path);
+    EXPECT_TRUE(s.ini.GetModified());
+  }
+};
+
+TEST_F(FailingSave, TemporaryFileCannotBeCreated) {
+  fs::create_directory(s.dir / "conf.zqb"); // blocks the temporary file even for root
+  EXPECT_THROW(s.ini.SaveToFile(s.path), EzqFileError);
+  ExpectUntouched();
+  EXPECT_FALSE(fs::exists(s.dir / "conf.bak"));
+}
+
+TEST_F(FailingSave, HandledWriteErrorStillCommitsNothing) {
+  fs::create_directory(s.dir / "other.zqb");
+  std::string reported;
+  s.ini.OnWriteError = [&](TzqINI_File&, const std::string& name, const std::exception&) {
+    reported = name;
+    return true;
+  };
+  int completed = 0;
+  s.ini.OnWriteComplete = [&](TzqINI_File&) { ++completed; };
+  EXPECT_NO_THROW(s.ini.SaveToFile((s.dir / "other.ini").string()));
+  EXPECT_EQ(reported, s.path);
+  EXPECT_EQ(completed, 0);
+  EXPECT_FALSE(fs::exists(s.dir / "other.ini"));
+  ExpectUntouched();
+}
+
+TEST_F(FailingSave, ReadOnlyFolder) {
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop writes (covered above)";
+  fs::permissions(s.dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_THROW(s.ini.SaveToFile(s.path), EzqFileError);
+  fs::permissions(s.dir.path(), fs::perms::owner_all);
+  ExpectUntouched();
+}
+
+TEST_F(FailingSave, OldBackupCannotBeDeleted) {
+  fs::create_directories(s.dir / "conf.bak" / "inside");
+  try {
+    s.ini.SaveToFile(s.path);
+    FAIL() << "no error";
+  } catch (const EzqFileError& e) {
+    EXPECT_STREQ(e.what(), "Unable to delete backup file.");
+  }
+  EXPECT_EQ(zqtest::ReadFile(s.path), kOriginal);
+}
+
+// Reaches the commit step directly, with the temporary file gone.
+struct CommitProbe : TzqINI_File {
+  using TzqINI_File::CommitBackup;
+};
+
+TEST(IniSave, FailedFinalRenameLeavesTheFileAndABackup) {
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "x.ini", "old\n");
+  CommitProbe probe;
+  probe.SetFilename((dir / "x.ini").string());
+  probe.SetTempFilename((dir / "missing.zqb").string());
+  try {
+    probe.CommitBackup();
+    FAIL() << "no error";
+  } catch (const EzqFileError& e) {
+    EXPECT_STREQ(e.what(), "Unable to complete the file save.");
+  }
+  EXPECT_EQ(zqtest::ReadFile(dir / "x.ini"), "old\n");
+  EXPECT_EQ(zqtest::ReadFile(dir / "x.bak"), "old\n");
+}
+
+} // namespace
