@@ -163,22 +163,37 @@ void TzqNumberEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     return;
   }
-  char32_t key = typed.at(0).unicode();
+  const char32_t original = typed.at(0).unicode();
+  char32_t key = original;
   if (!IsValidKey(key)) {
     event->accept();
     zq::platform().Beep();
     return;
   }
-  if (key != typed.at(0).unicode()) {
-    const QString changed = QString(QChar(static_cast<char16_t>(key)));
-    QKeyEvent replaced(event->type(), changed == QLatin1String("E") ? Qt::Key_E : event->key(),
-                       event->modifiers(), changed, event->isAutoRepeat(),
-                       static_cast<quint16>(event->count()));
-    QLineEdit::keyPressEvent(&replaced);
-    event->setAccepted(replaced.isAccepted());
+  if (OnKeyPress) OnKeyPress(*this, key);
+  if (key == 0) {
+    event->accept();
     return;
   }
-  QLineEdit::keyPressEvent(event);
+  if (key == original) {
+    QLineEdit::keyPressEvent(event);
+    return;
+  }
+  const QString changed = QString::fromUcs4(&key, 1);
+  QKeyEvent replaced(event->type(), key == U'E' ? Qt::Key_E : event->key(), event->modifiers(), changed,
+                     event->isAutoRepeat(), static_cast<quint16>(event->count()));
+  QLineEdit::keyPressEvent(&replaced);
+  event->setAccepted(replaced.isAccepted());
+}
+
+void TzqNumberEdit::keyReleaseEvent(QKeyEvent* event) {
+  QLineEdit::keyReleaseEvent(event);
+  if (OnKeyUp && !event->isAutoRepeat()) OnKeyUp(*this, event->key(), event->modifiers());
+}
+
+void TzqNumberEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+  QLineEdit::mouseDoubleClickEvent(event);
+  if (OnDblClick) OnDblClick(*this);
 }
 
 void TzqNumberEdit::wheelEvent(QWheelEvent* event) {

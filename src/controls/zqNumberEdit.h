@@ -20,6 +20,15 @@ public:
 
   // Runs synchronously after every text change, from code or typing (before the range colouring).
   std::function<void(TzqNumberEdit&)> OnChange;
+  // A typed character that passed the key filter; setting key to 0 drops it.
+  std::function<void(TzqNumberEdit&, char32_t& key)> OnKeyPress;
+  // Any key released while the edit has the focus (key is a Qt::Key code).
+  std::function<void(TzqNumberEdit&, int key, Qt::KeyboardModifiers shift)> OnKeyUp;
+  std::function<void(TzqNumberEdit&)> OnDblClick;
+
+  // A free integer for the owner (default 0).
+  int Tag() const { return tag_; }
+  void SetTag(int v) { tag_ = v; }
 
   // Range and default. Storing them changes nothing on screen; an equal min and max mean "no range".
   double ValueMin() const { return valueMin_; }
@@ -93,6 +102,8 @@ signals:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -107,6 +118,7 @@ private:
   double valueDefault_ = 0;
   double lastSetValue_ = 0;
   int precision_ = 8;
+  int tag_ = 0;
   QColor colorWhenReadOnly_;
   QColor colorWhenReadWrite_;
   QColor colorOfErrors_;

@@ -233,6 +233,25 @@ private slots:
     QCOMPARE(platform.beeps, 3);
   }
 
+  void ownerKeyAndMouseHandlers() {
+    TzqNumberEdit e;
+    QList<int> released;
+    int doubleClicks = 0;
+    e.OnKeyPress = [](TzqNumberEdit&, char32_t& key) {
+      if (key == U'7') key = 0; // the owner drops it
+    };
+    e.OnKeyUp = [&](TzqNumberEdit& s, int key, Qt::KeyboardModifiers) {
+      QCOMPARE(&s, &e);
+      released << key;
+    };
+    e.OnDblClick = [&](TzqNumberEdit&) { ++doubleClicks; };
+    QTest::keyClicks(&e, "172");
+    QCOMPARE(e.text(), QString("12"));
+    QCOMPARE(released, (QList<int>{Qt::Key_1, Qt::Key_7, Qt::Key_2}));
+    QTest::mouseDClick(&e, Qt::LeftButton);
+    QCOMPARE(doubleClicks, 1);
+  }
+
   void wheelStepsWithModifiers() {
     TzqNumberEdit e;
     e.SetValue(1);
