@@ -74,6 +74,34 @@ TEST(DatafileReading, LinesAcrossBufferRefillsAndLongerThanTheBuffer) {
   EXPECT_EQ(lines_of(content), expected);
 }
 
+namespace {
+// Asks for the end of the file while it still holds the line it is about to return, as an override that
+// stops at the end of the file does.
+class PeekingReader : public LineRecorder {
+public:
+  std::string_view ReadFirstDataLine() override {
+    std::string_view line;
+    ReadLine(line);
+    Eof();
+    return line;
+  }
+};
+} // namespace
+
+TEST(DatafileReading, LineEndingExactlyAtABlockBoundaryStaysValidWhileTheEndIsTested) {
+  for (std::size_t boundary : {65536u, 131072u, 262144u, 524288u, 1048576u}) {
+    const std::string first(boundary - 1, 'a');
+    for (const std::string& rest : {std::string("b\n"), std::string()}) {
+      zqtest::TempDir dir;
+      zqtest::WriteFile(dir / "f.txt", first + "\n" + rest);
+      PeekingReader f;
+      f.LoadFromFile((dir / "f.txt").string());
+      const Lines expected = rest.empty() ? Lines{first} : Lines{first, "b"};
+      EXPECT_EQ(f.Lines, expected) << "boundary " << boundary;
+    }
+  }
+}
+
 TEST(DatafileLoading, MissingFileReadsNothingAndKeepsTheName) {
   zqtest::TempDir dir;
   LineRecorder f;
