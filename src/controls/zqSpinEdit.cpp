@@ -48,13 +48,6 @@ private:
   bool up_;
 };
 
-// Wheel delta in notches; some platforms turn a wheel with Alt held into a horizontal one.
-int wheel_steps(const QWheelEvent* event) {
-  int delta = event->angleDelta().y();
-  if (delta == 0 && event->modifiers().testFlag(Qt::AltModifier)) delta = event->angleDelta().x();
-  return zq::WheelSteps(delta);
-}
-
 } // namespace
 
 TzqSpinButtons::TzqSpinButtons(QWidget* parent) : QWidget(parent) {
@@ -203,7 +196,8 @@ void TzqSpinButtons::keyPressEvent(QKeyEvent* event) {
 
 void TzqSpinButtons::wheelEvent(QWheelEvent* event) {
   event->accept();
-  Change(wheel_steps(event));
+  const QPoint delta = event->angleDelta();
+  Change(zq::WheelSteps(delta.y(), delta.x(), event->modifiers().testFlag(Qt::AltModifier)));
 }
 
 void TzqSpinButtons::resizeEvent(QResizeEvent* event) {

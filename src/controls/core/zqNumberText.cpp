@@ -208,7 +208,8 @@ double StepSize(StepModifiers m) {
   return m.ctrl ? 100 : 1;
 }
 
-int WheelSteps(int delta) {
+int WheelSteps(int verticalDelta, int horizontalDelta, bool alt) {
+  const int delta = verticalDelta == 0 && alt ? horizontalDelta : verticalDelta;
   return delta / 120;
 }
 

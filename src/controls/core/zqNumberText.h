@@ -46,8 +46,10 @@ struct StepModifiers {
 // Size of one step: 1, Ctrl 100, Shift 10, Shift+Ctrl 1000; with Alt 0.1, 0.001, 0.01, 0.0001.
 double StepSize(StepModifiers modifiers);
 
-// Whole wheel notches in a wheel delta (120 per notch), truncated towards zero.
-int WheelSteps(int delta);
+// Whole wheel notches in a wheel delta (120 per notch), truncated towards zero. Some platforms turn a
+// wheel turned with Alt held into a horizontal one, so with Alt the horizontal delta stands in for a
+// missing vertical one.
+int WheelSteps(int verticalDelta, int horizontalDelta = 0, bool alt = false);
 
 // Nearest integer, halves to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). NaN and infinities pass through.
 double RoundHalfEven(double value);

@@ -32,6 +32,9 @@ TEST(WheelSteps, WholeNotchesTruncatedTowardsZero) {
   EXPECT_EQ(zq::WheelSteps(-119), 0);
   EXPECT_EQ(zq::WheelSteps(359), 2);
   EXPECT_EQ(zq::WheelSteps(-359), -2);
+  EXPECT_EQ(zq::WheelSteps(0, 240, true), 2);  // Alt turned the wheel horizontal
+  EXPECT_EQ(zq::WheelSteps(0, 240, false), 0); // a plain horizontal wheel is no step
+  EXPECT_EQ(zq::WheelSteps(-120, 240, true), -1);
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
