@@ -116,6 +116,7 @@ void TzqDatafile::LoadFromFile(const std::string& filename) {
     throw std::runtime_error("Cannot read \"" + Filename + "\": it is a folder, not a file");
 
   file_ = std::make_unique<zq_datafile_detail::LineReader>(Filename);
+  lines_read_ = 0;
   struct CloseFile {
     std::unique_ptr<zq_datafile_detail::LineReader>& f;
     ~CloseFile() { f.reset(); }
@@ -134,8 +135,9 @@ void TzqDatafile::ReadAllLines() {
 }
 
 bool TzqDatafile::ReadLine(std::string_view& line) {
-  if (!file_) return false;
-  return file_->next(line);
+  if (!file_ || !file_->next(line)) return false;
+  ++lines_read_;
+  return true;
 }
 
 bool TzqDatafile::Eof() {

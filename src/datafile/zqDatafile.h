@@ -113,12 +113,16 @@ protected:
   // For ReadFirstDataLine overrides: the next line without its line ending (LF or CR LF), valid until the
   // next call; false at the end of the file. Lines are served from one reused buffer.
   bool ReadLine(std::string_view& line);
-  // True when no further line can be read.
+  // True when no further line can be read. Never invalidates the line last read.
   bool Eof();
+  // Number of lines read from the open file so far (the last line read is line LinesRead()), for messages
+  // that name a line.
+  std::size_t LinesRead() const { return lines_read_; }
 
 private:
   std::vector<TzqDatafileParameter> Parameters;
   std::unique_ptr<zq_datafile_detail::LineReader> file_; // open only during LoadFromFile
+  std::size_t lines_read_ = 0;
 };
 
 // Holds a series in one update batch for the object's lifetime, so a whole fill (clear and every point)

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+double conv(const char* from, const char* to, double x) {
+  return ConvertValue(ConversionCode(from, to), x);
+}
+} // namespace
+
 TEST(ConversionCode, TablesGiveTheirOffsetsAndOrder) {
   EXPECT_EQ(ConversionCode("bp", "bp"), 20);
   EXPECT_EQ(ConversionCode("b2k", "year"), 25);
@@ -39,9 +45,6 @@ TEST(ConvertValue, CodeBoundaries) {
 }
 
 TEST(ConvertValue, Time) {
-  auto conv = [](const char* from, const char* to, double x) {
-    return ConvertValue(ConversionCode(from, to), x);
-  };
   EXPECT_EQ(conv("bp", "bp", 123), 123);
   EXPECT_EQ(conv("BP", "Year", 100), 1850);
   EXPECT_EQ(conv("bp", "b2k", 100), 150);
@@ -53,9 +56,6 @@ TEST(ConvertValue, Time) {
 }
 
 TEST(ConvertValue, TemperatureUses273) {
-  auto conv = [](const char* from, const char* to, double x) {
-    return ConvertValue(ConversionCode(from, to), x);
-  };
   EXPECT_EQ(conv("c", "k", 0), 273);
   EXPECT_EQ(conv("k", "c", 300), 27);
   EXPECT_EQ(conv("c", "f", 100), 212);
@@ -68,9 +68,6 @@ TEST(ConvertValue, TemperatureUses273) {
 }
 
 TEST(ConvertValue, LengthFactors) {
-  auto conv = [](const char* from, const char* to, double x) {
-    return ConvertValue(ConversionCode(from, to), x);
-  };
   EXPECT_DOUBLE_EQ(conv("ft", "m", 1), 0.3048);
   EXPECT_DOUBLE_EQ(conv("m", "ft", 1), 3.2808399);
   EXPECT_EQ(conv("mi", "ft", 1), 5280);

@@ -17,10 +17,12 @@ namespace {
 class LineRecorder : public TzqDatafile {
 public:
   std::vector<std::string> Lines;
+  std::vector<std::size_t> LineNumbers;
   int ThrowAtLine = -1;
   void ProcessLine(std::string_view line) override {
     if (static_cast<int>(Lines.size()) == ThrowAtLine) throw std::runtime_error("bad line");
     Lines.emplace_back(line);
+    LineNumbers.push_back(LinesRead());
   }
   std::size_t RecordCount() const override { return Lines.size(); }
 };
@@ -45,6 +47,16 @@ TEST(DatafileReading, CommentLinesBeforeTheFirstDataLineAreSkipped) {
   EXPECT_EQ(lines_of(""), (Lines{""}));
   // An empty line has no comment mark, so it is the first data line.
   EXPECT_EQ(lines_of(">a\n\n>b\n1\n"), (Lines{"", ">b", "1"}));
+}
+
+TEST(DatafileReading, LineNumbersCountSkippedComments) {
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "f.txt", ">a\n%b\n1\n2");
+  LineRecorder f;
+  f.LoadFromFile((dir / "f.txt").string());
+  EXPECT_EQ(f.LineNumbers, (std::vector<std::size_t>{3, 4}));
+  f.LoadFromFile(); // counting starts again with each load
+  EXPECT_EQ(f.LineNumbers, (std::vector<std::size_t>{3, 4, 3, 4}));
 }
 
 TEST(DatafileReading, LineEndings) {
