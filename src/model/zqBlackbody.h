@@ -1,0 +1,40 @@
+// Planck blackbody curves as a data file: the spectral exitance per unit wavenumber at one
+// temperature on an evenly spaced wavenumber grid, plotted times 1000 against the right axis.
+// Registered as the data-file type "blackbody".
+#pragma once
+
+#include "zqDatafile.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class T_zq_Blackbody : public TzqDatafile {
+public:
+  static constexpr int32_t kMaxValues = 50001;
+
+  // XMin 0, XMax 5000 cm-1; declares "Temperature" (real, 273) and "Number_of_Values" (Integer, 200).
+  T_zq_Blackbody();
+
+  double Temperature = 300.0;     // K, as read from the INI file
+  int32_t Number_of_Values = 200; // grid points N; above 50,001 only 50,001 are used
+  int32_t WavelengthExponent = 3;
+  std::array<double, kMaxValues + 1> Values{}; // entry i: the curve at grid point i = 1..N (W m-2 per m-1)
+
+  // Recomputes entries 1..N for temperature (K) on the grid XMin + i * step. At or below 5 K the
+  // table is cleared first; at or below 0.1 K nothing more is computed.
+  void ComputeValues(double temperature);
+  // Clears the series and adds the N points (x in cm-1, y = 1000 * value).
+  void AddValuesToSeries(TLineSeries& series);
+
+  // Number of grid points actually used: Number_of_Values limited to 0..50,001.
+  int32_t ValueCount() const;
+  // Grid step (cm-1), truncated to 0.001; negative when XMax < XMin.
+  double Step() const;
+  // Why the last ComputeValues computed nothing or less than asked; empty when all went well.
+  const std::string& Reason() const { return reason_; }
+
+private:
+  std::string reason_;
+  bool limit_logged_ = false;
+};

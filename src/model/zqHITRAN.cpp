@@ -1,0 +1,380 @@
+// Line-list reading, parameter setters, the chart series and the absorbed-power integrals. The
+// spectrum computations themselves are in zqHITRANSpectrum.cpp.
+#include "zqHITRAN.h"
+
+#include "zqGrid.h"
+#include "zqLineSeries.h"
+#include "zqSeriesPoints.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kDisplayFactor = 1e20;
+constexpr double kMixingRatioFloor = 1e-7;      // ppm
+constexpr double kColumnDensity = 2.5294256e15; // molecules/cm2 per m per ppm at 1013 mb, 288 K
+constexpr double kReferencePressure = 1013;     // mb
+constexpr double kDensityTemperature = 288;     // K
+constexpr double kRawFloor = 1e-8;              // plotted for a line without intensity
+constexpr double kOpticalDepthFloor = -5;       // ln of the optical depth is raised to this
+
+} // namespace
+
+T_zq_HITRAN::T_zq_HITRAN() {
+  AddParameter(&MoleculeType, "string", "Molecule_type", "xx", 0, "notrim");
+}
+
+T_zq_HITRAN::~T_zq_HITRAN() = default;
+
+// ---- reading -------------------------------------------------------------------------------------
+
+std::string_view T_zq_HITRAN::ReadFirstDataLine() {
+  std::string_view line;
+  std::string_view last;
+  long count = 0;
+  while (ReadLine(line)) {
+    ++count;
+    last = line;
+    if (line.empty() || (line.front() != '>' && line.front() != '%')) break;
+  }
+  next_line_number_ = count > 0 ? count : 1;
+  return last;
+}
+
+void T_zq_HITRAN::ProcessLine(std::string_view line) {
+  const long number = next_line_number_++;
+  if (!zqhitran::LinePasses(line, MoleculeType)) return;
+  Records.push_back(zqhitran::ParseLine(line, Filename, number));
+  placed_.emplace_back(); // working space of the recomputations, grown with the list
+  adjusted_ = false;
+  Dirty = true;
+}
+
+void T_zq_HITRAN::ClearRecords() {
+  Records.clear();
+  placed_.clear();
+  adjusted_ = false;
+  Dirty = true;
+}
+
+// ---- setters -------------------------------------------------------------------------------------
+
+namespace {
+template <class T> void set_marking(T& member, T value, bool& dirty) {
+  if (member == value) return;
+  member = value;
+  dirty = true;
+}
+} // namespace
+
+void T_zq_HITRAN::SetWavenumberMin(double x) {
+  set_marking(WavenumberMin, x, Dirty);
+}
+void T_zq_HITRAN::SetWavenumberMax(double x) {
+  set_marking(WavenumberMax, x, Dirty);
+}
+void T_zq_HITRAN::SetPressure(double x) {
+  set_marking(Pressure, x, Dirty);
+}
+void T_zq_HITRAN::SetTemperature(double x) {
+  set_marking(Temperature, x, Dirty);
+}
+void T_zq_HITRAN::SetLineWidthLimit(double x) {
+  set_marking(LineWidthLimit, x, Dirty);
+}
+void T_zq_HITRAN::SetDopplerBroadening(bool b) {
+  set_marking(DopplerBroadening, b, Dirty);
+}
+
+void T_zq_HITRAN::SetMixingRatio(double x) {
+  if (x == MixingRatio) return;
+  if (MixingRatio == kMixingRatioFloor) Dirty = true;
+  // Anything below the floor, and a value that is not a number, is stored as the floor.
+  MixingRatio = x >= kMixingRatioFloor ? x : kMixingRatioFloor;
+}
+
+// ---- grid and shared helpers ---------------------------------------------------------------------
+
+double T_zq_HITRAN::Step() const {
+  double step = 0;
+  return grid_problem(step) ? 0 : step;
+}
+
+const char* T_zq_HITRAN::grid_problem(double& step) const {
+  step = 0;
+  if (!std::isfinite(WavenumberMin) || !std::isfinite(WavenumberMax))
+    return "Wavenumber range is not a number";
+  if (WavenumberMin < 0) return "Wavenumber minimum must not be negative";
+  if (WavenumberMax <= WavenumberMin) return "Wavenumber maximum must be above the minimum";
+  step = zqgrid::TruncatedStep(WavenumberMin, WavenumberMax, kGridPoints);
+  if (step <= 0) return "Wavenumber range must be at least 50 cm-1 wide";
+  return nullptr;
+}
+
+double T_zq_HITRAN::GridX(long k) const {
+  return static_cast<double>(WavenumberMin + static_cast<long double>(k) * Step());
+}
+
+void T_zq_HITRAN::note(const std::string& why) {
+  if (reason_.empty() && !why.empty()) reason_ = why;
+}
+
+void T_zq_HITRAN::SetThreadCount(unsigned n) {
+  threads_ = n;
+}
+
+double T_zq_HITRAN::NumberDensity() {
+  if (!(Temperature > 0) || !(Pressure > 0)) return 0;
+  return (MixingRatio * kColumnDensity) * Pressure / kReferencePressure * kDensityTemperature / Temperature;
+}
+
+bool T_zq_HITRAN::path_constant(double& q) {
+  if (!(PathFactor > 0)) {
+    note("Path factor must be above 0");
+    return false;
+  }
+  if (!(Temperature > 0)) {
+    note("Temperature must be above 0 K");
+    return false;
+  }
+  const double n = NumberDensity();
+  if (!(n > 0)) {
+    // No absorbing molecules: every path is endless.
+    note("Pressure must be above 0 mb: no molecules absorb");
+    q = HUGE_VAL;
+    return true;
+  }
+  q = PathFactor / (std::numbers::pi * n * 4);
+  return true;
+}
+
+// ---- series ------------------------------------------------------------------------------------
+
+void T_zq_HITRAN::add_point(TLineSeries& series, double x, double y) {
+  if (!zqmodel::AddFinitePoint(series, x, y)) ++dropped_points_;
+}
+
+namespace {
+// Empties the series for a filler, holding it in one change batch.
+void start_fill(TLineSeries& series) {
+  series.Clear();
+  series.SetXOrderNone();
+}
+} // namespace
+
+template <class YOf> void T_zq_HITRAN::add_line_points(TLineSeries& series, YOf y_of) {
+  TzqSeriesBatch batch(series);
+  start_fill(series);
+  dropped_points_ = 0;
+  for (const THitranLine& line : Records)
+    if (WavenumberMin <= line.Wavenumber && line.Wavenumber <= WavenumberMax)
+      add_point(series, line.Wavenumber, y_of(line));
+  if (dropped_points_ > 0) note(std::to_string(dropped_points_) + " points too large to plot were left out");
+}
+
+template <class YOf> void T_zq_HITRAN::add_grid_points(TLineSeries& series, YOf y_of) {
+  TzqSeriesBatch batch(series);
+  start_fill(series);
+  dropped_points_ = 0;
+  double step = 0;
+  if (const char* problem = grid_problem(step)) {
+    note(problem);
+    return;
+  }
+  series.Reserve(kGridPoints);
+  for (long k = 1; k <= kGridPoints; ++k)
+    add_point(series, static_cast<double>(WavenumberMin + static_cast<long double>(k) * step),
+              y_of(Spectrum[k]));
+  if (dropped_points_ > 0) note(std::to_string(dropped_points_) + " points too large to plot were left out");
+}
+
+void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) {
+  reset_reason();
+  TzqDatafile::FillSeries(series, seriesType, xType);
+  if (!(WavenumberMax > WavenumberMin) || !(WavenumberMin >= 0)) {
+    double step;
+    note(grid_problem(step));
+    return;
+  }
+  SetDopplerBroadening(SpectraType == "Temperature, Pressure, and Doppler Broadened");
+  Scale = Scaling == "raw" ? 1 : MixingRatio;
+  if (PlotType == "Spectra") {
+    if (SpectraType == "raw")
+      AddRawLines(series);
+    else if (SpectraType == "I/Alpha")
+      AddIntensityOverWidth(series);
+    else
+      AddSpectrum(series);
+  } else if (PlotType == "Mean Path") {
+    if (SpectraType == "raw")
+      AddLineMeanPaths(series);
+    else
+      AddMeanPaths(series);
+  } else if (PlotType == "Optical Depth") {
+    AddOpticalDepths(series);
+  }
+}
+
+void T_zq_HITRAN::AddRawLines(TLineSeries& series) {
+  reset_reason();
+  const double f = kDisplayFactor * Scale;
+  add_line_points(series,
+                  [f](const THitranLine& l) { return l.Intensity > 0 ? l.Intensity * f : kRawFloor; });
+}
+
+void T_zq_HITRAN::AddIntensityOverWidth(TLineSeries& series) {
+  reset_reason();
+  const double f = kDisplayFactor * Scale;
+  // A line without width has no meaningful intensity over width; it is shown at the floor too.
+  add_line_points(series, [f](const THitranLine& l) {
+    return l.Intensity > 0 && l.AirWidth > 0 ? l.Intensity * f / l.AirWidth : kRawFloor;
+  });
+}
+
+namespace {
+double clamp_path(double y, double minPath, double maxPath) {
+  if (y < minPath) y = minPath;
+  if (y > maxPath) y = maxPath;
+  return y;
+}
+} // namespace
+
+void T_zq_HITRAN::AddLineMeanPaths(TLineSeries& series) {
+  reset_reason();
+  double q = 0;
+  if (!path_constant(q)) {
+    TzqSeriesBatch batch(series);
+    start_fill(series);
+    return;
+  }
+  const double minPath = MinPath, maxPath = MaxPath;
+  // A line without intensity absorbs nothing: its path is endless and plots at MaxPath.
+  add_line_points(series, [=](const THitranLine& l) {
+    return clamp_path(l.Intensity > 0 ? q / l.Intensity : maxPath, minPath, maxPath);
+  });
+}
+
+void T_zq_HITRAN::AddSpectrum(TLineSeries& series) {
+  reset_reason();
+  UpdateSpectrum();
+  note(spectrum_reason_);
+  const double f = kDisplayFactor * Scale;
+  add_grid_points(series, [f](double s) { return s * f; });
+}
+
+void T_zq_HITRAN::AddMeanPaths(TLineSeries& series) {
+  reset_reason();
+  double q = 0;
+  if (!path_constant(q)) {
+    TzqSeriesBatch batch(series);
+    start_fill(series);
+    return;
+  }
+  UpdateSpectrum();
+  note(spectrum_reason_);
+  const double minPath = MinPath, maxPath = MaxPath;
+  add_grid_points(series, [=](double s) { return clamp_path(s > 0 ? q / s : maxPath, minPath, maxPath); });
+}
+
+void T_zq_HITRAN::AddOpticalDepths(TLineSeries& series) {
+  reset_reason();
+  double q = 0;
+  if (!path_constant(q)) {
+    TzqSeriesBatch batch(series);
+    start_fill(series);
+    return;
+  }
+  UpdateSpectrum();
+  note(spectrum_reason_);
+  // Optical depth of a 1000 m path per unit spectrum; 0 without molecules.
+  const double d = std::numbers::pi * (NumberDensity() * 1000) * 4 / PathFactor;
+  add_grid_points(series, [d](double s) {
+    const double v = s * d;
+    return v > 0 ? std::fmax(std::log(v), kOpticalDepthFloor) : kOpticalDepthFloor;
+  });
+}
+
+// ---- integrals -----------------------------------------------------------------------------------
+
+namespace {
+// The absorbed-power sums visit the grid points whose path is shorter than L.
+template <class Visit>
+bool for_paths_below(const std::array<double, T_zq_HITRAN::kGridPoints + 1>& spectrum, double q,
+                     double maxPath, double L, Visit visit) {
+  for (long k = 1; k <= T_zq_HITRAN::kGridPoints; ++k) {
+    const double s = spectrum[k];
+    const double path = s > 0 ? q / s : maxPath * 1000;
+    if (path < L) visit(k, path);
+  }
+  return true;
+}
+} // namespace
+
+double T_zq_HITRAN::FractionBelowPath(double L) {
+  reset_reason();
+  double q = 0, step = 0;
+  if (!path_constant(q) || std::isinf(q)) return 0; // no molecules: nothing is absorbed
+  UpdateSpectrum();
+  note(spectrum_reason_);
+  if (const char* problem = grid_problem(step)) {
+    note(problem);
+    return 0;
+  }
+  long count = 0;
+  for_paths_below(Spectrum, q, MaxPath, L, [&](long, double) { ++count; });
+  return static_cast<double>(count) / kGridPoints;
+}
+
+double T_zq_HITRAN::WeightedAbsorption(double L, std::span<const double> weights) {
+  reset_reason();
+  double q = 0, step = 0;
+  if (!path_constant(q) || std::isinf(q)) return 0; // no molecules: nothing is absorbed
+  UpdateSpectrum();
+  note(spectrum_reason_);
+  if (const char* problem = grid_problem(step)) {
+    note(problem);
+    return 0;
+  }
+  double sum = 0;
+  for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
+    const std::size_t i = static_cast<std::size_t>(k - 1);
+    if (i < weights.size()) sum += (1 - std::exp(-L / path)) * weights[i];
+  });
+  if (!std::isfinite(sum)) {
+    note("Weighted absorption is too large to represent");
+    return 0;
+  }
+  return sum;
+}
+
+double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
+  reset_reason();
+  double q = 0, step = 0;
+  if (!path_constant(q) || std::isinf(q)) return 0; // no molecules: nothing is absorbed
+  UpdateSpectrum();
+  note(spectrum_reason_);
+  if (const char* problem = grid_problem(step)) {
+    note(problem);
+    return 0;
+  }
+  const long double t = Temperature;
+  long double sum = 0;
+  for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
+    const long double lambda = 0.01L / (WavenumberMin + static_cast<long double>(k) * step); // m
+    const long double b = 3.74183e-16L / (lambda * lambda * lambda * std::expm1(0.014388L / (lambda * t)));
+    sum += b * (1 - std::exp(-static_cast<long double>(L) / path));
+  });
+  const double power = static_cast<double>(step * sum / 0.01L);
+  if (!std::isfinite(power)) {
+    note("Absorbed power is too large to represent");
+    return 0;
+  }
+  return power;
+}
+
+long double T_zq_HITRAN::SaturationPressure() const {
+  if (!(Temperature > 0)) return 0;
+  const long double t = 1 - 373.15L / Temperature;
+  return 1013.25L * std::exp(t * (13.3185L - t * (1.97L - t * (0.6445L - t * 0.1299L))));
+}

@@ -1,0 +1,144 @@
+// One molecule's HITRAN line list and everything computed from it: line intensities and widths at a
+// temperature and pressure, the broadened spectrum on a 50,000-point wavenumber grid (Lorentz or
+// Doppler), column density, the chart series (raw lines, I/alpha, spectrum, mean paths, optical
+// depth) and the absorbed-power integrals. Registered as the data-file type "HITRAN 100".
+#pragma once
+
+#include "zqDatafile.h"
+#include "zqHitranRecord.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class TLineSeries;
+
+class T_zq_HITRAN : public TzqDatafile {
+public:
+  static constexpr long kGridPoints = 50000;
+
+  // Declares the INI parameter "Molecule_type" (string, default "xx", "notrim").
+  T_zq_HITRAN();
+  ~T_zq_HITRAN() override;
+
+  // Computation parameters. Those the spectrum depends on are changed through the setters below,
+  // which mark the spectrum for recomputation; the others the main window assigns directly.
+  double WavenumberMin = 0;    // cm-1
+  double WavenumberMax = 5000; // cm-1
+  double PathFactor = 1;       // m ln 2 for a mean free path, m for an optical thickness
+  double MixingRatio = 1000;   // ppm, never below 1e-7
+  std::string MoleculeType = " 1";
+  double LineWidthLimit = 40; // half widths a pressure-broadened line reaches on each side
+  double DopplerLimit = 30;   // Doppler widths outside the range beyond which a line is skipped
+  double MaxPath = 0;         // m, upper clamp of plotted mean paths
+  double MinPath = 0;         // m, lower clamp
+  double Scale = 1;           // 1, or MixingRatio when scaling by mixing ratio
+  // The broadened spectrum at grid point k = 1 .. 50,000 (element 0 is unused and stays 0).
+  std::array<double, kGridPoints + 1> Spectrum{};
+  double Temperature = 0; // K
+  bool DopplerBroadening = false;
+  bool Locked = false;     // Spectrum is written from outside (the combined spectrum) and never recomputed
+  bool Dirty = true;       // Spectrum must be recomputed before its next use
+  double Pressure = 0;     // mb
+  std::string SpectraType; // "raw", "I/Alpha", "Temperature and Pressure Broadened",
+                           // "Temperature, Pressure, and Doppler Broadened"
+  std::string Scaling;     // "raw" or "Mixing Ratio"
+  std::string PlotType;    // "Spectra", "Optical Depth" or "Mean Path"
+
+  // The kept lines in file order (ascending wavenumber in HITRAN files).
+  std::vector<THitranLine> Records;
+
+  // File reading: comment lines (">" or "%") before the first data line are skipped; each later line
+  // is tested and, when kept, converted. A field that does not convert throws EHitranConvertError
+  // naming the file, the line number and the field; lines kept before it stay.
+  std::string_view ReadFirstDataLine() override;
+  void ProcessLine(std::string_view line) override;
+  void ClearRecords() override;
+  std::size_t RecordCount() const override { return Records.size(); }
+
+  // Setters: store the value and set Dirty only when it differs exactly from the stored one.
+  void SetWavenumberMin(double x);
+  void SetWavenumberMax(double x);
+  void SetPressure(double x);
+  void SetTemperature(double x);
+  void SetLineWidthLimit(double x);
+  void SetDopplerBroadening(bool b);
+  // Stores max(x, 1e-7); sets Dirty only when leaving the floor (the spectrum depends on the mixing
+  // ratio only through its zero test).
+  void SetMixingRatio(double x);
+
+  // Grid step (cm-1): the range over 50,000 cut to 0.001 cm-1; 0 when the range cannot carry a grid
+  // (narrower than 50 cm-1, inverted, negative minimum, not finite).
+  double Step() const;
+  // Wavenumber of grid point k with the current range.
+  double GridX(long k) const;
+
+  // Intensity and half width of every line at temperature (K) and pressure (mb).
+  void AdjustLines(double pressure, double temperature);
+  // Recomputes Spectrum when Dirty (and not Locked).
+  void UpdateSpectrum();
+  void ComputeDopplerSpectrum(double temperature);
+  // Absorbing molecules per cm2 per metre of path; 0 when temperature or pressure is not positive.
+  double NumberDensity();
+
+  // Fills series by PlotType, SpectraType and Scaling; seriesType and xType do not matter here.
+  void FillSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) override;
+  void AddRawLines(TLineSeries& series);
+  void AddIntensityOverWidth(TLineSeries& series);
+  void AddLineMeanPaths(TLineSeries& series);
+  void AddSpectrum(TLineSeries& series);
+  void AddMeanPaths(TLineSeries& series);
+  void AddOpticalDepths(TLineSeries& series);
+
+  // Absorbed-power integrals for a path of L metres over the grid.
+  double FractionBelowPath(double L);
+  // weights[i] belongs to grid point i + 1; missing weights count as 0 (no table: result 0).
+  double WeightedAbsorption(double L, std::span<const double> weights = {});
+  double AbsorbedBlackbodyPower(double L); // W/m2
+  // Saturation vapour pressure over water at Temperature (mb); 0 at or below 0 K.
+  long double SaturationPressure() const;
+  // Spectrum by grid point: SpectrumData()[k] for k = 1 .. 50,000.
+  double* SpectrumData() { return Spectrum.data(); }
+
+  // Why the last fill or integral left points out or returned 0 (empty when all went well), for the
+  // window to show, e.g. "Wavenumber range must be at least 50 cm-1 wide".
+  const std::string& Reason() const { return reason_; }
+
+  // Threads used by recomputations (1 or more; the default uses every core). Results are identical
+  // whatever the count.
+  void SetThreadCount(unsigned n);
+
+  // One computation of a grid spectrum splits the lines once (adjusting and placing them) and the
+  // grid once (each thread sums its points over the placed lines in file order).
+  struct PlacedLine {
+    double a, b, c;    // Lorentz: r, S*gamma, gamma^2. Doppler: centre, sigma, amplitude
+    int32_t lo, hi, m; // grid points lo..hi; m the anchor point of r
+  };
+
+private:
+  // Why the range cannot carry a grid, or nullptr (step then holds the grid step).
+  const char* grid_problem(double& step) const;
+  void note(const std::string& why);
+  void reset_reason() { reason_.clear(); }
+  void zero_spectrum();
+  void compute_lorentz(double step);
+  void compute_doppler(double temperature, double step, double mass);
+  void sanitize_spectrum();
+  // Q of the mean paths; false (with a reason) when it cannot be formed.
+  bool path_constant(double& q);
+  void add_point(TLineSeries& series, double x, double y);
+  template <class YOf> void add_grid_points(TLineSeries& series, YOf y_of);
+  template <class YOf> void add_line_points(TLineSeries& series, YOf y_of);
+
+  std::string reason_;
+  std::string spectrum_reason_; // why the current Spectrum is empty or partial
+  long next_line_number_ = 1;   // file line number of the next ProcessLine, for error messages
+  unsigned threads_ = 0;        // 0: every core
+  bool adjusted_ = false;       // AdjustedIntensity/AdjustedWidth hold adjusted_p_/adjusted_t_
+  double adjusted_p_ = 0, adjusted_t_ = 0;
+  std::vector<PlacedLine> placed_;               // one per record, reused by every recomputation
+  std::array<double, kGridPoints + 1> grid_x_{}; // Doppler grid wavenumbers, rounded to doubles
+  long dropped_points_ = 0;
+};

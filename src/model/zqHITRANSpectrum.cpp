@@ -1,0 +1,301 @@
+// The broadened spectrum of a line list. A recomputation runs in two passes over the shared worker
+// pool: the lines are split between the threads to adjust them and place them on the grid (index
+// arithmetic in extended precision, as the grid definition demands), then the grid is split so that
+// each thread sums its own points over the placed lines in file order. Each point therefore gets the
+// same sum whatever the number of threads, and nothing is allocated.
+#include "zqHITRAN.h"
+
+#include "zqGrid.h"
+#include "zqLineKernels.h"
+#include "zqWorkerPool.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+namespace {
+
+constexpr long N = T_zq_HITRAN::kGridPoints;
+constexpr long double kReferenceTemperature = 296; // K of the HITRAN intensities and widths
+constexpr long double kReferencePressure = 1013;   // mb
+constexpr long double kBoltzmann = 0.69503563L;    // cm-1/K
+constexpr double kZeroSpectrumMixingRatio = 2e-7;  // ppm
+constexpr long double kDopplerFactor = 4.298e-5L;  // width = nu * factor * sqrt(T / M)
+constexpr long double kDopplerWindow = 5;          // Doppler widths each side
+
+struct AdjustFactors {
+  long double r, e, g;
+};
+
+bool contains_ignoring_case(std::string_view text, std::string_view part) {
+  auto eq = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  return std::search(text.begin(), text.end(), part.begin(), part.end(), eq) != text.end();
+}
+
+AdjustFactors adjust_factors(const std::string& moleculeType, long double p, long double t) {
+  const long double ratio = kReferenceTemperature / t;
+  // Rotational partition function: T^1.5 for the nonlinear molecules water, ozone and methane.
+  const long double r = contains_ignoring_case(" 1, 3, 6", moleculeType) ? std::pow(ratio, 1.5L) : ratio;
+  const long double e = (kReferenceTemperature - t) / (kReferenceTemperature * t * kBoltzmann);
+  const long double g = std::sqrt(ratio) * p / kReferencePressure;
+  return {r, e, g};
+}
+
+void adjust_line(THitranLine& line, const AdjustFactors& f) {
+  line.AdjustedIntensity = static_cast<double>(line.Intensity * f.r * std::exp(-line.LowerStateEnergy * f.e));
+  line.AdjustedWidth = static_cast<double>(line.AirWidth * f.g);
+}
+
+// Grid points lo..hi, given the centre index m and reach h (both integral, possibly huge); false
+// when the line touches no point.
+bool clip_to_grid(long double m, long double h, int32_t& lo, int32_t& hi) {
+  const long double first = std::max<long double>(1, m - h), last = std::min<long double>(N, m + h);
+  if (!(first <= last)) return false;
+  lo = static_cast<int32_t>(first);
+  hi = static_cast<int32_t>(last);
+  return true;
+}
+
+// Places one pressure-broadened line: skip test, reach h = Trunc(w / step), centre index m rounded
+// half to even, and r, the distance of an anchor grid point from the centre. Lines whose profile
+// cannot be formed (no width, values beyond double range) contribute nothing.
+bool place_lorentz(const THitranLine& line, long double wmin, long double wmax, long double step,
+                   long double widthLimit, T_zq_HITRAN::PlacedLine& out) {
+  const double g = line.AdjustedWidth;
+  const double g2 = g * g, sg = line.AdjustedIntensity * g;
+  if (!(g > 0) || !(g2 >= DBL_MIN) || !std::isfinite(g2) || !std::isfinite(sg)) return false;
+  const long double nu = line.Wavenumber;
+  const long double w = g * widthLimit;
+  if (!(w >= 0)) return false;
+  if (nu < wmin - w || nu > wmax + w) return false;
+  const long double h = std::trunc(w / step);
+  const long double m = zqgrid::RoundHalfEven((nu - wmin) / step);
+  if (!std::isfinite(m)) return false;
+  if (!clip_to_grid(m, h, out.lo, out.hi)) return false;
+  // Anchor on the centre point, or on the grid end nearest to a centre outside the grid, so that
+  // d = (k - anchor) * step + r never cancels.
+  const long double anchor = std::clamp<long double>(m, 0, N + 1);
+  out.m = static_cast<int32_t>(anchor);
+  out.a = static_cast<double>((wmin + anchor * step) - nu);
+  out.b = sg;
+  out.c = g2;
+  return true;
+}
+
+// Molecular mass for the Doppler width: 18 for code 1, 44 for code 2, else 30.
+double molecular_mass(const std::string& moleculeType) {
+  std::string_view text = moleculeType;
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  long code = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (!text.empty() && text.front() == '+') ++first;
+  auto [end, error] = std::from_chars(first, last, code);
+  if (text.empty() || error != std::errc() || end != last)
+    throw std::invalid_argument("'" + moleculeType + "' is not a valid integer value");
+  return code == 1 ? 18 : code == 2 ? 44 : 30;
+}
+
+// Splits [0, count) into parts nearly equal ranges.
+std::pair<long, long> share(long count, unsigned parts, unsigned part) {
+  return {count * part / parts, count * (part + 1) / parts};
+}
+
+} // namespace
+
+void T_zq_HITRAN::zero_spectrum() {
+  std::fill(Spectrum.begin(), Spectrum.end(), 0.0);
+}
+
+void T_zq_HITRAN::sanitize_spectrum() {
+  long bad = 0;
+  for (double& s : Spectrum)
+    if (!std::isfinite(s)) {
+      s = 0;
+      ++bad;
+    }
+  if (bad > 0)
+    spectrum_reason_ = std::to_string(bad) + " spectrum values were too large to represent and were set to 0";
+}
+
+void T_zq_HITRAN::AdjustLines(double pressure, double temperature) {
+  if (!(temperature > 0)) {
+    // No state of the gas to adjust to: nothing absorbs.
+    for (THitranLine& line : Records)
+      line.AdjustedIntensity = line.AdjustedWidth = 0;
+    adjusted_ = false;
+    note("Temperature must be above 0 K");
+    return;
+  }
+  const AdjustFactors f = adjust_factors(MoleculeType, pressure, temperature);
+  for (THitranLine& line : Records)
+    adjust_line(line, f);
+  adjusted_ = true;
+  adjusted_p_ = pressure;
+  adjusted_t_ = temperature;
+}
+
+void T_zq_HITRAN::UpdateSpectrum() {
+  if (Locked || !Dirty) return;
+  Dirty = false;
+  spectrum_reason_.clear();
+  if (DopplerBroadening) {
+    ComputeDopplerSpectrum(Temperature);
+    return;
+  }
+  double step = 0;
+  const char* problem = grid_problem(step);
+  zero_spectrum();
+  if (problem) {
+    spectrum_reason_ = problem;
+    return;
+  }
+  if (MixingRatio < kZeroSpectrumMixingRatio) {
+    spectrum_reason_ = "Mixing ratio is at its floor of 1e-7 ppm: the spectrum is zero";
+    return;
+  }
+  if (!(Temperature > 0)) {
+    spectrum_reason_ = "Temperature must be above 0 K";
+    return;
+  }
+  if (!(Pressure > 0)) {
+    spectrum_reason_ = "Pressure must be above 0 mb: no molecules absorb";
+    return;
+  }
+  compute_lorentz(step);
+  sanitize_spectrum();
+}
+
+void T_zq_HITRAN::compute_lorentz(double step) {
+  TzqWorkerPool& pool = TzqWorkerPool::Shared();
+  const unsigned parts = threads_ == 0 ? pool.Concurrency() : threads_;
+  const long lines = static_cast<long>(Records.size());
+  const bool adjust = !adjusted_ || adjusted_p_ != Pressure || adjusted_t_ != Temperature;
+  const AdjustFactors f = adjust_factors(MoleculeType, Pressure, Temperature);
+  const long double wmin = WavenumberMin, wmax = WavenumberMax, lstep = step, limit = LineWidthLimit;
+
+  // Placed lines of part p occupy placed_[first_p, first_p + count_p).
+  constexpr unsigned kMaxParts = 64;
+  const unsigned used = std::min(parts, kMaxParts);
+  std::array<long, kMaxParts> placed_count{};
+  auto place = [&](unsigned part) {
+    auto [first, last] = share(lines, used, part);
+    long n = first;
+    for (long i = first; i < last; ++i) {
+      THitranLine& line = Records[static_cast<std::size_t>(i)];
+      if (adjust) adjust_line(line, f);
+      if (place_lorentz(line, wmin, wmax, lstep, limit, placed_[static_cast<std::size_t>(n)])) ++n;
+    }
+    placed_count[part] = n - first;
+  };
+  pool.Run(used, place);
+  adjusted_ = true;
+  adjusted_p_ = Pressure;
+  adjusted_t_ = Temperature;
+
+  double* spectrum = Spectrum.data();
+  auto accumulate = [&](unsigned part) {
+    auto [first_k, last_k] = share(N, used, part);
+    const int32_t k0 = static_cast<int32_t>(first_k + 1), k1 = static_cast<int32_t>(last_k);
+    for (unsigned p = 0; p < used; ++p) {
+      const long first = share(lines, used, p).first;
+      for (long i = first; i < first + placed_count[p]; ++i) {
+        const PlacedLine& pl = placed_[static_cast<std::size_t>(i)];
+        const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
+        if (lo <= hi) zqkernel::AddLorentz(spectrum, lo, hi, pl.m, step, pl.a, pl.b, pl.c);
+      }
+    }
+  };
+  pool.Run(used, accumulate);
+}
+
+void T_zq_HITRAN::ComputeDopplerSpectrum(double temperature) {
+  spectrum_reason_.clear();
+  double step = 0;
+  const char* problem = grid_problem(step);
+  zero_spectrum();
+  const double mass = molecular_mass(MoleculeType);
+  if (problem) {
+    spectrum_reason_ = problem;
+    return;
+  }
+  if (!(temperature > 0)) {
+    spectrum_reason_ = "Temperature must be above 0 K";
+    return;
+  }
+  compute_doppler(temperature, step, mass);
+  sanitize_spectrum();
+}
+
+void T_zq_HITRAN::compute_doppler(double temperature, double step, double mass) {
+  TzqWorkerPool& pool = TzqWorkerPool::Shared();
+  const unsigned parts = threads_ == 0 ? pool.Concurrency() : threads_;
+  constexpr unsigned kMaxParts = 64;
+  const unsigned used = std::min(parts, kMaxParts);
+  const long lines = static_cast<long>(Records.size());
+  const long double wmin = WavenumberMin, wmax = WavenumberMax, lstep = step, limit = DopplerLimit;
+  const long double width_factor = kDopplerFactor * std::sqrt(temperature / static_cast<long double>(mass));
+  const long double root_pi = std::sqrt(std::numbers::pi_v<long double>);
+
+  for (long k = 1; k <= N; ++k)
+    grid_x_[static_cast<std::size_t>(k)] = static_cast<double>(wmin + k * lstep);
+
+  std::array<long, kMaxParts> placed_count{};
+  std::array<bool, kMaxParts> stopped{};
+  auto place = [&](unsigned part) {
+    auto [first, last] = share(lines, used, part);
+    long n = first;
+    for (long i = first; i < last; ++i) {
+      const THitranLine& line = Records[static_cast<std::size_t>(i)];
+      const long double nu = line.Wavenumber;
+      const double sigma = static_cast<double>(nu * width_factor);
+      const long double a = line.Intensity / (sigma * root_pi);
+      if (!(sigma > 0) || !std::isfinite(a)) continue; // a line at or below 0 cm-1 has no width
+      if (nu < wmin - limit * sigma || nu > wmax + limit * sigma) continue;
+      const long double h = zqgrid::RoundHalfEven(kDopplerWindow * sigma / lstep);
+      const long double m = zqgrid::RoundHalfEven((nu - wmin) / lstep);
+      if (!std::isfinite(h) || !std::isfinite(m)) continue;
+      if (m - h > N) {
+        // Lines are in ascending order: no later line reaches the grid.
+        stopped[part] = true;
+        break;
+      }
+      PlacedLine& pl = placed_[static_cast<std::size_t>(n)];
+      if (!clip_to_grid(m, h, pl.lo, pl.hi)) continue;
+      pl.a = line.Wavenumber;
+      pl.b = sigma;
+      pl.c = static_cast<double>(a);
+      pl.m = 0;
+      ++n;
+    }
+    placed_count[part] = n - first;
+  };
+  pool.Run(used, place);
+
+  double* spectrum = Spectrum.data();
+  const double* x = grid_x_.data();
+  auto accumulate = [&](unsigned part) {
+    auto [first_k, last_k] = share(N, used, part);
+    const int32_t k0 = static_cast<int32_t>(first_k + 1), k1 = static_cast<int32_t>(last_k);
+    for (unsigned p = 0; p < used; ++p) {
+      const long first = share(lines, used, p).first;
+      for (long i = first; i < first + placed_count[p]; ++i) {
+        const PlacedLine& pl = placed_[static_cast<std::size_t>(i)];
+        const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
+        for (int32_t k = lo; k <= hi; ++k) {
+          const double u = (x[k] - pl.a) / pl.b;
+          spectrum[k] += pl.c * std::exp(-u * u);
+        }
+      }
+      if (stopped[p]) break;
+    }
+  };
+  pool.Run(used, accumulate);
+}

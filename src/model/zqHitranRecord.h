@@ -1,0 +1,56 @@
+// One absorption line of a HITRAN line list and the reading of its fixed-width text record. The
+// fields sit in the same columns in the old 100-character and the 160-character records, so one
+// column reader serves both; numbers are parsed by column because neighbouring fields may touch.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// One kept line, 64 bytes. Wavenumber, widths and energy in cm-1; intensities in
+// cm-1 / (molecule cm-2); widths per atmosphere.
+struct alignas(64) THitranLine {
+  double Wavenumber = 0;
+  double Intensity = 0;
+  double AirWidth = 0;
+  double SelfWidth = 0; // read, used by no computation
+  double LowerStateEnergy = 0;
+  double WidthExponent = 0; // read, used by no computation (the width exponent is always 0.5)
+  double AdjustedIntensity = 0;
+  double AdjustedWidth = 0;
+};
+static_assert(sizeof(THitranLine) == 64, "a line record must fit one cache line");
+
+// A field of a record that is not a number. Carries the file, the 1-based line number and the
+// field so the user can find the bad record.
+class EHitranConvertError : public std::runtime_error {
+public:
+  EHitranConvertError(std::string file, long lineNumber, std::string field, std::string text);
+  const std::string& FileName() const { return file_; }
+  long LineNumber() const { return line_; }
+  const std::string& Field() const { return field_; }
+  const std::string& FieldText() const { return text_; }
+
+private:
+  std::string file_;
+  long line_;
+  std::string field_;
+  std::string text_;
+};
+
+namespace zqhitran {
+
+// The three keep tests: molecule code in columns 1-2 equal to moleculeType, isotopologue "1" in
+// column 3, and "R" in column 86 only when followed by "P". A character past the end of a short
+// line counts as a blank.
+bool LinePasses(std::string_view line, std::string_view moleculeType);
+
+// Converts the six fields of a kept line. Throws EHitranConvertError (file and line number as
+// given) for a field that is missing, cut short or not a finite number.
+THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber);
+
+// Text-to-real of one field: blanks around it allowed, the first "D"/"d" read as "E", leading
+// sign, no leading zero needed (".0746", "-.000586"). False when the text is no finite number.
+bool FieldToReal(std::string_view text, double& value);
+
+} // namespace zqhitran
