@@ -154,22 +154,26 @@ public:
   std::function<void(Self&, const std::string& AFilename)> OnNotFound;
 
 protected:
+  // Each handler is called through a copy, so a handler may detach or replace itself while it runs.
   void RaiseReadComplete() override {
-    if (OnReadComplete) OnReadComplete(self());
+    if (auto handler = OnReadComplete) handler(self());
   }
   void RaiseWriteComplete() override {
-    if (OnWriteComplete) OnWriteComplete(self());
+    if (auto handler = OnWriteComplete) handler(self());
   }
   bool RaiseNotFound(const std::string& name) override {
-    if (!OnNotFound) return false;
-    OnNotFound(self(), name);
+    auto handler = OnNotFound;
+    if (!handler) return false;
+    handler(self(), name);
     return true;
   }
   bool DoReadError(const std::string& name, const std::exception& e) override {
-    return OnReadError ? OnReadError(self(), name, e) : false;
+    auto handler = OnReadError;
+    return handler ? handler(self(), name, e) : false;
   }
   bool DoWriteError(const std::string& name, const std::exception& e) override {
-    return OnWriteError ? OnWriteError(self(), name, e) : false;
+    auto handler = OnWriteError;
+    return handler ? handler(self(), name, e) : false;
   }
 
 private:

@@ -144,6 +144,8 @@ protected:
   // True when every switch given is listed in CmdLineParms.
   virtual bool CmdLineSwitchesValid() const;
 
+  std::vector<std::string> originalLines_;
+
 private:
   struct IndexEntry {
     std::string upperName;
@@ -160,7 +162,6 @@ private:
   T_zq_ini_Section* currentList_ = nullptr;
   std::string currentSection_ = StartOfFile;
   bool loadingDefaults_ = false;
-  std::vector<std::string> originalLines_;
   std::string originalEol_ = "\n";
   std::vector<std::string> cmdLineValues_;
 };

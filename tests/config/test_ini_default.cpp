@@ -1,9 +1,12 @@
 // The embedded default configuration: its exact layout and every key that the program reads from it.
 #include "FakePlatform.h"
+#include "TestSupport.h"
 #include "zqINI_Default.h"
 #include "zqINI_File.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -154,6 +157,28 @@ TEST(IniDefault, EveryDocumentedKeyHoldsItsValue) {
     keys += k.size();
   }
   EXPECT_EQ(keys, std::size(kDefaults) + 1);
+}
+
+TEST(IniDefault, HandlerThatDetachesItselfRunsOnceWithAFileToo) {
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "absorbview.ini", "[CO2]\ncolor = $123456\n");
+  platform.executablePath = (dir / "absorbview").string();
+  TzqINI_File ini;
+  ini.INI_Default = INI_DefaultLines();
+  auto runs = std::make_shared<int>(0);
+  std::string colorSeen;
+  // The handler owns state through its captures, which detaching destroys while it runs.
+  ini.OnReadComplete = [runs, &colorSeen](TzqINI_File& sender) {
+    sender.OnReadComplete = nullptr;
+    ++*runs;
+    colorSeen = sender.ReadString("co2", "COLOR");
+  };
+  ini.Loaded();
+  EXPECT_EQ(*runs, 1);
+  EXPECT_EQ(colorSeen, "$123456");
+  EXPECT_EQ(ini.FindRecord("CO2", "color")->DefaultValue, "$0000FF");
+  EXPECT_EQ(ini.ReadString("CO2", "Caption"), "CO2");
 }
 
 TEST(IniDefault, TextLayoutIsExact) {
