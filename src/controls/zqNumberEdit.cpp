@@ -35,6 +35,14 @@ TzqNumberEdit::TzqNumberEdit(QWidget* parent) : QLineEdit(parent) {
 
 TzqNumberEdit::~TzqNumberEdit() = default;
 
+void TzqNumberEdit::WriteText(double v) {
+  SetText(QString::fromStdString(zq::FormatGeneral(v, precision_)));
+}
+
+void TzqNumberEdit::SetText(const QString& text) {
+  errors_.Run([&] { setText(text); });
+}
+
 std::optional<double> TzqNumberEdit::ReadText() const {
   return zq::ParseNumberText(caret_text(text()));
 }
@@ -58,7 +66,7 @@ double TzqNumberEdit::GetValue() {
 void TzqNumberEdit::SetValue(double v) {
   if (v == lastSetValue_) return;
   lastSetValue_ = v;
-  setText(QString::fromStdString(zq::FormatGeneral(v, precision_)));
+  WriteText(v);
   Validate();
 }
 
@@ -133,7 +141,7 @@ void TzqNumberEdit::Clamp() {
   } else if (const auto shown = ReadText(); shown && *shown != c) {
     // The clamped value was the last one written by code, so SetValue would leave the out-of-range
     // text standing; write it anyway, or a limited field would report a value beyond its limit.
-    setText(QString::fromStdString(zq::FormatGeneral(c, precision_)));
+    WriteText(c);
   }
   SetFontColor(colorOfFont_);
 }
@@ -160,7 +168,7 @@ void TzqNumberEdit::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
   // Editing keys (arrows, Delete, Home...) carry no text and are not typed characters.
   if (typed.size() != 1) {
-    QLineEdit::keyPressEvent(event);
+    errors_.Run([&] { QLineEdit::keyPressEvent(event); });
     return;
   }
   const char32_t original = typed.at(0).unicode();
@@ -176,13 +184,13 @@ void TzqNumberEdit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (key == original) {
-    QLineEdit::keyPressEvent(event);
+    errors_.Run([&] { QLineEdit::keyPressEvent(event); });
     return;
   }
   const QString changed = QString::fromUcs4(&key, 1);
   QKeyEvent replaced(event->type(), key == U'E' ? Qt::Key_E : event->key(), event->modifiers(), changed,
                      event->isAutoRepeat(), static_cast<quint16>(event->count()));
-  QLineEdit::keyPressEvent(&replaced);
+  errors_.Run([&] { QLineEdit::keyPressEvent(&replaced); });
   event->setAccepted(replaced.isAccepted());
 }
 
@@ -214,7 +222,8 @@ void TzqNumberEdit::changeEvent(QEvent* event) {
 }
 
 void TzqNumberEdit::Change() {
-  if (OnChange) OnChange(*this);
+  // A failing handler ends the change notification, as it would had the error passed at once.
+  if (OnChange && !errors_.Call([&] { OnChange(*this); })) return;
   emit changed(this);
   CheckRange();
 }

@@ -4,6 +4,8 @@
 // live in core/zqNumberText.h).
 #pragma once
 
+#include "zqErrorHold.h"
+
 #include <QColor>
 #include <QLineEdit>
 
@@ -67,6 +69,10 @@ public:
   QColor FontColor() const;
   QColor BackgroundColor() const;
 
+  // Sets the text; an error of the change handler propagates to the caller (use it rather than
+  // setText when a handler may fail).
+  void SetText(const QString& text);
+
   // Read-only state; QLineEdit::setReadOnly works as well (the colours follow either way).
   bool ReadOnly() const { return isReadOnly(); }
   void SetReadOnly(bool v) { setReadOnly(v); }
@@ -109,6 +115,7 @@ protected:
 
 private:
   void Change();
+  void WriteText(double v);
   void SetFontColor(const QColor& c);
   void ApplyBackground();
   std::optional<double> ReadText() const;
@@ -126,5 +133,6 @@ private:
   bool limitValue_ = false;
   bool disableMouseWheel_ = false;
   bool busy_ = false;
+  zq::ErrorHold errors_; // OnChange errors wait until QLineEdit has finished a text change
   bool loading_ = false;
 };

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTimer>
+#include <QTimerEvent>
 #include <QWheelEvent>
 
 namespace {
@@ -66,12 +66,8 @@ TzqSpinButtons::TzqSpinButtons(QWidget* parent) : QWidget(parent) {
   slider_ = slider;
   for (QWidget* w : {static_cast<QWidget*>(up_), static_cast<QWidget*>(down_), slider_})
     w->installEventFilter(this);
-  connect(up_, &QPushButton::clicked, this, [this] { Up(); });
-  connect(down_, &QPushButton::clicked, this, [this] { Down(); });
-
-  timer_ = new QTimer(this);
-  timer_->setTimerType(Qt::PreciseTimer);
-  connect(timer_, &QTimer::timeout, this, [this] { RepeatTick(); });
+  connect(up_, &QPushButton::clicked, this, [this] { errors_.Call([this] { Up(); }); });
+  connect(down_, &QPushButton::clicked, this, [this] { errors_.Call([this] { Down(); }); });
 
   resize(13, 25);
   LayOut();
@@ -84,24 +80,34 @@ void TzqSpinButtons::Change(int n) {
 }
 
 void TzqSpinButtons::StartRepeat() {
-  timer_->setInterval(FirstDelay);
-  timer_->start();
+  interval_ = FirstDelay;
+  timer_.start(interval_, Qt::PreciseTimer, this);
 }
 
 void TzqSpinButtons::StopRepeat() {
-  timer_->stop();
+  timer_.stop();
 }
 
 bool TzqSpinButtons::Repeating() const {
-  return timer_->isActive();
+  return timer_.isActive();
 }
 
 int TzqSpinButtons::CurrentRepeatInterval() const {
-  return timer_->interval();
+  return interval_;
+}
+
+void TzqSpinButtons::timerEvent(QTimerEvent* event) {
+  if (event->timerId() == timer_.timerId())
+    RepeatTick();
+  else
+    QWidget::timerEvent(event);
 }
 
 void TzqSpinButtons::RepeatTick() {
-  timer_->setInterval(RepeatInterval);
+  if (interval_ != RepeatInterval) {
+    interval_ = RepeatInterval;
+    if (timer_.isActive()) timer_.start(interval_, Qt::PreciseTimer, this);
+  }
   // The focused button decides; the button that started the repeat stands in when focus is elsewhere.
   const int direction = up_->hasFocus() ? 1 : down_->hasFocus() ? -1 : repeatDirection_;
   try {
@@ -160,11 +166,16 @@ bool TzqSpinButtons::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+bool TzqSpinButtons::DeliverToButton(QObject* button, QEvent* event) {
+  errors_.Run([&] { button->event(event); });
+  return true;
+}
+
 bool TzqSpinButtons::HandleKey(QObject* from, QKeyEvent* event) {
   switch (event->key()) {
   case Qt::Key_Space:
     if (from != up_ && from != down_) return false;
-    if (!timer_->isActive()) {
+    if (!timer_.isActive()) {
       repeatDirection_ = from == up_ ? 1 : -1;
       StartRepeat();
     }

@@ -3,15 +3,16 @@
 // edit with such a column placed just right of it in the same parent; every step goes through Step.
 #pragma once
 
+#include "zqErrorHold.h"
 #include "zqNumberEdit.h"
 
+#include <QBasicTimer>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
 class QPushButton;
-class QTimer;
 
 class TzqSpinButtons : public QWidget {
   Q_OBJECT
@@ -36,7 +37,8 @@ public:
   bool Repeating() const;
   // Interval of the auto-repeat timer now (FirstDelay until the first tick, then RepeatInterval).
   int CurrentRepeatInterval() const;
-  // One tick of the auto-repeat timer (the timer calls it; tests may call it to step time).
+  // One tick of the auto-repeat timer (the timer calls it; tests may call it to step time). An error
+  // of the step stops the repeat and passes on.
   void RepeatTick();
 
   QPushButton* UpButton() const { return up_; }
@@ -49,15 +51,21 @@ protected:
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
 private:
   bool HandleKey(QObject* from, QKeyEvent* event);
+  // Hands a button the event that may make it click, holding the click's step error until the
+  // button is done, then passes the error on.
+  bool DeliverToButton(QObject* button, QEvent* event);
   void LayOut();
 
   QPushButton* up_ = nullptr;
   QPushButton* down_ = nullptr;
   QWidget* slider_ = nullptr;
-  QTimer* timer_ = nullptr;
+  QBasicTimer timer_;
+  int interval_ = FirstDelay;
+  zq::ErrorHold errors_;
   int repeatDirection_ = 1; // the button that started the repeat, used when neither button has focus
   bool dragging_ = false;
   int lastDragY_ = 0;

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <stdexcept>
+
 namespace {
 
 // Counts change notifications and remembers the text each one saw.
@@ -76,6 +78,24 @@ private slots:
     QCOMPARE(e.LastSetValue(), 5.0);
     e.SetValue(5.5);
     QCOMPARE(e.text(), QString("5.5"));
+  }
+
+  void failingHandlerErrorReachesTheWriter() {
+    TzqNumberEdit e;
+    int calls = 0;
+    e.OnChange = [&](TzqNumberEdit&) {
+      ++calls;
+      throw std::runtime_error("handler failed");
+    };
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, e.SetValue(5));
+    QCOMPARE(e.text(), QString("5"));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, e.SetText("6"));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, QTest::keyClick(&e, '7'));
+    QCOMPARE(e.text(), QString("67"));
+    QCOMPARE(calls, 3);
+    e.OnChange = nullptr;
+    e.SetValue(8); // nothing is left held over
+    QCOMPARE(e.text(), QString("8"));
   }
 
   void qtSignalAccompaniesTheHandler() {

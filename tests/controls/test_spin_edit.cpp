@@ -118,7 +118,13 @@ private slots:
     buttons()->StartRepeat();
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, buttons()->RepeatTick());
     QVERIFY(!buttons()->Repeating());
+    // A click's failing step reaches the caller once the button has finished its release.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, QTest::mouseClick(buttons()->UpButton(), Qt::LeftButton));
+    QVERIFY(!buttons()->UpButton()->isDown());
+    QVERIFY(!buttons()->Repeating());
     edit_->OnChange = nullptr;
+    QTest::mouseClick(buttons()->UpButton(), Qt::LeftButton);
+    QCOMPARE(edit_->GetValue(), 3.0); // each failed step had written its value before its handler failed
   }
 
   void sliderDragSteps() {
