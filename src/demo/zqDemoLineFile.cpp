@@ -1,0 +1,129 @@
+// Writing the demonstration lists: band summaries, the 100-character HITRAN record of one line, the
+// explanatory comment lines, and the two files themselves (written beside their final name first, so
+// an interrupted run never leaves a truncated list under the real name).
+#include "zqDemoLines.h"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+#include <system_error>
+
+namespace {
+
+// Fixed-width field "F5.4"/"F5.3" as HITRAN writes it: without the leading zero when it would not fit.
+std::string width_field(double value, int decimals) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string s = text;
+  if (s.size() > 5 && s[0] == '0') s.erase(0, 1);
+  if (s.size() < 5) s.insert(0, 5 - s.size(), ' ');
+  return s.substr(0, 5);
+}
+
+std::string fit9(const std::string& text) {
+  std::string s = text.substr(0, 9);
+  if (s.size() < 9) s.insert(0, 9 - s.size(), ' ');
+  return s;
+}
+
+struct ListSpec {
+  const char* molecule;
+  const char* name;
+  const char* fileName;
+};
+
+void write_list(const std::filesystem::path& folder, const ListSpec& spec,
+                const std::vector<DemoLine>& lines) {
+  const std::filesystem::path target = folder / spec.fileName;
+  std::filesystem::path temp = target;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write " + temp.string());
+    out << DemoLineListHeader(spec.name, spec.fileName);
+    for (const DemoLine& line : lines)
+      out << FormatHitranRecord(spec.molecule, line) << '\n';
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      throw std::runtime_error("cannot write " + target.string() + " completely");
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    throw std::runtime_error("cannot replace " + target.string() + ": " + ec.message());
+  }
+}
+
+} // namespace
+
+std::vector<DemoBand> DemoBands(const std::vector<DemoLine>& lines) {
+  std::vector<DemoBand> bands;
+  std::map<std::string, std::size_t> index;
+  for (const DemoLine& line : lines) {
+    auto [it, added] = index.emplace(line.Band, bands.size());
+    if (added) bands.push_back({line.Band, line.BandOrigin, 0.0, 0});
+    DemoBand& band = bands[it->second];
+    band.Strength += line.Intensity;
+    ++band.Lines;
+  }
+  return bands;
+}
+
+double DemoIntensitySum(const std::vector<DemoLine>& lines, double lo, double hi) {
+  double sum = 0.0;
+  for (const DemoLine& line : lines)
+    if (line.Wavenumber >= lo && line.Wavenumber <= hi) sum += line.Intensity;
+  return sum;
+}
+
+std::string FormatHitranRecord(const std::string& molecule, const DemoLine& line) {
+  char numbers[128];
+  std::snprintf(numbers, sizeof numbers, "%12.6f%10.3E%10.3E", line.Wavenumber, line.Intensity,
+                line.EinsteinA);
+  std::string record = molecule.substr(0, 2);
+  record.insert(record.end(), 2 - record.size(), ' ');
+  record += '1';
+  record += numbers;
+  record += width_field(line.AirWidth, 4);
+  record += width_field(line.SelfWidth, 3);
+  char rest[64];
+  std::snprintf(rest, sizeof rest, "%10.4f%4.2f%8.6f%3d%3d", line.LowerStateEnergy, line.WidthExponent, 0.0,
+                line.UpperGlobal, line.LowerGlobal);
+  record += rest;
+  record += fit9(line.UpperLocal);
+  record += fit9(line.LowerLocal);
+  record += "000 0 0 0"; // no uncertainty or reference codes: these lines have no measured source
+  return record;
+}
+
+std::string DemoLineListHeader(const std::string& moleculeName, const std::string& fileName) {
+  std::string h;
+  h += "> ABSORBVIEW DEMONSTRATION LINE LIST - " + moleculeName + " - NOT HITRAN DATA.\n";
+  h += "> Computed by absorbview-demolists from published molecular constants (band origins, rotational\n";
+  h += "> and distortion constants, band strengths, dipole moment) for the principal isotopologue only.\n";
+  h += "> Line positions, intensities (296 K, scaled by natural abundance) and widths are approximate and\n";
+  h += "> many bands are missing: use this file to try the program, not for quantitative work.\n";
+  h +=
+      "> To use real data: on HITRANonline (hitran.org) open the line-by-line search, choose this molecule\n";
+  h +=
+      "> and only its principal isotopologue, the range 0 to 5000 cm-1 and the \".par\" output format, and\n";
+  h += "> save the result as \"" + fileName +
+       "\" beside the Absorbview executable or in the current folder,\n";
+  h += "> replacing this file.\n";
+  return h;
+}
+
+void WriteDemoLineLists(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) throw std::runtime_error("cannot create folder " + folder.string() + ": " + ec.message());
+  write_list(folder, {" 2", "carbon dioxide (12C16O2)", "02_CO2.txt"}, DemoCO2Lines());
+  write_list(folder, {" 1", "water vapour (H2 16O)", "01_h2o_161_only.txt"}, DemoH2OLines());
+}
