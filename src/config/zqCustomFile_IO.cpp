@@ -289,8 +289,10 @@ void TzqCustomFile_IO::ReadFile() {
 }
 
 void TzqCustomFile_IO::WriteFile(const std::string& name) {
+  const std::string oldFilename = filename_, oldDirectory = directory_;
   SetFilename(name);
   if (!linked_ && !WriteHandler) return;
+  const std::string target = fullFilename_;
   const std::string temp = TempPath();
   bool written = false;
   try {
@@ -308,7 +310,11 @@ void TzqCustomFile_IO::WriteFile(const std::string& name) {
     // A half-written temporary file is useless; a complete one that could not take the file's name
     // is the only copy of the new content, so it stays.
     if (!written) ::unlink(temp.c_str());
-    if (!DoWriteError(fullFilename_, e)) throw;
+    // The component goes on naming the file it still holds.
+    filename_ = oldFilename;
+    directory_ = oldDirectory;
+    UpdateFullFilename();
+    if (!DoWriteError(target, e)) throw;
     return;
   }
   DoWriteComplete();

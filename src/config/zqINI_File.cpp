@@ -41,6 +41,11 @@ std::size_t find_text(const std::string& text, const std::string& sought, std::s
   return zqUpperCase(text).find(zqUpperCase(sought), start);
 }
 
+// The text after a UTF-8 byte-order mark, or the whole text.
+std::string_view without_bom(std::string_view text) {
+  return text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
+}
+
 bool is_comment_start(char c) {
   return c == ' ' || c == '/' || c == ';' || c == ':' || c == '\'';
 }
@@ -338,7 +343,7 @@ void TzqINI_File::LoadFromLines(const std::vector<std::string>& lines) {
 
 void TzqINI_File::LoadFromText(std::istream& in) {
   std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  LoadFromLines(zqSplitLines(bytes));
+  LoadFromLines(zqSplitLines(without_bom(bytes)));
 }
 
 void TzqINI_File::ParseLine(const std::string& line) {
@@ -641,15 +646,21 @@ void TzqINI_File::KeyLines(const T_zq_ini_Section& section, std::vector<std::str
 
 void TzqINI_File::WriteUpdate(std::vector<std::string>& out) {
   std::string section = StartOfFile;
-  for (const auto& line : originalLines_) {
+  for (std::size_t i = 0; i < originalLines_.size(); ++i) {
+    // A byte-order mark stays in the file but is no part of the first line's text.
+    const std::string& original = originalLines_[i];
+    const std::string_view bom =
+        i == 0 ? std::string_view(original).substr(0, original.size() - without_bom(original).size())
+               : std::string_view();
+    const std::string line = original.substr(bom.size());
     std::string t = zqTrim(line);
     if (t.empty() || is_comment_start(t[0])) {
-      out.push_back(line);
+      out.push_back(original);
       continue;
     }
     if (t[0] == '[') {
       section = header_name(t);
-      out.push_back(line);
+      out.push_back(original);
       continue;
     }
     auto eq = line.find('=');
@@ -657,20 +668,20 @@ void TzqINI_File::WriteUpdate(std::vector<std::string>& out) {
                   ? nullptr
                   : const_cast<T_zq_ini_Record*>(FindRecord(section, zqTrim(line.substr(0, eq))));
     if (!r) {
-      out.push_back(line);
+      out.push_back(original);
       continue;
     }
     r->Status = "W";
     const std::string& value = value_to_save(*r);
     // A line whose value stays the same keeps every byte, remarks and spacing included.
     if (zqTrim(std::string_view(line).substr(eq + 1)) == value) {
-      out.push_back(line);
+      out.push_back(original);
       continue;
     }
     std::size_t cut = eq + 1;
     while (cut < line.size() && (line[cut] == ' ' || line[cut] == '\t'))
       ++cut;
-    out.push_back(line.substr(0, cut) + value);
+    out.push_back(std::string(bom) + line.substr(0, cut) + value);
   }
 }
 
@@ -696,7 +707,7 @@ void TzqINI_File::WriteAddSection(const std::string& section, std::vector<std::s
   const std::string upperHeader = zqUpperCase(header);
   const T_zq_ini_Section* s = FindSectionConst(section);
   std::size_t n = originalLines_.size(), i = 0;
-  while (i < n && zqUpperCase(originalLines_[i]) != upperHeader)
+  while (i < n && zqUpperCase(without_bom(originalLines_[i])) != upperHeader)
     ++i;
   if (i == n) {
     out.insert(out.end(), originalLines_.begin(), originalLines_.end());

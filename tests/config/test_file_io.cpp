@@ -167,6 +167,10 @@ TEST(FileWrite, FailedWriteKeepsTheFileAndStaysModified) {
     throw std::runtime_error("disk full");
   };
   c.file.SetModified(true);
+  c.file.SetFilename(path);
+  EXPECT_THROW(c.file.WriteFile((c.dir / "elsewhere.txt").string()), std::runtime_error);
+  EXPECT_EQ(c.file.FullFilename(), path);
+  EXPECT_FALSE(fs::exists(c.dir / "elsewhere.txt"));
   EXPECT_THROW(c.file.WriteFile(path), std::runtime_error);
   EXPECT_EQ(zqtest::ReadFile(path), "precious");
   EXPECT_TRUE(c.file.GetModified());

@@ -95,6 +95,13 @@ TEST(IniSave, UpdateKeepsUnchangedLinesByteForByte) {
   EXPECT_EQ(s.ini.FindRecord("Graph", "Title")->Status, "W");
 }
 
+TEST(IniSave, Utf8ByteOrderMarkIsSkippedWhenReadingAndKeptWhenSaving) {
+  Saved s("\xEF\xBB\xBF[Graph]\nTitle = \xC3\xA9t\xC3\xA9\n");
+  EXPECT_EQ(s.ini.ReadString("graph", "title"), "\xC3\xA9t\xC3\xA9");
+  s.ini.WriteString("Graph", "Title", "x");
+  EXPECT_EQ(s.save(), "\xEF\xBB\xBF[Graph]\nTitle = x\n");
+}
+
 TEST(IniSave, UpdateSavesTheFilesValueForAForcedKey) {
   zq::FakePlatform platform;
   zqtest::TempDir dir;
