@@ -1,5 +1,4 @@
-// Reading a data file's declared parameters from its INI section (kept apart so the base compiles and is
-// tested without the INI store).
+// Reading a data file's declared parameters from its INI section.
 #include "zqDatafile.h"
 #include "zqINI_File.h"
 #include "zqTextCompare.h"
