@@ -33,7 +33,7 @@ void TzqLegendElement::AdjustSize() {
   if (!panel_) return;
   if (panel_->parentWidget() != parentWidget()) {
     panel_->setParent(parentWidget());
-    if (isVisibleTo(parentWidget())) panel_->show();
+    if (parentWidget()) panel_->setVisible(!isHidden());
   }
   panel_->move(x() + width() + PanelGap, y());
   panel_->raise();
@@ -67,13 +67,8 @@ void TzqLegendElement::resizeEvent(QResizeEvent* event) {
   QCheckBox::resizeEvent(event);
 }
 
-void TzqLegendElement::showEvent(QShowEvent* event) {
-  QCheckBox::showEvent(event);
-  if (panel_ && panel_->parentWidget()) panel_->show(); // never as a window of its own
-}
-
-void TzqLegendElement::hideEvent(QHideEvent* event) {
-  QCheckBox::hideEvent(event);
-  // Hidden on its own (not just with its parent): the swatch goes with it.
-  if (panel_ && !isVisibleTo(parentWidget())) panel_->hide();
+void TzqLegendElement::setVisible(bool visible) {
+  QCheckBox::setVisible(visible);
+  // The swatch is shown and hidden with its element, never as a window of its own.
+  if (panel_ && panel_->parentWidget()) panel_->setVisible(visible);
 }

@@ -39,12 +39,12 @@ public:
   void Series_UICheckBoxClick();
   void ShowProperties_OnRightClick();
 
+  void setVisible(bool visible) override;
+
 protected:
   bool event(QEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
 private:
   QPointer<TzqColorPanel> panel_;
