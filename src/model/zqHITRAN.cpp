@@ -29,23 +29,9 @@ T_zq_HITRAN::~T_zq_HITRAN() = default;
 
 // ---- reading -------------------------------------------------------------------------------------
 
-std::string_view T_zq_HITRAN::ReadFirstDataLine() {
-  std::string_view line;
-  std::string_view last;
-  long count = 0;
-  while (ReadLine(line)) {
-    ++count;
-    last = line;
-    if (line.empty() || (line.front() != '>' && line.front() != '%')) break;
-  }
-  next_line_number_ = count > 0 ? count : 1;
-  return last;
-}
-
 void T_zq_HITRAN::ProcessLine(std::string_view line) {
-  const long number = next_line_number_++;
   if (!zqhitran::LinePasses(line, MoleculeType)) return;
-  Records.push_back(zqhitran::ParseLine(line, Filename, number));
+  Records.push_back(zqhitran::ParseLine(line, Filename, static_cast<long>(LinesRead())));
   placed_.emplace_back(); // working space of the recomputations, grown with the list
   adjusted_ = false;
   Dirty = true;

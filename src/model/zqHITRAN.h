@@ -50,10 +50,9 @@ public:
   // The kept lines in file order (ascending wavenumber in HITRAN files).
   std::vector<THitranLine> Records;
 
-  // File reading: comment lines (">" or "%") before the first data line are skipped; each later line
+  // File reading (the base skips comment lines, ">" or "%", before the first data line): each line
   // is tested and, when kept, converted. A field that does not convert throws EHitranConvertError
   // naming the file, the line number and the field; lines kept before it stay.
-  std::string_view ReadFirstDataLine() override;
   void ProcessLine(std::string_view line) override;
   void ClearRecords() override;
   std::size_t RecordCount() const override { return Records.size(); }
@@ -134,7 +133,6 @@ private:
 
   std::string reason_;
   std::string spectrum_reason_; // why the current Spectrum is empty or partial
-  long next_line_number_ = 1;   // file line number of the next ProcessLine, for error messages
   unsigned threads_ = 0;        // 0: every core
   bool adjusted_ = false;       // AdjustedIntensity/AdjustedWidth hold adjusted_p_/adjusted_t_
   double adjusted_p_ = 0, adjusted_t_ = 0;

@@ -47,42 +47,104 @@ AdjustFactors adjust_factors(const std::string& moleculeType, long double p, lon
   return {r, e, g};
 }
 
+// One exponential per line in double precision: its rounding is far below what the spectrum keeps.
 void adjust_line(THitranLine& line, const AdjustFactors& f) {
-  line.AdjustedIntensity = static_cast<double>(line.Intensity * f.r * std::exp(-line.LowerStateEnergy * f.e));
+  line.AdjustedIntensity =
+      line.Intensity * static_cast<double>(f.r) * std::exp(-line.LowerStateEnergy * static_cast<double>(f.e));
   line.AdjustedWidth = static_cast<double>(line.AirWidth * f.g);
 }
 
 // Grid points lo..hi, given the centre index m and reach h (both integral, possibly huge); false
 // when the line touches no point.
-bool clip_to_grid(long double m, long double h, int32_t& lo, int32_t& hi) {
-  const long double first = std::max<long double>(1, m - h), last = std::min<long double>(N, m + h);
+bool clip_to_grid(double m, double h, int32_t& lo, int32_t& hi) {
+  const double first = std::max<double>(1, m - h), last = std::min<double>(N, m + h);
   if (!(first <= last)) return false;
   lo = static_cast<int32_t>(first);
   hi = static_cast<int32_t>(last);
   return true;
 }
 
-// Places one pressure-broadened line: skip test, reach h = Trunc(w / step), centre index m rounded
-// half to even, and r, the distance of an anchor grid point from the centre. Lines whose profile
-// cannot be formed (no width, values beyond double range) contribute nothing.
-bool place_lorentz(const THitranLine& line, long double wmin, long double wmax, long double step,
-                   long double widthLimit, T_zq_HITRAN::PlacedLine& out) {
+// The grid and reach of one pressure-broadened recomputation.
+struct LorentzFrame {
+  double min, max, step, inv_step, limit;
+};
+
+// Distance of grid point anchor from nu, min + anchor * step - nu, carried as a double-double so
+// that the only rounding is the final one: d = (k - anchor) * step + r then stays accurate to a few
+// units in the last place even close to a line centre far from 0 cm-1.
+double grid_offset(const LorentzFrame& f, double anchor, double nu) {
+  const double p = anchor * f.step;
+  const double p_err = std::fma(anchor, f.step, -p);
+  const double s = f.min + p;
+  const double b = s - f.min;
+  const double s_err = (f.min - (s - b)) + (p - b);
+  return (s - nu) + (s_err + p_err);
+}
+
+// The reach of the last width placed.
+struct ReachCache {
+  double width = -1;
+  double reach = 0;
+};
+
+// Nearest integer, halves to even, for |v| < 2^51 (the current rounding mode does the work).
+double round_half_even(double v) {
+  constexpr double kShift = 6755399441055744.0; // 1.5 * 2^52
+  return v >= 0 ? (v + kShift) - kShift : -((-v + kShift) - kShift);
+}
+
+// The extended-precision decisions of the grid definition, for values too close to a boundary to
+// be called in double precision.
+bool skipped_exact(const LorentzFrame& f, double g, double nu) {
+  const long double w = static_cast<long double>(g) * f.limit;
+  return nu < f.min - w || nu > f.max + w;
+}
+double reach_exact(const LorentzFrame& f, double g) {
+  return static_cast<double>(std::trunc(static_cast<long double>(g) * f.limit / f.step));
+}
+double centre_exact(const LorentzFrame& f, double nu) {
+  return static_cast<double>(zqgrid::RoundHalfEven((nu - static_cast<long double>(f.min)) / f.step));
+}
+
+// Relative error bound of the double-precision quotients below (a few roundings of 2^-53 each).
+constexpr double kCloseCall = 4e-15;
+
+// Places one line: skip test, reach h = Trunc(w / step), centre index m rounded half to even, and
+// the offset r of an anchor grid point. Taken in double precision and handed to the extended
+// versions only when a value lies too close to a boundary to call; lines sharing a width share the
+// reach, so even such widths cost one extended division per run of equal widths.
+bool place_lorentz(const THitranLine& line, const LorentzFrame& f, ReachCache& cache,
+                   T_zq_HITRAN::PlacedLine& out) {
   const double g = line.AdjustedWidth;
   const double g2 = g * g, sg = line.AdjustedIntensity * g;
+  // Lines whose profile cannot be formed (no width, values beyond double range) add nothing.
   if (!(g > 0) || !(g2 >= DBL_MIN) || !std::isfinite(g2) || !std::isfinite(sg)) return false;
-  const long double nu = line.Wavenumber;
-  const long double w = g * widthLimit;
+  const double nu = line.Wavenumber;
+  const double w = g * f.limit;
   if (!(w >= 0)) return false;
-  if (nu < wmin - w || nu > wmax + w) return false;
-  const long double h = std::trunc(w / step);
-  const long double m = zqgrid::RoundHalfEven((nu - wmin) / step);
-  if (!std::isfinite(m)) return false;
-  if (!clip_to_grid(m, h, out.lo, out.hi)) return false;
+  const double tol = kCloseCall * (std::fabs(f.min) + std::fabs(f.max) + w + std::fabs(nu));
+  const double below = f.min - w, above = f.max + w;
+  if (nu < below - tol || nu > above + tol) return false;
+  if ((nu < below + tol || nu > above - tol || !std::isfinite(tol)) && skipped_exact(f, g, nu)) return false;
+
+  if (g != cache.width) {
+    const double q = w * f.inv_step;
+    double h = std::trunc(q);
+    if (!(q < 0x1p50) || q - h < kCloseCall * q || h + 1 - q < kCloseCall * q) h = reach_exact(f, g);
+    cache = {g, h};
+  }
+  const double t = (nu - f.min) * f.inv_step;
+  double m = round_half_even(t);
+  if (!(std::fabs(t) < 0x1p50) || std::fabs(std::fabs(t - m) - 0.5) < kCloseCall * std::fabs(t)) {
+    m = centre_exact(f, nu);
+    if (!(std::fabs(m) < 0x1p50)) return false; // so far off the grid that its profile vanishes there
+  }
+  if (!clip_to_grid(m, cache.reach, out.lo, out.hi)) return false;
   // Anchor on the centre point, or on the grid end nearest to a centre outside the grid, so that
   // d = (k - anchor) * step + r never cancels.
-  const long double anchor = std::clamp<long double>(m, 0, N + 1);
+  const double anchor = std::clamp<double>(m, 0, N + 1);
   out.m = static_cast<int32_t>(anchor);
-  out.a = static_cast<double>((wmin + anchor * step) - nu);
+  out.a = grid_offset(f, anchor, nu);
   out.b = sg;
   out.c = g2;
   return true;
@@ -179,7 +241,7 @@ void T_zq_HITRAN::compute_lorentz(double step) {
   const long lines = static_cast<long>(Records.size());
   const bool adjust = !adjusted_ || adjusted_p_ != Pressure || adjusted_t_ != Temperature;
   const AdjustFactors f = adjust_factors(MoleculeType, Pressure, Temperature);
-  const long double wmin = WavenumberMin, wmax = WavenumberMax, lstep = step, limit = LineWidthLimit;
+  const LorentzFrame frame{WavenumberMin, WavenumberMax, step, 1 / step, LineWidthLimit};
 
   // Placed lines of part p occupy placed_[first_p, first_p + count_p).
   constexpr unsigned kMaxParts = 64;
@@ -188,10 +250,11 @@ void T_zq_HITRAN::compute_lorentz(double step) {
   auto place = [&](unsigned part) {
     auto [first, last] = share(lines, used, part);
     long n = first;
+    ReachCache cache;
     for (long i = first; i < last; ++i) {
       THitranLine& line = Records[static_cast<std::size_t>(i)];
       if (adjust) adjust_line(line, f);
-      if (place_lorentz(line, wmin, wmax, lstep, limit, placed_[static_cast<std::size_t>(n)])) ++n;
+      if (place_lorentz(line, frame, cache, placed_[static_cast<std::size_t>(n)])) ++n;
     }
     placed_count[part] = n - first;
   };
