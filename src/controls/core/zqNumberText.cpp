@@ -101,12 +101,11 @@ std::optional<double> ParseNumberText(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FormatGeneral(double value, int precision) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  if (value == 0) return "0";
-  precision = std::clamp(precision, 1, 17);
+namespace {
 
+// The general-format text of a finite non-zero value. Rounding goes to nearest with halves away from
+// zero, or towards zero when round_up is false.
+std::string format_general(double value, int precision, bool round_up) {
   // Every significant digit of the binary value (at most 767), so that rounding sees exact halves.
   char buffer[1024];
   const int len = std::snprintf(buffer, sizeof buffer, "%.780e", std::fabs(value));
@@ -118,8 +117,7 @@ std::string FormatGeneral(double value, int precision) {
   int exponent = std::stoi(std::string(exact.substr(e_pos + 1)));
 
   std::string digits = mantissa.substr(0, static_cast<std::size_t>(precision));
-  if (mantissa[static_cast<std::size_t>(precision)] >= '5') {
-    // Halves go away from zero: any digit 5 or above at the first dropped place rounds up.
+  if (round_up && mantissa[static_cast<std::size_t>(precision)] >= '5') {
     int k = precision - 1;
     while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9')
       digits[static_cast<std::size_t>(k--)] = '0';
@@ -161,6 +159,20 @@ std::string FormatGeneral(double value, int precision) {
     out += std::to_string(exponent);
   }
   return out;
+}
+
+} // namespace
+
+std::string FormatGeneral(double value, int precision) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  precision = std::clamp(precision, 1, 17);
+  std::string text = format_general(value, precision, true);
+  // Next to the largest double, rounding up can write a number too large to read back (1.8E308 for
+  // 1.79E308 at two digits); such a value is cut instead, so that every written text reads.
+  if (std::fabs(value) > 1e307 && !ParseNumberText(text)) text = format_general(value, precision, false);
+  return text;
 }
 
 KeyFilterResult FilterNumberKey(std::string_view text, int selStart, int selLen, char32_t key) {

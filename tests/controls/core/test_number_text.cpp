@@ -104,6 +104,9 @@ TEST(NumberTextFormat, GeneralFormat) {
       {123, 0, "1E2"},  // precision below 1 acts as 1
       {0.1, 40, "0.10000000000000001"},
       {std::numeric_limits<double>::max(), 17, "1.7976931348623157E308"},
+      {std::numeric_limits<double>::max(), 2, "1.7E308"}, // 1.8E308 would not read back
+      {-1.791e308, 1, "-1E308"},
+      {1.55e308, 2, "1.6E308"}, // still a double after rounding up
       {std::numeric_limits<double>::denorm_min(), 8, "4.9406565E-324"},
       {std::numeric_limits<double>::infinity(), 8, "INF"},
       {-std::numeric_limits<double>::infinity(), 8, "-INF"},
