@@ -1,0 +1,246 @@
+// TForm1: the main window. Its controls and event wiring are defined in Form1_Definition.cpp; the handlers
+// live by concern in Form1_Startup.cpp (start-up and loading), Form1_Plot.cpp (plot assembly and chart
+// mouse handling), Form1_Parameters.cpp (physical parameter controls) and Form1_Power.cpp (absorbed power).
+#pragma once
+
+#include "zqDatafileLoader.h"
+#include "zqPhysicalControls.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QWidget;
+class T_zq_Atmosphere;
+class T_zq_Blackbody;
+class T_zq_HITRAN;
+class TChart;
+class TChartAxis;
+class TLineSeries;
+class TzqChart_Tools;
+class TzqINI_File;
+class TzqLegendElement;
+class TzqNumberEdit;
+class TzqRadioGroup;
+class TzqSpinEdit;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+public:
+  // Builds the window from its definition, loads the configuration and the data files, draws the first
+  // plot and runs FormCreate: the whole start-up.
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // ---- components
+  std::unique_ptr<TzqINI_File> zqINI_File1;
+  TChart* Chart1 = nullptr;
+  TzqChart_Tools* zqChart_Tools1 = nullptr;
+
+  // ---- controls (owned by the window)
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* UITabSheet_General = nullptr;
+  QWidget* UITabSheet_TP = nullptr;
+  QWidget* UITabSheet_MeanPath = nullptr;
+  QWidget* UITabSheet_Power = nullptr;
+  QWidget* UITabSheet_test = nullptr;
+
+  TzqRadioGroup* Plot_Type_UIRadioGroup = nullptr;
+  TzqRadioGroup* Spectra_Type_UIRadioGroup = nullptr;
+  TzqRadioGroup* Scaling_UIRadioGroup = nullptr;
+  TzqRadioGroup* PathType_UIRadioGroup = nullptr;
+  TzqRadioGroup* Atmosphere_Layer_UIRadioGroup = nullptr;
+  TzqRadioGroup* H2O_Mixing_Ratio_UIRadioGroup = nullptr;
+  TzqRadioGroup* Planet_UIRadioGroup = nullptr;
+  TzqRadioGroup* BB_Power_RadioGroup = nullptr;
+  QCheckBox* BB_Envelope_UICheckBox = nullptr;
+  QCheckBox* Transparent_UICheckBox = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Absorbance_UIButton = nullptr;
+  QPushButton* Mean_Path_UIButton = nullptr;
+  QPushButton* Plot_Linewidth_UIButton = nullptr;
+  QPushButton* Plot_Linewidth_Path_UIButton = nullptr;
+  QPushButton* L3_UIButton = nullptr;
+
+  TzqSpinEdit* Wavenumber_Min_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Wavenumber_Max_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Water_Concentration_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* CO2_Concentration_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* RH_UIzqSpinEdit = nullptr;
+  TzqNumberEdit* Saturated_H2O_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Temp_K_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Temp_C_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Temp_F_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Pressure_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Wavenumber_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Wavelength_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Altitude_UIzqSpinEdit = nullptr;
+  TzqNumberEdit* Pressure2_UIzqNumberEdit = nullptr;
+  TzqNumberEdit* Temperature2_UIzqNumberEdit = nullptr;
+  TzqSpinEdit* Max_Mean_Free_Path_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Min_Mean_Free_Path_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Path_Multiplier_UIzqSpinEdit = nullptr;
+  TzqNumberEdit* Percent_Absorbed_UIzqNumberEdit = nullptr;
+  TzqSpinEdit* alpha_Multiplier_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* LayerThickness_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Temp_K_2_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Power_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Wavenumber_Min_2_UIzqSpinEdit = nullptr;
+  TzqSpinEdit* Wavenumber_Max_2_UIzqSpinEdit = nullptr;
+  TzqNumberEdit* CO2_bb_1x_UIEdit = nullptr;
+  TzqNumberEdit* CO2_bb_2x_UIEdit = nullptr;
+  TzqNumberEdit* H2O_bb_1x_UIEdit = nullptr;
+  TzqNumberEdit* Total_bb_1x_UIEdit = nullptr;
+  TzqNumberEdit* Total_bb_2x_UIEdit = nullptr;
+  TzqNumberEdit* Combined_1x_UIzqNumberEdit = nullptr;
+  TzqNumberEdit* Combined_2x_UIzqNumberEdit = nullptr;
+  TzqSpinEdit* Series_3_zqSpinEdit = nullptr;
+  TzqSpinEdit* Series_4_zqSpinEdit = nullptr;
+  TzqSpinEdit* Series_5_zqSpinEdit = nullptr;
+  TzqLegendElement* Series_0_UILegend = nullptr;
+  TzqLegendElement* Series_1_UILegend = nullptr;
+  TzqLegendElement* Series_2_UILegend = nullptr;
+  TzqLegendElement* Series_3_UILegend = nullptr;
+  TzqLegendElement* Series_4_UILegend = nullptr;
+  TzqLegendElement* Series_5_UILegend = nullptr;
+
+  // ---- window state
+  TLoadedDatafiles LoadedDatafiles;
+  T_zq_HITRAN* WaterLines = nullptr;
+  T_zq_HITRAN* CO2Lines = nullptr;
+  T_zq_HITRAN* CombinedLines = nullptr;
+  TLineSeries* WaterSeries = nullptr;
+  TLineSeries* CO2Series = nullptr;
+  TLineSeries* CombinedSeries = nullptr;
+  std::unique_ptr<T_zq_Atmosphere> Atmosphere;
+  float CurrentTemperatureK = 0;
+  float CurrentTemperatureC = 0;
+  float CurrentTemperatureF = 0;
+  bool UpdatingTemperatures = false;
+  bool UpdatingWavenumberRange = false;
+  bool UpdatingWaterVapour = false;
+  bool DoubleCO2 = false;
+  bool ChartScrolled = false;
+  // Set while the window is built from its definition.
+  bool Loading = true;
+  // How often zqINI_File1ReadComplete ran, and whether FormCreate had run by then (start-up checks).
+  int ReadCompleteCount = 0;
+  bool FormCreated = false;
+
+  // Opens the chart properties at chart pixels X, Y (a right click that did not end a scroll). By
+  // default the chart tools' ShowPropertiesAt; the properties dialog plugs in through the tools.
+  std::function<void(int X, int Y)> OnShowChartProperties;
+  // Runs after every repaint of the chart, so an open properties dialog can show the chart as drawn.
+  std::function<void()> OnChartDrawn;
+
+  // ---- start-up and loading (Form1_Startup.cpp)
+  void zqINI_File1ReadComplete(TzqINI_File* Sender);
+  void LoadDatafiles();
+  void ReadDatafileParameters(TzqDatafile& object, const std::string& section);
+  TzqDatafile* FindDatafile(const std::string& name) const;
+  T_zq_HITRAN* FindLineList(const std::string& name) const;
+  void FormCreate(QObject* Sender);
+  void FormClose(QObject* Sender);
+
+  // ---- plot assembly and chart mouse handling (Form1_Plot.cpp)
+  void Select_Plot(QObject* Sender);
+  void ApplyControls();
+  void Compute_Combined_Spectra(int waterIndex, int co2Index, int combinedIndex);
+  void RefreshBlackbodies();
+  void Mean_Path_UIButtonClick(QObject* Sender);
+  void Absorbance_UIButtonClick(QObject* Sender);
+  void Path_Min_Max_UIEditKeyUp(QObject* Sender);
+  void Path_Multiplier_UIzqSpinEditChange(QObject* Sender);
+  void Path_Multiplier_UIzqSpinEditKeyUp(QObject* Sender);
+  void Plot_Linewidth_UIButtonClick(QObject* Sender);
+  void Plot_Linewidth_Path_UIButtonClick(QObject* Sender);
+  void Transparent_UICheckBoxClick(QObject* Sender);
+  void Chart1AllowScroll(TChart& Sender, TChartAxis& Axis);
+  void Chart1MouseUp(TChart& Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void Chart1ClickBackground(TChart& Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                             int Y);
+  void Chart1ClickAxis(TChart& Sender, TChartAxis& Axis, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
+                       int X, int Y);
+  void Chart1ClickSeries(TChart& Sender, TLineSeries& Series, int ValueIndex, Qt::MouseButton Button,
+                         Qt::KeyboardModifiers Shift, int X, int Y);
+  void Chart1AfterDraw(TChart& Sender);
+  double ReadEditValue(TzqNumberEdit* edit, double def) const;
+  void ClampEditText(TzqNumberEdit* edit, double lower, double upper);
+
+  // ---- physical parameter controls (Form1_Parameters.cpp)
+  void Wavenumber_UIzqSpinEditChange(QObject* Sender);
+  void Wavelength_UIzqSpinEditChange(QObject* Sender);
+  void Temp_K_UIzqSpinEditChange(QObject* Sender);
+  void Temp_C_UIzqSpinEditChange(QObject* Sender);
+  void Temp_F_UIzqSpinEditChange(QObject* Sender);
+  void SynchroniseTemperatures();
+  void Atmosphere_Layer_UIRadioGroupClick(QObject* Sender);
+  void Pressure_UIzqSpinEditChange(QObject* Sender);
+  void SelectCustomLayer();
+  void Altitude_UIzqSpinEditChange(QObject* Sender);
+  void Pressure2_UIEditDblClick(QObject* Sender);
+  void Temperature2_UIEditDblClick(QObject* Sender);
+  void Wavenumber_MinMax_UIzqSpinEditChange(QObject* Sender);
+  void Planet_UIRadioGroupClick(QObject* Sender);
+  void H2O_Mixing_Ratio_UIRadioGroupClick(QObject* Sender);
+  void Water_Concentration_UIzqSpinEditChange(QObject* Sender);
+  void RH_UIzqSpinEditChange(QObject* Sender);
+
+  // ---- absorbed power (Form1_Power.cpp)
+  void L3_UIButtonClick(QObject* Sender);
+  void Power_UIzqSpinEditChange(QObject* Sender);
+  void Temp_K_2_UIzqSpinEditChange(QObject* Sender);
+  void Wavenumber_MinMax_2_UIzqSpinEditChange(QObject* Sender);
+  void Blackbody_UIzqSpinEditChange(QObject* Sender);
+
+  // The status bar's explanation of why something could not be computed (empty when all is well).
+  QString StatusText() const;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  // Window definition (Form1_Definition.cpp).
+  void DefineWindow();
+  void WireEvents();
+  void BuildGeneralPage();
+  void BuildTPPage();
+  void BuildMeanPathPage();
+  void BuildPowerPage();
+  void BuildTestPage();
+  QWidget* BuildBelowChart();
+
+  // Shared steps.
+  void BindBlackbody(const std::string& section, TzqSpinEdit* spin, TzqLegendElement* legend);
+  T_zq_Blackbody* BlackbodyOfSeries(int index) const;
+  void DrawBlackbody(T_zq_Blackbody& b, TLineSeries& series, double kelvin);
+  std::optional<double> SaturationMixingRatio();
+  void SetChartTitles(const std::string& firstLine, const std::string* secondLine, const std::string& left);
+  void ClearLineSeries();
+  void PickWavenumberAt(Qt::MouseButton button, int x, int y);
+  void ReportProblem(const std::string& why);
+  void ClearProblem();
+  // A layer's INI value split into its four tokens, or empty.
+  std::optional<zqapp::LayerTokens> LayerTokensOf(int index) const;
+
+  std::unordered_map<QObject*, std::function<void(QObject*)>> keyUpHandlers_;
+  std::unordered_map<QObject*, std::function<void(QObject*)>> doubleClickHandlers_;
+  QLabel* statusLabel_ = nullptr;
+  bool closed_ = false;
+};
+
+// Gives an edit the value v unless its text already reads as v; unlike SetValue alone this also writes
+// a value equal to the last one set from code after the user has typed something else.
+void AssignValue(TzqNumberEdit* edit, double v);
+
+// The "Tag" of a control (the series index a blackbody spin edit draws; -1 when unbound).
+int TagOf(const QObject* object);
+void SetTag(QObject* object, int tag);

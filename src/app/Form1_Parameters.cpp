@@ -1,0 +1,294 @@
+// Physical parameter controls: the handlers that keep temperatures, pressure, nominal layer, water
+// vapour and humidity, the wavenumber/wavelength pair, the wavenumber range and the altitude box
+// consistent. None of them redraws the spectra; the blackbody curves follow at once.
+#include "Form1.h"
+
+#include "zqAtmosphere.h"
+#include "zqChart_Tools.h"
+#include "zqHITRAN.h"
+#include "zqINI_File.h"
+#include "zqNumberText.h"
+#include "zqRadioGroup.h"
+#include "zqSpinEdit.h"
+
+#include <cmath>
+
+namespace {
+
+// Sets a guard flag for the lifetime of the object, also when an error passes.
+class FlagGuard {
+public:
+  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagGuard() { flag_ = false; }
+  FlagGuard(const FlagGuard&) = delete;
+  FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+  bool& flag_;
+};
+
+void set_text(TzqNumberEdit* e, const std::string& text) {
+  e->setText(QString::fromStdString(text));
+}
+
+// The edit's number when its text reads as one.
+std::optional<double> readable_value(TzqNumberEdit* e) {
+  if (!zq::ParseNumberText(e->text().toStdString())) return std::nullopt;
+  return e->Value();
+}
+
+} // namespace
+
+void AssignValue(TzqNumberEdit* edit, double v) {
+  auto shown = zq::ParseNumberText(edit->text().toStdString());
+  if (shown && *shown == v) return;
+  if (v != edit->LastSetValue()) {
+    edit->SetValue(v);
+    return;
+  }
+  QString text = QString::fromStdString(zq::FormatGeneral(v, edit->Precision()));
+  if (text != edit->text()) edit->setText(text);
+  edit->Validate();
+}
+
+// ---- wavenumber / wavelength
+
+void TForm1::Wavenumber_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (auto other = zqapp::OtherWaveUnit(Wavenumber_UIzqSpinEdit->Value()))
+    AssignValue(Wavelength_UIzqSpinEdit, *other);
+}
+
+void TForm1::Wavelength_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (auto other = zqapp::OtherWaveUnit(Wavelength_UIzqSpinEdit->Value()))
+    AssignValue(Wavenumber_UIzqSpinEdit, *other);
+}
+
+// ---- temperatures
+
+void TForm1::Temp_K_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingTemperatures) return;
+  // Text that is not a number keeps the previous temperature; the texts are then rewritten from it.
+  if (auto v = readable_value(Temp_K_UIzqSpinEdit)) {
+    auto t = zqapp::FromKelvin(*v);
+    CurrentTemperatureK = t.K, CurrentTemperatureC = t.C, CurrentTemperatureF = t.F;
+  }
+  SynchroniseTemperatures();
+}
+
+void TForm1::Temp_C_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingTemperatures) return;
+  if (auto v = readable_value(Temp_C_UIzqSpinEdit)) {
+    auto t = zqapp::FromCelsius(*v);
+    CurrentTemperatureK = t.K, CurrentTemperatureC = t.C, CurrentTemperatureF = t.F;
+  }
+  SynchroniseTemperatures();
+}
+
+void TForm1::Temp_F_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingTemperatures) return;
+  if (auto v = readable_value(Temp_F_UIzqSpinEdit)) {
+    auto t = zqapp::FromFahrenheit(*v);
+    CurrentTemperatureK = t.K, CurrentTemperatureC = t.C, CurrentTemperatureF = t.F;
+  }
+  SynchroniseTemperatures();
+}
+
+// Writes the temperature everywhere it is shown; the guard makes the edits' own handlers return at once,
+// and the first blackbody curve is recomputed without writing back.
+void TForm1::SynchroniseTemperatures() {
+  if (Loading || UpdatingTemperatures) return;
+  FlagGuard guard(UpdatingTemperatures);
+  set_text(Temp_K_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
+  set_text(Temp_C_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureC));
+  set_text(Temp_F_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureF));
+  set_text(Temp_K_2_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
+  AssignValue(Series_3_zqSpinEdit, Temp_K_UIzqSpinEdit->Value());
+  Pressure_UIzqSpinEditChange(nullptr);
+  set_text(Power_UIzqSpinEdit, zqapp::Fixed2(zqapp::BlackbodyPower(CurrentTemperatureK)));
+}
+
+// ---- nominal atmosphere layer
+
+std::optional<zqapp::LayerTokens> TForm1::LayerTokensOf(int index) const {
+  std::string key = Atmosphere_Layer_UIRadioGroup->ItemText(index).toStdString();
+  return zqapp::SplitLayerValue(zqINI_File1->ReadString("Atmosphere Layers", key,
+                                                        "1012 mb 15 \xB0"
+                                                        "C"));
+}
+
+void TForm1::Atmosphere_Layer_UIRadioGroupClick(QObject* /*Sender*/) {
+  int index = Atmosphere_Layer_UIRadioGroup->ItemIndex();
+  if (index < 0 || Atmosphere_Layer_UIRadioGroup->ItemText(index).compare("Custom", Qt::CaseInsensitive) == 0)
+    return;
+  auto t = LayerTokensOf(index);
+  if (!t) return;
+  if (auto p = zqapp::LayerToken(*t, "mb")) set_text(Pressure_UIzqSpinEdit, *p);
+  struct Scale {
+    const char* unit;
+    TzqSpinEdit* edit;
+    void (TForm1::*handler)(QObject*);
+  };
+  for (const Scale& s : {Scale{"K", Temp_K_UIzqSpinEdit, &TForm1::Temp_K_UIzqSpinEditChange},
+                         Scale{"C", Temp_C_UIzqSpinEdit, &TForm1::Temp_C_UIzqSpinEditChange},
+                         Scale{"F", Temp_F_UIzqSpinEdit, &TForm1::Temp_F_UIzqSpinEditChange}}) {
+    if (auto v = zqapp::LayerToken(*t, s.unit)) {
+      set_text(s.edit, *v);
+      (this->*s.handler)(s.edit);
+    }
+  }
+  // The steps above may have switched the group to "Custom" in between.
+  Atmosphere_Layer_UIRadioGroup->SetItemIndex(index);
+}
+
+// The layer check: any difference between the selected layer and the pressure or temperature selects
+// "Custom".
+void TForm1::Pressure_UIzqSpinEditChange(QObject* /*Sender*/) {
+  int index = Atmosphere_Layer_UIRadioGroup->ItemIndex();
+  if (index < 0 || Atmosphere_Layer_UIRadioGroup->ItemText(index).compare("Custom", Qt::CaseInsensitive) == 0)
+    return;
+  auto t = LayerTokensOf(index);
+  if (!t) return;
+  auto number = [&](const std::string& token) {
+    auto v = zqapp::LayerNumber(token);
+    if (!v)
+      ReportProblem("Atmosphere layer \"" + Atmosphere_Layer_UIRadioGroup->ItemText(index).toStdString() +
+                    "\": \"" + token + "\" is not a number");
+    return v;
+  };
+  double layerPressure = 1000;
+  if (auto p = zqapp::LayerToken(*t, "mb")) {
+    auto v = number(*p);
+    if (!v) return;
+    layerPressure = *v;
+  }
+  if (Pressure_UIzqSpinEdit->Value() != layerPressure) {
+    SelectCustomLayer();
+    return;
+  }
+  const std::pair<const char*, TzqSpinEdit*> scales[] = {
+      {"K", Temp_K_UIzqSpinEdit}, {"C", Temp_C_UIzqSpinEdit}, {"F", Temp_F_UIzqSpinEdit}};
+  for (const auto& [unit, edit] : scales) {
+    auto token = zqapp::LayerToken(*t, unit);
+    if (!token) continue;
+    auto v = number(*token);
+    if (!v) return;
+    if (*v != edit->Value()) {
+      SelectCustomLayer();
+      return;
+    }
+  }
+}
+
+void TForm1::SelectCustomLayer() {
+  Atmosphere_Layer_UIRadioGroup->SetItemIndex(Atmosphere_Layer_UIRadioGroup->IndexOfText("custom"));
+}
+
+// ---- wavenumber range and planet presets
+
+void TForm1::Wavenumber_MinMax_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingWavenumberRange) return;
+  FlagGuard guard(UpdatingWavenumberRange);
+  AssignValue(Wavenumber_Min_2_UIzqSpinEdit, Wavenumber_Min_UIzqSpinEdit->Value());
+  AssignValue(Wavenumber_Max_2_UIzqSpinEdit, Wavenumber_Max_UIzqSpinEdit->Value());
+  RefreshBlackbodies();
+}
+
+void TForm1::Planet_UIRadioGroupClick(QObject* /*Sender*/) {
+  struct Preset {
+    double alpha, wavenumberMax, pressure, kelvin, water, co2;
+    const char* rightAxis;
+  };
+  static const Preset venus{200, 10000, 93196, 737, 0, 965000, "Right Axis - Venus"};
+  static const Preset earth{800, 3000, 1013, 288, 10000, 350, "Right Axis"};
+  const Preset& p = Planet_UIRadioGroup->ItemIndex() == 0 ? venus : earth;
+  AssignValue(alpha_Multiplier_UIzqSpinEdit, p.alpha);
+  AssignValue(Wavenumber_Max_UIzqSpinEdit, p.wavenumberMax);
+  AssignValue(Wavenumber_Max_2_UIzqSpinEdit, p.wavenumberMax);
+  AssignValue(Pressure_UIzqSpinEdit, p.pressure);
+  AssignValue(Temp_K_UIzqSpinEdit, p.kelvin);
+  AssignValue(Water_Concentration_UIzqSpinEdit, p.water);
+  AssignValue(CO2_Concentration_UIzqSpinEdit, p.co2);
+  zqChart_Tools1->ReadRightAxis(p.rightAxis);
+}
+
+// ---- water vapour and humidity
+
+void TForm1::H2O_Mixing_Ratio_UIRadioGroupClick(QObject* /*Sender*/) {
+  int index = H2O_Mixing_Ratio_UIRadioGroup->ItemIndex();
+  if (index < 0 || index >= H2O_Mixing_Ratio_UIRadioGroup->ItemCount() - 1) return;
+  Water_Concentration_UIzqSpinEdit->setText(H2O_Mixing_Ratio_UIRadioGroup->ItemText(index).trimmed());
+}
+
+// The saturation mixing ratio (ppm) at the Kelvin temperature and the pressure, shown in the hidden
+// edit; empty (with the reason in the status bar) when it cannot be formed.
+std::optional<double> TForm1::SaturationMixingRatio() {
+  if (!WaterLines) {
+    ReportProblem("Relative humidity needs the water vapour line list [h2o]");
+    return std::nullopt;
+  }
+  double kelvin = Temp_K_UIzqSpinEdit->Value();
+  double pressure = Pressure_UIzqSpinEdit->Value();
+  if (!(kelvin > 0)) {
+    ReportProblem("Temperature must be above 0 K for the relative humidity");
+    return std::nullopt;
+  }
+  if (!(pressure > 0)) {
+    ReportProblem("Pressure must be above 0 mb for the relative humidity");
+    return std::nullopt;
+  }
+  WaterLines->SetTemperature(kelvin);
+  auto s = zqapp::SaturationMixingRatio(WaterLines->SaturationPressure(), pressure);
+  if (!s) {
+    ReportProblem("No saturation pressure at this temperature");
+    return std::nullopt;
+  }
+  AssignValue(Saturated_H2O_UIzqSpinEdit, zq::RoundHalfEven(*s));
+  return s;
+}
+
+void TForm1::Water_Concentration_UIzqSpinEditChange(QObject* /*Sender*/) {
+  int index = H2O_Mixing_Ratio_UIRadioGroup->ItemIndex();
+  if (H2O_Mixing_Ratio_UIRadioGroup->ItemText(index).trimmed() != Water_Concentration_UIzqSpinEdit->text())
+    H2O_Mixing_Ratio_UIRadioGroup->SetItemIndex(H2O_Mixing_Ratio_UIRadioGroup->ItemCount() - 1);
+  if (UpdatingWaterVapour) return;
+  FlagGuard guard(UpdatingWaterVapour);
+  if (auto s = SaturationMixingRatio())
+    AssignValue(RH_UIzqSpinEdit, Water_Concentration_UIzqSpinEdit->Value() * 100 / *s);
+}
+
+void TForm1::RH_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingWaterVapour) return;
+  {
+    FlagGuard guard(UpdatingWaterVapour);
+    auto s = SaturationMixingRatio();
+    if (!s) return;
+    AssignValue(Water_Concentration_UIzqSpinEdit, *s * RH_UIzqSpinEdit->Value() / 100);
+  }
+  // The water edit's limit may have clamped the value; the humidity then follows the clamped value.
+  if (Water_Concentration_UIzqSpinEdit->Value() >= 1000000) Water_Concentration_UIzqSpinEditChange(nullptr);
+}
+
+// ---- altitude box
+
+void TForm1::Altitude_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (!Atmosphere) return;
+  long double pressure = Atmosphere->PressureAt(Altitude_UIzqSpinEdit->Value());
+  if (!Atmosphere->Reason().empty()) {
+    Pressure2_UIzqNumberEdit->clear();
+    Temperature2_UIzqNumberEdit->clear();
+    ReportProblem(Atmosphere->Reason());
+    return;
+  }
+  AssignValue(Pressure2_UIzqNumberEdit, static_cast<double>(pressure));
+  AssignValue(Temperature2_UIzqNumberEdit, static_cast<double>(Atmosphere->LastTemperature));
+}
+
+void TForm1::Pressure2_UIEditDblClick(QObject* /*Sender*/) {
+  if (Pressure2_UIzqNumberEdit->text().isEmpty()) return; // nothing computed to copy
+  AssignValue(Pressure_UIzqSpinEdit, Pressure2_UIzqNumberEdit->Value());
+}
+
+void TForm1::Temperature2_UIEditDblClick(QObject* /*Sender*/) {
+  if (Temperature2_UIzqNumberEdit->text().isEmpty()) return;
+  Temp_K_2_UIzqSpinEdit->setText(Temperature2_UIzqNumberEdit->text());
+}

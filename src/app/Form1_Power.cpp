@@ -1,0 +1,123 @@
+// Absorbed power: the "Power" page's Compute button (power absorbed by CO2, water vapour, both, and with
+// doubled CO2), the surface temperature / blackbody power / band coupling, and the blackbody spin edits.
+#include "Form1.h"
+
+#include "zqBlackbody.h"
+#include "zqChart.h"
+#include "zqChart_Tools.h"
+#include "zqHITRAN.h"
+#include "zqPerformance.h"
+#include "zqPlatform.h"
+#include "zqSpinEdit.h"
+
+namespace {
+
+// The hourglass from the first step of Compute to its end, also when an error passes.
+class ComputeCursor {
+public:
+  ComputeCursor() { show(); }
+  ~ComputeCursor() { zq::platform().SetCursor(zq::CursorKind::Default); }
+  ComputeCursor(const ComputeCursor&) = delete;
+  ComputeCursor& operator=(const ComputeCursor&) = delete;
+  void show() { zq::platform().SetCursor(zq::CursorKind::HourGlass); }
+};
+
+} // namespace
+
+void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
+  ComputeCursor cursor;
+  StartPerformanceTimer("L3_UIButton");
+  double path = Max_Mean_Free_Path_UIzqSpinEdit->Value();
+  AssignValue(Wavenumber_Min_UIzqSpinEdit, Wavenumber_Min_2_UIzqSpinEdit->Value());
+  AssignValue(Wavenumber_Max_UIzqSpinEdit, Wavenumber_Max_2_UIzqSpinEdit->Value());
+  Select_Plot(nullptr);
+  cursor.show();
+  StopPerformanceTimer();
+
+  TzqNumberEdit* results[] = {CO2_bb_1x_UIEdit,          CO2_bb_2x_UIEdit,   H2O_bb_1x_UIEdit,
+                              Total_bb_1x_UIEdit,        Total_bb_2x_UIEdit, Combined_1x_UIzqNumberEdit,
+                              Combined_2x_UIzqNumberEdit};
+  auto refuse = [&](const std::string& why) {
+    for (auto* e : results)
+      e->clear();
+    ReportProblem(why);
+  };
+  if (!CO2Lines || !WaterLines || !CombinedLines) {
+    refuse("Compute needs the line lists [h2o], [co2] and [Combined]");
+    return;
+  }
+
+  double co2_1x = CO2Lines->AbsorbedBlackbodyPower(path);
+  double co2_2x = CO2Lines->AbsorbedBlackbodyPower(2 * path);
+  double h2o_1x = WaterLines->AbsorbedBlackbodyPower(path);
+  // The sums above brought both source spectra up to date; a plot of raw lines does not, so the
+  // combined spectrum is formed again from them before it is integrated.
+  std::string why = CO2Lines->Reason().empty() ? WaterLines->Reason() : CO2Lines->Reason();
+  if (!why.empty()) {
+    refuse(why);
+    return;
+  }
+  Compute_Combined_Spectra(0, 1, 2);
+  double combined_1x = CombinedLines->AbsorbedBlackbodyPower(path);
+  DoubleCO2 = true;
+  Compute_Combined_Spectra(0, 1, 2);
+  DoubleCO2 = false;
+  double combined_2x = CombinedLines->AbsorbedBlackbodyPower(path);
+  if (!CombinedLines->Reason().empty()) {
+    refuse(CombinedLines->Reason());
+    return;
+  }
+
+  AssignValue(CO2_bb_1x_UIEdit, co2_1x);
+  AssignValue(CO2_bb_2x_UIEdit, co2_2x);
+  AssignValue(H2O_bb_1x_UIEdit, h2o_1x);
+  AssignValue(Total_bb_1x_UIEdit, co2_1x + h2o_1x);
+  AssignValue(Total_bb_2x_UIEdit, h2o_1x + co2_2x);
+  AssignValue(Combined_1x_UIzqNumberEdit, combined_1x);
+  AssignValue(Combined_2x_UIzqNumberEdit, combined_2x);
+}
+
+void TForm1::Power_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingTemperatures) return;
+  auto kelvin = zqapp::TemperatureForPower(Power_UIzqSpinEdit->Value());
+  if (!kelvin) {
+    ReportProblem("Blackbody power must be above 0 W/m2");
+    return;
+  }
+  AssignValue(Temp_K_UIzqSpinEdit, *kelvin);
+}
+
+void TForm1::Temp_K_2_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingTemperatures) return;
+  AssignValue(Temp_K_UIzqSpinEdit, Temp_K_2_UIzqSpinEdit->Value());
+}
+
+void TForm1::Wavenumber_MinMax_2_UIzqSpinEditChange(QObject* /*Sender*/) {
+  if (UpdatingWavenumberRange) return;
+  UpdatingWavenumberRange = true;
+  AssignValue(Wavenumber_Min_UIzqSpinEdit, Wavenumber_Min_2_UIzqSpinEdit->Value());
+  AssignValue(Wavenumber_Max_UIzqSpinEdit, Wavenumber_Max_2_UIzqSpinEdit->Value());
+  RefreshBlackbodies();
+  UpdatingWavenumberRange = false;
+}
+
+void TForm1::Blackbody_UIzqSpinEditChange(QObject* Sender) {
+  auto* spin = qobject_cast<TzqSpinEdit*>(Sender);
+  int n = TagOf(spin);
+  if (!spin || n < 0 || n >= Chart1->SeriesCount()) return;
+  if (T_zq_Blackbody* b = BlackbodyOfSeries(n)) DrawBlackbody(*b, Chart1->Series(n), spin->Value());
+  if (spin->objectName() == "Series_3_zqSpinEdit" && !UpdatingTemperatures)
+    AssignValue(Temp_K_UIzqSpinEdit, spin->Value());
+}
+
+// Recomputes and redraws one blackbody curve; a range that carries no grid leaves the curve empty.
+void TForm1::DrawBlackbody(T_zq_Blackbody& b, TLineSeries& series, double kelvin) {
+  b.ComputeValues(kelvin);
+  if (!(b.Step() > 0)) {
+    series.Clear();
+    ReportProblem(b.Reason().empty() ? "Wavenumber Max must be above Min" : b.Reason());
+    return;
+  }
+  b.AddValuesToSeries(series);
+  if (!b.Reason().empty()) ReportProblem(b.Reason());
+}

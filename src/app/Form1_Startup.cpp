@@ -1,0 +1,156 @@
+// Start-up and loading: the order in which the window is built, the configuration read, the data files
+// loaded and bound to chart series, the controls brought into agreement and the first plot drawn; and
+// the end of the run.
+#include "Form1.h"
+
+#include "zqAtmosphere.h"
+#include "zqBlackbody.h"
+#include "zqChart.h"
+#include "zqChart_Tools.h"
+#include "zqHITRAN.h"
+#include "zqINI_File.h"
+#include "zqLegendElement.h"
+#include "zqRadioGroup.h"
+#include "zqSpinEdit.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QTabWidget>
+#include <QVariant>
+
+int TagOf(const QObject* object) {
+  QVariant v = object ? object->property("Tag") : QVariant();
+  return v.isValid() ? v.toInt() : -1;
+}
+
+void SetTag(QObject* object, int tag) {
+  object->setProperty("Tag", tag);
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  DefineWindow();
+  WireEvents();
+  Loading = false;
+  // The INI store finishes loading last: command line, defaults, file, then zqINI_File1ReadComplete.
+  zqINI_File1->Loaded();
+  FormCreate(this);
+}
+
+TForm1::~TForm1() {
+  if (!closed_) FormClose(this);
+  zqChart_Tools1->SetzqINI_File(nullptr);
+}
+
+void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
+  // The store raises the event again at the end of its loading; the data must be loaded once.
+  zqINI_File1->OnReadComplete = nullptr;
+  ++ReadCompleteCount;
+
+  LoadDatafiles();
+
+  // Line lists: water, carbon dioxide and the combined spectrum are series 0, 1 and 2.
+  WaterLines = FindLineList("h2o");
+  CO2Lines = FindLineList("co2");
+  CombinedLines = FindLineList("Combined");
+  zqChart_Tools1->AddSeries("h2o", "spectra", WaterLines, Series_0_UILegend);
+  zqChart_Tools1->AddSeries("co2", "spectra", CO2Lines, Series_1_UILegend);
+  zqChart_Tools1->AddSeries("Combined", "spectra", CombinedLines, Series_2_UILegend);
+
+  // Blackbody curves: series 3, 4 and 5 on the right axis.
+  BindBlackbody("blackbody 1", Series_3_zqSpinEdit, Series_3_UILegend);
+  BindBlackbody("blackbody 2", Series_4_zqSpinEdit, Series_4_UILegend);
+  BindBlackbody("blackbody 3", Series_5_zqSpinEdit, Series_5_UILegend);
+
+  WaterSeries = &Chart1->Series(0);
+  CO2Series = &Chart1->Series(1);
+  CombinedSeries = &Chart1->Series(Series_2_UILegend->Tag);
+
+  Wavelength_UIzqSpinEditChange(nullptr);
+
+  int surface = Atmosphere_Layer_UIRadioGroup->IndexOfText("surface");
+  Atmosphere_Layer_UIRadioGroup->SetItemIndex(surface);
+
+  Blackbody_UIzqSpinEditChange(Series_3_zqSpinEdit);
+  Blackbody_UIzqSpinEditChange(Series_4_zqSpinEdit);
+  Blackbody_UIzqSpinEditChange(Series_5_zqSpinEdit);
+
+  zqChart_Tools1->ReadGraphTitles("graph1");
+  zqChart_Tools1->ReadRightAxis("Right Axis");
+
+  Select_Plot(nullptr);
+}
+
+void TForm1::BindBlackbody(const std::string& section, TzqSpinEdit* spin, TzqLegendElement* legend) {
+  auto* blackbody = TzqChart_Tools::CheckSeriesDatafile<T_zq_Blackbody>(section, FindDatafile(section),
+                                                                        "a blackbody curve");
+  int index = zqChart_Tools1->AddSeries(section, "blackbody", blackbody, legend);
+  // Without its curve the spin edit keeps Tag -1 and draws nothing.
+  if (blackbody) {
+    SetTag(spin, legend->Tag);
+    spin->SetValue(blackbody->Temperature);
+  }
+  legend->setText(QString());
+  if (index >= 0) Chart1->Series(index).SetVertAxis(TVertAxis::Right);
+}
+
+void TForm1::LoadDatafiles() {
+  ::LoadDatafiles(*zqINI_File1, LoadedDatafiles);
+}
+
+void TForm1::ReadDatafileParameters(TzqDatafile& object, const std::string& section) {
+  object.ReadParameters(*zqINI_File1, section);
+}
+
+TzqDatafile* TForm1::FindDatafile(const std::string& name) const {
+  return ::FindDatafile(LoadedDatafiles, name);
+}
+
+T_zq_HITRAN* TForm1::FindLineList(const std::string& name) const {
+  return TzqChart_Tools::CheckSeriesDatafile<T_zq_HITRAN>(name, FindDatafile(name), "a HITRAN line list");
+}
+
+void TForm1::FormCreate(QObject* /*Sender*/) {
+  PageControl1->setTabVisible(PageControl1->indexOf(UITabSheet_test), false);
+  Atmosphere = std::make_unique<T_zq_Atmosphere>();
+  UpdatingTemperatures = false;
+  zq::FontChoice font = Chart1->Title().Font();
+  font.color = 0; // black
+  Chart1->Title().SetFont(font);
+  Wavenumber_MinMax_UIzqSpinEditChange(nullptr);
+  Water_Concentration_UIzqSpinEditChange(nullptr);
+  FormCreated = true;
+}
+
+void TForm1::FormClose(QObject* /*Sender*/) {
+  closed_ = true;
+  WaterLines = CO2Lines = CombinedLines = nullptr;
+  LoadedDatafiles.clear();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!closed_) FormClose(this);
+  event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    auto it = keyUpHandlers_.find(watched);
+    if (it != keyUpHandlers_.end()) it->second(watched);
+  } else if (event->type() == QEvent::MouseButtonDblClick) {
+    auto it = doubleClickHandlers_.find(watched);
+    if (it != doubleClickHandlers_.end()) it->second(watched);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::ReportProblem(const std::string& why) {
+  statusLabel_->setText(QString::fromUtf8(why));
+}
+
+void TForm1::ClearProblem() {
+  statusLabel_->clear();
+}
+
+QString TForm1::StatusText() const {
+  return statusLabel_->text();
+}

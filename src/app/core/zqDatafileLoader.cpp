@@ -1,0 +1,81 @@
+#include "zqDatafileLoader.h"
+
+#include "zqINI_File.h"
+#include "zqPlatform.h"
+#include "zqTextCompare.h"
+
+#include <exception>
+#include <filesystem>
+
+namespace {
+
+bool section_exists(TzqINI_File& ini, const std::string& name) {
+  try {
+    std::vector<std::string> names;
+    ini.GetSectionNames(names);
+    for (const auto& s : names)
+      if (zqSameText(s, name)) return true;
+  } catch (const std::exception&) {
+    // Any failure while checking counts as an absent section.
+  }
+  return false;
+}
+
+bool file_exists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+void load_file(TzqINI_File& ini, const std::string& name, TzqDatafile& object) {
+  std::string written = ini.ReadString(name, "Filename");
+  if (written.empty()) return; // generated series have no file
+  std::string file = written;
+  if (!file_exists(file)) {
+    std::string dir = ini.Directory();
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    file = dir + written;
+  }
+  if (!file_exists(file)) {
+    zq::platform().MessageBox("File not found", FileNotFoundText(name, written), zq::mbOK, zq::MsgIcon::None);
+    return;
+  }
+  try {
+    object.LoadFromFile(file);
+  } catch (const std::exception& e) {
+    // The lines read before the bad one stay; the user must know the list is incomplete.
+    zq::platform().MessageBox("Data file error",
+                              "The data file\n\n   [" + name + "]\n   filename = " + written +
+                                  "\n\ncould not be read completely:\n\n" + e.what(),
+                              zq::mbOK, zq::MsgIcon::Error);
+  }
+}
+
+} // namespace
+
+std::string FileNotFoundText(const std::string& section, const std::string& filename) {
+  return "The data file specified in the ini file via\n\n   [" + section + "]\n   filename = " + filename +
+         "\n\nCould not be found ";
+}
+
+void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list) {
+  list.clear();
+  int n = ini.ReadInteger("Application", "NumberOfFiles", 1);
+  for (int i = 1; i <= n; ++i) {
+    std::string name = ini.ReadString("Application", "File" + std::to_string(i), i == 1 ? "DataFile" : "");
+    name = ini.ReadString("Application", "File " + std::to_string(i), name);
+    if (name.empty() || !section_exists(ini, name)) continue;
+    std::string type = ini.ReadString(name, "FileType", "Generic");
+    std::unique_ptr<TzqDatafile> object = DatafileTypes().CreateByType(type);
+    if (!object) continue;
+    object->ReadParameters(ini, name);
+    TzqDatafile& ref = *object;
+    list.push_back({name, std::move(object)});
+    load_file(ini, name, ref);
+  }
+}
+
+TzqDatafile* FindDatafile(const TLoadedDatafiles& list, const std::string& name) {
+  for (const auto& entry : list)
+    if (zqSameText(entry.Name, name)) return entry.Object.get();
+  return nullptr;
+}

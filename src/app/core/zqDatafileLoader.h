@@ -1,0 +1,30 @@
+// Start-up loading of the configured data files: one data-file object per "[Application]" entry, created
+// through the type registry, its declared parameters read from its section and its file loaded from the
+// current folder or the INI file's folder. Plain C++ (messages go through the platform interface).
+#pragma once
+
+#include "zqDatafile.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TzqINI_File;
+
+// One loaded entry: the section name as written in "[Application]" and the object it owns.
+struct TLoadedDatafile {
+  std::string Name;
+  std::unique_ptr<TzqDatafile> Object;
+};
+using TLoadedDatafiles = std::vector<TLoadedDatafile>;
+
+// Fills list (cleared first) from the INI store. A file that cannot be found shows the "File not found"
+// message and leaves an empty object in the list; a file that stops reading with an error shows
+// "Data file error" with the reason and keeps the records read so far.
+void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list);
+
+// The object whose name matches without regard to letter case, or nullptr.
+TzqDatafile* FindDatafile(const TLoadedDatafiles& list, const std::string& name);
+
+// The text of the "File not found" message for a section and its Filename value as written.
+std::string FileNotFoundText(const std::string& section, const std::string& filename);

@@ -1,0 +1,51 @@
+// The arithmetic behind the main window's coupled parameter controls: temperature scales, blackbody power,
+// the wavenumber/wavelength pair, nominal atmosphere layer values and the saturation mixing ratio.
+// Plain C++; the window only moves these values between its edits.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace zqapp {
+
+// Celsius offset of the whole program (273, not 273.15).
+constexpr double KelvinOffset = 273.0;
+constexpr long double StefanBoltzmann = 5.67e-8L; // W m-2 K-4
+
+// The gas temperature in three scales, each kept as a 32-bit real.
+struct Temperatures {
+  float K = 0, C = 0, F = 0;
+};
+Temperatures FromKelvin(double k);
+Temperatures FromCelsius(double c);
+Temperatures FromFahrenheit(double f);
+
+// "%3.2f"
+std::string Fixed2(double v);
+
+// 5.67e-8 T^4 (W/m2), rounded to a 64-bit real.
+double BlackbodyPower(double kelvin);
+// (power / 5.67e-8)^0.25; empty for a power that is not a positive finite number.
+std::optional<double> TemperatureForPower(double power);
+
+// Rounds 100 x v half to even and divides by 100.
+double RoundTo2Decimals(double v);
+// The other member of the wavenumber (cm-1) / wavelength (nm) pair: 1e7 / v to two decimals; empty for 0.
+std::optional<double> OtherWaveUnit(double v);
+
+// A nominal layer value split at blanks and degree signs into number, unit, number, unit. The degree sign
+// may be the Windows-1252 byte B0 or the UTF-8 pair C2 B0. Empty unless exactly four tokens result.
+using LayerTokens = std::array<std::string, 4>;
+std::optional<LayerTokens> SplitLayerValue(const std::string& value);
+// The number token that carries unit ("mb", "K", "C" or "F", compared exactly), if any.
+std::optional<std::string> LayerToken(const LayerTokens& t, const std::string& unit);
+
+// A layer's number token as a real (the locale's decimal separator), or empty when it is not a number.
+std::optional<double> LayerNumber(const std::string& token);
+
+// Saturation mixing ratio (ppm) for a saturation pressure and a gas pressure, both mb; empty when the
+// pressure is not positive or the result is not a positive finite number.
+std::optional<double> SaturationMixingRatio(long double saturationPressure, double pressure);
+
+} // namespace zqapp
