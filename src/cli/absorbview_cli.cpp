@@ -1,0 +1,9 @@
+// absorbview-cli: see zqCli.h.
+#include "zqCli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  return RunAbsorbviewCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}

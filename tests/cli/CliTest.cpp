@@ -1,0 +1,287 @@
+// absorbview-cli against the model it drives: each subcommand's CSV equals what the model objects
+// give for the same settings, and bad command lines end with the right exit code and message.
+#include "TestSupport.h"
+#include "zqAtmosphere.h"
+#include "zqBlackbody.h"
+#include "zqCli.h"
+#include "zqDemoLines.h"
+#include "zqHITRAN.h"
+#include "zqLineSeries.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+namespace {
+
+struct CliRun {
+  int code = -1;
+  std::string out, err;
+};
+
+CliRun cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  CliRun r;
+  r.code = RunAbsorbviewCli(args, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+std::vector<std::vector<std::string>> csv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> cells;
+    std::istringstream cellsIn(line);
+    for (std::string cell; std::getline(cellsIn, cell, ',');)
+      cells.push_back(cell);
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+// A folder with the demonstration line lists and an INI file that only adds a comment, so the
+// built-in defaults name the files and they are found beside the INI file.
+class CliTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    WriteDemoLineLists(dir.path());
+    zqtest::WriteFile(ini(), "; test configuration\n");
+  }
+  std::string ini() const { return (dir / "absorbview.ini").string(); }
+
+  // A line list loaded and set up as the tool sets it up.
+  std::unique_ptr<T_zq_HITRAN> model(const char* file, const char* molecule, double lo, double hi, double t,
+                                     double p, double ppm) {
+    auto list = std::make_unique<T_zq_HITRAN>();
+    list->MoleculeType = molecule;
+    list->LoadFromFile((dir / file).string());
+    list->SetWavenumberMin(lo);
+    list->SetWavenumberMax(hi);
+    list->SetTemperature(t);
+    list->SetPressure(p);
+    list->SetLineWidthLimit(200);
+    list->MaxPath = 1000;
+    list->MinPath = 0;
+    list->SetMixingRatio(ppm);
+    return list;
+  }
+
+  zqtest::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(CliTest, OpticalDepthMatchesTheModel) {
+  const CliRun r =
+      cli({"spectrum", "--ini", ini(), "--plot", "Optical Depth", "--spectra", "pressure", "--min", "600",
+           "--max", "800", "--temperature", "250", "--pressure", "500", "--co2", "400", "--h2o", "3000"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto rows = csv(r.out);
+  ASSERT_EQ(rows.size(), 50001u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"wavenumber_cm-1", "H2O", "CO2", "Combined"}));
+
+  auto co2 = model("02_CO2.txt", " 2", 600, 800, 250, 500, 400);
+  co2->PlotType = "Optical Depth";
+  co2->SpectraType = "Temperature and Pressure Broadened";
+  co2->Scaling = "raw";
+  TLineSeries expected;
+  co2->FillSeries(expected, "spectra", "wavenumber");
+  ASSERT_EQ(expected.Count(), 50000u);
+  for (std::size_t i = 0; i < expected.Count(); i += 997) {
+    EXPECT_NEAR(std::stod(rows[i + 1][0]), expected.XValues()[i], 1e-9);
+    EXPECT_TRUE(zqtest::RelClose(std::stod(rows[i + 1][2]), expected.YValues()[i], 1e-10, 1e-10)) << i;
+  }
+}
+
+// Broadened spectra with raw scaling: the combined column is the mixing-ratio weighted sum of the two
+// gases; with "Mixing Ratio" scaling each gas column grows by its mixing ratio and the combined one
+// stays as it was.
+TEST_F(CliTest, CombinedSpectrumAndScaling) {
+  const std::vector<std::string> base = {"spectrum", "--ini", ini(),   "--spectra", "pressure",
+                                         "--min",    "1500",  "--max", "1700",      "--co2",
+                                         "350",      "--h2o", "10000", "--quiet"};
+  CliRun raw = cli(base);
+  auto scaledArgs = base;
+  scaledArgs.insert(scaledArgs.end(), {"--scaling", "Mixing Ratio"});
+  CliRun scaled = cli(scaledArgs);
+  ASSERT_EQ(raw.code, 0) << raw.err;
+  ASSERT_EQ(scaled.code, 0) << scaled.err;
+  const auto a = csv(raw.out), b = csv(scaled.out);
+  ASSERT_EQ(a.size(), b.size());
+  double peak = 0;
+  for (std::size_t i = 1; i < a.size(); i += 101) {
+    const double h2o = std::stod(a[i][1]), co2 = std::stod(a[i][2]), combined = std::stod(a[i][3]);
+    peak = std::max(peak, h2o);
+    EXPECT_TRUE(zqtest::RelClose(combined, 10000 * h2o + 350 * co2, 1e-9, 1e-12)) << i;
+    EXPECT_TRUE(zqtest::RelClose(std::stod(b[i][1]), 10000 * h2o, 1e-9, 1e-12));
+    EXPECT_TRUE(zqtest::RelClose(std::stod(b[i][2]), 350 * co2, 1e-9, 1e-12));
+    EXPECT_EQ(b[i][3], a[i][3]);
+  }
+  EXPECT_GT(peak, 0.0);
+}
+
+TEST_F(CliTest, MeanPathOfTheMeanFreePathType) {
+  const CliRun r =
+      cli({"spectrum", "--ini", ini(), "--plot", "Mean Path", "--spectra", "doppler", "--min", "2300",
+           "--max", "2400", "--path-type", "free", "--path-multiplier", "3", "--max-path", "500"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto rows = csv(r.out);
+  auto co2 = model("02_CO2.txt", " 2", 2300, 2400, 288, 1013, 350);
+  co2->MaxPath = 500;
+  co2->PathFactor = 3 * std::log(2.0);
+  co2->PlotType = "Mean Path";
+  co2->SpectraType = "Temperature, Pressure, and Doppler Broadened";
+  TLineSeries expected;
+  co2->FillSeries(expected, "spectra", "wavenumber");
+  ASSERT_EQ(rows.size(), expected.Count() + 1);
+  for (std::size_t i = 0; i < expected.Count(); i += 499) {
+    EXPECT_TRUE(zqtest::RelClose(std::stod(rows[i + 1][2]), expected.YValues()[i], 1e-10)) << i;
+    EXPECT_LE(std::stod(rows[i + 1][2]), 500.0);
+  }
+}
+
+TEST_F(CliTest, RawLinesOnePerLineAndGas) {
+  const CliRun r = cli(
+      {"spectrum", "--ini", ini(), "--min", "0", "--max", "1000", "--output", (dir / "raw.csv").string()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  const auto rows = csv(zqtest::ReadFile(dir / "raw.csv"));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"gas", "wavenumber_cm-1", "value"}));
+  std::map<std::string, std::size_t> perGas;
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    ++perGas[rows[i][0]];
+  std::size_t co2Lines = 0, h2oLines = 0;
+  for (const DemoLine& l : DemoCO2Lines())
+    co2Lines += l.Wavenumber <= 1000;
+  for (const DemoLine& l : DemoH2OLines())
+    h2oLines += l.Wavenumber <= 1000;
+  EXPECT_EQ(perGas["CO2"], co2Lines);
+  EXPECT_EQ(perGas["H2O"], h2oLines);
+  EXPECT_EQ(perGas.count("Combined"), 0u); // the combined list has no lines
+  EXPECT_FALSE(std::filesystem::exists(dir / "raw.csv.part"));
+}
+
+TEST_F(CliTest, PowerMatchesTheModel) {
+  const CliRun r = cli({"power", "--ini", ini(), "--min", "500", "--max", "900", "--temperature", "300",
+                        "--path", "2000", "--co2", "350", "--h2o", "10000"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  std::map<std::string, double> v;
+  for (const auto& row : csv(r.out))
+    if (row.size() == 2 && row[0] != "result") v[row[0]] = std::stod(row[1]);
+  ASSERT_EQ(v.size(), 8u);
+
+  auto co2 = model("02_CO2.txt", " 2", 500, 900, 300, 1013, 350);
+  auto h2o = model("01_h2o_161_only.txt", " 1", 500, 900, 300, 1013, 10000);
+  for (auto* l : {co2.get(), h2o.get()}) {
+    l->PlotType = "Spectra";
+    l->SpectraType = "Temperature and Pressure Broadened";
+    l->Scaling = "raw";
+    l->PathFactor = 1;
+  }
+  EXPECT_TRUE(zqtest::RelClose(v["CO2 1x"], co2->AbsorbedBlackbodyPower(2000), 1e-10));
+  EXPECT_TRUE(zqtest::RelClose(v["CO2 2x"], co2->AbsorbedBlackbodyPower(4000), 1e-10));
+  EXPECT_TRUE(zqtest::RelClose(v["H2O 1x"], h2o->AbsorbedBlackbodyPower(2000), 1e-10));
+  EXPECT_TRUE(zqtest::RelClose(v["Sum 1x"], v["CO2 1x"] + v["H2O 1x"], 1e-10));
+  EXPECT_TRUE(zqtest::RelClose(v["Sum 2x"], v["CO2 2x"] + v["H2O 1x"], 1e-10));
+  EXPECT_GT(v["CO2 2x"], v["CO2 1x"]);
+  EXPECT_GT(v["Combined 2x"], v["Combined 1x"]);
+  EXPECT_LE(v["Combined 1x"], v["Sum 1x"] * (1 + 1e-12)); // overlapping absorption is not counted twice
+  EXPECT_TRUE(zqtest::RelClose(v["Blackbody power"], 5.67e-8 * std::pow(300.0, 4), 1e-12));
+}
+
+TEST_F(CliTest, BlackbodyAndAtmosphereMatchTheModel) {
+  CliRun r = cli({"blackbody", "--ini", ini(), "--temperature", "255", "--min", "100", "--max", "2100",
+                  "--values", "20"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = csv(r.out);
+  T_zq_Blackbody bb;
+  bb.XMin = 100;
+  bb.XMax = 2100;
+  bb.Number_of_Values = 20;
+  bb.ComputeValues(255);
+  TLineSeries expected;
+  bb.AddValuesToSeries(expected);
+  ASSERT_EQ(rows.size(), expected.Count() + 1);
+  for (std::size_t i = 0; i < expected.Count(); ++i)
+    EXPECT_TRUE(zqtest::RelClose(std::stod(rows[i + 1][1]), expected.YValues()[i], 1e-10));
+
+  r = cli({"atmosphere", "--from", "0", "--to", "30", "--step", "7.5", "--altitude", "11"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  rows = csv(r.out);
+  ASSERT_EQ(rows.size(), 7u); // header, 11, then 0, 7.5, 15, 22.5, 30
+  T_zq_Atmosphere atmosphere;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const double h = std::stod(rows[i][0]);
+    const double p = double(atmosphere.PressureAt(h));
+    EXPECT_TRUE(zqtest::RelClose(std::stod(rows[i][1]), p, 1e-10)) << h;
+    EXPECT_TRUE(zqtest::RelClose(std::stod(rows[i][2]), double(atmosphere.LastTemperature), 1e-10)) << h;
+  }
+  EXPECT_EQ(rows[2][0], "0");
+  EXPECT_NEAR(std::stod(rows[2][1]), 1013.0, 0.5);
+}
+
+TEST_F(CliTest, BadCommandLinesSayWhatIsWrong) {
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string message;
+  };
+  const std::string missingIni = (dir / "missing.ini").string();
+  const std::vector<Case> cases = {
+      {{}, 2, "usage: absorbview-cli"},
+      {{"spectra"}, 2, "unknown subcommand \"spectra\""},
+      {{"spectrum", "--colour", "red"}, 2, "unknown option --colour"},
+      {{"spectrum", "--temperature", "warm"}, 2, "\"warm\" is not a number"},
+      {{"spectrum", "--temperature", "nan"}, 2, "is not a number"},
+      {{"spectrum", "--pressure", "-5"}, 2, "out of range"},
+      {{"power", "--path-multiplier", "500"}, 2, "out of range"},
+      {{"spectrum", "--plot", "Pie"}, 2, "is not one of"},
+      {{"spectrum", "--min"}, 2, "--min needs a value"},
+      {{"spectrum", "--min", "1", "--min", "2"}, 2, "more than once"},
+      {{"spectrum", "--ini", ini(), "--min", "600", "--max", "640"}, 2, "at least 50 cm-1"},
+      {{"atmosphere"}, 2, "--altitude"},
+      {{"spectrum", "--ini", missingIni}, 3, missingIni},
+      {{"blackbody", "/ini", missingIni}, 3, "INI file not found"},
+      {{"spectrum", "--ini", ini(), "--output", (dir / "no folder" / "x.csv").string()}, 1, "no folder"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = cli(c.args);
+    std::string joined;
+    for (const auto& a : c.args)
+      joined += a + " ";
+    EXPECT_EQ(r.code, c.code) << joined << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << joined << "\n" << r.err;
+  }
+}
+
+TEST_F(CliTest, MissingLineFileIsNamed) {
+  std::filesystem::remove(dir / "02_CO2.txt");
+  const CliRun r = cli({"power", "--ini", ini()});
+  EXPECT_EQ(r.code, 3);
+  EXPECT_NE(r.err.find("02_CO2.txt"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(dir.path().string()), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+}
+
+TEST(CliHelp, EverySubcommandDescribesItsOptions) {
+  const std::map<std::string, std::vector<std::string>> expected = {
+      {"spectrum",
+       {"--plot", "--spectra", "--scaling", "--min", "--max", "--temperature", "--output", "--ini"}},
+      {"power", {"--path", "--co2", "--h2o", "--min", "--max"}},
+      {"blackbody", {"--temperature", "--values"}},
+      {"atmosphere", {"--altitude", "--from", "--to", "--step"}}};
+  for (const auto& [command, options] : expected) {
+    const CliRun r = cli({command, "--help"});
+    EXPECT_EQ(r.code, 0);
+    for (const auto& o : options)
+      EXPECT_NE(r.out.find(o), std::string::npos) << command << " " << o;
+  }
+  const CliRun top = cli({"--help"});
+  EXPECT_EQ(top.code, 0);
+  for (const auto& [command, options] : expected)
+    EXPECT_NE(top.out.find(command), std::string::npos);
+}
