@@ -93,7 +93,9 @@ private:
   TChartAxisKind kind_;
   TChartAxisTitle title_;
   bool automatic_ = true;
+  mutable double min_ = 0, max_ = 1; // the range as set or as last taken from the data
   double increment_ = 0;
+  bool grid_ = true;
   QString format_;
 };
 
@@ -217,7 +219,7 @@ protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
-  void draw(QCPPainter* painter) override;
+  void updateLayout() override;
 
 private:
   friend class TChartAxis;
@@ -225,9 +227,14 @@ private:
   void series_changed(TLineSeries& series, TLineSeries::Change change);
   void flush_pending();
   void prepare_axes();
+  void automatic_range(const TChartAxis& axis);
+  void remember_changed(const TChartAxis& axis);
+  void repaint_now(QCustomPlot::RefreshPriority priority);
   void apply_background();
   void remember_ranges();
-  TChartAxis& axis_of(const QCPAxis* axis);
+  void set_range(TChartAxis& axis, double a, double b);
+  TChartCurve* curve_of(const TLineSeries& series) const;
+  bool axis_in_use(const TChartAxis& axis) const;
 
   std::vector<std::unique_ptr<TLineSeries>> series_;
   std::vector<TChartCurve*> curves_; // owned by QCustomPlot, one per series
@@ -236,12 +243,14 @@ private:
   uint32_t color_ = 0xFFFFFF;
   uint32_t back_wall_color_ = 0xFFFFFF;
   bool back_wall_transparent_ = true;
-  bool repaint_scheduled_ = false;
+  QTimer* repaint_timer_ = nullptr;
+  bool flushing_ = false;
   int repaint_count_ = 0;
 
   // Mouse state.
   enum class Drag { None, Zoom, Scroll };
   Drag drag_ = Drag::None;
+  Qt::MouseButton drag_button_ = Qt::NoButton;
   QPoint press_pos_;
   QPoint last_pos_;
   bool scrolled_ = false;
