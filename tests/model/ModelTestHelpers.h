@@ -121,6 +121,28 @@ inline std::vector<long double> ReferenceLorentz(const T_zq_HITRAN& list) {
   return out;
 }
 
+// Straightforward Doppler spectrum in extended precision (molecule code 1: mass 18, 2: 44).
+inline std::vector<long double> ReferenceDoppler(const T_zq_HITRAN& list) {
+  const long N = T_zq_HITRAN::kGridPoints;
+  std::vector<long double> out(N + 1, 0.0L);
+  const long double step = list.Step(), min = list.WavenumberMin, max = list.WavenumberMax;
+  const long double mass = list.MoleculeType == " 1" ? 18 : 44;
+  for (const THitranLine& l : list.Records) {
+    const double sigma = static_cast<double>(l.Wavenumber * 4.298e-5L * std::sqrt(list.Temperature / mass));
+    const long double a = l.Intensity / (sigma * std::sqrt(3.14159265358979323846264338327950288L));
+    if (l.Wavenumber < min - list.DopplerLimit * sigma || l.Wavenumber > max + list.DopplerLimit * sigma)
+      continue;
+    const long h = static_cast<long>(std::nearbyint(5 * sigma / step));
+    const long m = static_cast<long>(std::nearbyint((l.Wavenumber - min) / step));
+    if (m - h > N) break;
+    for (long k = std::max(1L, m - h); k <= std::min(N, m + h); ++k) {
+      const long double u = (static_cast<double>(min + k * step) - l.Wavenumber) / sigma;
+      out[k] += a * std::exp(-u * u);
+    }
+  }
+  return out;
+}
+
 // Largest relative difference of the spectrum from a reference, over points where the reference
 // is not negligible against its own peak (1e-30 of it).
 inline double WorstRelative(const T_zq_HITRAN& list, const std::vector<long double>& ref) {

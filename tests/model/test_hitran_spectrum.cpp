@@ -159,6 +159,34 @@ TEST(LorentzSpectrum, AgreesWithExtendedPrecisionReferenceOnRealLines) {
   }
 }
 
+TEST(LorentzSpectrum, RoundNumbersAreDecidedAsInExtendedPrecision) {
+  // Width 0.07 and limit 200 give a reach of 140 steps only just above an integer, and centres on
+  // half steps need the even neighbour: the decisions must match the extended-precision grid.
+  std::string text;
+  for (double nu : {1000.05, 1000.15, 2000.25, 2000.35, 3333.3, 4999.95})
+    text += Line(nu, 1e-20, 0.07) + "\n";
+  auto list = AtReference(text, 0, 5000);
+  list->SetLineWidthLimit(200);
+  list->UpdateSpectrum();
+  const auto ref = modeltest::ReferenceLorentz(*list);
+  long ref_points = 0;
+  for (long k = 1; k <= N; ++k)
+    ref_points += ref[k] != 0;
+  EXPECT_EQ(NonZero(*list), ref_points);
+  EXPECT_LT(modeltest::WorstRelative(*list, ref), 1e-12);
+}
+
+TEST(DopplerSpectrum, AgreesWithExtendedPrecisionReferenceOnRealLines) {
+  ZQ_REQUIRE_HITRAN();
+  auto list = LoadText(modeltest::RealSubset("co2_626_hitran.par", 660, 675));
+  list->SetWavenumberMin(650);
+  list->SetWavenumberMax(700);
+  list->SetTemperature(220);
+  list->SetDopplerBroadening(true);
+  list->UpdateSpectrum();
+  EXPECT_LT(modeltest::WorstRelative(*list, modeltest::ReferenceDoppler(*list)), 1e-12);
+}
+
 TEST(LorentzSpectrum, ThreadCountDoesNotChangeASingleBit) {
   ZQ_REQUIRE_HITRAN();
   auto list = LoadText(modeltest::RealSubset("co2_626_hitran.par", 600, 720));
