@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include <iostream>
 #include <mutex>
 #include <sstream>
+#include <thread>
 
 using zqcli::CliError;
 using zqcli::CommandSpec;
@@ -90,24 +92,49 @@ std::string one_line(const std::string& text) {
   return out;
 }
 
-// ---- progress: long stages say so on stderr.
+// ---- progress: a stage still running after a second says so on stderr, and how long it took.
 
 class Progress {
 public:
   Progress(std::ostream& err, bool quiet) : err_(err), quiet_(quiet) {}
-  // Announces a stage that is expected to take more than a second.
-  void Announce(const std::string& what) {
-    if (!quiet_) err_ << "absorbview-cli: " << what << "...\n" << std::flush;
-  }
-  // Runs a stage and reports its duration when it took more than a second.
+
   void Timed(const std::string& what, const std::function<void()>& work) {
+    if (quiet_) {
+      work();
+      return;
+    }
     const auto start = std::chrono::steady_clock::now();
-    work();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!quiet_ && seconds > 1.0) {
+    bool done = false, announced = false;
+    std::mutex m;
+    std::condition_variable cv;
+    // The watcher writes only while the stage runs; the stage itself writes nothing to err.
+    std::thread watcher([&] {
+      std::unique_lock lock(m);
+      if (!cv.wait_for(lock, std::chrono::seconds(1), [&] { return done; })) {
+        err_ << "absorbview-cli: " << what << "..." << std::endl;
+        announced = true;
+      }
+    });
+    auto finish = [&] {
+      {
+        std::lock_guard lock(m);
+        done = true;
+      }
+      cv.notify_one();
+      watcher.join();
+    };
+    try {
+      work();
+    } catch (...) {
+      finish();
+      throw;
+    }
+    finish();
+    if (announced) {
+      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       char text[64];
       std::snprintf(text, sizeof text, "%.1f", seconds);
-      err_ << "absorbview-cli: " << what << " took " << text << " s\n" << std::flush;
+      err_ << "absorbview-cli: " << what << " done in " << text << " s" << std::endl;
     }
   }
 
@@ -447,24 +474,37 @@ std::string full_spectra_type(const std::string& t) {
   return t;
 }
 
+// The three line lists of a run, loaded and set as the window's controls would set them.
+struct GasLists {
+  Session session;
+  T_zq_HITRAN* water = nullptr;
+  T_zq_HITRAN* co2 = nullptr;
+  T_zq_HITRAN* combined = nullptr;
+};
+
+void prepare_lists(GasLists& g, const ModelControls& c, ConsolePlatform& platform, Progress& progress,
+                   std::ostream& err) {
+  load_line_lists(g.session, platform, progress, err);
+  g.water = &line_list(g.session, "h2o");
+  g.co2 = &line_list(g.session, "co2");
+  g.combined = &line_list(g.session, "Combined");
+  apply_controls(c, *g.water, *g.co2, *g.combined);
+}
+
 int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
-  Session s;
-  s.ini = open_ini(o);
-  ModelControls c = read_controls(o, *s.ini);
+  GasLists g;
+  g.session.ini = open_ini(o);
+  ModelControls c = read_controls(o, *g.session.ini);
   c.plotType = o.Text("plot", "Spectra");
   c.spectraType = full_spectra_type(o.Text("spectra", "raw"));
   c.scaling = o.Text("scaling", "raw");
-  load_line_lists(s, platform, progress, err);
-  T_zq_HITRAN& water = line_list(s, "h2o");
-  T_zq_HITRAN& co2 = line_list(s, "co2");
-  T_zq_HITRAN& combined = line_list(s, "Combined");
-  apply_controls(c, water, co2, combined);
+  prepare_lists(g, c, platform, progress, err);
+  T_zq_HITRAN& water = *g.water;
+  T_zq_HITRAN& co2 = *g.co2;
+  T_zq_HITRAN& combined = *g.combined;
 
   TLineSeries waterSeries, co2Series, combinedSeries;
-  if (water.Records.size() + co2.Records.size() > 20000 && c.spectraType != "raw" &&
-      c.spectraType != "I/Alpha")
-    progress.Announce("computing the spectra");
   progress.Timed("computing the spectra", [&] {
     co2.FillSeries(co2Series, "spectra", "wavenumber");
     water.FillSeries(waterSeries, "spectra", "wavenumber");
@@ -480,19 +520,17 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
 
 int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
-  Session s;
-  s.ini = open_ini(o);
-  ModelControls c = read_controls(o, *s.ini);
+  GasLists g;
+  g.session.ini = open_ini(o);
+  ModelControls c = read_controls(o, *g.session.ini);
   c.spectraType = full_spectra_type(o.Text("spectra", "pressure"));
   const double P = o.Number("path", 1000);
-  load_line_lists(s, platform, progress, err);
-  T_zq_HITRAN& water = line_list(s, "h2o");
-  T_zq_HITRAN& co2 = line_list(s, "co2");
-  T_zq_HITRAN& combined = line_list(s, "Combined");
-  apply_controls(c, water, co2, combined);
+  prepare_lists(g, c, platform, progress, err);
+  T_zq_HITRAN& water = *g.water;
+  T_zq_HITRAN& co2 = *g.co2;
+  T_zq_HITRAN& combined = *g.combined;
 
   double co2_1x = 0, co2_2x = 0, h2o_1x = 0, combined_1x = 0, combined_2x = 0;
-  if (water.Records.size() + co2.Records.size() > 20000) progress.Announce("computing the spectra");
   progress.Timed("computing the absorbed power", [&] {
     TLineSeries scratch;
     co2.FillSeries(scratch, "spectra",
@@ -594,7 +632,10 @@ int RunAbsorbviewCli(const std::vector<std::string>& args, std::ostream& out, st
   try {
     const ParsedOptions options = zqcli::ParseOptions(*spec, rest);
     std::vector<std::string> iniArgs;
-    if (options.Has("ini")) iniArgs = {"/ini", options.Text("ini", "")};
+    // A relative INI name means the current folder here, not the program's folder.
+    std::error_code ec;
+    if (options.Has("ini"))
+      iniArgs = {"/ini", std::filesystem::absolute(options.Text("ini", ""), ec).string()};
     ConsolePlatform platform(iniArgs);
     PlatformScope scope(&platform);
     if (spec->name == "spectrum") return run_spectrum(options, out, err, platform);

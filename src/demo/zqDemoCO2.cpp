@@ -71,13 +71,6 @@ double rotational_partition_ground() {
   return q;
 }
 
-double vibrational_partition() {
-  double q = 1.0;
-  for (double mode : kModes)
-    q /= 1.0 - Boltzmann(mode);
-  return q;
-}
-
 // Hoenl-London factor for lower J, lower l, change of l dl and change of J dJ (-1 P, 0 Q, +1 R);
 // over the three branches they sum to 2J+1.
 double hoenl_london(int J, int l, int dl, int dJ) {
@@ -109,7 +102,7 @@ double air_width(int m) {
 } // namespace
 
 double DemoCO2PartitionFunction() {
-  return rotational_partition_ground() * vibrational_partition();
+  return rotational_partition_ground() * HarmonicVibrationalPartition(kModes);
 }
 
 std::vector<DemoLine> DemoCO2Lines() {

@@ -62,13 +62,6 @@ double rotational_partition(const std::vector<std::vector<Level>>& levels) {
   return q;
 }
 
-double vibrational_partition() {
-  double q = 1.0;
-  for (double mode : kModes)
-    q /= 1.0 - Boltzmann(mode);
-  return q;
-}
-
 double air_width(int J) {
   return 0.02 + 0.09 * std::exp(-(J / 9.0) * (J / 9.0));
 }
@@ -107,13 +100,13 @@ void add_line(std::vector<DemoLine>& lines, const Level& upper, const Level& low
 } // namespace
 
 double DemoH2OPartitionFunction() {
-  return rotational_partition(state_levels(kGround, 0.0)) * vibrational_partition();
+  return rotational_partition(state_levels(kGround, 0.0)) * HarmonicVibrationalPartition(kModes);
 }
 
 std::vector<DemoLine> DemoH2OLines() {
   const auto ground = state_levels(kGround, 0.0);
   const auto bend = state_levels(kBend, kBendOrigin);
-  const double Q = rotational_partition(ground) * vibrational_partition();
+  const double Q = rotational_partition(ground) * HarmonicVibrationalPartition(kModes);
   const double rotationMoment = kDipoleMoment * kDipoleMoment;
   const double bendMoment = MomentSquaredFromBandStrength(kNu2BandStrength, kBendOrigin,
                                                           rotational_partition(ground) / Q, kAbundance);

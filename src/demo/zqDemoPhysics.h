@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <span>
 
 namespace zqdemo {
 
@@ -35,6 +36,15 @@ inline double LineIntensity(double wavenumber, double lowerEnergy, double spinWe
 inline double EinsteinA(double wavenumber, double momentSquared, double lineStrength, int upperJ) {
   return kEinsteinConstant * wavenumber * wavenumber * wavenumber * momentSquared * lineStrength /
          (2.0 * upperJ + 1.0);
+}
+
+// Harmonic vibrational partition function of the given fundamentals (cm-1, a degenerate mode listed
+// once per component).
+inline double HarmonicVibrationalPartition(std::span<const double> modes) {
+  double q = 1.0;
+  for (double mode : modes)
+    q /= 1.0 - Boltzmann(mode);
+  return q;
 }
 
 // Transition moment squared (debye^2) of a band of origin nu0 whose strength at 296 K is

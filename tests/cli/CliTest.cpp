@@ -285,3 +285,16 @@ TEST(CliHelp, EverySubcommandDescribesItsOptions) {
   for (const auto& [command, options] : expected)
     EXPECT_NE(top.out.find(command), std::string::npos);
 }
+
+// "--ini NAME" without a folder names a file in the current folder, as any command-line tool would,
+// and the file's Filename keys are used.
+TEST_F(CliTest, RelativeIniNameIsTheCurrentFolder) {
+  std::filesystem::rename(dir / "01_h2o_161_only.txt", dir / "other water.txt");
+  zqtest::WriteFile(dir / "mine.ini", "[h2o]\nFilename = other water.txt\n");
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const CliRun r = cli({"power", "--ini", "mine.ini", "--quiet"});
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("H2O 1x,"), std::string::npos);
+}
