@@ -99,7 +99,9 @@ public:
   // The dialog's series-change callback: replots the series selected in its list.
   void PropertiesChanged();
 
-  // Makes the properties dialog; without it ShowProperties does nothing.
+  // Makes the properties dialog; without it ShowProperties does nothing. The tools own what it returns
+  // and free it with themselves, so any Qt parent it gets must be destroyed after the tools (the main
+  // window that holds the tools is such a parent).
   std::function<std::unique_ptr<ChartPropertiesView>(TzqChart_Tools& sender)> CreatePropertiesDialog;
   ChartPropertiesView* PropertiesDialog() const { return dialog_.get(); }
 
