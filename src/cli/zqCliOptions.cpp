@@ -33,7 +33,10 @@ std::optional<double> ParseNumber(const std::string& text) {
   if (text.empty()) return std::nullopt;
   const char* first = text.data();
   const char* last = text.data() + text.size();
-  if (*first == '+') ++first;
+  if (*first == '+') {
+    ++first;
+    if (first == last || *first == '-') return std::nullopt;
+  }
   double value = 0;
   auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
   if (ec != std::errc() || ptr != last || !std::isfinite(value)) return std::nullopt;

@@ -237,6 +237,8 @@ TEST_F(CliTest, BadCommandLinesSayWhatIsWrong) {
       {{"spectrum", "--colour", "red"}, 2, "unknown option --colour"},
       {{"spectrum", "--temperature", "warm"}, 2, "\"warm\" is not a number"},
       {{"spectrum", "--temperature", "nan"}, 2, "is not a number"},
+      {{"spectrum", "--temperature", "+-5"}, 2, "is not a number"},
+      {{"spectrum", "--temperature", "1e999"}, 2, "is not a number"},
       {{"spectrum", "--pressure", "-5"}, 2, "out of range"},
       {{"power", "--path-multiplier", "500"}, 2, "out of range"},
       {{"spectrum", "--plot", "Pie"}, 2, "is not one of"},
