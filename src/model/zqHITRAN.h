@@ -117,6 +117,11 @@ public:
   };
 
 private:
+  enum class Placement { Placed, Skipped, Stop };
+  // Pass 1 splits the lines between the threads and calls place_one(line, slot) for each, in file
+  // order within a part; pass 2 splits the grid and calls sum_run(placed, lo, hi) for every placed
+  // line in file order, clipped to the part's points. Stop ends the lines (those before it count).
+  template <class PlaceOne, class SumRun> void place_and_sum(PlaceOne place_one, SumRun sum_run);
   // Why the range cannot carry a grid, or nullptr (step then holds the grid step).
   const char* grid_problem(double& step) const;
   void note(const std::string& why);

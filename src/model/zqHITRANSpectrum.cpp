@@ -81,9 +81,9 @@ double grid_offset(const LorentzFrame& f, double anchor, double nu) {
   return (s - nu) + (s_err + p_err);
 }
 
-// The reach of the last width placed.
+// The reach of the last width placed, with the limit and step it was computed for.
 struct ReachCache {
-  double width = -1;
+  double width = -1, limit = 0, step = 0;
   double reach = 0;
 };
 
@@ -127,11 +127,11 @@ bool place_lorentz(const THitranLine& line, const LorentzFrame& f, ReachCache& c
   if (nu < below - tol || nu > above + tol) return false;
   if ((nu < below + tol || nu > above - tol || !std::isfinite(tol)) && skipped_exact(f, g, nu)) return false;
 
-  if (g != cache.width) {
+  if (g != cache.width || f.limit != cache.limit || f.step != cache.step) {
     const double q = w * f.inv_step;
     double h = std::trunc(q);
     if (!(q < 0x1p50) || q - h < kCloseCall * q || h + 1 - q < kCloseCall * q) h = reach_exact(f, g);
-    cache = {g, h};
+    cache = {g, f.limit, f.step, h};
   }
   const double t = (nu - f.min) * f.inv_step;
   double m = round_half_even(t);
@@ -235,48 +235,69 @@ void T_zq_HITRAN::UpdateSpectrum() {
   sanitize_spectrum();
 }
 
-void T_zq_HITRAN::compute_lorentz(double step) {
+template <class PlaceOne, class SumRun> void T_zq_HITRAN::place_and_sum(PlaceOne place_one, SumRun sum_run) {
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
-  const unsigned parts = threads_ == 0 ? pool.Concurrency() : threads_;
-  const long lines = static_cast<long>(Records.size());
-  const bool adjust = !adjusted_ || adjusted_p_ != Pressure || adjusted_t_ != Temperature;
-  const AdjustFactors f = adjust_factors(MoleculeType, Pressure, Temperature);
-  const LorentzFrame frame{WavenumberMin, WavenumberMax, step, 1 / step, LineWidthLimit};
-
-  // Placed lines of part p occupy placed_[first_p, first_p + count_p).
   constexpr unsigned kMaxParts = 64;
-  const unsigned used = std::min(parts, kMaxParts);
+  const unsigned parts = std::min(threads_ == 0 ? pool.Concurrency() : threads_, kMaxParts);
+  const long lines = static_cast<long>(Records.size());
+
+  // Pass 1, lines split: part p places its share into placed_[first_p, first_p + count_p).
   std::array<long, kMaxParts> placed_count{};
+  std::array<bool, kMaxParts> stopped{};
   auto place = [&](unsigned part) {
-    auto [first, last] = share(lines, used, part);
+    auto [first, last] = share(lines, parts, part);
     long n = first;
-    ReachCache cache;
-    for (long i = first; i < last; ++i) {
-      THitranLine& line = Records[static_cast<std::size_t>(i)];
-      if (adjust) adjust_line(line, f);
-      if (place_lorentz(line, frame, cache, placed_[static_cast<std::size_t>(n)])) ++n;
+    for (long i = first; i < last && !stopped[part]; ++i) {
+      switch (place_one(Records[static_cast<std::size_t>(i)], placed_[static_cast<std::size_t>(n)])) {
+      case Placement::Placed:
+        ++n;
+        break;
+      case Placement::Skipped:
+        break;
+      case Placement::Stop:
+        stopped[part] = true;
+        break;
+      }
     }
     placed_count[part] = n - first;
   };
-  pool.Run(used, place);
-  adjusted_ = true;
-  adjusted_p_ = Pressure;
-  adjusted_t_ = Temperature;
+  pool.Run(parts, place);
 
-  double* spectrum = Spectrum.data();
+  // Pass 2, grid split: each part sums its own points over all placed lines, in file order.
   auto accumulate = [&](unsigned part) {
-    auto [first_k, last_k] = share(N, used, part);
+    auto [first_k, last_k] = share(N, parts, part);
     const int32_t k0 = static_cast<int32_t>(first_k + 1), k1 = static_cast<int32_t>(last_k);
-    for (unsigned p = 0; p < used; ++p) {
-      const long first = share(lines, used, p).first;
+    for (unsigned p = 0; p < parts; ++p) {
+      const long first = share(lines, parts, p).first;
       for (long i = first; i < first + placed_count[p]; ++i) {
         const PlacedLine& pl = placed_[static_cast<std::size_t>(i)];
         const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
-        if (lo <= hi) zqkernel::AddLorentz(spectrum, lo, hi, pl.m, step, pl.a, pl.b, pl.c);
+        if (lo <= hi) sum_run(pl, lo, hi);
       }
+      if (stopped[p]) break; // no later line is processed
     }
   };
-  pool.Run(used, accumulate);
+  pool.Run(parts, accumulate);
+}
+
+void T_zq_HITRAN::compute_lorentz(double step) {
+  const bool adjust = !adjusted_ || adjusted_p_ != Pressure || adjusted_t_ != Temperature;
+  const AdjustFactors f = adjust_factors(MoleculeType, Pressure, Temperature);
+  const LorentzFrame frame{WavenumberMin, WavenumberMax, step, 1 / step, LineWidthLimit};
+  double* spectrum = Spectrum.data();
+  // The reach of equal widths is shared; each thread of pass 1 keeps its own.
+  thread_local ReachCache cache;
+  place_and_sum(
+      [&](THitranLine& line, PlacedLine& out) {
+        if (adjust) adjust_line(line, f);
+        return place_lorentz(line, frame, cache, out) ? Placement::Placed : Placement::Skipped;
+      },
+      [&](const PlacedLine& pl, int32_t lo, int32_t hi) {
+        zqkernel::AddLorentz(spectrum, lo, hi, pl.m, step, pl.a, pl.b, pl.c);
+      });
+  adjusted_ = true;
+  adjusted_p_ = Pressure;
+  adjusted_t_ = Temperature;
 }
 
 void T_zq_HITRAN::ComputeDopplerSpectrum(double temperature) {
@@ -298,67 +319,36 @@ void T_zq_HITRAN::ComputeDopplerSpectrum(double temperature) {
 }
 
 void T_zq_HITRAN::compute_doppler(double temperature, double step, double mass) {
-  TzqWorkerPool& pool = TzqWorkerPool::Shared();
-  const unsigned parts = threads_ == 0 ? pool.Concurrency() : threads_;
-  constexpr unsigned kMaxParts = 64;
-  const unsigned used = std::min(parts, kMaxParts);
-  const long lines = static_cast<long>(Records.size());
   const long double wmin = WavenumberMin, wmax = WavenumberMax, lstep = step, limit = DopplerLimit;
   const long double width_factor = kDopplerFactor * std::sqrt(temperature / static_cast<long double>(mass));
   const long double root_pi = std::sqrt(std::numbers::pi_v<long double>);
-
   for (long k = 1; k <= N; ++k)
     grid_x_[static_cast<std::size_t>(k)] = static_cast<double>(wmin + k * lstep);
-
-  std::array<long, kMaxParts> placed_count{};
-  std::array<bool, kMaxParts> stopped{};
-  auto place = [&](unsigned part) {
-    auto [first, last] = share(lines, used, part);
-    long n = first;
-    for (long i = first; i < last; ++i) {
-      const THitranLine& line = Records[static_cast<std::size_t>(i)];
-      const long double nu = line.Wavenumber;
-      const double sigma = static_cast<double>(nu * width_factor);
-      const long double a = line.Intensity / (sigma * root_pi);
-      if (!(sigma > 0) || !std::isfinite(a)) continue; // a line at or below 0 cm-1 has no width
-      if (nu < wmin - limit * sigma || nu > wmax + limit * sigma) continue;
-      const long double h = zqgrid::RoundHalfEven(kDopplerWindow * sigma / lstep);
-      const long double m = zqgrid::RoundHalfEven((nu - wmin) / lstep);
-      if (!std::isfinite(h) || !std::isfinite(m)) continue;
-      if (m - h > N) {
-        // Lines are in ascending order: no later line reaches the grid.
-        stopped[part] = true;
-        break;
-      }
-      PlacedLine& pl = placed_[static_cast<std::size_t>(n)];
-      if (!clip_to_grid(m, h, pl.lo, pl.hi)) continue;
-      pl.a = line.Wavenumber;
-      pl.b = sigma;
-      pl.c = static_cast<double>(a);
-      pl.m = 0;
-      ++n;
-    }
-    placed_count[part] = n - first;
-  };
-  pool.Run(used, place);
-
   double* spectrum = Spectrum.data();
   const double* x = grid_x_.data();
-  auto accumulate = [&](unsigned part) {
-    auto [first_k, last_k] = share(N, used, part);
-    const int32_t k0 = static_cast<int32_t>(first_k + 1), k1 = static_cast<int32_t>(last_k);
-    for (unsigned p = 0; p < used; ++p) {
-      const long first = share(lines, used, p).first;
-      for (long i = first; i < first + placed_count[p]; ++i) {
-        const PlacedLine& pl = placed_[static_cast<std::size_t>(i)];
-        const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
+  place_and_sum(
+      [&](const THitranLine& line, PlacedLine& out) {
+        const long double nu = line.Wavenumber;
+        const double sigma = static_cast<double>(nu * width_factor);
+        const long double a = line.Intensity / (sigma * root_pi);
+        if (!(sigma > 0) || !std::isfinite(a)) return Placement::Skipped; // at or below 0 cm-1: no width
+        if (nu < wmin - limit * sigma || nu > wmax + limit * sigma) return Placement::Skipped;
+        const long double h = zqgrid::RoundHalfEven(kDopplerWindow * sigma / lstep);
+        const long double m = zqgrid::RoundHalfEven((nu - wmin) / lstep);
+        if (!std::isfinite(h) || !std::isfinite(m)) return Placement::Skipped;
+        if (m - h > N) return Placement::Stop; // ascending order: no later line reaches the grid
+        if (!clip_to_grid(static_cast<double>(m), static_cast<double>(h), out.lo, out.hi))
+          return Placement::Skipped;
+        out.a = line.Wavenumber;
+        out.b = sigma;
+        out.c = static_cast<double>(a);
+        out.m = 0;
+        return Placement::Placed;
+      },
+      [&](const PlacedLine& pl, int32_t lo, int32_t hi) {
         for (int32_t k = lo; k <= hi; ++k) {
           const double u = (x[k] - pl.a) / pl.b;
           spectrum[k] += pl.c * std::exp(-u * u);
         }
-      }
-      if (stopped[p]) break;
-    }
-  };
-  pool.Run(used, accumulate);
+      });
 }
