@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -130,9 +131,8 @@ public:
   bool ChartScrolled = false;
   // Set while the window is built from its definition.
   bool Loading = true;
-  // How often zqINI_File1ReadComplete ran, and whether FormCreate had run by then (start-up checks).
-  int ReadCompleteCount = 0;
-  bool FormCreated = false;
+  // The start-up handlers in the order they ran ("zqINI_File1ReadComplete", "FormCreate").
+  std::vector<std::string> StartupLog;
 
   // Opens the chart properties at chart pixels X, Y (a right click that did not end a scroll). By
   // default the chart tools' ShowPropertiesAt; the properties dialog plugs in through the tools.

@@ -44,7 +44,7 @@ TForm1::~TForm1() {
 void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   // The store raises the event again at the end of its loading; the data must be loaded once.
   zqINI_File1->OnReadComplete = nullptr;
-  ++ReadCompleteCount;
+  StartupLog.push_back("zqINI_File1ReadComplete");
 
   LoadDatafiles();
 
@@ -110,6 +110,7 @@ T_zq_HITRAN* TForm1::FindLineList(const std::string& name) const {
 }
 
 void TForm1::FormCreate(QObject* /*Sender*/) {
+  StartupLog.push_back("FormCreate");
   PageControl1->setTabVisible(PageControl1->indexOf(UITabSheet_test), false);
   Atmosphere = std::make_unique<T_zq_Atmosphere>();
   UpdatingTemperatures = false;
@@ -118,7 +119,6 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
   Chart1->Title().SetFont(font);
   Wavenumber_MinMax_UIzqSpinEditChange(nullptr);
   Water_Concentration_UIzqSpinEditChange(nullptr);
-  FormCreated = true;
 }
 
 void TForm1::FormClose(QObject* /*Sender*/) {
