@@ -1,28 +1,49 @@
-// absorbview-demolists FOLDER: writes the demonstration line lists "02_CO2.txt" and
+// absorbview-demolists [--keep] FOLDER: writes the demonstration line lists "02_CO2.txt" and
 // "01_h2o_161_only.txt" into FOLDER, for a first run before real HITRAN files are installed.
 #include "zqDemoLines.h"
 
-#include <cstring>
 #include <exception>
 #include <iostream>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage = "usage: absorbview-demolists [--keep] FOLDER\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << "usage: absorbview-demolists FOLDER\n"
-                 "Writes the demonstration line lists 02_CO2.txt and 01_h2o_161_only.txt into FOLDER.\n"
-                 "They are computed from molecular constants and are not HITRAN data.\n";
-    return 0;
+  bool keep = false;
+  std::string folder;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage
+                << "Writes the demonstration line lists 02_CO2.txt and 01_h2o_161_only.txt into FOLDER.\n"
+                   "They are computed from molecular constants and are not HITRAN data.\n"
+                   "  --keep   leave a list that is already in FOLDER (a real one, perhaps) untouched\n";
+      return 0;
+    }
+    if (arg == "--keep") {
+      keep = true;
+    } else if (folder.empty() && !arg.empty() && arg[0] != '-') {
+      folder = arg;
+    } else {
+      std::cerr << "absorbview-demolists: unexpected argument \"" << arg << "\"\n" << kUsage;
+      return 2;
+    }
   }
-  if (argc != 2 || argv[1][0] == '\0') {
-    std::cerr << "usage: absorbview-demolists FOLDER\n";
+  if (folder.empty()) {
+    std::cerr << kUsage;
     return 2;
   }
   try {
-    WriteDemoLineLists(argv[1]);
+    WriteDemoLineLists(folder, keep);
   } catch (const std::exception& e) {
     std::cerr << "absorbview-demolists: " << e.what() << '\n';
     return 1;
   }
-  std::cout << "wrote 02_CO2.txt and 01_h2o_161_only.txt in " << argv[1] << '\n';
+  std::cout << (keep ? "demonstration line lists are in " : "wrote 02_CO2.txt and 01_h2o_161_only.txt in ")
+            << folder << '\n';
   return 0;
 }

@@ -120,10 +120,14 @@ std::string DemoLineListHeader(const std::string& moleculeName, const std::strin
   return h;
 }
 
-void WriteDemoLineLists(const std::filesystem::path& folder) {
+void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) throw std::runtime_error("cannot create folder " + folder.string() + ": " + ec.message());
-  write_list(folder, {" 2", "carbon dioxide (12C16O2)", "02_CO2.txt"}, DemoCO2Lines());
-  write_list(folder, {" 1", "water vapour (H2 16O)", "01_h2o_161_only.txt"}, DemoH2OLines());
+  const ListSpec co2{" 2", "carbon dioxide (12C16O2)", "02_CO2.txt"};
+  const ListSpec h2o{" 1", "water vapour (H2 16O)", "01_h2o_161_only.txt"};
+  if (!keepExisting || !std::filesystem::exists(folder / co2.fileName, ec))
+    write_list(folder, co2, DemoCO2Lines());
+  if (!keepExisting || !std::filesystem::exists(folder / h2o.fileName, ec))
+    write_list(folder, h2o, DemoH2OLines());
 }

@@ -104,6 +104,16 @@ TEST(DemoFile, LineListReaderTakesEveryRecord) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST(DemoFile, KeepLeavesExistingListsAlone) {
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "02_CO2.txt", "a real list\n");
+  WriteDemoLineLists(dir.path(), true);
+  EXPECT_EQ(zqtest::ReadFile(dir / "02_CO2.txt"), "a real list\n");
+  EXPECT_NE(zqtest::ReadFile(dir / "01_h2o_161_only.txt").find("NOT HITRAN DATA"), std::string::npos);
+  WriteDemoLineLists(dir.path());
+  EXPECT_NE(zqtest::ReadFile(dir / "02_CO2.txt").find("NOT HITRAN DATA"), std::string::npos);
+}
+
 TEST(DemoFile, ReportsAFolderItCannotWrite) {
   zqtest::TempDir dir;
   zqtest::WriteFile(dir / "plain file", "x");
