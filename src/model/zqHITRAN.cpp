@@ -226,14 +226,17 @@ double clamp_path(double y, double minPath, double maxPath) {
 }
 } // namespace
 
-void T_zq_HITRAN::AddLineMeanPaths(TLineSeries& series) {
+bool T_zq_HITRAN::path_series_ready(TLineSeries& series, double& q) {
   reset_reason();
+  if (path_constant(q)) return true;
+  TzqSeriesBatch batch(series);
+  start_fill(series);
+  return false;
+}
+
+void T_zq_HITRAN::AddLineMeanPaths(TLineSeries& series) {
   double q = 0;
-  if (!path_constant(q)) {
-    TzqSeriesBatch batch(series);
-    start_fill(series);
-    return;
-  }
+  if (!path_series_ready(series, q)) return;
   const double minPath = MinPath, maxPath = MaxPath;
   // A line without intensity absorbs nothing: its path is endless and plots at MaxPath.
   add_line_points(series, [=](const THitranLine& l) {
@@ -250,13 +253,8 @@ void T_zq_HITRAN::AddSpectrum(TLineSeries& series) {
 }
 
 void T_zq_HITRAN::AddMeanPaths(TLineSeries& series) {
-  reset_reason();
   double q = 0;
-  if (!path_constant(q)) {
-    TzqSeriesBatch batch(series);
-    start_fill(series);
-    return;
-  }
+  if (!path_series_ready(series, q)) return;
   UpdateSpectrum();
   note(spectrum_reason_);
   const double minPath = MinPath, maxPath = MaxPath;
@@ -264,13 +262,8 @@ void T_zq_HITRAN::AddMeanPaths(TLineSeries& series) {
 }
 
 void T_zq_HITRAN::AddOpticalDepths(TLineSeries& series) {
-  reset_reason();
   double q = 0;
-  if (!path_constant(q)) {
-    TzqSeriesBatch batch(series);
-    start_fill(series);
-    return;
-  }
+  if (!path_series_ready(series, q)) return;
   UpdateSpectrum();
   note(spectrum_reason_);
   // Optical depth of a 1000 m path per unit spectrum; 0 without molecules.
@@ -297,31 +290,29 @@ bool for_paths_below(const std::array<double, T_zq_HITRAN::kGridPoints + 1>& spe
 }
 } // namespace
 
-double T_zq_HITRAN::FractionBelowPath(double L) {
+bool T_zq_HITRAN::integral_ready(double& q, double& step) {
   reset_reason();
-  double q = 0, step = 0;
-  if (!path_constant(q) || std::isinf(q)) return 0; // no molecules: nothing is absorbed
+  if (!path_constant(q) || std::isinf(q)) return false; // no molecules: nothing is absorbed
   UpdateSpectrum();
   note(spectrum_reason_);
   if (const char* problem = grid_problem(step)) {
     note(problem);
-    return 0;
+    return false;
   }
+  return true;
+}
+
+double T_zq_HITRAN::FractionBelowPath(double L) {
+  double q = 0, step = 0;
+  if (!integral_ready(q, step)) return 0;
   long count = 0;
   for_paths_below(Spectrum, q, MaxPath, L, [&](long, double) { ++count; });
   return static_cast<double>(count) / kGridPoints;
 }
 
 double T_zq_HITRAN::WeightedAbsorption(double L, std::span<const double> weights) {
-  reset_reason();
   double q = 0, step = 0;
-  if (!path_constant(q) || std::isinf(q)) return 0; // no molecules: nothing is absorbed
-  UpdateSpectrum();
-  note(spectrum_reason_);
-  if (const char* problem = grid_problem(step)) {
-    note(problem);
-    return 0;
-  }
+  if (!integral_ready(q, step)) return 0;
   double sum = 0;
   for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
     const std::size_t i = static_cast<std::size_t>(k - 1);
@@ -335,15 +326,8 @@ double T_zq_HITRAN::WeightedAbsorption(double L, std::span<const double> weights
 }
 
 double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
-  reset_reason();
   double q = 0, step = 0;
-  if (!path_constant(q) || std::isinf(q)) return 0; // no molecules: nothing is absorbed
-  UpdateSpectrum();
-  note(spectrum_reason_);
-  if (const char* problem = grid_problem(step)) {
-    note(problem);
-    return 0;
-  }
+  if (!integral_ready(q, step)) return 0;
   const long double t = Temperature;
   long double sum = 0;
   for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {

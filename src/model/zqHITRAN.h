@@ -132,6 +132,11 @@ private:
   void sanitize_spectrum();
   // Q of the mean paths; false (with a reason) when it cannot be formed.
   bool path_constant(double& q);
+  // Common start of the path series: Q, or the series emptied when it cannot be formed.
+  bool path_series_ready(TLineSeries& series, double& q);
+  // Common start of the absorbed-power integrals: Q and the step, the spectrum brought up to date;
+  // false (result 0) when they cannot be formed.
+  bool integral_ready(double& q, double& step);
   void add_point(TLineSeries& series, double x, double y);
   template <class YOf> void add_grid_points(TLineSeries& series, YOf y_of);
   template <class YOf> void add_line_points(TLineSeries& series, YOf y_of);
