@@ -50,6 +50,19 @@ BENCHMARK(BM_RepaintFull)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
+// The same chart without series: what axes, grid, title and buffers cost by themselves.
+void BM_RepaintNoSeries(benchmark::State& state) {
+  TChart chart;
+  chart.resize(1200, 800);
+  chart.show();
+  chart.Title().SetText(QStringLiteral("Benchmark"));
+  chart.BottomAxis().SetMinMax(0, 5000);
+  chart.Refresh();
+  for (auto _ : state)
+    chart.Refresh();
+}
+BENCHMARK(BM_RepaintNoSeries)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+
 void BM_RepaintZoomed(benchmark::State& state) {
   auto chart = make_chart(TPenMode::Copy);
   chart->BottomAxis().SetMinMax(600, 800); // 2,000 points per series in view

@@ -54,6 +54,11 @@ zq::FontChoice default_font(int extraSize, bool bold) {
   return f;
 }
 
+bool same_font(const zq::FontChoice& a, const zq::FontChoice& b) {
+  return a.name == b.name && a.size == b.size && a.bold == b.bold && a.italic == b.italic &&
+         a.underline == b.underline && a.strikeOut == b.strikeOut && a.color == b.color;
+}
+
 QChar first_char(const QString& s, QChar fallback) {
   return s.isEmpty() ? fallback : s.at(0);
 }
@@ -98,6 +103,9 @@ public:
     if (!log_) return a_ * v + b_;
     return v > 0 ? axis_->coordToPixel(v) : kNaN;
   }
+  bool linear() const { return !log_; }
+  double a() const { return a_; }
+  double b() const { return b_; }
 
 private:
   const QCPAxis* axis_;
@@ -291,8 +299,20 @@ private:
   // Fills pts_ with the points to draw, NaN points marking gaps.
   void decimate(const QRectF& box) {
     const AxisMap kx(keyAxis()), vy(valueAxis());
+    if (kx.linear() && vy.linear()) {
+      // The common case without a call per point; non-finite values come out non-finite.
+      const double ka = kx.a(), kb = kx.b(), va = vy.a(), vb = vy.b();
+      decimate_with([=](double x) { return ka * x + kb; }, [=](double y) { return va * y + vb; }, box);
+    } else {
+      decimate_with(kx, vy, box);
+    }
+  }
+
+  template <class MapX, class MapY>
+  void decimate_with(const MapX& mapX, const MapY& mapY, const QRectF& box) {
     const auto& X = series_.XValues();
     const auto& Y = series_.YValues();
+    const double left = box.left(), right = box.right();
     pts_.clear();
     // The current run: points in one pixel column (side 0) or beyond one side of the box (-1, +1).
     int side = 0;
@@ -312,27 +332,31 @@ private:
       push(exit);
       open = false;
     };
-    for (std::size_t i = 0; i < X.size(); ++i) {
-      const QPointF p(kx(X[i]), vy(Y[i]));
-      if (std::isnan(p.x()) || std::isnan(p.y())) {
+    const std::size_t n = X.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const double px = mapX(X[i]), py = mapY(Y[i]);
+      if (!std::isfinite(px) || !std::isfinite(py)) {
         close();
         if (!pts_.empty() && !std::isnan(pts_.back().x())) pts_.push_back(QPointF(kNaN, kNaN));
         continue;
       }
-      const int s = p.x() < box.left() ? -1 : p.x() > box.right() ? 1 : 0;
-      const double col = std::floor(p.x());
+      const int s = px < left ? -1 : px > right ? 1 : 0;
+      // Columns as the drawing rounds them.
+      const double col = std::floor(px + 0.5);
       if (open && s == side && (s != 0 || col == column)) {
-        exit = p;
+        exit = QPointF(px, py);
         // Screen y grows downwards: "low" is the largest pixel y.
-        if (s == 0 && p.y() > low.y()) low = p, lowFirst = false;
-        if (s == 0 && p.y() < high.y()) high = p, lowFirst = true;
+        if (s == 0 && py > low.y())
+          low = exit, lowFirst = false;
+        else if (s == 0 && py < high.y())
+          high = exit, lowFirst = true;
         continue;
       }
       close();
       open = true;
       side = s;
       column = col;
-      entry = low = high = exit = p;
+      entry = low = high = exit = QPointF(px, py);
       lowFirst = true;
     }
     close();
@@ -432,8 +456,9 @@ private:
       const QPointF p(kx(X[i]), vy(Y[i]));
       if (std::isnan(p.x()) || std::isnan(p.y()) || !area.contains(p) || p.x() < freeFrom) continue;
       // Labels that would overlap the previous one are left out.
-      const QString text = zqFormatAxisValue(Y[i], QString(), 0, first_char(locale.decimalPoint(), u'.'),
-                                             first_char(locale.groupSeparator(), u','));
+      const QString text =
+          zqFormatAxisValue(Y[i], QStringLiteral("#,##0.###"), 0, first_char(locale.decimalPoint(), u'.'),
+                            first_char(locale.groupSeparator(), u','));
       const QRectF r(p.x() - fm.horizontalAdvance(text) / 2.0 - 2, p.y() - fm.height() - 8,
                      fm.horizontalAdvance(text) + 4, fm.height() + 2);
       if (r.left() < freeFrom) continue;
@@ -461,12 +486,16 @@ QString TChartAxisTitle::Caption() const {
   return axis_->label();
 }
 
+// Setters that change nothing do not repaint: an after-draw handler that writes the same settings back
+// (the properties dialog refreshing itself) must not start an endless round of repaints.
 void TChartAxisTitle::SetCaption(const QString& caption) {
+  if (caption == axis_->label()) return;
   axis_->setLabel(caption);
   static_cast<TChart*>(axis_->parentPlot())->Invalidate();
 }
 
 void TChartAxisTitle::SetFont(const zq::FontChoice& font) {
+  if (same_font(font, font_)) return;
   font_ = font;
   axis_->setLabelFont(to_qfont(font_));
   axis_->setLabelColor(zqColorToQColor(font_.color));
@@ -505,6 +534,7 @@ void TChartAxis::apply_ticker() {
 }
 
 void TChartAxis::SetAutomatic(bool on) {
+  if (on == automatic_) return;
   automatic_ = on;
   chart_.remember_changed(*this);
   chart_.Invalidate();
@@ -532,6 +562,7 @@ void require_finite(double v) {
 void TChartAxis::SetMinimum(double v) {
   require_finite(v);
   if (automatic_) chart_.automatic_range(*this);
+  if (v == min_) return;
   min_ = v;
   chart_.remember_changed(*this);
   chart_.Invalidate();
@@ -540,6 +571,7 @@ void TChartAxis::SetMinimum(double v) {
 void TChartAxis::SetMaximum(double v) {
   require_finite(v);
   if (automatic_) chart_.automatic_range(*this);
+  if (v == max_) return;
   max_ = v;
   chart_.remember_changed(*this);
   chart_.Invalidate();
@@ -548,6 +580,7 @@ void TChartAxis::SetMaximum(double v) {
 void TChartAxis::SetMinMax(double a, double b) {
   require_finite(a);
   require_finite(b);
+  if (!automatic_ && min_ == std::min(a, b) && max_ == std::max(a, b)) return;
   min_ = std::min(a, b);
   max_ = std::max(a, b);
   automatic_ = false;
@@ -556,7 +589,9 @@ void TChartAxis::SetMinMax(double a, double b) {
 }
 
 void TChartAxis::SetIncrement(double v) {
-  increment_ = std::isfinite(v) ? std::fabs(v) : 0;
+  v = std::isfinite(v) ? std::fabs(v) : 0;
+  if (v == increment_) return;
+  increment_ = v;
   apply_ticker();
 }
 
@@ -565,6 +600,7 @@ bool TChartAxis::Logarithmic() const {
 }
 
 void TChartAxis::SetLogarithmic(bool on) {
+  if (on == Logarithmic()) return;
   axis_->setScaleType(on ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
   apply_ticker();
 }
@@ -574,6 +610,7 @@ bool TChartAxis::Inverted() const {
 }
 
 void TChartAxis::SetInverted(bool on) {
+  if (on == Inverted()) return;
   axis_->setRangeReversed(on);
   chart_.Invalidate();
 }
@@ -583,15 +620,15 @@ bool TChartAxis::GridVisible() const {
 }
 
 void TChartAxis::SetGridVisible(bool on) {
+  if (on == grid_) return;
   grid_ = on;
   chart_.Invalidate();
 }
 
 void TChartAxis::SetAxisValuesFormat(const QString& format) {
+  if (format == format_) return;
   format_ = format;
-  // Labels are cached by the text of the tick, so a new format needs new labels.
-  axis_->setTicker(axis_->ticker());
-  chart_.Invalidate();
+  chart_.Invalidate(); // tick labels are made anew at every repaint
 }
 
 bool TChartAxis::Visible() const {
@@ -635,6 +672,7 @@ void TChartTitle::apply() {
 }
 
 void TChartTitle::SetLines(const QStringList& lines) {
+  if (lines == lines_) return;
   lines_ = lines;
   apply();
 }
@@ -657,11 +695,13 @@ void TChartTitle::Add(const QString& line) {
 }
 
 void TChartTitle::Clear() {
+  if (lines_.isEmpty()) return;
   lines_.clear();
   apply();
 }
 
 void TChartTitle::SetFont(const zq::FontChoice& font) {
+  if (same_font(font, font_)) return;
   font_ = font;
   apply();
 }
@@ -680,6 +720,7 @@ TChart::TChart(QWidget* parent) : QCustomPlot(parent) {
   axes_[3].reset(new TChartAxis(*this, xAxis, TChartAxisKind::Bottom));
   title_.reset(new TChartTitle(*this));
   legend->setVisible(false);
+  setLocale(QLocale()); // tick labels with the user's decimal point and thousands separator
   setInteractions(QCP::Interactions());
   setPlottingHint(QCP::phFastPolylines, true);
 
@@ -753,22 +794,25 @@ bool TChart::LegendVisible() const {
 }
 
 void TChart::SetLegendVisible(bool on) {
+  if (on == legend->visible()) return;
   legend->setVisible(on);
-  axisRect()->insetLayout()->setVisible(on);
   Invalidate();
 }
 
 void TChart::SetColor(uint32_t color) {
+  if (color == color_) return;
   color_ = color;
   apply_background();
 }
 
 void TChart::SetBackWallColor(uint32_t color) {
+  if (color == back_wall_color_) return;
   back_wall_color_ = color;
   apply_background();
 }
 
 void TChart::SetBackWallTransparent(bool clear) {
+  if (clear == back_wall_transparent_) return;
   back_wall_transparent_ = clear;
   apply_background();
 }

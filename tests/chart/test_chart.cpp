@@ -321,6 +321,30 @@ private slots:
     QCOMPARE(draws, 1);
   }
 
+  // The properties dialog refreshes itself after each draw and writes the same settings back; that must
+  // not start another repaint (and so an endless round of them).
+  void writing_unchanged_settings_after_a_draw_does_not_repaint_again() {
+    Fixture f;
+    QApplication::processEvents();
+    int draws = 0;
+    f.chart.OnAfterDraw = [&](TChart& c) {
+      ++draws;
+      c.Title().SetText(c.Title().Text());
+      c.Title().SetFont(c.Title().Font());
+      c.LeftAxis().SetMinMax(0, 10);
+      c.LeftAxis().SetAutomatic(false);
+      c.BottomAxis().Title().SetCaption(c.BottomAxis().Title().Caption());
+      c.BottomAxis().SetAxisValuesFormat(c.BottomAxis().AxisValuesFormat());
+      c.BottomAxis().SetIncrement(c.BottomAxis().Increment());
+      c.SetColor(c.Color());
+      c.SetBackWallTransparent(c.BackWallTransparent());
+    };
+    f.chart.Title().SetText(QStringLiteral("x"));
+    for (int i = 0; i < 5; ++i)
+      QApplication::processEvents();
+    QCOMPARE(draws, 1);
+  }
+
   // Mask mode: where two curves cross, the pixel is the AND of both colours, on the widget's own
   // buffers as well as in exported images.
   void mask_pen_ands_with_what_is_drawn() {
