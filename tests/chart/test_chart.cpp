@@ -394,6 +394,31 @@ private slots:
     }
   }
 
+  void markers_and_value_labels_only_when_asked() {
+    Fixture f;
+    f.chart.BottomAxis().SetGridVisible(false);
+    f.chart.LeftAxis().SetGridVisible(false);
+    TLineSeries& s = f.chart.AddSeries();
+    s.SetSeriesColor(kRed);
+    s.Assign({2, 5, 8}, {5, 5, 5});
+    auto at = [&](QPoint offset) {
+      f.chart.Refresh();
+      return f.chart.grab().toImage().pixelColor(f.pixel(5, 5) + offset);
+    };
+    const QPoint besideLine(0, -2); // on a marker, off the line
+    const QPoint aboveLine(0, -14); // inside a value label
+    QCOMPARE(at(besideLine), QColor(Qt::white));
+    QCOMPARE(at(aboveLine), QColor(Qt::white));
+    s.SetPointerVisible(true);
+    QCOMPARE(at(besideLine), color_of(kRed));
+    s.SetMarksVisible(true);
+    QVERIFY(at(aboveLine) != QColor(Qt::white));
+    // A hidden series draws nothing and keeps its points.
+    s.SetActive(false);
+    QCOMPARE(at(QPoint(0, 0)), QColor(Qt::white));
+    QCOMPARE(s.Count(), std::size_t(3));
+  }
+
   void bitmap_file_decodes_to_the_chart_size() {
     Fixture f;
     f.chart.resize(640, 400);
