@@ -9,8 +9,6 @@
 namespace zqkernel {
 namespace {
 
-using LorentzFn = void (*)(double*, long, long, long, double, double, double, double);
-
 void lorentz_generic(double* s, long lo, long hi, long m, double step, double r, double sg, double g2) {
   for (long k = lo; k <= hi; ++k) {
     const double d = std::fma(static_cast<double>(k - m), step, r);
@@ -64,22 +62,23 @@ __attribute__((target("avx512f"))) void lorentz_avx512(double* s, long lo, long 
 }
 #endif
 
-struct Choice {
-  LorentzFn fn;
-  const char* name;
-};
-
-Choice choose() {
+int available(LorentzKernel (&out)[3]) {
+  int n = 0;
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return {lorentz_avx512, "avx512"};
-  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return {lorentz_avx2, "avx2"};
+  if (__builtin_cpu_supports("avx512f")) out[n++] = {lorentz_avx512, "avx512"};
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) out[n++] = {lorentz_avx2, "avx2"};
 #endif
-  return {lorentz_generic, "generic"};
+  out[n++] = {lorentz_generic, "generic"};
+  return n;
 }
 
-const Choice& chosen() {
-  static const Choice c = choose();
+const LorentzKernel& chosen() {
+  static const LorentzKernel c = [] {
+    LorentzKernel all[3];
+    available(all);
+    return all[0];
+  }();
   return c;
 }
 
@@ -91,6 +90,10 @@ void AddLorentz(double* spectrum, long lo, long hi, long m, double step, double 
 
 const char* KernelName() {
   return chosen().name;
+}
+
+int AvailableKernels(LorentzKernel (&out)[3]) {
+  return available(out);
 }
 
 } // namespace zqkernel

@@ -12,4 +12,12 @@ void AddLorentz(double* spectrum, long lo, long hi, long m, double step, double 
 // The name of the version in use ("avx512", "avx2" or "generic"), for benchmark reports.
 const char* KernelName();
 
+// Every version this processor can run, the one in use first (tests compare them).
+using LorentzFn = void (*)(double*, long, long, long, double, double, double, double);
+struct LorentzKernel {
+  LorentzFn fn;
+  const char* name;
+};
+int AvailableKernels(LorentzKernel (&out)[3]);
+
 } // namespace zqkernel

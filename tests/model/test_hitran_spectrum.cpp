@@ -2,6 +2,7 @@
 // extended-precision reference on real lines, and identical results for any number of threads.
 #include "ModelTestHelpers.h"
 #include "zqGrid.h"
+#include "zqLineKernels.h"
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,31 @@ TEST(LorentzSpectrum, ThreadCountDoesNotChangeASingleBit) {
     else
       EXPECT_EQ(std::memcmp(first.data(), list->Spectrum.data(), first.size() * sizeof(double)), 0);
   }
+}
+
+TEST(LorentzKernels, EveryInstructionSetGivesTheSameBits) {
+  zqkernel::LorentzKernel kernels[3];
+  const int n = zqkernel::AvailableKernels(kernels);
+  ASSERT_GE(n, 1);
+  EXPECT_STREQ(kernels[0].name, zqkernel::KernelName());
+  std::vector<double> first(64), other(64);
+  // Runs of every length 0..40 at every start, so each vector tail is met.
+  for (long lo = 1; lo < 9; ++lo)
+    for (long len = 0; len <= 40; ++len) {
+      for (int i = 0; i < n; ++i) {
+        std::vector<double>& out = i == 0 ? first : other;
+        std::fill(out.begin(), out.end(), 0.0);
+        kernels[i].fn(out.data(), lo, lo + len - 1, lo + 7, 0.1, 0.0123, 3e-21, 0.0049);
+        if (i > 0) {
+          ASSERT_EQ(std::memcmp(first.data(), other.data(), 64 * sizeof(double)), 0) << kernels[i].name;
+        }
+      }
+      ASSERT_EQ(first[lo - 1], 0.0); // nothing written outside lo..hi
+      ASSERT_EQ(first[lo + len], 0.0);
+      if (len > 0) {
+        ASSERT_GT(first[lo], 0.0);
+      }
+    }
 }
 
 TEST(DopplerSpectrum, WidthAndReachFollowTheMolecularMass) {
