@@ -144,8 +144,10 @@ private:
   std::string reason_;
   std::string spectrum_reason_; // why the current Spectrum is empty or partial
   unsigned threads_ = 0;        // 0: every core
-  bool adjusted_ = false;       // AdjustedIntensity/AdjustedWidth hold adjusted_p_/adjusted_t_
+  // AdjustedIntensity/AdjustedWidth hold the lines at adjusted_p_, adjusted_t_ for adjusted_type_.
+  bool adjusted_ = false;
   double adjusted_p_ = 0, adjusted_t_ = 0;
+  std::string adjusted_type_;
   std::vector<PlacedLine> placed_;               // one per record, reused by every recomputation
   std::array<double, kGridPoints + 1> grid_x_{}; // Doppler grid wavenumbers, rounded to doubles
   long dropped_points_ = 0;

@@ -202,6 +202,7 @@ void T_zq_HITRAN::AdjustLines(double pressure, double temperature) {
   adjusted_ = true;
   adjusted_p_ = pressure;
   adjusted_t_ = temperature;
+  adjusted_type_ = MoleculeType;
 }
 
 void T_zq_HITRAN::UpdateSpectrum() {
@@ -281,7 +282,8 @@ template <class PlaceOne, class SumRun> void T_zq_HITRAN::place_and_sum(PlaceOne
 }
 
 void T_zq_HITRAN::compute_lorentz(double step) {
-  const bool adjust = !adjusted_ || adjusted_p_ != Pressure || adjusted_t_ != Temperature;
+  const bool adjust =
+      !adjusted_ || adjusted_p_ != Pressure || adjusted_t_ != Temperature || adjusted_type_ != MoleculeType;
   const AdjustFactors f = adjust_factors(MoleculeType, Pressure, Temperature);
   const LorentzFrame frame{WavenumberMin, WavenumberMax, step, 1 / step, LineWidthLimit};
   double* spectrum = Spectrum.data();
@@ -298,6 +300,7 @@ void T_zq_HITRAN::compute_lorentz(double step) {
   adjusted_ = true;
   adjusted_p_ = Pressure;
   adjusted_t_ = Temperature;
+  if (adjust) adjusted_type_ = MoleculeType;
 }
 
 void T_zq_HITRAN::ComputeDopplerSpectrum(double temperature) {
