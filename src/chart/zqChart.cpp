@@ -533,11 +533,25 @@ void TChartAxis::apply_ticker() {
   chart_.Invalidate();
 }
 
-void TChartAxis::SetAutomatic(bool on) {
-  if (on == automatic_) return;
-  automatic_ = on;
+namespace {
+void require_finite(double v) {
+  if (!std::isfinite(v)) throw std::invalid_argument("An axis limit must be a finite number");
+}
+} // namespace
+
+void TChartAxis::change_range(double lo, double hi, bool automatic) {
+  require_finite(lo);
+  require_finite(hi);
+  if (automatic == automatic_ && lo == min_ && hi == max_) return;
+  min_ = lo;
+  max_ = hi;
+  automatic_ = automatic;
   chart_.remember_changed(*this);
   chart_.Invalidate();
+}
+
+void TChartAxis::SetAutomatic(bool on) {
+  change_range(min_, max_, on);
 }
 
 double TChartAxis::Minimum() const {
@@ -550,42 +564,21 @@ double TChartAxis::Maximum() const {
   return max_;
 }
 
-namespace {
-void require_finite(double v) {
-  if (!std::isfinite(v)) throw std::invalid_argument("An axis limit must be a finite number");
-}
-} // namespace
-
 // An end set past the other one is kept: the range becomes valid again when the other end follows
 // (setting a new range end by end must not depend on the order). Until then the axis draws a unit range
 // from the minimum.
 void TChartAxis::SetMinimum(double v) {
-  require_finite(v);
-  if (automatic_) chart_.automatic_range(*this);
-  if (v == min_) return;
-  min_ = v;
-  chart_.remember_changed(*this);
-  chart_.Invalidate();
+  change_range(v, Maximum(), automatic_);
 }
 
 void TChartAxis::SetMaximum(double v) {
-  require_finite(v);
-  if (automatic_) chart_.automatic_range(*this);
-  if (v == max_) return;
-  max_ = v;
-  chart_.remember_changed(*this);
-  chart_.Invalidate();
+  change_range(Minimum(), v, automatic_);
 }
 
 void TChartAxis::SetMinMax(double a, double b) {
   require_finite(a);
   require_finite(b);
-  if (!automatic_ && min_ == std::min(a, b) && max_ == std::max(a, b)) return;
-  min_ = std::min(a, b);
-  max_ = std::max(a, b);
-  automatic_ = false;
-  chart_.remember_changed(*this);
-  chart_.Invalidate();
+  change_range(std::min(a, b), std::max(a, b), false);
 }
 
 void TChartAxis::SetIncrement(double v) {

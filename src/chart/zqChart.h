@@ -46,8 +46,10 @@ public:
   bool Automatic() const { return automatic_; }
   void SetAutomatic(bool on);
   // The current range (the automatic one while Automatic is on). Setting one end keeps Automatic as it
-  // is (an automatic axis takes its range from the data again at the next repaint); an end that would
-  // pass the other end, or one that is not a finite number, throws std::invalid_argument.
+  // is (an automatic axis takes its range from the data again at the next repaint). An end set past the
+  // other one is kept, so a new range can be set end by end in any order; until the other end follows,
+  // a unit range from the minimum is drawn. A value that is not a finite number throws
+  // std::invalid_argument.
   double Minimum() const;
   double Maximum() const;
   void SetMinimum(double v);
@@ -88,6 +90,7 @@ private:
   friend class TChart;
   TChartAxis(TChart& chart, QCPAxis* axis, TChartAxisKind kind);
   void apply_ticker();
+  void change_range(double lo, double hi, bool automatic);
   TChart& chart_;
   QCPAxis* axis_;
   TChartAxisKind kind_;
@@ -169,11 +172,14 @@ public:
   void ScrollBy(int dx, int dy);
   void UndoZoom();
   bool Zoomed() const { return zoomed_; }
-  // "Reset Zoom" (shortcut Home): the way back to the full range for menus; a double click does the same.
+  // "Reset Zoom": the way back to the full range, for a menu or button of the window (the chart pops up no
+  // menu of its own: the window uses the right-button release for its properties dialog). A double
+  // click and a left-button drag up or to the left do the same.
   QAction* UndoZoomAction() const { return undo_zoom_action_; }
 
-  // Images. DrawToImage fills the image with background (a program colour value) and draws the chart
-  // at that size on it. SaveToBitmapFile writes the chart at its current size as a BMP file, replacing
+  // Images. DrawToImage fills an image of that size with background (a program colour value), then
+  // draws the chart laid out for that size on it (the chart's own colour covers the background wherever
+  // it paints). SaveToBitmapFile writes the chart at its current size as a BMP file, replacing
   // the file only once the new one is complete; false when it cannot be written.
   QImage DrawToImage(const QSize& size, uint32_t background);
   void CopyToClipboardBitmap();
