@@ -159,6 +159,7 @@ public:
   void Path_Min_Max_UIEditKeyUp(QObject* Sender);
   void Path_Multiplier_UIzqSpinEditChange(QObject* Sender);
   void Path_Multiplier_UIzqSpinEditKeyUp(QObject* Sender);
+  void Path_Multiplier_UIEditExit(QObject* Sender);
   void Plot_Linewidth_UIButtonClick(QObject* Sender);
   void Plot_Linewidth_Path_UIButtonClick(QObject* Sender);
   void Transparent_UICheckBoxClick(QObject* Sender);
@@ -181,6 +182,7 @@ public:
   void Temp_C_UIzqSpinEditChange(QObject* Sender);
   void Temp_F_UIzqSpinEditChange(QObject* Sender);
   void SynchroniseTemperatures();
+  void Temperature_UIEditExit(QObject* Sender);
   void Atmosphere_Layer_UIRadioGroupClick(QObject* Sender);
   void Pressure_UIzqSpinEditChange(QObject* Sender);
   void SelectCustomLayer();

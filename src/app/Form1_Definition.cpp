@@ -572,6 +572,15 @@ void TForm1::WireEvents() {
   onChange(Series_4_zqSpinEdit, &TForm1::Blackbody_UIzqSpinEditChange);
   onChange(Series_5_zqSpinEdit, &TForm1::Blackbody_UIzqSpinEditChange);
 
+  for (TzqNumberEdit* e :
+       {static_cast<TzqNumberEdit*>(Temp_K_UIzqSpinEdit), static_cast<TzqNumberEdit*>(Temp_C_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(Temp_F_UIzqSpinEdit), static_cast<TzqNumberEdit*>(Temp_K_2_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(Power_UIzqSpinEdit)})
+    connect(e, &QLineEdit::editingFinished, this, [this, e] { Temperature_UIEditExit(e); });
+
+  connect(Path_Multiplier_UIzqSpinEdit, &QLineEdit::editingFinished, this,
+          [this] { Path_Multiplier_UIEditExit(Path_Multiplier_UIzqSpinEdit); });
+
   // Key-up and double-click events reach the window through its event filter.
   auto keyUp = [this](QWidget* w, void (TForm1::*h)(QObject*)) {
     keyUpHandlers_[w] = [this, h](QObject* s) { (this->*h)(s); };

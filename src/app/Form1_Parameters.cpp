@@ -31,6 +31,12 @@ void set_text(TzqNumberEdit* e, const std::string& text) {
   e->setText(QString::fromStdString(text));
 }
 
+// A field the user is typing in keeps its text until the typing ends (Temperature_UIEditExit), so that
+// each keystroke's synchronisation does not rewrite the number being typed.
+void show_text(TzqNumberEdit* e, const std::string& text) {
+  if (!e->hasFocus()) set_text(e, text);
+}
+
 // The edit's number when its text reads as one.
 std::optional<double> readable_value(TzqNumberEdit* e) {
   if (!zq::ParseNumberText(e->text().toStdString())) return std::nullopt;
@@ -98,13 +104,18 @@ void TForm1::Temp_F_UIzqSpinEditChange(QObject* /*Sender*/) {
 void TForm1::SynchroniseTemperatures() {
   if (Loading || UpdatingTemperatures) return;
   FlagGuard guard(UpdatingTemperatures);
-  set_text(Temp_K_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
-  set_text(Temp_C_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureC));
-  set_text(Temp_F_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureF));
-  set_text(Temp_K_2_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
+  show_text(Temp_K_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
+  show_text(Temp_C_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureC));
+  show_text(Temp_F_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureF));
+  show_text(Temp_K_2_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
   AssignValue(Series_3_zqSpinEdit, Temp_K_UIzqSpinEdit->Value());
   Pressure_UIzqSpinEditChange(nullptr);
-  set_text(Power_UIzqSpinEdit, zqapp::Fixed2(zqapp::BlackbodyPower(CurrentTemperatureK)));
+  show_text(Power_UIzqSpinEdit, zqapp::Fixed2(zqapp::BlackbodyPower(CurrentTemperatureK)));
+}
+
+// Leaving a temperature or power field shows it in the common format again.
+void TForm1::Temperature_UIEditExit(QObject* /*Sender*/) {
+  SynchroniseTemperatures();
 }
 
 // ---- nominal atmosphere layer

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -148,10 +149,20 @@ void TForm1::Path_Multiplier_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (Path_Multiplier_UIzqSpinEdit->InRange()) Mean_Path_UIButtonClick(nullptr);
 }
 
+// While the user types, a number below the lower bound may still grow ("0" of "0.05"); it is raised to
+// the bound when the typing ends (Path_Multiplier_UIEditExit). Above the upper bound it is cut at once.
 void TForm1::Path_Multiplier_UIzqSpinEditKeyUp(QObject* /*Sender*/) {
   if (Path_Multiplier_UIzqSpinEdit->text().isEmpty()) return;
-  ClampEditText(Path_Multiplier_UIzqSpinEdit, 0.1, 100);
+  if (Path_Multiplier_UIzqSpinEdit->hasFocus())
+    ClampEditText(Path_Multiplier_UIzqSpinEdit, -HUGE_VAL, 100);
+  else
+    ClampEditText(Path_Multiplier_UIzqSpinEdit, 0.1, 100);
   Mean_Path_UIButtonClick(nullptr);
+}
+
+void TForm1::Path_Multiplier_UIEditExit(QObject* /*Sender*/) {
+  if (Path_Multiplier_UIzqSpinEdit->text().isEmpty()) return;
+  ClampEditText(Path_Multiplier_UIzqSpinEdit, 0.1, 100);
 }
 
 double TForm1::ReadEditValue(TzqNumberEdit* edit, double def) const {
