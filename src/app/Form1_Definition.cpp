@@ -4,6 +4,7 @@
 #include "Form1.h"
 
 #include "zqChart.h"
+#include "zqChartProperties_Form.h"
 #include "zqChart_Tools.h"
 #include "zqINI_Default.h"
 #include "zqINI_File.h"
@@ -154,6 +155,7 @@ void TForm1::DefineWindow() {
   zqChart_Tools1 = new TzqChart_Tools(this);
   zqChart_Tools1->setObjectName("zqChart_Tools1");
   zqChart_Tools1->SetChart(Chart1);
+  TzqChartProperties_Form::Install(*zqChart_Tools1);
 
   zqINI_File1 = std::make_unique<TzqINI_File>();
   zqINI_File1->OpenOnLoad = true;
@@ -611,4 +613,5 @@ void TForm1::WireEvents() {
                                  int y) { Chart1ClickSeries(c, ser, i, b, s, x, y); };
   Chart1->OnAfterDraw = [this](TChart& c) { Chart1AfterDraw(c); };
   OnShowChartProperties = [this](int x, int y) { zqChart_Tools1->ShowPropertiesAt(x, y); };
+  OnChartDrawn = [] { TzqChartProperties_Form::RefreshOpen(); };
 }

@@ -46,6 +46,8 @@ void TzqPropertiesEdit::keyPressEvent(QKeyEvent* event) {
 TzqChartProperties_Form::TzqChartProperties_Form(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("zqChartProperties_Form"));
   setWindowTitle(QStringLiteral("Chart Properties"));
+  // Closing the main window ends the program even while this window is open.
+  setAttribute(Qt::WA_QuitOnClose, false);
   resize(583, 406);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
