@@ -4,7 +4,6 @@
 
 #include "zqColorPanel.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,7 +12,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -85,37 +83,15 @@ QGroupBox* vertical_slider(const char* caption, TzqPropertiesEdit* max, QScrollB
   return box;
 }
 
+TzqRadioGroup* radio_group(const char* name, const char* caption, const QStringList& items, int columns) {
+  auto* g = named(new TzqRadioGroup, name);
+  g->setTitle(QString::fromLatin1(caption));
+  g->SetColumns(columns);
+  g->SetItems(items);
+  return g;
+}
+
 } // namespace
-
-TzqPropertiesRadioGroup::TzqPropertiesRadioGroup(const QString& caption, const QStringList& items,
-                                                 int columns, QWidget* parent)
-    : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(6, 2, 6, 2);
-  grid->setVerticalSpacing(1);
-  for (int i = 0; i < items.size(); ++i) {
-    auto* b = new QRadioButton(items[i], this);
-    group_->addButton(b, i);
-    grid->addWidget(b, i / columns, i % columns);
-    buttons_.push_back(b);
-  }
-  QObject::connect(group_, &QButtonGroup::idClicked, this, [this](int id) { SetItemIndex(id); });
-}
-
-void TzqPropertiesRadioGroup::SetItemIndex(int index) {
-  if (index < -1 || index >= ItemCount()) index = -1;
-  if (index == index_) return;
-  index_ = index;
-  if (index < 0) {
-    group_->setExclusive(false);
-    for (auto* b : buttons_)
-      b->setChecked(false);
-    group_->setExclusive(true);
-  } else {
-    buttons_[static_cast<std::size_t>(index)]->setChecked(true);
-  }
-  if (OnClick) OnClick(*this);
-}
 
 void TzqChartProperties_Form::build_series_page() {
   TabSheet_Series = named(new QWidget, "TabSheet_Series");
@@ -128,14 +104,10 @@ void TzqChartProperties_Form::build_series_page() {
   Series_UIListBox = named(new QListWidget, "Series_UIListBox");
   Series_UIListBox->setFixedWidth(150);
   left->addWidget(Series_UIListBox, 1);
-  RadioGroup_SeriesVertAxis =
-      named(new TzqPropertiesRadioGroup(QStringLiteral("Vertical Axis"),
-                                        {QStringLiteral("Left"), QStringLiteral("Right")}, 2),
-            "RadioGroup_SeriesVertAxis");
-  RadioGroup_SeriesHorizAxis =
-      named(new TzqPropertiesRadioGroup(QStringLiteral("Horizontal Axis"),
-                                        {QStringLiteral("Top"), QStringLiteral("Bottom")}, 2),
-            "RadioGroup_SeriesHorizAxis");
+  RadioGroup_SeriesVertAxis = radio_group("RadioGroup_SeriesVertAxis", "Vertical Axis",
+                                          {QStringLiteral("Left"), QStringLiteral("Right")}, 2);
+  RadioGroup_SeriesHorizAxis = radio_group("RadioGroup_SeriesHorizAxis", "Horizontal Axis",
+                                           {QStringLiteral("Top"), QStringLiteral("Bottom")}, 2);
   for (auto* g : {RadioGroup_SeriesVertAxis, RadioGroup_SeriesHorizAxis}) {
     g->setFixedWidth(150);
     left->addWidget(g);
@@ -161,9 +133,8 @@ void TzqChartProperties_Form::build_series_page() {
   SeriesHorizCur_UIEdit = edit("SeriesHorizCur_UIEdit", KeyFilter::Integer);
   SeriesHoriz_UIScrollBar = scroll_bar("SeriesHoriz_UIScrollBar", Qt::Horizontal);
   SeriesMultiplier_UIRadioGroup =
-      named(new TzqPropertiesRadioGroup(QStringLiteral("Decimals"),
-                                        {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}, 3),
-            "SeriesMultiplier_UIRadioGroup");
+      radio_group("SeriesMultiplier_UIRadioGroup", "Decimals",
+                  {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}, 3);
 
   auto* middle = new QVBoxLayout;
   auto* sliders = new QHBoxLayout;
@@ -220,10 +191,9 @@ void TzqChartProperties_Form::build_general_page() {
   auto* middle = new QVBoxLayout;
   auto* image = new QGroupBox(QStringLiteral("Image"));
   auto* imageColumn = new QVBoxLayout(image);
-  GeneralImageSelect_UIRadioGroup = named(
-      new TzqPropertiesRadioGroup(QStringLiteral("Copy or save"),
-                                  {QStringLiteral("Just the Graph"), QStringLiteral("Full Application")}, 1),
-      "GeneralImageSelect_UIRadioGroup");
+  GeneralImageSelect_UIRadioGroup =
+      radio_group("GeneralImageSelect_UIRadioGroup", "Copy or save",
+                  {QStringLiteral("Just the Graph"), QStringLiteral("Full Application")}, 1);
   GeneralImageSelect_UIRadioGroup->SetItemIndex(0);
   GeneralCopyToClipboard_UIButton = button("GeneralCopyToClipboard_UIButton", "Copy to Clipboard");
   GeneralSave_UIButton = button("GeneralSave_UIButton", "Save ...");
@@ -236,10 +206,8 @@ void TzqChartProperties_Form::build_general_page() {
   imageColumn->addLayout(labelled("JPEG Quality", General_JPEG_Quality_UIEdit));
   middle->addWidget(image);
 
-  Background_Color_UIRadioGroup =
-      named(new TzqPropertiesRadioGroup(QStringLiteral("Background"),
-                                        {QStringLiteral("White"), QStringLiteral("Grey")}, 2),
-            "Background_Color_UIRadioGroup");
+  Background_Color_UIRadioGroup = radio_group("Background_Color_UIRadioGroup", "Background",
+                                              {QStringLiteral("White"), QStringLiteral("Grey")}, 2);
   Series_Color_UIPanel = named(new TzqColorPanel, "Series_Color_UIPanel");
   Series_Color_UIPanel->setFixedSize(17, 17);
   Series_Color_UIPanel->SetColor(0xFFFFFF);
@@ -275,11 +243,9 @@ void TzqChartProperties_Form::build_axes_page() {
   compact(page);
 
   auto* left = new QVBoxLayout;
-  RadioGroup_Axis = named(new TzqPropertiesRadioGroup(QStringLiteral("Axis"),
-                                                      {QStringLiteral("Left"), QStringLiteral("Right"),
-                                                       QStringLiteral("Top"), QStringLiteral("Bottom")},
-                                                      1),
-                          "RadioGroup_Axis");
+  RadioGroup_Axis = radio_group(
+      "RadioGroup_Axis", "Axis",
+      {QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Top"), QStringLiteral("Bottom")}, 1);
   RadioGroup_Axis->SetItemIndex(0);
   left->addWidget(RadioGroup_Axis);
   CheckBox_AxisLog = check("CheckBox_AxisLog", "Log");

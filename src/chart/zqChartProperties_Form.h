@@ -6,6 +6,7 @@
 
 #include "zqChart.h"
 #include "zqChartPropertiesRules.h"
+#include "zqRadioGroup.h"
 #include "zqSeriesSettings.h"
 
 #include <QGroupBox>
@@ -18,7 +19,6 @@
 #include <memory>
 #include <vector>
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QImage;
@@ -26,7 +26,6 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 class QScrollBar;
 class QTabWidget;
 
@@ -46,25 +45,6 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
-};
-
-// A captioned group of radio buttons with one selected item (-1 for none). Selecting another item, by a
-// click or from code, runs OnClick once.
-class TzqPropertiesRadioGroup : public QGroupBox {
-  Q_OBJECT
-public:
-  TzqPropertiesRadioGroup(const QString& caption, const QStringList& items, int columns,
-                          QWidget* parent = nullptr);
-  int ItemIndex() const { return index_; }
-  void SetItemIndex(int index);
-  int ItemCount() const { return static_cast<int>(buttons_.size()); }
-  QRadioButton* Button(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
-  std::function<void(TzqPropertiesRadioGroup& sender)> OnClick;
-
-private:
-  std::vector<QRadioButton*> buttons_;
-  QButtonGroup* group_ = nullptr;
-  int index_ = -1;
 };
 
 class TzqChartProperties_Form : public QWidget, public ChartPropertiesView {
@@ -113,8 +93,8 @@ public:
   QWidget* TabSheet_Axes = nullptr;
 
   QListWidget* Series_UIListBox = nullptr;
-  TzqPropertiesRadioGroup* RadioGroup_SeriesVertAxis = nullptr;
-  TzqPropertiesRadioGroup* RadioGroup_SeriesHorizAxis = nullptr;
+  TzqRadioGroup* RadioGroup_SeriesVertAxis = nullptr;
+  TzqRadioGroup* RadioGroup_SeriesHorizAxis = nullptr;
   QComboBox* LineType_UIComboBox = nullptr;
   QCheckBox* SeriesEnableScaling_UICheckBox = nullptr;
   QCheckBox* SeriesMarkers_UICheckBox = nullptr;
@@ -127,7 +107,7 @@ public:
   TzqPropertiesEdit* SeriesScaleMin_UIEdit = nullptr;
   TzqPropertiesEdit* SeriesScaleCur_UIEdit = nullptr;
   QScrollBar* SeriesScale_UIScrollBar = nullptr;
-  TzqPropertiesRadioGroup* SeriesMultiplier_UIRadioGroup = nullptr;
+  TzqRadioGroup* SeriesMultiplier_UIRadioGroup = nullptr;
   TzqPropertiesEdit* SeriesOffsetMax_UIEdit = nullptr;
   TzqPropertiesEdit* SeriesOffsetMin_UIEdit = nullptr;
   TzqPropertiesEdit* SeriesOffsetCur_UIEdit = nullptr;
@@ -139,7 +119,7 @@ public:
 
   QPlainTextEdit* GeneralTitle_UIMemo = nullptr;
   QPushButton* GeneralTitleFont_UIButton = nullptr;
-  TzqPropertiesRadioGroup* GeneralImageSelect_UIRadioGroup = nullptr;
+  TzqRadioGroup* GeneralImageSelect_UIRadioGroup = nullptr;
   QPushButton* GeneralCopyToClipboard_UIButton = nullptr;
   QPushButton* GeneralSave_UIButton = nullptr;
   TzqPropertiesEdit* General_JPEG_Quality_UIEdit = nullptr;
@@ -148,10 +128,10 @@ public:
   TzqPropertiesEdit* GeneralChartWidth_UIEdit = nullptr;
   TzqPropertiesEdit* GeneralChartHeight_UIEdit = nullptr;
   QPushButton* GeneralChartSize_UIButton = nullptr;
-  TzqPropertiesRadioGroup* Background_Color_UIRadioGroup = nullptr;
+  TzqRadioGroup* Background_Color_UIRadioGroup = nullptr;
   TzqColorPanel* Series_Color_UIPanel = nullptr;
 
-  TzqPropertiesRadioGroup* RadioGroup_Axis = nullptr;
+  TzqRadioGroup* RadioGroup_Axis = nullptr;
   QCheckBox* CheckBox_AxisLog = nullptr;
   QCheckBox* CheckBox_AxisInvert = nullptr;
   QCheckBox* CheckBox_AxisDisplayGrid = nullptr;

@@ -55,8 +55,10 @@ void TzqChartProperties_Form::TabSheet_GeneralShow() {
   // The background choice and its swatch show the chart's colour.
   const uint32_t color = chart_->Color();
   Series_Color_UIPanel->SetColor(color);
-  if (color == 0xFFFFFF) Background_Color_UIRadioGroup->SetItemIndex(0);
-  else if (color == clBtnFace) Background_Color_UIRadioGroup->SetItemIndex(1);
+  if (color == 0xFFFFFF)
+    Background_Color_UIRadioGroup->SetItemIndex(0);
+  else if (color == clBtnFace)
+    Background_Color_UIRadioGroup->SetItemIndex(1);
 }
 
 void TzqChartProperties_Form::GeneralTitle_UIMemoChange() {

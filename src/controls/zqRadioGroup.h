@@ -1,6 +1,7 @@
 // TzqRadioGroup: a captioned box of radio buttons with one selected item (or none, -1). Selecting an
 // item, by a click or from code, runs OnClick once; selecting the item already selected runs nothing.
-// Item texts are kept as written ("Temp && Pressure" shows as Temp & Pressure).
+// Item texts are kept as written ("Temp && Pressure" shows as Temp & Pressure). Items run down one column
+// unless SetColumns spreads them over more, row by row.
 #pragma once
 
 #include <QGroupBox>
@@ -18,6 +19,8 @@ public:
   explicit TzqRadioGroup(QWidget* parent = nullptr);
 
   void SetItems(const QStringList& items);
+  // Columns of the item grid (at least 1); takes effect at the next SetItems.
+  void SetColumns(int columns) { columns_ = columns < 1 ? 1 : columns; }
   const QStringList& Items() const { return items_; }
   int ItemCount() const { return static_cast<int>(items_.size()); }
   // The item text as written, without the "&&" doubling resolved.
@@ -39,4 +42,5 @@ private:
   std::vector<QRadioButton*> buttons_;
   QButtonGroup* group_ = nullptr;
   int index_ = -1;
+  int columns_ = 1;
 };

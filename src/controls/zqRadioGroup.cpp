@@ -1,13 +1,13 @@
 #include "zqRadioGroup.h"
 
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 TzqRadioGroup::TzqRadioGroup(QWidget* parent) : QGroupBox(parent) {
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QGridLayout(this);
   layout->setContentsMargins(6, 4, 6, 4);
-  layout->setSpacing(1);
+  layout->setVerticalSpacing(1);
   group_ = new QButtonGroup(this);
   group_->setExclusive(true);
   connect(group_, &QButtonGroup::idClicked, this, &TzqRadioGroup::clicked);
@@ -23,7 +23,7 @@ void TzqRadioGroup::SetItems(const QStringList& items) {
     auto* b = new QRadioButton(items[i], this); // "&&" shows as "&"
     b->setObjectName(objectName() + "_Item" + QString::number(i));
     group_->addButton(b, i);
-    layout()->addWidget(b);
+    static_cast<QGridLayout*>(layout())->addWidget(b, i / columns_, i % columns_);
     buttons_.push_back(b);
   }
 }
