@@ -66,7 +66,10 @@ class ChartPropertiesTest : public QObject {
     TzqChart_Tools tools;
     Window() {
       form.resize(800, 600);
-      chart = new TChart(&form);
+      // As in the main window, the chart sits on a panel of the form.
+      auto* panel = new QWidget(&form);
+      panel->setGeometry(0, 0, 610, 410);
+      chart = new TChart(panel);
       chart->setGeometry(0, 0, 600, 400);
       for (int i = 0; i < 2; ++i) {
         legends[i] = new TzqLegendElement(&form);
@@ -346,6 +349,26 @@ private slots:
     QCOMPARE(d->SeriesScaleCur_UIEdit->text(), QString("3"));
   }
 
+  void refreshAfterEachRepaintEnds() {
+    zq::FakePlatform fake;
+    Window w;
+    w.chart->OnAfterDraw = [](TChart&) { TzqChartProperties_Form::RefreshOpen(); };
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    auto& d = w.dialog();
+    d.SetActivePage(ChartPropertiesView::Page::Axes);
+    d.SetAxisIndex(0);
+    w.chart->LeftAxis().SetMinMax(3, 7);
+    QTest::qWait(100);
+    QCOMPARE(d.AxesMinimum_UIEdit->text(), QString("3"));
+    QCOMPARE(d.AxesMaximum_UIEdit->text(), QString("7"));
+    // Showing the chart's state in the dialog changes nothing on the chart, so no repaint follows.
+    const int repaints = w.chart->RepaintCount();
+    QTest::qWait(200);
+    QCOMPARE(w.chart->RepaintCount(), repaints);
+    QCOMPARE(w.chart->LeftAxis().Minimum(), 3.0);
+  }
+
   void axesPage() {
     zq::FakePlatform fake;
     Window w;
@@ -416,6 +439,13 @@ private slots:
     QCOMPARE(d.GeneralTitle_UIMemo->toPlainText(), QString("One\nTwo"));
     d.GeneralTitle_UIMemo->setPlainText("New title\nsecond line");
     QCOMPARE(w.chart->Title().Lines(), (QStringList{"New title", "second line"}));
+    fake.fontAnswers.push_back(zq::FontChoice{"Serif", 18, true});
+    d.GeneralTitleFont_UIButton->click();
+    QCOMPARE(w.chart->Title().Font().size, 18);
+    QVERIFY(w.chart->Title().Font().bold);
+    fake.fontAnswers.push_back(std::nullopt);
+    d.GeneralTitleFont_UIButton->click();
+    QCOMPARE(w.chart->Title().Font().size, 18);
     d.Background_Color_UIRadioGroup->Button(1)->click();
     QCOMPARE(w.chart->Color(), clBtnFace);
     fake.colorAnswers.push_back(0x00FF00);
