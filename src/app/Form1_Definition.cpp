@@ -35,6 +35,7 @@ constexpr int SpinColumn = 3 + 13; // gap and width of the spin buttons beside a
 struct Field {
   const char* name;
   QString text;
+  double valueMin = 0;
   double valueMax = 0;
   std::optional<double> value = std::nullopt; // assigned through SetValue after the text
   int precision = 8;
@@ -54,6 +55,7 @@ template <class Edit> Edit* make_field(const Field& f, QWidget*& cell) {
   e->setObjectName(f.name);
   e->setText(f.text);
   if (f.maxLength > 0) e->setMaxLength(f.maxLength);
+  e->SetValueMin(f.valueMin);
   e->SetValueMax(f.valueMax);
   e->SetValueDefault(f.valueDefault);
   if (f.value) e->SetValue(*f.value);
@@ -294,7 +296,14 @@ void TForm1::BuildMeanPathPage() {
   Min_Mean_Free_Path_UIzqSpinEdit =
       make_field<TzqSpinEdit>({.name = "Min_Mean_Free_Path_UIzqSpinEdit", .text = "0"}, cMin);
   Path_Multiplier_UIzqSpinEdit =
-      make_field<TzqSpinEdit>({.name = "Path_Multiplier_UIzqSpinEdit", .text = "1", .value = 1.0}, cMul);
+      // The multiplier's range is the one its key-up handler clamps to; an empty or zero multiplier is out
+      // of range and leaves the path factor alone.
+      make_field<TzqSpinEdit>({.name = "Path_Multiplier_UIzqSpinEdit",
+                               .text = "1",
+                               .valueMin = 0.1,
+                               .valueMax = 100,
+                               .value = 1.0},
+                              cMul);
   Percent_Absorbed_UIzqNumberEdit =
       make_field<TzqNumberEdit>({.name = "Percent_Absorbed_UIzqNumberEdit", .text = "1", .value = 1.0}, cPct);
   Percent_Absorbed_UIzqNumberEdit->SetReadOnly(true);
