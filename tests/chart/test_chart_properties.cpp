@@ -83,7 +83,8 @@ class ChartPropertiesTest : public QObject {
       tools.SetChart(chart);
       tools.SetzqINI_File(&ini);
       TzqChartProperties_Form::Install(tools);
-      tools.RefreshXType = "1"; // the column file's x column
+      tools.RefreshXType = std::string(
+          1, '1'); // the column file's x column (a literal here trips a GCC 12 -Wrestrict false positive)
       tools.AddSeries("square", "1", &data, legends[0]);
       tools.AddSeries("linear", "1", &data, legends[1]);
     }
