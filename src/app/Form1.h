@@ -134,8 +134,8 @@ public:
   // The start-up handlers in the order they ran ("zqINI_File1ReadComplete", "FormCreate").
   std::vector<std::string> StartupLog;
 
-  // Opens the chart properties at chart pixels X, Y (a right click that did not end a scroll). By
-  // default the chart tools' ShowPropertiesAt; the properties dialog plugs in through the tools.
+  // Opens the chart properties at chart pixels X, Y (a right click that did not end a scroll): the chart
+  // tools' ShowPropertiesAt, which makes the properties dialog on first use.
   std::function<void(int X, int Y)> OnShowChartProperties;
   // Runs after every repaint of the chart, so an open properties dialog can show the chart as drawn.
   std::function<void()> OnChartDrawn;
@@ -232,6 +232,7 @@ private:
   void ClearProblem();
   // A layer's INI value split into its four tokens, or empty.
   std::optional<zqapp::LayerTokens> LayerTokensOf(int index) const;
+  std::string LayerProblem(int index, const std::string& token) const;
 
   std::unordered_map<QObject*, std::function<void(QObject*)>> keyUpHandlers_;
   std::unordered_map<QObject*, std::function<void(QObject*)>> doubleClickHandlers_;

@@ -621,6 +621,8 @@ void TForm1::WireEvents() {
                                  Qt::KeyboardModifiers s, int x,
                                  int y) { Chart1ClickSeries(c, ser, i, b, s, x, y); };
   Chart1->OnAfterDraw = [this](TChart& c) { Chart1AfterDraw(c); };
+  TzqChartProperties_Form::Install(*zqChart_Tools1);
   OnShowChartProperties = [this](int x, int y) { zqChart_Tools1->ShowPropertiesAt(x, y); };
+  OnChartDrawn = [] { TzqChartProperties_Form::RefreshOpen(); };
   OnChartDrawn = [] { TzqChartProperties_Form::RefreshOpen(); };
 }

@@ -127,12 +127,24 @@ std::optional<zqapp::LayerTokens> TForm1::LayerTokensOf(int index) const {
                                                         "C"));
 }
 
+std::string TForm1::LayerProblem(int index, const std::string& token) const {
+  return "Atmosphere layer \"" + Atmosphere_Layer_UIRadioGroup->ItemText(index).toStdString() + "\": \"" +
+         token + "\" is not a number";
+}
+
 void TForm1::Atmosphere_Layer_UIRadioGroupClick(QObject* /*Sender*/) {
   int index = Atmosphere_Layer_UIRadioGroup->ItemIndex();
   if (index < 0 || Atmosphere_Layer_UIRadioGroup->ItemText(index).compare("Custom", Qt::CaseInsensitive) == 0)
     return;
   auto t = LayerTokensOf(index);
   if (!t) return;
+  // A value whose numbers do not read as numbers changes nothing; the controls then hold no layer.
+  for (const char* unit : {"mb", "K", "C", "F"})
+    if (auto token = zqapp::LayerToken(*t, unit); token && !zqapp::LayerNumber(*token)) {
+      ReportProblem(LayerProblem(index, *token));
+      SelectCustomLayer();
+      return;
+    }
   if (auto p = zqapp::LayerToken(*t, "mb")) set_text(Pressure_UIzqSpinEdit, *p);
   struct Scale {
     const char* unit;
@@ -161,9 +173,7 @@ void TForm1::Pressure_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (!t) return;
   auto number = [&](const std::string& token) {
     auto v = zqapp::LayerNumber(token);
-    if (!v)
-      ReportProblem("Atmosphere layer \"" + Atmosphere_Layer_UIRadioGroup->ItemText(index).toStdString() +
-                    "\": \"" + token + "\" is not a number");
+    if (!v) ReportProblem(LayerProblem(index, token));
     return v;
   };
   double layerPressure = 1000;

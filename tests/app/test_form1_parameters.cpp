@@ -179,12 +179,17 @@ private slots:
 
   void layerWithoutTemperatureChangesNothing() {
     h.reset();
-    h = std::make_unique<Harness>(
-        StartOptions{.data = Data::None, .ini = "[Atmosphere Layers]\nMesosphere = 0.1 mb\n"});
+    h = std::make_unique<Harness>(StartOptions{
+        .data = Data::None, .ini = "[Atmosphere Layers]\nMesosphere = 0.1 mb\nStratopause = 1 mb 2,5 C\n"});
     f = h->form.get();
     Click(f->Atmosphere_Layer_UIRadioGroup, 1);
     QCOMPARE(text(f->Pressure_UIzqSpinEdit), QString("1013"));
     QCOMPARE(text(f->Temp_K_UIzqSpinEdit), QString("288.00"));
+    // A temperature that is not a number: nothing changes and the status bar says why.
+    Click(f->Atmosphere_Layer_UIRadioGroup, 2);
+    QCOMPARE(text(f->Pressure_UIzqSpinEdit), QString("1013"));
+    QCOMPARE(f->StatusText(), QString("Atmosphere layer \"Stratopause\": \"2,5\" is not a number"));
+    QCOMPARE(f->Atmosphere_Layer_UIRadioGroup->ItemIndex(), 8);
   }
 };
 

@@ -3,6 +3,7 @@
 // "Transparent plots" and the chart's mouse handlers.
 #include "Form1TestSupport.h"
 #include "zqChart.h"
+#include "zqChartProperties_Form.h"
 #include "zqHITRAN.h"
 #include "zqNumberEdit.h"
 #include "zqPhysicalControls.h"
@@ -244,6 +245,11 @@ private slots:
     // Left of the plot area nothing is picked.
     QTest::mouseClick(f->Chart1, Qt::LeftButton, {}, QPoint(bottom.IStartPos() - 5, y));
     QCOMPARE(f->Wavenumber_UIzqSpinEdit->Value(), expected);
+
+    // A right click without scrolling opens the chart properties dialog.
+    QTest::mouseClick(f->Chart1, Qt::RightButton, {}, QPoint(x, y));
+    QVERIFY(TzqChartProperties_Form::Instance() && TzqChartProperties_Form::Instance()->isVisible());
+    TzqChartProperties_Form::Instance()->hide();
 
     std::vector<QPoint> opened;
     f->OnShowChartProperties = [&](int X, int Y) { opened.emplace_back(X, Y); };

@@ -93,6 +93,14 @@ private slots:
     QVERIFY(f.Series_3_UILegend->text().isEmpty());
     QVERIFY(!f.Chart1->Series(2).Active()); // "Display = no"
     QVERIFY(f.StatusText().isEmpty());
+
+    // ABSORBVIEW_SCREENSHOT=docs/main-window.png regenerates the documentation's picture of this state.
+    if (qEnvironmentVariableIsSet("ABSORBVIEW_SCREENSHOT")) {
+      f.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&f));
+      f.Chart1->Refresh();
+      QVERIFY(f.grab().save(qEnvironmentVariable("ABSORBVIEW_SCREENSHOT")));
+    }
   }
 
   void withoutDataFilesTheWindowStillOpens() {
