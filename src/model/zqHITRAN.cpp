@@ -102,8 +102,17 @@ double T_zq_HITRAN::GridX(long k) const {
   return static_cast<double>(WavenumberMin + static_cast<long double>(k) * Step());
 }
 
-void T_zq_HITRAN::note(const std::string& why) {
+void T_zq_HITRAN::refuse(const std::string& why) {
   if (reason_.empty() && !why.empty()) reason_ = why;
+}
+
+void T_zq_HITRAN::inform(const std::string& why) {
+  if (note_.empty() && !why.empty()) note_ = why;
+}
+
+void T_zq_HITRAN::take_spectrum_reasons() {
+  refuse(spectrum_reason_);
+  inform(spectrum_note_);
 }
 
 void T_zq_HITRAN::SetThreadCount(unsigned n) {
@@ -117,17 +126,17 @@ double T_zq_HITRAN::NumberDensity() {
 
 bool T_zq_HITRAN::path_constant(double& q) {
   if (!(PathFactor > 0)) {
-    note("Path factor must be above 0");
+    refuse("Path factor must be above 0");
     return false;
   }
   if (!(Temperature > 0)) {
-    note("Temperature must be above 0 K");
+    refuse("Temperature must be above 0 K");
     return false;
   }
   const double n = NumberDensity();
   if (!(n > 0)) {
     // No absorbing molecules: every path is endless.
-    note("Pressure must be above 0 mb: no molecules absorb");
+    inform("Pressure must be above 0 mb: no molecules absorb");
     q = HUGE_VAL;
     return true;
   }
@@ -156,7 +165,8 @@ template <class YOf> void T_zq_HITRAN::add_line_points(TLineSeries& series, YOf 
   for (const THitranLine& line : Records)
     if (WavenumberMin <= line.Wavenumber && line.Wavenumber <= WavenumberMax)
       add_point(series, line.Wavenumber, y_of(line));
-  if (dropped_points_ > 0) note(std::to_string(dropped_points_) + " points too large to plot were left out");
+  if (dropped_points_ > 0)
+    inform(std::to_string(dropped_points_) + " points too large to plot were left out");
 }
 
 template <class YOf> void T_zq_HITRAN::add_grid_points(TLineSeries& series, YOf y_of) {
@@ -165,14 +175,15 @@ template <class YOf> void T_zq_HITRAN::add_grid_points(TLineSeries& series, YOf 
   dropped_points_ = 0;
   double step = 0;
   if (const char* problem = grid_problem(step)) {
-    note(problem);
+    refuse(problem);
     return;
   }
   series.Reserve(kGridPoints);
   for (long k = 1; k <= kGridPoints; ++k)
     add_point(series, static_cast<double>(WavenumberMin + static_cast<long double>(k) * step),
               y_of(Spectrum[k]));
-  if (dropped_points_ > 0) note(std::to_string(dropped_points_) + " points too large to plot were left out");
+  if (dropped_points_ > 0)
+    inform(std::to_string(dropped_points_) + " points too large to plot were left out");
 }
 
 void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) {
@@ -180,7 +191,7 @@ void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType,
   TzqDatafile::FillSeries(series, seriesType, xType);
   if (!(WavenumberMax > WavenumberMin) || !(WavenumberMin >= 0)) {
     double step;
-    note(grid_problem(step));
+    refuse(grid_problem(step));
     return;
   }
   SetDopplerBroadening(SpectraType == "Temperature, Pressure, and Doppler Broadened");
@@ -247,7 +258,7 @@ void T_zq_HITRAN::AddLineMeanPaths(TLineSeries& series) {
 void T_zq_HITRAN::AddSpectrum(TLineSeries& series) {
   reset_reason();
   UpdateSpectrum();
-  note(spectrum_reason_);
+  take_spectrum_reasons();
   const double f = kDisplayFactor * Scale;
   add_grid_points(series, [f](double s) { return s * f; });
 }
@@ -256,7 +267,7 @@ void T_zq_HITRAN::AddMeanPaths(TLineSeries& series) {
   double q = 0;
   if (!path_series_ready(series, q)) return;
   UpdateSpectrum();
-  note(spectrum_reason_);
+  take_spectrum_reasons();
   const double minPath = MinPath, maxPath = MaxPath;
   add_grid_points(series, [=](double s) { return clamp_path(s > 0 ? q / s : maxPath, minPath, maxPath); });
 }
@@ -265,7 +276,7 @@ void T_zq_HITRAN::AddOpticalDepths(TLineSeries& series) {
   double q = 0;
   if (!path_series_ready(series, q)) return;
   UpdateSpectrum();
-  note(spectrum_reason_);
+  take_spectrum_reasons();
   // Optical depth of a 1000 m path per unit spectrum; 0 without molecules.
   const double d = std::numbers::pi * (NumberDensity() * 1000) * 4 / PathFactor;
   add_grid_points(series, [d](double s) {
@@ -294,9 +305,9 @@ bool T_zq_HITRAN::integral_ready(double& q, double& step) {
   reset_reason();
   if (!path_constant(q) || std::isinf(q)) return false; // no molecules: nothing is absorbed
   UpdateSpectrum();
-  note(spectrum_reason_);
+  take_spectrum_reasons();
   if (const char* problem = grid_problem(step)) {
-    note(problem);
+    refuse(problem);
     return false;
   }
   return true;
@@ -319,7 +330,7 @@ double T_zq_HITRAN::WeightedAbsorption(double L, std::span<const double> weights
     if (i < weights.size()) sum += (1 - std::exp(-L / path)) * weights[i];
   });
   if (!std::isfinite(sum)) {
-    note("Weighted absorption is too large to represent");
+    refuse("Weighted absorption is too large to represent");
     return 0;
   }
   return sum;
@@ -337,7 +348,7 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
   });
   const double power = static_cast<double>(step * sum / 0.01L);
   if (!std::isfinite(power)) {
-    note("Absorbed power is too large to represent");
+    refuse("Absorbed power is too large to represent");
     return 0;
   }
   return power;

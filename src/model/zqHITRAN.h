@@ -101,9 +101,13 @@ public:
   // Spectrum by grid point: SpectrumData()[k] for k = 1 .. 50,000.
   double* SpectrumData() { return Spectrum.data(); }
 
-  // Why the last fill or integral left points out or returned 0 (empty when all went well), for the
-  // window to show, e.g. "Wavenumber range must be at least 50 cm-1 wide".
+  // Why the last fill or integral could not be computed from the parameters (series empty or zero,
+  // result 0), for the window to show, e.g. "Wavenumber range must be at least 50 cm-1 wide"; empty
+  // when it was computed.
   const std::string& Reason() const { return reason_; }
+  // What the window may tell about a result that was computed but is zero or partial as the physics
+  // says (mixing ratio at its floor, no pressure, values too large to plot left out); empty if none.
+  const std::string& Note() const { return note_; }
 
   // Threads used by recomputations (1 or more; the default uses every core). Results are identical
   // whatever the count.
@@ -124,8 +128,13 @@ private:
   template <class PlaceOne, class SumRun> void place_and_sum(PlaceOne place_one, SumRun sum_run);
   // Why the range cannot carry a grid, or nullptr (step then holds the grid step).
   const char* grid_problem(double& step) const;
-  void note(const std::string& why);
-  void reset_reason() { reason_.clear(); }
+  void refuse(const std::string& why);
+  void inform(const std::string& why);
+  void take_spectrum_reasons(); // the current Spectrum's reason and note
+  void reset_reason() {
+    reason_.clear();
+    note_.clear();
+  }
   void zero_spectrum();
   void compute_lorentz(double step);
   void compute_doppler(double temperature, double step, double mass);
@@ -141,8 +150,9 @@ private:
   template <class YOf> void add_grid_points(TLineSeries& series, YOf y_of);
   template <class YOf> void add_line_points(TLineSeries& series, YOf y_of);
 
-  std::string reason_;
-  std::string spectrum_reason_; // why the current Spectrum is empty or partial
+  std::string reason_, note_;
+  std::string spectrum_reason_; // why the current Spectrum could not be computed
+  std::string spectrum_note_;   // why it is zero or partial
   unsigned threads_ = 0;        // 0: every core
   // AdjustedIntensity/AdjustedWidth hold the lines at adjusted_p_, adjusted_t_ for adjusted_type_.
   bool adjusted_ = false;

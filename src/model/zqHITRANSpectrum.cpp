@@ -184,7 +184,7 @@ void T_zq_HITRAN::sanitize_spectrum() {
       ++bad;
     }
   if (bad > 0)
-    spectrum_reason_ = std::to_string(bad) + " spectrum values were too large to represent and were set to 0";
+    spectrum_note_ = std::to_string(bad) + " spectrum values were too large to represent and were set to 0";
 }
 
 void T_zq_HITRAN::AdjustLines(double pressure, double temperature) {
@@ -193,7 +193,7 @@ void T_zq_HITRAN::AdjustLines(double pressure, double temperature) {
     for (THitranLine& line : Records)
       line.AdjustedIntensity = line.AdjustedWidth = 0;
     adjusted_ = false;
-    note("Temperature must be above 0 K");
+    refuse("Temperature must be above 0 K");
     return;
   }
   const AdjustFactors f = adjust_factors(MoleculeType, pressure, temperature);
@@ -209,6 +209,7 @@ void T_zq_HITRAN::UpdateSpectrum() {
   if (Locked || !Dirty) return;
   Dirty = false;
   spectrum_reason_.clear();
+  spectrum_note_.clear();
   if (DopplerBroadening) {
     ComputeDopplerSpectrum(Temperature);
     return;
@@ -221,7 +222,7 @@ void T_zq_HITRAN::UpdateSpectrum() {
     return;
   }
   if (MixingRatio < kZeroSpectrumMixingRatio) {
-    spectrum_reason_ = "Mixing ratio is at its floor of 1e-7 ppm: the spectrum is zero";
+    spectrum_note_ = "Mixing ratio is at its floor of 1e-7 ppm: the spectrum is zero";
     return;
   }
   if (!(Temperature > 0)) {
@@ -229,7 +230,7 @@ void T_zq_HITRAN::UpdateSpectrum() {
     return;
   }
   if (!(Pressure > 0)) {
-    spectrum_reason_ = "Pressure must be above 0 mb: no molecules absorb";
+    spectrum_note_ = "Pressure must be above 0 mb: no molecules absorb";
     return;
   }
   compute_lorentz(step);
@@ -305,6 +306,7 @@ void T_zq_HITRAN::compute_lorentz(double step) {
 
 void T_zq_HITRAN::ComputeDopplerSpectrum(double temperature) {
   spectrum_reason_.clear();
+  spectrum_note_.clear();
   double step = 0;
   const char* problem = grid_problem(step);
   zero_spectrum();

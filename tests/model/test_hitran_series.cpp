@@ -111,7 +111,9 @@ TEST(HitranSeries, OpticalDepthOfAnAllZeroSpectrumIsMinusFive) {
   ASSERT_EQ(s.Count(), static_cast<std::size_t>(N));
   for (double y : s.YValues())
     ASSERT_EQ(y, -5);
-  EXPECT_NE(list->Reason().find("floor"), std::string::npos);
+  // Computed as the physics says: a note, not a refusal.
+  EXPECT_NE(list->Note().find("floor"), std::string::npos);
+  EXPECT_TRUE(list->Reason().empty());
 }
 
 TEST(HitranSeries, RangesThatCannotCarryAGridLeaveTheSeriesEmptyWithAReason) {
@@ -173,7 +175,8 @@ TEST(HitranSeries, UnphysicalStatesGiveEmptyOrZeroResultsWithAReason) {
     Fill(*list, s, "Optical Depth", "raw");
     for (double y : s.YValues())
       ASSERT_EQ(y, -5);
-    EXPECT_NE(list->Reason().find("Pressure"), std::string::npos);
+    EXPECT_NE(list->Note().find("Pressure"), std::string::npos);
+    EXPECT_TRUE(list->Reason().empty());
     EXPECT_EQ(list->FractionBelowPath(1e30), 0);
   }
   {
@@ -198,7 +201,7 @@ TEST(HitranSeries, HugeFileValuesNeverReachTheChartAsInfinity) {
   for (const char* spectra : {"raw", "I/Alpha", "Temperature and Pressure Broadened"}) {
     Fill(*list, s, "Spectra", spectra);
     ExpectAllFinite(s);
-    EXPECT_FALSE(list->Reason().empty()) << spectra;
+    EXPECT_FALSE(list->Note().empty()) << spectra;
   }
   for (long k = 1; k <= N; ++k)
     ASSERT_TRUE(std::isfinite(list->Spectrum[k]));
