@@ -35,12 +35,13 @@ double T_zq_Blackbody::Step() const {
 
 void T_zq_Blackbody::ComputeValues(double temperature) {
   reason_.clear();
+  note_.clear();
   if (Number_of_Values < 1) {
     reason_ = "Number_of_Values must be at least 1";
     return;
   }
   if (Number_of_Values > kMaxValues) {
-    reason_ = "Number_of_Values is limited to 50001";
+    note_ = "Number_of_Values is limited to 50001";
     if (!limit_logged_)
       DefaultLogFiles.Log("Blackbody Number_of_Values " + std::to_string(Number_of_Values) +
                           " is limited to 50001");

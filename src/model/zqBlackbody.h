@@ -31,10 +31,12 @@ public:
   int32_t ValueCount() const;
   // Grid step (cm-1), truncated to 0.001; negative when XMax < XMin.
   double Step() const;
-  // Why the last ComputeValues computed nothing or less than asked; empty when all went well.
+  // Why the last ComputeValues computed nothing; empty when it computed.
   const std::string& Reason() const { return reason_; }
+  // A remark on a computed table (Number_of_Values limited to 50,001); empty if none.
+  const std::string& Note() const { return note_; }
 
 private:
-  std::string reason_;
+  std::string reason_, note_;
   bool limit_logged_ = false;
 };
