@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -229,6 +230,11 @@ private:
   void ClearLineSeries();
   void PickWavenumberAt(Qt::MouseButton button, int x, int y);
   void ReportProblem(const std::string& why);
+  // The first refusal (Reason) of the line lists, or empty: their points could not be computed.
+  static std::string RefusalOf(std::initializer_list<const T_zq_HITRAN*> lists);
+  // Shows the first refusal, else the first note on a zero or partial result, of the line lists in the
+  // status bar; clears it when there is neither.
+  void ReportLineLists(std::initializer_list<const T_zq_HITRAN*> lists);
   void ClearProblem();
   // A layer's INI value split into its four tokens, or empty.
   std::optional<zqapp::LayerTokens> LayerTokensOf(int index) const;

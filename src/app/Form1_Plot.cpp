@@ -28,14 +28,20 @@ std::string text_of(const QLineEdit* e) {
   return e->text().toStdString();
 }
 
-// The first reason any of the line lists gives for points it could not compute.
-std::string first_reason(std::initializer_list<const T_zq_HITRAN*> lists) {
+} // namespace
+
+std::string TForm1::RefusalOf(std::initializer_list<const T_zq_HITRAN*> lists) {
   for (const auto* l : lists)
     if (l && !l->Reason().empty()) return l->Reason();
   return {};
 }
 
-} // namespace
+void TForm1::ReportLineLists(std::initializer_list<const T_zq_HITRAN*> lists) {
+  std::string why = RefusalOf(lists);
+  for (const auto* l : lists)
+    if (why.empty() && l && !l->Note().empty()) why = l->Note();
+  why.empty() ? ClearProblem() : ReportProblem(why);
+}
 
 void TForm1::ApplyControls() {
   zqapp::PlotChoice c = choice_of(Plot_Type_UIRadioGroup, Spectra_Type_UIRadioGroup, Scaling_UIRadioGroup);
@@ -95,11 +101,9 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
   zqChart_Tools1->RefreshSeries(0, "wavenumber");
   zqChart_Tools1->RefreshSeries(1, "wavenumber");
   // A source spectrum that could not be computed must not feed the combined curve.
-  std::string why = first_reason({WaterLines, CO2Lines});
-  if (why.empty()) {
+  if (RefusalOf({WaterLines, CO2Lines}).empty()) {
     Compute_Combined_Spectra(0, 1, 2);
     zqChart_Tools1->RefreshSeries(2, "wavenumber");
-    why = first_reason({CombinedLines});
   } else if (CombinedSeries) {
     CombinedSeries->Clear();
   }
@@ -112,10 +116,7 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
   Scaling_UIRadioGroup->setEnabled(t.groupsEnabled);
   Spectra_Type_UIRadioGroup->setEnabled(t.groupsEnabled);
   SetChartTitles(t.firstLine, &t.secondLine, t.leftAxis);
-  if (why.empty())
-    ClearProblem();
-  else
-    ReportProblem(why);
+  ReportLineLists({WaterLines, CO2Lines, CombinedLines});
 }
 
 void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
@@ -126,11 +127,7 @@ void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
     SetChartTitles("Mean Free Path (computed from HITRAN data)", nullptr, "Mean Free Path (m)");
   if (WaterLines && WaterSeries) WaterLines->AddLineMeanPaths(*WaterSeries);
   if (CO2Lines && CO2Series) CO2Lines->AddLineMeanPaths(*CO2Series);
-  std::string why = first_reason({WaterLines, CO2Lines});
-  if (why.empty())
-    ClearProblem();
-  else
-    ReportProblem(why);
+  ReportLineLists({WaterLines, CO2Lines});
 }
 
 void TForm1::Absorbance_UIButtonClick(QObject* /*Sender*/) {
@@ -187,8 +184,7 @@ void TForm1::Plot_Linewidth_UIButtonClick(QObject* /*Sender*/) {
     WaterLines->AdjustLines(p, t);
     CO2Lines->AddSpectrum(*CO2Series);
     WaterLines->AddSpectrum(*WaterSeries);
-    std::string why = first_reason({WaterLines, CO2Lines});
-    why.empty() ? ClearProblem() : ReportProblem(why);
+    ReportLineLists({WaterLines, CO2Lines});
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }
@@ -205,15 +201,13 @@ void TForm1::Plot_Linewidth_Path_UIButtonClick(QObject* /*Sender*/) {
     WaterLines->AdjustLines(p, CurrentTemperatureK);
     CO2Lines->AddMeanPaths(*CO2Series);
     WaterLines->AddMeanPaths(*WaterSeries);
-    std::string why = first_reason({WaterLines, CO2Lines});
-    if (why.empty()) {
+    if (RefusalOf({WaterLines, CO2Lines}).empty()) {
       Compute_Combined_Spectra(0, 1, 2);
       CombinedLines->AddMeanPaths(*CombinedSeries);
-      why = first_reason({CombinedLines});
     } else {
       CombinedSeries->Clear();
     }
-    why.empty() ? ClearProblem() : ReportProblem(why);
+    ReportLineLists({WaterLines, CO2Lines, CombinedLines});
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }

@@ -52,8 +52,7 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
   double h2o_1x = WaterLines->AbsorbedBlackbodyPower(path);
   // The sums above brought both source spectra up to date; a plot of raw lines does not, so the
   // combined spectrum is formed again from them before it is integrated.
-  std::string why = CO2Lines->Reason().empty() ? WaterLines->Reason() : CO2Lines->Reason();
-  if (!why.empty()) {
+  if (std::string why = RefusalOf({CO2Lines, WaterLines}); !why.empty()) {
     refuse(why);
     return;
   }
@@ -63,8 +62,8 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
   Compute_Combined_Spectra(0, 1, 2);
   DoubleCO2 = false;
   double combined_2x = CombinedLines->AbsorbedBlackbodyPower(path);
-  if (!CombinedLines->Reason().empty()) {
-    refuse(CombinedLines->Reason());
+  if (std::string why = RefusalOf({CombinedLines}); !why.empty()) {
+    refuse(why);
     return;
   }
 
@@ -75,6 +74,7 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
   AssignValue(Total_bb_2x_UIEdit, h2o_1x + co2_2x);
   AssignValue(Combined_1x_UIzqNumberEdit, combined_1x);
   AssignValue(Combined_2x_UIzqNumberEdit, combined_2x);
+  ReportLineLists({CO2Lines, WaterLines, CombinedLines});
 }
 
 void TForm1::Power_UIzqSpinEditChange(QObject* /*Sender*/) {
@@ -119,5 +119,5 @@ void TForm1::DrawBlackbody(T_zq_Blackbody& b, TLineSeries& series, double kelvin
     return;
   }
   b.AddValuesToSeries(series);
-  if (!b.Reason().empty()) ReportProblem(b.Reason());
+  if (!b.Reason().empty() || !b.Note().empty()) ReportProblem(b.Reason().empty() ? b.Note() : b.Reason());
 }

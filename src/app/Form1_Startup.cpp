@@ -123,6 +123,12 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
 
 void TForm1::FormClose(QObject* /*Sender*/) {
   closed_ = true;
+  // The chart tools forget the objects first, so a late event (a field losing focus as the window
+  // closes) finds no data file instead of a freed one.
+  const auto records = zqChart_Tools1->SeriesRecords();
+  for (int i = 0; i < static_cast<int>(records.size()); ++i)
+    if (records[i].Datafile)
+      zqChart_Tools1->BindSeries(i, records[i].Section, nullptr, records[i].Legend, "");
   WaterLines = CO2Lines = CombinedLines = nullptr;
   LoadedDatafiles.clear();
 }

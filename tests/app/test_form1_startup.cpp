@@ -4,6 +4,7 @@
 #include "Form1TestSupport.h"
 #include "zqApplication.h"
 #include "zqChart.h"
+#include "zqChart_Tools.h"
 #include "zqLegendElement.h"
 #include "zqNumberEdit.h"
 #include "zqRadioGroup.h"
@@ -157,6 +158,8 @@ private slots:
       Harness h({.data = Data::None, .args = {"/ini", (other / "utf8.ini").string()}});
       QCOMPARE(text(h.form->Temp_C_UIzqSpinEdit), QString("20.00"));
       QCOMPARE(text(h.form->Temp_K_UIzqSpinEdit), QString("293.00"));
+      // The store raises its read-complete event twice when a file was read; loading runs once.
+      QCOMPARE(h.form->StartupLog, (std::vector<std::string>{"zqINI_File1ReadComplete", "FormCreate"}));
       QCOMPARE(h.form->Series_0_UILegend->text(), QString::fromUtf8("Wasserdampf °"));
     }
     {
@@ -264,6 +267,21 @@ private slots:
             !f.Saturated_H2O_UIzqSpinEdit->parentWidget()->isVisibleTo(&f));
     QVERIFY(!f.Mean_Path_UIButton->isVisibleTo(&f));
     QVERIFY(!f.Plot_Linewidth_Path_UIButton->isVisibleTo(&f));
+  }
+
+  void closingFreesTheDataFilesSafely() {
+    Harness h({.data = Data::None});
+    TForm1& f = *h.form;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.close();
+    QVERIFY(f.LoadedDatafiles.empty());
+    QVERIFY(f.zqChart_Tools1->GetSeriesDatafile(3) == nullptr);
+    // Handlers that still run afterwards find nothing to draw.
+    Type(f.Series_4_zqSpinEdit, "250");
+    Type(f.Temp_K_UIzqSpinEdit, "300");
+    QTest::mouseClick(f.Button1, Qt::LeftButton);
+    QCOMPARE(f.Chart1->Series(4).XValues().front(), 10.0);
   }
 
   void errorAtTheEventBoundaryBecomesAMessage() {
