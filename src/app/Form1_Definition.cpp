@@ -90,6 +90,26 @@ QPushButton* button(const char* name, const QString& caption) {
   return b;
 }
 
+// A button the definition keeps hidden (its handler is still wired and called from code).
+QPushButton* hidden_button(QBoxLayout* box, const char* name, const QString& caption) {
+  QPushButton* b = button(name, caption);
+  b->setVisible(false);
+  box->addWidget(b);
+  return b;
+}
+
+// A captioned box with a "Min" and a "Max" field.
+QGroupBox* min_max_box(const char* name, const QString& caption, QWidget* min, QWidget* max) {
+  auto* box = new QGroupBox(caption);
+  box->setObjectName(name);
+  auto* g = new QGridLayout(box);
+  g->addWidget(label("Min"), 0, 0);
+  g->addWidget(min, 0, 1);
+  g->addWidget(label("Max"), 1, 0);
+  g->addWidget(max, 1, 1);
+  return box;
+}
+
 QCheckBox* check_box(const char* name, const QString& caption) {
   auto* c = new QCheckBox(caption);
   c->setObjectName(name);
@@ -203,14 +223,8 @@ void TForm1::BuildGeneralPage() {
   UITabSheet_General->setObjectName("UITabSheet_General");
   auto* v = new QVBoxLayout(UITabSheet_General);
 
-  auto* range = new QGroupBox("Wavenumber");
-  range->setObjectName("Wavenumber_UIGroupBox");
-  auto* rg = new QGridLayout(range);
-  rg->addWidget(label("Min"), 0, 0);
-  rg->addWidget(cMin, 0, 1);
-  rg->addWidget(label("Max"), 1, 0);
-  rg->addWidget(cMax, 1, 1);
-  rg->addWidget(label("cm-1"), 0, 2);
+  QGroupBox* range = min_max_box("Wavenumber_UIGroupBox", "Wavenumber", cMin, cMax);
+  static_cast<QGridLayout*>(range->layout())->addWidget(label("cm-1"), 0, 2);
   v->addWidget(range);
 
   auto* mix = new QGroupBox("Mixing Ratio (ppm)");
@@ -279,12 +293,8 @@ void TForm1::BuildTPPage() {
   Planet_UIRadioGroup = radio_group("Planet_UIRadioGroup", "Planet Surface", {"Venus", "Earth"}, -1);
   v->addWidget(Planet_UIRadioGroup);
 
-  Plot_Linewidth_UIButton = button("Plot_Linewidth_UIButton", "Plot Spectra");
-  Plot_Linewidth_Path_UIButton = button("Plot_Linewidth_Path_UIButton", "Plot Path");
-  Plot_Linewidth_UIButton->setVisible(false);
-  Plot_Linewidth_Path_UIButton->setVisible(false);
-  v->addWidget(Plot_Linewidth_UIButton);
-  v->addWidget(Plot_Linewidth_Path_UIButton);
+  Plot_Linewidth_UIButton = hidden_button(v, "Plot_Linewidth_UIButton", "Plot Spectra");
+  Plot_Linewidth_Path_UIButton = hidden_button(v, "Plot_Linewidth_Path_UIButton", "Plot Path");
   v->addStretch(1);
   PageControl1->addTab(UITabSheet_TP, "T && P");
 }
@@ -295,15 +305,11 @@ void TForm1::BuildMeanPathPage() {
       {.name = "Max_Mean_Free_Path_UIzqSpinEdit", .text = "1000", .value = 1000.0}, cMax);
   Min_Mean_Free_Path_UIzqSpinEdit =
       make_field<TzqSpinEdit>({.name = "Min_Mean_Free_Path_UIzqSpinEdit", .text = "0"}, cMin);
-  Path_Multiplier_UIzqSpinEdit =
-      // The multiplier's range is the one its key-up handler clamps to; an empty or zero multiplier is out
-      // of range and leaves the path factor alone.
-      make_field<TzqSpinEdit>({.name = "Path_Multiplier_UIzqSpinEdit",
-                               .text = "1",
-                               .valueMin = 0.1,
-                               .valueMax = 100,
-                               .value = 1.0},
-                              cMul);
+  // The multiplier's range is the one its key-up handler clamps to; an empty or zero multiplier is out of
+  // range and leaves the path factor alone.
+  Path_Multiplier_UIzqSpinEdit = make_field<TzqSpinEdit>(
+      {.name = "Path_Multiplier_UIzqSpinEdit", .text = "1", .valueMin = 0.1, .valueMax = 100, .value = 1.0},
+      cMul);
   Percent_Absorbed_UIzqNumberEdit =
       make_field<TzqNumberEdit>({.name = "Percent_Absorbed_UIzqNumberEdit", .text = "1", .value = 1.0}, cPct);
   Percent_Absorbed_UIzqNumberEdit->SetReadOnly(true);
@@ -311,14 +317,7 @@ void TForm1::BuildMeanPathPage() {
   UITabSheet_MeanPath = new QWidget;
   UITabSheet_MeanPath->setObjectName("UITabSheet_MeanPath");
   auto* v = new QVBoxLayout(UITabSheet_MeanPath);
-  auto* axis = new QGroupBox("Y Axis (m)");
-  axis->setObjectName("Mean_Path_Axis_UIGroupBox");
-  auto* ag = new QGridLayout(axis);
-  ag->addWidget(label("Max"), 0, 0);
-  ag->addWidget(cMax, 0, 1);
-  ag->addWidget(label("Min"), 1, 0);
-  ag->addWidget(cMin, 1, 1);
-  v->addWidget(axis);
+  v->addWidget(min_max_box("Mean_Path_Axis_UIGroupBox", "Y Axis (m)", cMin, cMax));
 
   PathType_UIRadioGroup = radio_group("PathType_UIRadioGroup", "Path type",
                                       {"Mean Free Path   (1/2)", "Optical Thickness (1/e)"}, 1);
@@ -330,12 +329,8 @@ void TForm1::BuildMeanPathPage() {
   mul->addWidget(cPct, 1, 1);
   v->addLayout(mul);
 
-  Absorbance_UIButton = button("Absorbance_UIButton", "Absorbance");
-  Mean_Path_UIButton = button("Mean_Path_UIButton", "Mean Path");
-  Absorbance_UIButton->setVisible(false);
-  Mean_Path_UIButton->setVisible(false);
-  v->addWidget(Absorbance_UIButton);
-  v->addWidget(Mean_Path_UIButton);
+  Absorbance_UIButton = hidden_button(v, "Absorbance_UIButton", "Absorbance");
+  Mean_Path_UIButton = hidden_button(v, "Mean_Path_UIButton", "Mean Path");
   v->addStretch(1);
   PageControl1->addTab(UITabSheet_MeanPath, "Mean Path");
 }
@@ -376,14 +371,7 @@ void TForm1::BuildPowerPage() {
   inputs->addWidget(label("W/m2"), 1, 2);
   v->addLayout(inputs);
 
-  auto* band = new QGroupBox("Wavenumber");
-  band->setObjectName("Wavenumber_2_UIGroupBox");
-  auto* bg = new QGridLayout(band);
-  bg->addWidget(label("Min"), 0, 0);
-  bg->addWidget(cMin, 0, 1);
-  bg->addWidget(label("Max"), 1, 0);
-  bg->addWidget(cMax, 1, 1);
-  v->addWidget(band);
+  v->addWidget(min_max_box("Wavenumber_2_UIGroupBox", "Wavenumber", cMin, cMax));
 
   auto* panel = new QGroupBox("Blackbody");
   panel->setObjectName("Blackbody_UIPanel");
