@@ -87,7 +87,7 @@ void TForm1::BindBlackbody(const std::string& section, TzqSpinEdit* spin, TzqLeg
   // Without its curve the spin edit keeps Tag -1 and draws nothing.
   if (blackbody) {
     SetTag(spin, legend->Tag);
-    spin->SetValue(blackbody->Temperature);
+    AssignValue(spin, blackbody->Temperature);
   }
   legend->setText(QString());
   if (index >= 0) Chart1->Series(index).SetVertAxis(TVertAxis::Right);
