@@ -158,7 +158,8 @@ private:
   bool adjusted_ = false;
   double adjusted_p_ = 0, adjusted_t_ = 0;
   std::string adjusted_type_;
-  std::vector<PlacedLine> placed_;               // one per record, reused by every recomputation
-  std::array<double, kGridPoints + 1> grid_x_{}; // Doppler grid wavenumbers, rounded to doubles
+  std::vector<PlacedLine> placed_;                    // one per record, reused by every recomputation
+  std::array<double, kGridPoints + 1> grid_x_{};      // Doppler grid wavenumbers, rounded to doubles
+  std::array<int32_t, kGridPoints + 2> pair_delta_{}; // reaches starting minus ending at each point
   long dropped_points_ = 0;
 };

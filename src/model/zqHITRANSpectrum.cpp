@@ -265,19 +265,49 @@ template <class PlaceOne, class SumRun> void T_zq_HITRAN::place_and_sum(PlaceOne
   };
   pool.Run(parts, place);
 
-  // Pass 2, grid split: each part sums its own points over all placed lines, in file order.
-  auto accumulate = [&](unsigned part) {
-    auto [first_k, last_k] = share(N, parts, part);
-    const int32_t k0 = static_cast<int32_t>(first_k + 1), k1 = static_cast<int32_t>(last_k);
+  // The lines to sum: each part's placed lines in file order, up to the first stop.
+  auto for_each_placed = [&](auto visit) {
     for (unsigned p = 0; p < parts; ++p) {
       const long first = share(lines, parts, p).first;
-      for (long i = first; i < first + placed_count[p]; ++i) {
-        const PlacedLine& pl = placed_[static_cast<std::size_t>(i)];
-        const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
-        if (lo <= hi) sum_run(pl, lo, hi);
-      }
+      for (long i = first; i < first + placed_count[p]; ++i)
+        visit(placed_[static_cast<std::size_t>(i)]);
       if (stopped[p]) break; // no later line is processed
     }
+  };
+
+  // Grid split with an equal number of line-point pairs in each part (line lists are dense in some
+  // bands and empty in others): a difference array of the reaches gives the pairs per point.
+  std::array<int32_t, kMaxParts + 1> bounds{};
+  bounds[parts] = N;
+  if (parts > 1) {
+    std::fill(pair_delta_.begin(), pair_delta_.end(), 0);
+    for_each_placed([&](const PlacedLine& pl) {
+      ++pair_delta_[static_cast<std::size_t>(pl.lo)];
+      --pair_delta_[static_cast<std::size_t>(pl.hi) + 1];
+    });
+    double total = 0, running = 0;
+    int64_t active = 0;
+    for (long k = 1; k <= N; ++k)
+      total += static_cast<double>(active += pair_delta_[static_cast<std::size_t>(k)]);
+    active = 0;
+    unsigned next = 1;
+    for (long k = 1; k <= N && next < parts; ++k) {
+      running += static_cast<double>(active += pair_delta_[static_cast<std::size_t>(k)]);
+      while (next < parts && running >= total * next / parts)
+        bounds[next++] = static_cast<int32_t>(k);
+    }
+    for (; next < parts; ++next)
+      bounds[next] = N;
+  }
+
+  // Pass 2, grid split: each part sums its own points over all placed lines, in file order.
+  auto accumulate = [&](unsigned part) {
+    const int32_t k0 = bounds[part] + 1, k1 = bounds[part + 1];
+    if (k0 > k1) return;
+    for_each_placed([&](const PlacedLine& pl) {
+      const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
+      if (lo <= hi) sum_run(pl, lo, hi);
+    });
   };
   pool.Run(parts, accumulate);
 }
