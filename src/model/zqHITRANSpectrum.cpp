@@ -1,8 +1,8 @@
 // The broadened spectrum of a line list. A recomputation runs in two passes over the shared worker
 // pool: the lines are split between the threads to adjust them and place them on the grid (index
-// arithmetic in extended precision, as the grid definition demands), then the grid is split so that
-// each thread sums its own points over the placed lines in file order. Each point therefore gets the
-// same sum whatever the number of threads, and nothing is allocated.
+// decisions as extended precision takes them, computed in double precision and checked), then the
+// grid is split so that each thread sums its own points over the placed lines in file order. Each
+// point therefore gets the same sum whatever the number of threads, and nothing is allocated.
 #include "zqHITRAN.h"
 
 #include "zqGrid.h"
