@@ -1,6 +1,7 @@
 // TForm1: the main window. Its controls and event wiring are defined in Form1_Definition.cpp; the handlers
 // live by concern in Form1_Startup.cpp (start-up and loading), Form1_Plot.cpp (plot assembly and chart
-// mouse handling), Form1_Parameters.cpp (physical parameter controls) and Form1_Power.cpp (absorbed power).
+// mouse handling), Form1_Parameters.cpp (physical parameter controls), Form1_Power.cpp (absorbed power)
+// and Form1_Menu.cpp (menu bar, first-run demonstration lists).
 #pragma once
 
 #include "zqDatafileLoader.h"
@@ -15,8 +16,10 @@
 #include <unordered_map>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 class QWidget;
@@ -33,12 +36,15 @@ class TzqNumberEdit;
 class TzqRadioGroup;
 class TzqSpinEdit;
 
+// Whether start-up writes the demonstration line lists when the default ones are missing.
+enum class TFirstRun { DemoLists, Off };
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
 public:
   // Builds the window from its definition, loads the configuration and the data files, draws the first
   // plot and runs FormCreate: the whole start-up.
-  explicit TForm1(QWidget* parent = nullptr);
+  explicit TForm1(QWidget* parent = nullptr, TFirstRun firstRun = TFirstRun::DemoLists);
   ~TForm1() override;
 
   // ---- components
@@ -112,6 +118,16 @@ public:
   TzqLegendElement* Series_3_UILegend = nullptr;
   TzqLegendElement* Series_4_UILegend = nullptr;
   TzqLegendElement* Series_5_UILegend = nullptr;
+  QLabel* DemoLists_UILabel = nullptr; // status bar notice while demonstration lists are shown
+
+  // ---- menu bar
+  QMenu* File_UIMenu = nullptr;
+  QMenu* Help_UIMenu = nullptr;
+  QAction* OpenINI_UIAction = nullptr;
+  QAction* SaveChartImage_UIAction = nullptr;
+  QAction* Exit_UIAction = nullptr;
+  QAction* About_UIAction = nullptr;
+  QAction* HitranHelp_UIAction = nullptr;
 
   // ---- window state
   TLoadedDatafiles LoadedDatafiles;
@@ -140,6 +156,10 @@ public:
   std::function<void(int X, int Y)> OnShowChartProperties;
   // Runs after every repaint of the chart, so an open properties dialog can show the chart as drawn.
   std::function<void()> OnChartDrawn;
+  // Starts program with args as a new process; false when it could not be started.
+  std::function<bool(const std::string& program, const std::vector<std::string>& args)> OnStartProgram;
+  // The sections whose line list was a demonstration list at start-up (empty with real data).
+  std::vector<std::string> DemoLineListSections;
 
   // ---- start-up and loading (Form1_Startup.cpp)
   void zqINI_File1ReadComplete(TzqINI_File* Sender);
@@ -196,6 +216,20 @@ public:
   void Water_Concentration_UIzqSpinEditChange(QObject* Sender);
   void RH_UIzqSpinEditChange(QObject* Sender);
 
+  // ---- menu bar and first run (Form1_Menu.cpp)
+  // Opens another INI file: the program starts again on it (/ini FILE) and this window closes, since the
+  // configuration is read once per run.
+  void OpenINI_UIActionClick(QObject* Sender);
+  // Saves the chart image through the chart properties dialog's save (its image choice and formats).
+  void SaveChartImage_UIActionClick(QObject* Sender);
+  void Exit_UIActionClick(QObject* Sender);
+  void About_UIActionClick(QObject* Sender);
+  void HitranHelp_UIActionClick(QObject* Sender);
+  // Before the data files load: writes the demonstration lists when the default line lists are missing.
+  void ProvideDemoLineLists();
+  // After they load: title and status bar say so when a line list is a demonstration list.
+  void ShowDemoNotice();
+
   // ---- absorbed power (Form1_Power.cpp)
   void L3_UIButtonClick(QObject* Sender);
   void Power_UIzqSpinEditChange(QObject* Sender);
@@ -220,6 +254,7 @@ private:
   void BuildPowerPage();
   void BuildTestPage();
   QWidget* BuildBelowChart();
+  void BuildMenuBar();
 
   // Shared steps.
   void BindBlackbody(const std::string& section, TzqSpinEdit* spin, TzqLegendElement* legend);
@@ -244,6 +279,7 @@ private:
   std::unordered_map<QObject*, std::function<void(QObject*)>> doubleClickHandlers_;
   QLabel* statusLabel_ = nullptr;
   bool closed_ = false;
+  TFirstRun firstRun_ = TFirstRun::DemoLists;
 };
 
 // Gives an edit the value v unless its text already reads as v; unlike SetValue alone this also writes

@@ -19,6 +19,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -172,6 +174,12 @@ void TForm1::DefineWindow() {
   statusLabel_ = new QLabel;
   statusLabel_->setObjectName("Status_UILabel");
   statusBar()->addWidget(statusLabel_, 1);
+  DemoLists_UILabel = new QLabel;
+  DemoLists_UILabel->setObjectName("DemoLists_UILabel");
+  DemoLists_UILabel->setStyleSheet("QLabel { color: #a00000; font-weight: bold; }");
+  DemoLists_UILabel->setVisible(false);
+  statusBar()->addPermanentWidget(DemoLists_UILabel);
+  BuildMenuBar();
 
   // Non-visual components come after the visual controls.
   zqChart_Tools1 = new TzqChart_Tools(this);
@@ -189,6 +197,24 @@ void TForm1::DefineWindow() {
 
   for (auto* e : findChildren<TzqNumberEdit*>())
     e->Loaded();
+}
+
+void TForm1::BuildMenuBar() {
+  auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+  };
+  File_UIMenu = menuBar()->addMenu("&File");
+  File_UIMenu->setObjectName("File_UIMenu");
+  OpenINI_UIAction = action(File_UIMenu, "OpenINI_UIAction", "&Open INI file...");
+  SaveChartImage_UIAction = action(File_UIMenu, "SaveChartImage_UIAction", "&Save chart image...");
+  File_UIMenu->addSeparator();
+  Exit_UIAction = action(File_UIMenu, "Exit_UIAction", "E&xit");
+  Help_UIMenu = menuBar()->addMenu("&Help");
+  Help_UIMenu->setObjectName("Help_UIMenu");
+  About_UIAction = action(Help_UIMenu, "About_UIAction", "&About Absorbview");
+  HitranHelp_UIAction = action(Help_UIMenu, "HitranHelp_UIAction", "How to get &HITRAN data");
 }
 
 void TForm1::BuildGeneralPage() {
@@ -612,5 +638,19 @@ void TForm1::WireEvents() {
   TzqChartProperties_Form::Install(*zqChart_Tools1);
   OnShowChartProperties = [this](int x, int y) { zqChart_Tools1->ShowPropertiesAt(x, y); };
   OnChartDrawn = [] { TzqChartProperties_Form::RefreshOpen(); };
-  OnChartDrawn = [] { TzqChartProperties_Form::RefreshOpen(); };
+
+  auto triggered = [this](QAction* a, void (TForm1::*h)(QObject*)) {
+    connect(a, &QAction::triggered, this, [this, a, h] { (this->*h)(a); });
+  };
+  triggered(OpenINI_UIAction, &TForm1::OpenINI_UIActionClick);
+  triggered(SaveChartImage_UIAction, &TForm1::SaveChartImage_UIActionClick);
+  triggered(Exit_UIAction, &TForm1::Exit_UIActionClick);
+  triggered(About_UIAction, &TForm1::About_UIActionClick);
+  triggered(HitranHelp_UIAction, &TForm1::HitranHelp_UIActionClick);
+  OnStartProgram = [](const std::string& program, const std::vector<std::string>& args) {
+    QStringList list;
+    for (const auto& a : args)
+      list << QString::fromStdString(a);
+    return QProcess::startDetached(QString::fromStdString(program), list);
+  };
 }

@@ -10,6 +10,7 @@
 #include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
+#include "zqLoadProgress.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
@@ -27,7 +28,7 @@ void SetTag(QObject* object, int tag) {
   object->setProperty("Tag", tag);
 }
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget* parent, TFirstRun firstRun) : QMainWindow(parent), firstRun_(firstRun) {
   DefineWindow();
   WireEvents();
   Loading = false;
@@ -46,7 +47,9 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   zqINI_File1->OnReadComplete = nullptr;
   StartupLog.push_back("zqINI_File1ReadComplete");
 
+  if (firstRun_ == TFirstRun::DemoLists) ProvideDemoLineLists();
   LoadDatafiles();
+  ShowDemoNotice();
 
   // Line lists: water, carbon dioxide and the combined spectrum are series 0, 1 and 2.
   WaterLines = FindLineList("h2o");
@@ -94,7 +97,11 @@ void TForm1::BindBlackbody(const std::string& section, TzqSpinEdit* spin, TzqLeg
 }
 
 void TForm1::LoadDatafiles() {
-  ::LoadDatafiles(*zqINI_File1, LoadedDatafiles);
+  TzqLoadProgress progress(this);
+  ::LoadDatafiles(*zqINI_File1, LoadedDatafiles,
+                  [&](const std::string&, const std::string& file, uint64_t read, uint64_t total) {
+                    progress.Report(file, read, total);
+                  });
 }
 
 void TForm1::ReadDatafileParameters(TzqDatafile& object, const std::string& section) {

@@ -1,11 +1,15 @@
 // Program entry: registers the data-file types, creates the application and the main window (whose
-// construction runs the whole start-up), and runs the message loop until the window is closed.
+// construction runs the whole start-up), and runs the message loop until the window is closed. With
+// "--screenshot FILE" it writes the window's picture after start-up and ends instead.
 #include "Form1.h"
 #include "zqApplication.h"
 #include "zqQtPlatform.h"
 #include "zqRegisterTypes.h"
+#include "zqScreenshot.h"
+#include "zqStartOptions.h"
 
 #include <exception>
+#include <iostream>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -13,7 +17,20 @@ int main(int argc, char** argv) {
   zqApplication app(argc, argv);
   zqApplication::setApplicationName("Absorbview");
   zqApplication::setApplicationVersion(ABSORBVIEW_VERSION);
-  zq::QtPlatform platform(argc, argv);
+
+  // The program's own options leave the arguments before the INI command line, which would take any
+  // switch it does not know for a request for help.
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i)
+    args.emplace_back(argv[i]);
+  const TStartOptions options = SplitStartOptions(args);
+  if (!options.Error.empty()) {
+    std::cerr << "absorbview: " << options.Error << std::endl;
+    return 2;
+  }
+  const bool screenshot = !options.ScreenshotFile.empty();
+  zq::QtPlatform platform(options.IniArgs);
+  platform.SetUnattended(screenshot);
   zq::InstallPlatform(&platform);
 
   std::unique_ptr<TForm1> Form1;
@@ -25,7 +42,17 @@ int main(int argc, char** argv) {
   }
   platform.SetDialogParent(Form1.get());
   Form1->show();
-  int rc = app.exec();
+  int rc = 0;
+  if (screenshot) {
+    QString error;
+    if (!SaveWindowScreenshot(*Form1, QString::fromStdString(options.ScreenshotFile), error)) {
+      std::cerr << "absorbview: the screenshot could not be written to " << options.ScreenshotFile << ": "
+                << error.toStdString() << std::endl;
+      rc = 1;
+    }
+  } else {
+    rc = app.exec();
+  }
   platform.SetDialogParent(nullptr);
   return rc;
 }

@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <iostream>
+#include <utility>
+
 namespace zq {
 
 QtPlatform::QtPlatform(int argc, char** argv) {
@@ -18,6 +21,16 @@ QtPlatform::QtPlatform(int argc, char** argv) {
 
 ModalResult QtPlatform::MessageBox(const std::string& caption, const std::string& text, unsigned buttons,
                                    MsgIcon icon) {
+  if (unattended_) {
+    std::cerr << caption << ": " << text << std::endl;
+    static const std::pair<MsgButton, ModalResult> order[] = {
+        {mbOK, ModalResult::OK},         {mbYes, ModalResult::Yes},     {mbNo, ModalResult::No},
+        {mbCancel, ModalResult::Cancel}, {mbAbort, ModalResult::Abort}, {mbRetry, ModalResult::Retry},
+        {mbIgnore, ModalResult::Ignore}};
+    for (const auto& [flag, result] : order)
+      if (buttons & flag) return result;
+    return ModalResult::OK;
+  }
   QMessageBox box(parent_);
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text));
@@ -88,6 +101,7 @@ QString start_path(const FileDialogRequest& r) {
 } // namespace
 
 std::optional<std::string> QtPlatform::OpenFileDialog(const FileDialogRequest& r) {
+  if (unattended_) return std::nullopt;
   QString f = QFileDialog::getOpenFileName(parent_, QString::fromStdString(r.title), start_path(r),
                                            QString::fromStdString(QtFilterFromPipeFilter(r.filter)));
   if (f.isEmpty()) return std::nullopt;
@@ -95,6 +109,7 @@ std::optional<std::string> QtPlatform::OpenFileDialog(const FileDialogRequest& r
 }
 
 std::optional<std::string> QtPlatform::SaveFileDialog(const FileDialogRequest& r) {
+  if (unattended_) return std::nullopt;
   QFileDialog dialog(parent_, QString::fromStdString(r.title), start_path(r),
                      QString::fromStdString(QtFilterFromPipeFilter(r.filter)));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -104,6 +119,7 @@ std::optional<std::string> QtPlatform::SaveFileDialog(const FileDialogRequest& r
 }
 
 std::optional<uint32_t> QtPlatform::ChooseColor(uint32_t initial) {
+  if (unattended_) return std::nullopt;
   // Colours travel with red in the low byte.
   QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
   QColor c = QColorDialog::getColor(start, parent_);
@@ -112,6 +128,7 @@ std::optional<uint32_t> QtPlatform::ChooseColor(uint32_t initial) {
 }
 
 std::optional<FontChoice> QtPlatform::ChooseFont(const FontChoice& initial) {
+  if (unattended_) return std::nullopt;
   QFont start(QString::fromStdString(initial.name), initial.size);
   start.setBold(initial.bold);
   start.setItalic(initial.italic);

@@ -10,8 +10,13 @@ namespace zq {
 class QtPlatform : public Platform {
 public:
   QtPlatform(int argc, char** argv);
+  // The arguments as the program passes them on (without the program path).
+  explicit QtPlatform(std::vector<std::string> args) : args_(std::move(args)) {}
   // Parent for dialogs and message boxes (the main window once it exists).
   void SetDialogParent(QWidget* parent) { parent_ = parent; }
+  // When nobody is there to answer (a screenshot run): message boxes are written to stderr and answered
+  // with their first button, and every dialog is cancelled.
+  void SetUnattended(bool unattended) { unattended_ = unattended; }
 
   ModalResult MessageBox(const std::string& caption, const std::string& text, unsigned buttons,
                          MsgIcon icon) override;
@@ -29,6 +34,7 @@ private:
   QWidget* parent_ = nullptr;
   std::vector<std::string> args_;
   bool cursorOverridden_ = false;
+  bool unattended_ = false;
 };
 
 // "Text (*.txt)|*.txt|All (*.*)|*.*" -> "Text (*.txt);;All (*.*)"

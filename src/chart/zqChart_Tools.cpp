@@ -144,16 +144,20 @@ void TzqChart_Tools::PickSeriesColor(TzqColorPanel* panel) {
   if (TLineSeries* series = series_at(panel->Tag)) series->SetSeriesColor(*chosen);
 }
 
-void TzqChart_Tools::ShowProperties() {
-  if (!chart_) return;
+ChartPropertiesView* TzqChart_Tools::PreparePropertiesDialog() {
+  if (!chart_) return nullptr;
   if (!dialog_) {
-    if (!CreatePropertiesDialog) return;
+    if (!CreatePropertiesDialog) return nullptr;
     dialog_ = CreatePropertiesDialog(*this);
-    if (!dialog_) return;
+    if (!dialog_) return nullptr;
     dialog_->SetOnSeriesChange([this] { PropertiesChanged(); });
   }
   dialog_->BindChart(chart_.data());
-  if (chart_->SeriesCount() > 0) dialog_->ShowDialog();
+  return dialog_.get();
+}
+
+void TzqChart_Tools::ShowProperties() {
+  if (PreparePropertiesDialog() && chart_->SeriesCount() > 0) dialog_->ShowDialog();
 }
 
 void TzqChart_Tools::ShowSeriesProperties(int index) {

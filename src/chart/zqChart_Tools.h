@@ -92,6 +92,9 @@ public:
 
   // The properties dialog, created on first use through CreatePropertiesDialog and then kept.
   void ShowProperties();
+  // The dialog made (on first use) and bound to the chart without showing it, for a caller that uses
+  // one of its operations, such as saving the chart image; nullptr when it cannot be made.
+  ChartPropertiesView* PreparePropertiesDialog();
   void ShowSeriesProperties(int index);
   // X, Y in chart pixels: the General page inside the axes' extent, else the Axes page on the axis
   // beside or below which the point lies (0 Left, 1 Right, 2 Top, 3 Bottom).

@@ -6,6 +6,7 @@
 #include "zqLineSeries.h"
 #include "zqTextCompare.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,9 +20,18 @@ namespace zq_datafile_detail {
 // longer than itself. A line view stays valid until the next call of next().
 class LineReader {
 public:
-  explicit LineReader(const std::string& path) : path_(path), buf_(kBlock) {
+  using Progress = std::function<void(uint64_t, uint64_t)>;
+
+  LineReader(const std::string& path, Progress progress)
+      : path_(path), buf_(kBlock), progress_(std::move(progress)) {
     f_ = std::fopen(path.c_str(), "rb");
     if (!f_) throw std::runtime_error("Cannot open file \"" + path + "\": " + std::strerror(errno));
+    if (progress_) {
+      std::error_code ec;
+      const auto size = std::filesystem::file_size(path, ec);
+      total_ = ec ? 0 : static_cast<uint64_t>(size);
+      progress_(0, total_);
+    }
   }
   ~LineReader() { std::fclose(f_); }
   LineReader(const LineReader&) = delete;
@@ -89,6 +99,11 @@ private:
       return false;
     }
     end_ += n;
+    bytes_read_ += n;
+    if (progress_ && bytes_read_ - reported_ >= TzqDatafile::ReadProgressStep) {
+      reported_ = bytes_read_;
+      progress_(bytes_read_, std::max(total_, bytes_read_));
+    }
     return true;
   }
 
@@ -99,6 +114,10 @@ private:
   std::size_t end_ = 0;     // end of the bytes read so far
   std::size_t scanned_ = 0; // bytes before this hold no line feed after begin_
   bool eof_ = false;
+  Progress progress_;
+  uint64_t total_ = 0;      // file size when reading began
+  uint64_t bytes_read_ = 0; // bytes read from the file so far
+  uint64_t reported_ = 0;   // bytes_read_ at the last progress call
 };
 
 } // namespace zq_datafile_detail
@@ -115,7 +134,7 @@ void TzqDatafile::LoadFromFile(const std::string& filename) {
   if (std::filesystem::is_directory(path, ec))
     throw std::runtime_error("Cannot read \"" + Filename + "\": it is a folder, not a file");
 
-  file_ = std::make_unique<zq_datafile_detail::LineReader>(Filename);
+  file_ = std::make_unique<zq_datafile_detail::LineReader>(Filename, OnReadProgress);
   lines_read_ = 0;
   struct CloseFile {
     std::unique_ptr<zq_datafile_detail::LineReader>& f;

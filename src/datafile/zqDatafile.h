@@ -64,6 +64,11 @@ public:
   std::string XUnitsDefault = "bp";
   int32_t XConversion = -1; // conversion code chosen by SetXUnits; -1: none
   std::string XSourceUnits;
+  // Optional: told during LoadFromFile how far reading has come (bytes of the file read so far and the
+  // file's size): once before the first line, then after every ReadProgressStep bytes or more, so a
+  // caller can show progress on a large file without slowing the reading loop.
+  std::function<void(uint64_t bytesRead, uint64_t total)> OnReadProgress;
+  static constexpr uint64_t ReadProgressStep = 2u << 20;
 
   // Reads the file: filename, when not empty, becomes Filename; a file that does not exist is skipped
   // silently (the loader reports it). Errors raised by ProcessLine pass to the caller; records added so

@@ -27,6 +27,9 @@ std::string fit9(const std::string& text) {
   return s;
 }
 
+// Opens every demonstration file, so the program can tell such a file from real data when it reads it.
+constexpr const char* kDemoMarker = "> ABSORBVIEW DEMONSTRATION LINE LIST";
+
 struct ListSpec {
   const char* molecule;
   const char* name;
@@ -105,7 +108,7 @@ std::string FormatHitranRecord(const std::string& molecule, const DemoLine& line
 
 std::string DemoLineListHeader(const std::string& moleculeName, const std::string& fileName) {
   std::string h;
-  h += "> ABSORBVIEW DEMONSTRATION LINE LIST - " + moleculeName + " - NOT HITRAN DATA.\n";
+  h += std::string(kDemoMarker) + " - " + moleculeName + " - NOT HITRAN DATA.\n";
   h += "> Computed by absorbview-demolists from published molecular constants (band origins, rotational\n";
   h += "> and distortion constants, band strengths, dipole moment) for the principal isotopologue only.\n";
   h += "> Line positions, intensities (296 K, scaled by natural abundance) and widths are approximate and\n";
@@ -130,4 +133,12 @@ void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting) 
     write_list(folder, co2, DemoCO2Lines());
   if (!keepExisting || !std::filesystem::exists(folder / h2o.fileName, ec))
     write_list(folder, h2o, DemoH2OLines());
+}
+
+bool IsDemoLineListFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string marker = kDemoMarker;
+  std::string start(marker.size(), '\0');
+  if (!in.read(start.data(), static_cast<std::streamsize>(start.size()))) return false;
+  return start == marker;
 }

@@ -58,6 +58,10 @@ std::string FormatHitranRecord(const std::string& molecule, const DemoLine& line
 // The comment lines (each beginning with ">") that open a demonstration file.
 std::string DemoLineListHeader(const std::string& moleculeName, const std::string& fileName);
 
+// True when the file begins like DemoLineListHeader: a demonstration list, not HITRAN data. False for
+// any other file and for a file that cannot be read.
+bool IsDemoLineListFile(const std::filesystem::path& file);
+
 // Writes "02_CO2.txt" and "01_h2o_161_only.txt" into folder (created if missing); with keepExisting
 // a file that is already there (perhaps a real list) is left alone. Throws std::runtime_error naming
 // the file when a file cannot be written completely.

@@ -48,12 +48,13 @@ Harness::Harness(const StartOptions& options) {
   std::filesystem::current_path(dir.path());
   fake.executablePath = (dir / "absorbview").string();
   fake.arguments = options.args;
-  if (options.data != Data::None) {
+  if (options.data == Data::Full || options.data == Data::Band) {
     provide(options.data, zqtest::HitranDir() / "co2_626_hitran.par", co2File());
     provide(options.data, zqtest::HitranDir() / "h2o_161_hitran.par", waterFile());
   }
   if (!options.ini.empty()) zqtest::WriteFile(dir / "absorbview.ini", options.ini);
-  form = std::make_unique<TForm1>();
+  form =
+      std::make_unique<TForm1>(nullptr, options.data == Data::None ? TFirstRun::Off : TFirstRun::DemoLists);
 }
 
 Harness::~Harness() {

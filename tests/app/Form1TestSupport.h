@@ -1,6 +1,7 @@
 // Starting the real main window offscreen for tests: a temporary folder as the current folder and the
 // executable's folder, the real line lists copied into it under their default names (or only the lines
-// of one wavenumber band, for speed), an optional INI file, and the scripted platform.
+// of one wavenumber band, for speed) or the first run's demonstration lists, an optional INI file, and
+// the scripted platform.
 #pragma once
 
 #include "FakePlatform.h"
@@ -20,7 +21,9 @@ class TLineSeries;
 
 namespace form1test {
 
-enum class Data { None, Full, Band };
+// None: no line lists and no first-run lists (the "File not found" path); Demo: no line lists, so
+// start-up writes the demonstration lists; Full and Band: the real lists (first run finds them).
+enum class Data { None, Demo, Full, Band };
 
 // Lines of the band kept by Data::Band (cm-1).
 constexpr double BandMin = 500;

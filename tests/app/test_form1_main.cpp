@@ -11,12 +11,13 @@ std::vector<std::unique_ptr<QObject>> MakeStartupTests();
 std::vector<std::unique_ptr<QObject>> MakeParameterTests();
 std::vector<std::unique_ptr<QObject>> MakePlotTests();
 std::vector<std::unique_ptr<QObject>> MakePowerTests();
+std::vector<std::unique_ptr<QObject>> MakeMenuTests();
 
 int main(int argc, char** argv) {
   RegisterDatafileTypes();
   zqApplication app(argc, argv);
   int failed = 0;
-  for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests})
+  for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

@@ -9,6 +9,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -112,6 +113,37 @@ TEST(DatafileReading, LineEndingExactlyAtABlockBoundaryStaysValidWhileTheEndIsTe
       EXPECT_EQ(f.Lines, expected) << "boundary " << boundary;
     }
   }
+}
+
+TEST(DatafileReading, ProgressIsToldAtTheStartAndEveryFewMegabytesOnly) {
+  zqtest::TempDir dir;
+  const std::string line(99, 'r');
+  std::string content;
+  for (int i = 0; i < 70000; ++i) // 7,000,000 bytes
+    content += line + "\n";
+  zqtest::WriteFile(dir / "big.txt", content);
+  LineRecorder f;
+  std::vector<std::pair<uint64_t, uint64_t>> calls;
+  std::size_t linesAtFirstCall = 99;
+  f.OnReadProgress = [&](uint64_t read, uint64_t total) {
+    if (calls.empty()) linesAtFirstCall = f.Lines.size();
+    calls.emplace_back(read, total);
+  };
+  f.LoadFromFile((dir / "big.txt").string());
+  EXPECT_EQ(f.Lines.size(), 70000u);
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_LE(calls.size(), 1 + content.size() / TzqDatafile::ReadProgressStep);
+  EXPECT_EQ(linesAtFirstCall, 0u); // told before the first line, so a dialog can open first
+  EXPECT_EQ(calls.front(), std::make_pair(uint64_t{0}, uint64_t{content.size()}));
+  for (std::size_t i = 1; i < calls.size(); ++i) {
+    EXPECT_GE(calls[i].first - calls[i - 1].first, TzqDatafile::ReadProgressStep);
+    EXPECT_LE(calls[i].first, calls[i].second);
+    EXPECT_EQ(calls[i].second, content.size());
+  }
+  // Without a callback the same file reads the same lines.
+  LineRecorder quiet;
+  quiet.LoadFromFile((dir / "big.txt").string());
+  EXPECT_EQ(quiet.Lines, f.Lines);
 }
 
 TEST(DatafileLoading, MissingFileReadsNothingAndKeepsTheName) {

@@ -124,3 +124,19 @@ TEST(DemoFile, ReportsAFolderItCannotWrite) {
     EXPECT_NE(std::string(e.what()).find("plain file"), std::string::npos) << e.what();
   }
 }
+
+TEST(DemoFile, DemonstrationFilesAreToldFromOtherFiles) {
+  zqtest::TempDir dir;
+  WriteDemoLineLists(dir.path());
+  EXPECT_TRUE(IsDemoLineListFile(dir / "02_CO2.txt"));
+  EXPECT_TRUE(IsDemoLineListFile(dir / "01_h2o_161_only.txt"));
+  // A real record, a comment that only mentions the words, a short file, no file, a folder.
+  zqtest::WriteFile(dir / "real.par", " 21  667.379003 2.868E-19 1.467E+00.07870.1030  325.9818\n");
+  zqtest::WriteFile(dir / "quoted.txt", "> see ABSORBVIEW DEMONSTRATION LINE LIST\n");
+  zqtest::WriteFile(dir / "short.txt", "> ABSORBVIEW");
+  EXPECT_FALSE(IsDemoLineListFile(dir / "real.par"));
+  EXPECT_FALSE(IsDemoLineListFile(dir / "quoted.txt"));
+  EXPECT_FALSE(IsDemoLineListFile(dir / "short.txt"));
+  EXPECT_FALSE(IsDemoLineListFile(dir / "missing.txt"));
+  EXPECT_FALSE(IsDemoLineListFile(dir.path()));
+}

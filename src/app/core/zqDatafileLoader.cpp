@@ -26,19 +26,22 @@ bool file_exists(const std::string& path) {
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
-void load_file(TzqINI_File& ini, const std::string& name, TzqDatafile& object) {
+void load_file(TzqINI_File& ini, const std::string& name, TzqDatafile& object,
+               const TLoadProgress& progress) {
   std::string written = ini.ReadString(name, "Filename");
   if (written.empty()) return; // generated series have no file
-  std::string file = written;
-  if (!file_exists(file)) {
-    std::string dir = ini.Directory();
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    file = dir + written;
-  }
-  if (!file_exists(file)) {
+  const std::string file = FindDataFileOnDisk(written, ini.Directory());
+  if (file.empty()) {
     zq::platform().MessageBox("File not found", FileNotFoundText(name, written), zq::mbOK, zq::MsgIcon::None);
     return;
   }
+  // The object hears progress only while this load runs.
+  struct ProgressScope {
+    TzqDatafile& object;
+    ~ProgressScope() { object.OnReadProgress = nullptr; }
+  } scope{object};
+  if (progress)
+    object.OnReadProgress = [&](uint64_t read, uint64_t total) { progress(name, file, read, total); };
   try {
     object.LoadFromFile(file);
   } catch (const std::exception& e) {
@@ -52,12 +55,21 @@ void load_file(TzqINI_File& ini, const std::string& name, TzqDatafile& object) {
 
 } // namespace
 
+std::string FindDataFileOnDisk(const std::string& written, const std::string& iniDirectory) {
+  if (written.empty()) return {};
+  if (file_exists(written)) return written;
+  std::string dir = iniDirectory;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  const std::string beside = dir + written;
+  return file_exists(beside) ? beside : std::string();
+}
+
 std::string FileNotFoundText(const std::string& section, const std::string& filename) {
   return "The data file specified in the ini file via\n\n   [" + section + "]\n   filename = " + filename +
          "\n\nCould not be found ";
 }
 
-void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list) {
+void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list, const TLoadProgress& progress) {
   list.clear();
   int n = ini.ReadInteger("Application", "NumberOfFiles", 1);
   for (int i = 1; i <= n; ++i) {
@@ -70,7 +82,7 @@ void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list) {
     object->ReadParameters(ini, name);
     TzqDatafile& ref = *object;
     list.push_back({name, std::move(object)});
-    load_file(ini, name, ref);
+    load_file(ini, name, ref, progress);
   }
 }
 

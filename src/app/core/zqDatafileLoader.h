@@ -5,6 +5,8 @@
 
 #include "zqDatafile.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,10 +20,20 @@ struct TLoadedDatafile {
 };
 using TLoadedDatafiles = std::vector<TLoadedDatafile>;
 
+// Where a data file named in the INI store is found: the name as written (a relative name against the
+// current folder), else iniDirectory (the INI file's folder) followed by the name. Empty when neither
+// is a file.
+std::string FindDataFileOnDisk(const std::string& written, const std::string& iniDirectory);
+
+// Reading progress of one data file: its section, its path, the bytes read so far and its size.
+using TLoadProgress = std::function<void(const std::string& section, const std::string& file,
+                                         uint64_t bytesRead, uint64_t total)>;
+
 // Fills list (cleared first) from the INI store. A file that cannot be found shows the "File not found"
 // message and leaves an empty object in the list; a file that stops reading with an error shows
-// "Data file error" with the reason and keeps the records read so far.
-void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list);
+// "Data file error" with the reason and keeps the records read so far. progress, when given, hears
+// how reading each file advances (see TzqDatafile::OnReadProgress).
+void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list, const TLoadProgress& progress = {});
 
 // The object whose name matches without regard to letter case, or nullptr.
 TzqDatafile* FindDatafile(const TLoadedDatafiles& list, const std::string& name);

@@ -1,0 +1,186 @@
+// First run and start-up options, without Qt: where the loader finds a file, when the demonstration
+// lists are written (and where, and only once), how loaded demonstration lists are recognised and
+// announced, reading progress through the loader, and the program's own command-line options.
+#include "FakePlatform.h"
+#include "TestSupport.h"
+#include "zqDatafileLoader.h"
+#include "zqDemoLines.h"
+#include "zqFirstRun.h"
+#include "zqINI_File.h"
+#include "zqRegisterTypes.h"
+#include "zqStartOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder pair like a fresh installation: the executable's (INI) folder and a separate current folder.
+class FirstRunTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (DatafileTypes().Count() == 0) RegisterDatafileTypes();
+  }
+  void SetUp() override {
+    saved_ = fs::current_path();
+    fs::create_directories(exe());
+    fs::create_directories(cwd());
+    fs::current_path(cwd());
+  }
+  void TearDown() override { fs::current_path(saved_); }
+  fs::path exe() const { return dir / "install"; }
+  fs::path cwd() const { return dir / "work"; }
+  std::string iniDir() const { return exe().string() + "/"; }
+  static std::string real_record() {
+    std::string s = std::string(" 21") + "  667.379003" + " 2.868E-19" + " 1.467E+00" + ".0787" + "0.103" +
+                    "  325.9818" + "0.76" + "-.002160";
+    s.resize(160, ' ');
+    return s + "\n";
+  }
+  // The default configuration's two line lists, read by the loader as the window reads them.
+  TLoadedDatafiles load_defaults() {
+    TzqINI_File ini;
+    ini.SetFilename((exe() / "absorbview.ini").string());
+    ini.LoadFromLines({"[Application]", "NumberOfFiles = 2", "File 1 = h2o", "File 2 = CO2", "[h2o]",
+                       "FileType = HITRAN 100", "Filename = 01_h2o_161_only.txt", "Molecule_type = \" 1\"",
+                       "[CO2]", "FileType = HITRAN 100", "Filename = 02_CO2.txt", "Molecule_type = \" 2\""});
+    TLoadedDatafiles list;
+    LoadDatafiles(ini, list);
+    return list;
+  }
+
+  zq::FakePlatform fake;
+  zqtest::TempDir dir;
+  fs::path saved_;
+};
+
+} // namespace
+
+TEST_F(FirstRunTest, FindDataFileLooksAsWrittenThenBesideTheIniFile) {
+  EXPECT_EQ(FindDataFileOnDisk("a.txt", iniDir()), "");
+  zqtest::WriteFile(exe() / "a.txt", "x");
+  EXPECT_EQ(FindDataFileOnDisk("a.txt", iniDir()), iniDir() + "a.txt");
+  EXPECT_EQ(FindDataFileOnDisk("a.txt", exe().string()), iniDir() + "a.txt"); // separator added
+  zqtest::WriteFile(cwd() / "a.txt", "y");
+  EXPECT_EQ(FindDataFileOnDisk("a.txt", iniDir()), "a.txt"); // the current folder wins
+  fs::create_directory(cwd() / "folder");
+  EXPECT_EQ(FindDataFileOnDisk("folder", iniDir()), ""); // a folder is not a data file
+  EXPECT_EQ(FindDataFileOnDisk("", iniDir()), "");
+}
+
+TEST_F(FirstRunTest, MissingListsAreWrittenBesideTheExecutableOnceAndRecognised) {
+  const TFirstRunResult first = ProvideDemoLineLists(iniDir(), cwd());
+  ASSERT_EQ(first.outcome, TFirstRunResult::Outcome::Generated) << first.message;
+  EXPECT_EQ(first.folder, fs::path(iniDir()));
+  EXPECT_NE(first.message.find("DEMONSTRATION"), std::string::npos);
+  EXPECT_NE(first.message.find(exe().string()), std::string::npos);
+  for (const std::string& name : DefaultLineListNames()) {
+    EXPECT_TRUE(IsDemoLineListFile(exe() / name)) << name;
+    EXPECT_FALSE(fs::exists(cwd() / name)) << name;
+  }
+  // A later run finds them and writes nothing.
+  const auto written = fs::last_write_time(exe() / "02_CO2.txt");
+  const TFirstRunResult second = ProvideDemoLineLists(iniDir(), cwd());
+  EXPECT_EQ(second.outcome, TFirstRunResult::Outcome::NotNeeded);
+  EXPECT_TRUE(second.message.empty());
+  EXPECT_EQ(fs::last_write_time(exe() / "02_CO2.txt"), written);
+
+  // Loaded, both are recognised by their header; the window says so in its title and status bar.
+  const TLoadedDatafiles list = load_defaults();
+  EXPECT_TRUE(fake.messages.empty());
+  EXPECT_GT(FindDatafile(list, "CO2")->RecordCount(), 1000u);
+  EXPECT_EQ(DemoListSections(list), (std::vector<std::string>{"h2o", "CO2"}));
+  const TDemoNotice notice = DemoNotice(DemoListSections(list));
+  EXPECT_NE(notice.title.find("demonstration line lists"), std::string::npos);
+  EXPECT_NE(notice.title.find("not HITRAN data"), std::string::npos);
+  EXPECT_NE(notice.status.find("demonstration line lists (h2o and CO2)"), std::string::npos);
+}
+
+TEST_F(FirstRunTest, RealListsInEitherFolderMeanNothingIsWritten) {
+  zqtest::WriteFile(exe() / "02_CO2.txt", real_record());
+  zqtest::WriteFile(cwd() / "01_h2o_161_only.txt", real_record());
+  EXPECT_EQ(ProvideDemoLineLists(iniDir(), cwd()).outcome, TFirstRunResult::Outcome::NotNeeded);
+  EXPECT_EQ(zqtest::ReadFile(exe() / "02_CO2.txt"), real_record());
+  EXPECT_FALSE(fs::exists(exe() / "01_h2o_161_only.txt"));
+  EXPECT_FALSE(fs::exists(cwd() / "02_CO2.txt"));
+  EXPECT_TRUE(DemoListSections(load_defaults()).empty());
+  EXPECT_EQ(DemoNotice({}).title, "Absorbview");
+  EXPECT_EQ(DemoNotice({}).status, "");
+}
+
+TEST_F(FirstRunTest, OneMissingListIsAddedAndOnlyItIsAnnounced) {
+  zqtest::WriteFile(exe() / "02_CO2.txt", real_record());
+  ASSERT_EQ(ProvideDemoLineLists(iniDir(), cwd()).outcome, TFirstRunResult::Outcome::Generated);
+  EXPECT_EQ(zqtest::ReadFile(exe() / "02_CO2.txt"), real_record()); // the real list is kept
+  EXPECT_EQ(DemoListSections(load_defaults()), std::vector<std::string>{"h2o"});
+  EXPECT_NE(DemoNotice({"h2o"}).status.find("(h2o)"), std::string::npos);
+}
+
+TEST_F(FirstRunTest, UnwritableExecutableFolderFallsBackToTheCurrentFolderThenReports) {
+  // A folder below a plain file cannot be created, not even by an administrator.
+  zqtest::WriteFile(dir / "plain", "x");
+  const std::string blocked = (dir / "plain" / "bin").string();
+  const TFirstRunResult fallback = ProvideDemoLineLists(blocked, cwd());
+  ASSERT_EQ(fallback.outcome, TFirstRunResult::Outcome::Generated) << fallback.message;
+  EXPECT_EQ(fallback.folder, cwd());
+  EXPECT_TRUE(IsDemoLineListFile(cwd() / "02_CO2.txt"));
+  // The loader now finds them as written, in the current folder.
+  EXPECT_EQ(FindDataFileOnDisk("02_CO2.txt", blocked), "02_CO2.txt");
+
+  const TFirstRunResult failed = ProvideDemoLineLists(blocked, dir / "plain" / "work");
+  EXPECT_EQ(failed.outcome, TFirstRunResult::Outcome::NotNeeded); // found in the current folder
+  fs::current_path(dir.path());
+  const TFirstRunResult none = ProvideDemoLineLists(blocked, dir / "plain" / "work");
+  EXPECT_EQ(none.outcome, TFirstRunResult::Outcome::Failed);
+  EXPECT_NE(none.message.find("could not be written"), std::string::npos);
+  EXPECT_NE(none.message.find("plain/bin"), std::string::npos) << none.message;
+  EXPECT_NE(none.message.find("plain/work"), std::string::npos) << none.message;
+}
+
+TEST_F(FirstRunTest, HitranInstructionsNameTheFilesAndTheChoices) {
+  const std::string t = HitranInstructions();
+  for (const char* part : {"hitran.org", "Line-by-line", "H2(16)O", "12C16O2", "0 to 5000 cm-1", ".par",
+                           "01_h2o_161_only.txt", "02_CO2.txt", "100 and of 160"})
+    EXPECT_NE(t.find(part), std::string::npos) << part;
+}
+
+TEST_F(FirstRunTest, LoaderPassesReadingProgressWithTheSectionAndFile) {
+  std::string content;
+  while (content.size() < 5'000'000)
+    content += real_record();
+  zqtest::WriteFile(exe() / "big.par", content);
+  TzqINI_File ini;
+  ini.SetFilename((exe() / "absorbview.ini").string());
+  ini.LoadFromLines({"[Application]", "File 1 = CO2", "[CO2]", "FileType = HITRAN 100", "Filename = big.par",
+                     "Molecule_type = \" 2\""});
+  TLoadedDatafiles list;
+  std::vector<uint64_t> reads;
+  LoadDatafiles(ini, list,
+                [&](const std::string& section, const std::string& file, uint64_t read, uint64_t total) {
+                  EXPECT_EQ(section, "CO2");
+                  EXPECT_EQ(file, iniDir() + "big.par");
+                  EXPECT_EQ(total, content.size());
+                  reads.push_back(read);
+                });
+  ASSERT_GE(reads.size(), 2u);
+  EXPECT_EQ(reads.front(), 0u);
+  EXPECT_EQ(FindDatafile(list, "CO2")->RecordCount(), content.size() / 161);
+  EXPECT_FALSE(FindDatafile(list, "CO2")->OnReadProgress); // the object keeps no link to the caller
+}
+
+TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine) {
+  TStartOptions o = SplitStartOptions({"/ini", "a.ini", "--screenshot", "shot.png", "/x"});
+  EXPECT_EQ(o.ScreenshotFile, "shot.png");
+  EXPECT_EQ(o.IniArgs, (std::vector<std::string>{"/ini", "a.ini", "/x"}));
+  EXPECT_EQ(o.Error, "");
+  EXPECT_EQ(SplitStartOptions({"--screenshot=b.png"}).ScreenshotFile, "b.png");
+  EXPECT_EQ(SplitStartOptions({}).ScreenshotFile, "");
+  EXPECT_EQ(SplitStartOptions({"/ini", "--screenshot.ini"}).IniArgs,
+            (std::vector<std::string>{"/ini", "--screenshot.ini"}));
+  EXPECT_NE(SplitStartOptions({"--screenshot"}).Error, "");
+  EXPECT_NE(SplitStartOptions({"--screenshot="}).Error, "");
+  EXPECT_NE(SplitStartOptions({"--screenshot", "a.png", "--screenshot", "b.png"}).Error, "");
+}
