@@ -64,7 +64,8 @@ void TForm1::ProvideDemoLineLists() {
   std::error_code ec;
   std::filesystem::path current = std::filesystem::current_path(ec);
   if (ec) current = ".";
-  const TFirstRunResult result = ::ProvideDemoLineLists(zqINI_File1->Directory(), current);
+  const TFirstRunResult result =
+      ::ProvideDemoLineLists(ConfiguredLineListFiles(*zqINI_File1), zqINI_File1->Directory(), current);
   // On failure the loader's "File not found" messages follow, as without this step.
   if (!result.message.empty()) std::cerr << result.message << std::endl;
 }

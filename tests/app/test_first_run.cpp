@@ -72,7 +72,7 @@ TEST_F(FirstRunTest, FindDataFileLooksAsWrittenThenBesideTheIniFile) {
 }
 
 TEST_F(FirstRunTest, MissingListsAreWrittenBesideTheExecutableOnceAndRecognised) {
-  const TFirstRunResult first = ProvideDemoLineLists(iniDir(), cwd());
+  const TFirstRunResult first = ProvideDemoLineLists(DefaultLineListNames(), iniDir(), cwd());
   ASSERT_EQ(first.outcome, TFirstRunResult::Outcome::Generated) << first.message;
   EXPECT_EQ(first.folder, fs::path(iniDir()));
   EXPECT_NE(first.message.find("DEMONSTRATION"), std::string::npos);
@@ -83,7 +83,7 @@ TEST_F(FirstRunTest, MissingListsAreWrittenBesideTheExecutableOnceAndRecognised)
   }
   // A later run finds them and writes nothing.
   const auto written = fs::last_write_time(exe() / "02_CO2.txt");
-  const TFirstRunResult second = ProvideDemoLineLists(iniDir(), cwd());
+  const TFirstRunResult second = ProvideDemoLineLists(DefaultLineListNames(), iniDir(), cwd());
   EXPECT_EQ(second.outcome, TFirstRunResult::Outcome::NotNeeded);
   EXPECT_TRUE(second.message.empty());
   EXPECT_EQ(fs::last_write_time(exe() / "02_CO2.txt"), written);
@@ -102,7 +102,8 @@ TEST_F(FirstRunTest, MissingListsAreWrittenBesideTheExecutableOnceAndRecognised)
 TEST_F(FirstRunTest, RealListsInEitherFolderMeanNothingIsWritten) {
   zqtest::WriteFile(exe() / "02_CO2.txt", real_record());
   zqtest::WriteFile(cwd() / "01_h2o_161_only.txt", real_record());
-  EXPECT_EQ(ProvideDemoLineLists(iniDir(), cwd()).outcome, TFirstRunResult::Outcome::NotNeeded);
+  EXPECT_EQ(ProvideDemoLineLists(DefaultLineListNames(), iniDir(), cwd()).outcome,
+            TFirstRunResult::Outcome::NotNeeded);
   EXPECT_EQ(zqtest::ReadFile(exe() / "02_CO2.txt"), real_record());
   EXPECT_FALSE(fs::exists(exe() / "01_h2o_161_only.txt"));
   EXPECT_FALSE(fs::exists(cwd() / "02_CO2.txt"));
@@ -113,7 +114,8 @@ TEST_F(FirstRunTest, RealListsInEitherFolderMeanNothingIsWritten) {
 
 TEST_F(FirstRunTest, OneMissingListIsAddedAndOnlyItIsAnnounced) {
   zqtest::WriteFile(exe() / "02_CO2.txt", real_record());
-  ASSERT_EQ(ProvideDemoLineLists(iniDir(), cwd()).outcome, TFirstRunResult::Outcome::Generated);
+  ASSERT_EQ(ProvideDemoLineLists(DefaultLineListNames(), iniDir(), cwd()).outcome,
+            TFirstRunResult::Outcome::Generated);
   EXPECT_EQ(zqtest::ReadFile(exe() / "02_CO2.txt"), real_record()); // the real list is kept
   EXPECT_EQ(DemoListSections(load_defaults()), std::vector<std::string>{"h2o"});
   EXPECT_NE(DemoNotice({"h2o"}).status.find("(h2o)"), std::string::npos);
@@ -123,21 +125,38 @@ TEST_F(FirstRunTest, UnwritableExecutableFolderFallsBackToTheCurrentFolderThenRe
   // A folder below a plain file cannot be created, not even by an administrator.
   zqtest::WriteFile(dir / "plain", "x");
   const std::string blocked = (dir / "plain" / "bin").string();
-  const TFirstRunResult fallback = ProvideDemoLineLists(blocked, cwd());
+  const TFirstRunResult fallback = ProvideDemoLineLists(DefaultLineListNames(), blocked, cwd());
   ASSERT_EQ(fallback.outcome, TFirstRunResult::Outcome::Generated) << fallback.message;
   EXPECT_EQ(fallback.folder, cwd());
   EXPECT_TRUE(IsDemoLineListFile(cwd() / "02_CO2.txt"));
   // The loader now finds them as written, in the current folder.
   EXPECT_EQ(FindDataFileOnDisk("02_CO2.txt", blocked), "02_CO2.txt");
 
-  const TFirstRunResult failed = ProvideDemoLineLists(blocked, dir / "plain" / "work");
+  const TFirstRunResult failed =
+      ProvideDemoLineLists(DefaultLineListNames(), blocked, dir / "plain" / "work");
   EXPECT_EQ(failed.outcome, TFirstRunResult::Outcome::NotNeeded); // found in the current folder
   fs::current_path(dir.path());
-  const TFirstRunResult none = ProvideDemoLineLists(blocked, dir / "plain" / "work");
+  const TFirstRunResult none = ProvideDemoLineLists(DefaultLineListNames(), blocked, dir / "plain" / "work");
   EXPECT_EQ(none.outcome, TFirstRunResult::Outcome::Failed);
   EXPECT_NE(none.message.find("could not be written"), std::string::npos);
   EXPECT_NE(none.message.find("plain/bin"), std::string::npos) << none.message;
   EXPECT_NE(none.message.find("plain/work"), std::string::npos) << none.message;
+}
+
+TEST_F(FirstRunTest, OnlyTheDefaultNamesTheConfigurationReadsAreProvided) {
+  // Other line-list files are the user's: missing, they are the loader's "File not found".
+  EXPECT_EQ(ProvideDemoLineLists({"/data/co2.par", "my_h2o.par"}, iniDir(), cwd()).outcome,
+            TFirstRunResult::Outcome::NotNeeded);
+  EXPECT_EQ(ProvideDemoLineLists({}, iniDir(), cwd()).outcome, TFirstRunResult::Outcome::NotNeeded);
+  EXPECT_FALSE(fs::exists(exe() / "02_CO2.txt"));
+  EXPECT_EQ(ProvideDemoLineLists({"/data/co2.par", "01_h2o_161_only.txt"}, iniDir(), cwd()).outcome,
+            TFirstRunResult::Outcome::Generated);
+
+  // The configured names come from [h2o] and [CO2] as stored, and reading them creates nothing.
+  TzqINI_File ini;
+  ini.LoadFromLines({"[CO2]", "Filename = /data/co2.par", "[h2o]", "Caption = H2O"});
+  EXPECT_EQ(ConfiguredLineListFiles(ini), std::vector<std::string>{"/data/co2.par"});
+  EXPECT_EQ(ini.FindRecord("h2o", "Filename"), nullptr);
 }
 
 TEST_F(FirstRunTest, HitranInstructionsNameTheFilesAndTheChoices) {

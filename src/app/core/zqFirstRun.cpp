@@ -1,7 +1,9 @@
 #include "zqFirstRun.h"
 
 #include "zqDemoLines.h"
+#include "zqINI_File.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <sstream>
@@ -11,12 +13,23 @@ const std::vector<std::string>& DefaultLineListNames() {
   return names;
 }
 
-TFirstRunResult ProvideDemoLineLists(const std::string& iniDirectory,
+std::vector<std::string> ConfiguredLineListFiles(const TzqINI_File& ini) {
+  std::vector<std::string> files;
+  for (const char* section : {"h2o", "CO2"})
+    if (const T_zq_ini_Record* r = ini.FindRecord(section, "Filename")) files.push_back(r->Value);
+  return files;
+}
+
+TFirstRunResult ProvideDemoLineLists(const std::vector<std::string>& configured,
+                                     const std::string& iniDirectory,
                                      const std::filesystem::path& currentFolder) {
   TFirstRunResult result;
+  const auto& defaults = DefaultLineListNames();
   bool missing = false;
-  for (const std::string& name : DefaultLineListNames())
-    if (FindDataFileOnDisk(name, iniDirectory).empty()) missing = true;
+  for (const std::string& name : configured)
+    if (std::find(defaults.begin(), defaults.end(), name) != defaults.end() &&
+        FindDataFileOnDisk(name, iniDirectory).empty())
+      missing = true;
   if (!missing) return result;
 
   std::vector<std::filesystem::path> targets;

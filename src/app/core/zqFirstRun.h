@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class TzqINI_File;
+
 // The line lists the default configuration reads: "02_CO2.txt" and "01_h2o_161_only.txt".
 const std::vector<std::string>& DefaultLineListNames();
 
@@ -19,11 +21,17 @@ struct TFirstRunResult {
   std::string message;          // what to tell on the terminal (Generated, Failed)
 };
 
-// When a default line list is found neither as written (relative to the current folder) nor in
-// iniDirectory (the loader's own search; the INI folder is the executable's folder unless /ini chose
-// another file), writes the demonstration lists into iniDirectory, or into currentFolder when that
-// cannot be written. A list that is already in the target folder is kept. Never throws.
-TFirstRunResult ProvideDemoLineLists(const std::string& iniDirectory,
+// The Filename values of the line-list sections [h2o] and [CO2] (the lists the window plots), read
+// without creating anything in the store.
+std::vector<std::string> ConfiguredLineListFiles(const TzqINI_File& ini);
+
+// When one of the configured files is a default line list that is found neither as written (relative
+// to the current folder) nor in iniDirectory (the loader's own search; the INI folder is the
+// executable's folder unless /ini chose another file), writes the demonstration lists into
+// iniDirectory, or into currentFolder when that cannot be written. A list already in the target folder
+// is kept. Other file names are left to the loader's "File not found". Never throws.
+TFirstRunResult ProvideDemoLineLists(const std::vector<std::string>& configured,
+                                     const std::string& iniDirectory,
                                      const std::filesystem::path& currentFolder);
 
 // The sections among the loaded data files whose file is a demonstration list, in list order.
