@@ -166,8 +166,9 @@ void TzqNumberEdit::Loaded() {
 
 void TzqNumberEdit::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
-  // Editing keys (arrows, Delete, Home...) carry no text and are not typed characters.
-  if (typed.size() != 1) {
+  // Editing keys (arrows, Delete, Home...) are not typed characters. Most carry no text, but X11 and
+  // Wayland give Delete the text "\x7f", which the filter would refuse.
+  if (typed.size() != 1 || typed.at(0) == QChar(0x7f)) {
     errors_.Run([&] { QLineEdit::keyPressEvent(event); });
     return;
   }
