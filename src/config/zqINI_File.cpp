@@ -501,6 +501,9 @@ void TzqINI_File::ParseCommandLine() {
 
 void TzqINI_File::ParseCommandLineArgs(const std::vector<std::string>& args) {
   cmdLineValues_.clear();
+  auto next_is_value = [&](std::size_t i) {
+    return i + 1 < args.size() && !is_switch(args[i + 1]) && !is_help_switch(args[i + 1]);
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name, value;
     bool hasValue = false;
@@ -509,12 +512,17 @@ void TzqINI_File::ParseCommandLineArgs(const std::vector<std::string>& args) {
     } else if (!split_switch(args[i], name, value, hasValue)) {
       continue; // a stray value belongs to no switch
     }
-    if (!hasValue) {
-      if (name != "?" && i + 1 < args.size() && !is_switch(args[i + 1]) && !is_help_switch(args[i + 1]))
-        value = args[++i];
-      else
-        value = NullValue;
+    if (!hasValue && name != "?" && next_is_value(i)) {
+      value = args[++i];
+      hasValue = true;
+      // "/ini = name" and "/ini =name": the equals sign only separates the switch from its value.
+      if (value.rfind('=', 0) == 0) {
+        value = zqTrim(std::string_view(value).substr(1));
+        if (value.empty() && next_is_value(i)) value = args[++i];
+      }
     }
+    // Quotes that reach us (from a launcher rather than a shell) keep blanks and are not the value.
+    value = hasValue ? Unquote(value) : std::string(NullValue);
     cmdLineValues_.push_back(zqUpperCase(name) + "=" + value);
   }
 

@@ -51,6 +51,23 @@ TEST(CommandLine, IniSwitchWithPathSetsTheFolderAndKeepsSlashes) {
   EXPECT_EQ(b.platform.terminateRequests, 0);
 }
 
+TEST(CommandLine, ValueAfterSpacedEqualsSignAndQuotedValues) {
+  for (const Args& args : {Args{"/ini", "=", "my.ini"}, Args{"/ini", "=my.ini"}, Args{"/ini", "= my.ini"},
+                           Args{"--ini", "\"my.ini\""}, Args{"-ini= \" my.ini \" "}}) {
+    Startup s(args);
+    s.ini.Loaded();
+    EXPECT_EQ(s.ini.FullFilename(), "/opt/absorbview/my.ini") << args.size();
+    EXPECT_EQ(s.ini.CmdLineValues(), Args{"INI=my.ini"});
+    EXPECT_EQ(s.platform.terminateRequests, 0);
+  }
+  Startup quoted({"/ini=\"my \"\"best\"\" run.ini\""});
+  quoted.ini.Loaded();
+  EXPECT_EQ(quoted.ini.Filename(), "my \"best\" run.ini");
+  Startup bare({"/ini", "="});
+  bare.ini.ParseCommandLineArgs(bare.platform.arguments);
+  EXPECT_EQ(bare.ini.CmdLineValues(), Args{"INI="});
+}
+
 TEST(CommandLine, SwitchWithoutValueAndStrayTokens) {
   Startup s({"stray", "/ini"});
   s.ini.Loaded();
