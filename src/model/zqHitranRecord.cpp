@@ -3,6 +3,7 @@
 #include "zqHitranRecord.h"
 
 #include <array>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 
@@ -74,6 +75,16 @@ bool FieldToReal(std::string_view text, double& value) {
   if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.')) return false;
   double parsed = 0;
   auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
+  if (error == std::errc::result_out_of_range) {
+    // Too small for a double is still a number: it reads as 0 (or a subnormal), as an extended
+    // conversion stored into a double gives. Too large stays an error.
+    long double wide = 0;
+    auto [wide_end, wide_error] = std::from_chars(first, last, wide, std::chars_format::general);
+    if (wide_error != std::errc() || wide_end != last || !(std::fabs(wide) < DBL_MIN)) return false;
+    parsed = static_cast<double>(wide);
+    end = wide_end;
+    error = std::errc();
+  }
   if (error != std::errc() || end != last || !std::isfinite(parsed)) return false;
   value = negative ? -parsed : parsed;
   return true;

@@ -50,7 +50,8 @@ bool LinePasses(std::string_view line, std::string_view moleculeType);
 THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber);
 
 // Text-to-real of one field: blanks around it allowed, the first "D"/"d" read as "E", leading
-// sign, no leading zero needed (".0746", "-.000586"). False when the text is no finite number.
+// sign, no leading zero needed (".0746", "-.000586"); a value too small for a double reads as 0 (or
+// a subnormal). False when the text is no finite number or too large for a double.
 bool FieldToReal(std::string_view text, double& value);
 
 } // namespace zqhitran

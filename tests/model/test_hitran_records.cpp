@@ -46,6 +46,14 @@ TEST(HitranFieldText, AcceptsTheWritingsOfHitranFiles) {
   EXPECT_EQ(v, -0.000586);
   ASSERT_TRUE(zqhitran::FieldToReal("+2.5", v));
   EXPECT_EQ(v, 2.5);
+  // Below the double range is a number all the same: it reads as 0, and reading goes on.
+  v = 1;
+  ASSERT_TRUE(zqhitran::FieldToReal("1.000D-330", v));
+  EXPECT_EQ(v, 0);
+  ASSERT_TRUE(zqhitran::FieldToReal("-1E-400", v));
+  EXPECT_EQ(v, 0);
+  ASSERT_TRUE(zqhitran::FieldToReal("1.0E-310", v));
+  EXPECT_EQ(v, 1.0e-310);
   for (const char* bad : {"", "    ", "1.0.0", "abc", "inf", "nan", "1e400", "--1", "1 2", "0x10", "1E"})
     EXPECT_FALSE(zqhitran::FieldToReal(bad, v)) << bad;
 }
