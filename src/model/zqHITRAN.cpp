@@ -303,9 +303,11 @@ bool for_paths_below(const std::array<double, T_zq_HITRAN::kGridPoints + 1>& spe
 
 bool T_zq_HITRAN::integral_ready(double& q, double& step) {
   reset_reason();
-  if (!path_constant(q) || std::isinf(q)) return false; // no molecules: nothing is absorbed
+  // The spectrum is brought up to date even when no integral can be formed: the combined spectrum
+  // is built from it next.
   UpdateSpectrum();
   take_spectrum_reasons();
+  if (!path_constant(q) || std::isinf(q)) return false; // no molecules: nothing is absorbed
   if (const char* problem = grid_problem(step)) {
     refuse(problem);
     return false;

@@ -232,3 +232,22 @@ TEST(AbsorbedPower, IntegralsOverPathsBelowL) {
   EXPECT_GT(list->WeightedAbsorption(L, ones), 0);
   EXPECT_EQ(list->AbsorbedBlackbodyPower(1e-30), 0); // no point absorbs within so short a path
 }
+
+TEST(AbsorbedPower, BringsTheSpectrumUpToDateEvenWhenNothingCanBeIntegrated) {
+  // The combined spectrum is built from the line lists' spectra right after these integrals.
+  auto list = Sample();
+  list->UpdateSpectrum();
+  list->SetTemperature(250);
+  list->PathFactor = 0;
+  EXPECT_EQ(list->AbsorbedBlackbodyPower(1000), 0);
+  EXPECT_FALSE(list->Dirty);
+  auto fresh = Sample();
+  fresh->SetTemperature(250);
+  fresh->UpdateSpectrum();
+  EXPECT_EQ(list->Spectrum[10000], fresh->Spectrum[10000]);
+  list->PathFactor = 1;
+  list->SetPressure(0); // no molecules: nothing absorbed, and the spectrum is zero
+  EXPECT_EQ(list->FractionBelowPath(1e30), 0);
+  EXPECT_FALSE(list->Dirty);
+  EXPECT_EQ(list->Spectrum[10000], 0);
+}
