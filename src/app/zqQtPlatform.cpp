@@ -1,5 +1,7 @@
 #include "zqQtPlatform.h"
 
+#include "zqText.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -32,8 +34,9 @@ ModalResult QtPlatform::MessageBox(const std::string& caption, const std::string
     return ModalResult::OK;
   }
   QMessageBox box(parent_);
-  box.setWindowTitle(QString::fromStdString(caption));
-  box.setText(QString::fromStdString(text));
+  // Captions and texts carry INI bytes (section names, captions), which may be Windows-1252.
+  box.setWindowTitle(zqTextToQString(caption));
+  box.setText(zqTextToQString(text));
   switch (icon) {
   case MsgIcon::Information:
     box.setIcon(QMessageBox::Information);
