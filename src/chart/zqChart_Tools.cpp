@@ -11,6 +11,8 @@
 
 #include <QWidget>
 
+#include <cmath>
+
 TzqChart_Tools::TzqChart_Tools(QObject* parent) : QObject(parent) {}
 
 TzqChart_Tools::~TzqChart_Tools() = default;
@@ -46,8 +48,9 @@ void TzqChart_Tools::ReadRightAxis(const std::string& section) {
   axis.Title().SetCaption(zqTextToQString(ini_->ReadString(section, "label", "Right Axis label")));
   auto min = static_cast<double>(ini_->ReadReal(section, "min"));
   auto max = static_cast<double>(ini_->ReadReal(section, "max"));
-  // Both ends at once: setting the minimum first could pass the old maximum.
-  if (min < max) axis.SetMinMax(min, max);
+  // Both ends at once: setting the minimum first could pass the old maximum. A value beyond the 64-bit
+  // range (such as 1e400) is no limit either; the range stays as it was.
+  if (std::isfinite(min) && std::isfinite(max) && min < max) axis.SetMinMax(min, max);
 }
 
 int TzqChart_Tools::AddSeries(std::string section, const std::string& kind, TzqDatafile* datafile,

@@ -359,7 +359,7 @@ private slots:
   void rightAxisRangeOnlyWhenMinBelowMax() {
     zq::FakePlatform fake;
     Window w({"[Right Axis]", "min=0", "max=10", "label=Blackbody", "[Venus]", "min=20", "max=100", "[equal]",
-              "min=5", "max=5", "label=Equal", "[bad]", "min=abc", "max=-3"});
+              "min=5", "max=5", "label=Equal", "[bad]", "min=abc", "max=-3", "[huge]", "min=0", "max=1e400"});
     w.tools.ReadRightAxis("Right Axis");
     TChartAxis& axis = w.chart->RightAxis();
     QCOMPARE(axis.Title().Caption(), QString("Blackbody"));
@@ -376,6 +376,10 @@ private slots:
     QCOMPARE(axis.Minimum(), 20.0);
     QCOMPARE(axis.Maximum(), 100.0);
     w.tools.ReadRightAxis("bad");
+    QCOMPARE(axis.Minimum(), 20.0);
+    QCOMPARE(axis.Maximum(), 100.0);
+    // A number beyond the 64-bit range is no axis limit; the range stays and nothing is thrown.
+    w.tools.ReadRightAxis("huge");
     QCOMPARE(axis.Minimum(), 20.0);
     QCOMPARE(axis.Maximum(), 100.0);
   }
