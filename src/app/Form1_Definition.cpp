@@ -636,8 +636,18 @@ void TForm1::WireEvents() {
                                  int y) { Chart1ClickSeries(c, ser, i, b, s, x, y); };
   Chart1->OnAfterDraw = [this](TChart& c) { Chart1AfterDraw(c); };
   TzqChartProperties_Form::Install(*zqChart_Tools1);
-  OnShowChartProperties = [this](int x, int y) { zqChart_Tools1->ShowPropertiesAt(x, y); };
-  OnChartDrawn = [] { TzqChartProperties_Form::RefreshOpen(); };
+  // Slopes of spectra and blackbody curves mean nothing here, so the dialog does not offer "Plot Derivative".
+  auto hideDerivative = [] {
+    if (auto* dialog = TzqChartProperties_Form::Instance()) dialog->SeriesDerivative_UICheckBox->hide();
+  };
+  OnShowChartProperties = [this, hideDerivative](int x, int y) {
+    zqChart_Tools1->ShowPropertiesAt(x, y);
+    hideDerivative();
+  };
+  OnChartDrawn = [hideDerivative] {
+    hideDerivative();
+    TzqChartProperties_Form::RefreshOpen();
+  };
 
   auto triggered = [this](QAction* a, void (TForm1::*h)(QObject*)) {
     connect(a, &QAction::triggered, this, [this, a, h] { (this->*h)(a); });

@@ -251,8 +251,14 @@ private slots:
 
     // A right click without scrolling opens the chart properties dialog.
     QTest::mouseClick(f->Chart1, Qt::RightButton, {}, QPoint(x, y));
-    QVERIFY(TzqChartProperties_Form::Instance() && TzqChartProperties_Form::Instance()->isVisible());
-    TzqChartProperties_Form::Instance()->hide();
+    TzqChartProperties_Form* dialog = TzqChartProperties_Form::Instance();
+    QVERIFY(dialog && dialog->isVisible());
+    // The window's curves are never plotted as slopes: each repaint hides "Plot Derivative" again.
+    QVERIFY(dialog->SeriesDerivative_UICheckBox->isHidden());
+    dialog->SeriesDerivative_UICheckBox->show();
+    f->Chart1->Refresh();
+    QVERIFY(dialog->SeriesDerivative_UICheckBox->isHidden());
+    dialog->hide();
 
     std::vector<QPoint> opened;
     f->OnShowChartProperties = [&](int X, int Y) { opened.emplace_back(X, Y); };
