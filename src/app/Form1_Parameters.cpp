@@ -73,29 +73,24 @@ void TForm1::Wavelength_UIzqSpinEditChange(QObject* /*Sender*/) {
 
 void TForm1::Temp_K_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
-  // Text that is not a number keeps the previous temperature; the texts are then rewritten from it.
-  if (auto v = readable_value(Temp_K_UIzqSpinEdit)) {
-    auto t = zqapp::FromKelvin(*v);
-    CurrentTemperatureK = t.K, CurrentTemperatureC = t.C, CurrentTemperatureF = t.F;
-  }
+  // Text that is not a number, or a number no 32-bit real holds, keeps the previous temperature; the
+  // texts are then rewritten from it.
+  if (auto v = readable_value(Temp_K_UIzqSpinEdit); auto t = v ? zqapp::FromKelvin(*v) : std::nullopt)
+    CurrentTemperatureK = t->K, CurrentTemperatureC = t->C, CurrentTemperatureF = t->F;
   SynchroniseTemperatures();
 }
 
 void TForm1::Temp_C_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
-  if (auto v = readable_value(Temp_C_UIzqSpinEdit)) {
-    auto t = zqapp::FromCelsius(*v);
-    CurrentTemperatureK = t.K, CurrentTemperatureC = t.C, CurrentTemperatureF = t.F;
-  }
+  if (auto v = readable_value(Temp_C_UIzqSpinEdit); auto t = v ? zqapp::FromCelsius(*v) : std::nullopt)
+    CurrentTemperatureK = t->K, CurrentTemperatureC = t->C, CurrentTemperatureF = t->F;
   SynchroniseTemperatures();
 }
 
 void TForm1::Temp_F_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
-  if (auto v = readable_value(Temp_F_UIzqSpinEdit)) {
-    auto t = zqapp::FromFahrenheit(*v);
-    CurrentTemperatureK = t.K, CurrentTemperatureC = t.C, CurrentTemperatureF = t.F;
-  }
+  if (auto v = readable_value(Temp_F_UIzqSpinEdit); auto t = v ? zqapp::FromFahrenheit(*v) : std::nullopt)
+    CurrentTemperatureK = t->K, CurrentTemperatureC = t->C, CurrentTemperatureF = t->F;
   SynchroniseTemperatures();
 }
 

@@ -92,15 +92,24 @@ TEST(PathMultiplier, ClampedTextKeepsTheMultiplierBetweenBounds) {
 }
 
 TEST(Temperatures, ThreeScalesUseTheOffset273) {
-  Temperatures c = FromCelsius(15);
+  Temperatures c = FromCelsius(15).value();
   EXPECT_EQ(Fixed2(c.K), "288.00");
   EXPECT_EQ(Fixed2(c.F), "59.00");
-  Temperatures k = FromKelvin(737);
+  Temperatures k = FromKelvin(737).value();
   EXPECT_EQ(Fixed2(k.C), "464.00");
   EXPECT_EQ(Fixed2(k.F), "867.20");
-  Temperatures f = FromFahrenheit(59);
+  Temperatures f = FromFahrenheit(59).value();
   EXPECT_EQ(Fixed2(f.C), "15.00");
   EXPECT_EQ(Fixed2(f.K), "288.00");
+}
+
+TEST(Temperatures, AScaleBeyondA32BitRealIsNoTemperature) {
+  EXPECT_FALSE(FromKelvin(1e39));
+  EXPECT_FALSE(FromCelsius(-1e39));
+  EXPECT_FALSE(FromFahrenheit(1e300));
+  // 3e38 K fits, but its Fahrenheit value (about 5.4e38) does not.
+  EXPECT_FALSE(FromKelvin(3e38));
+  EXPECT_TRUE(FromKelvin(1e38));
 }
 
 TEST(Temperatures, BlackbodyPowerBothWays) {

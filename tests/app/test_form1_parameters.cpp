@@ -53,6 +53,15 @@ private slots:
     QCOMPARE(text(f->Temp_C_UIzqSpinEdit), QString("0.00"));
   }
 
+  void temperatureBeyondTheShownRangeKeepsEveryFieldFinite() {
+    for (auto* edit : {f->Temp_K_UIzqSpinEdit, f->Temp_C_UIzqSpinEdit, f->Temp_F_UIzqSpinEdit}) {
+      Type(edit, "1E39");
+      f->Button1->setFocus(); // leaving the field shows it in the common format again
+      for (auto* e : f->findChildren<TzqNumberEdit*>())
+        QVERIFY2(finite_text(e), qPrintable(e->objectName() + ": " + e->text()));
+    }
+  }
+
   void kelvinOffTheLayerSelectsCustom() {
     QCOMPARE(f->Atmosphere_Layer_UIRadioGroup->ItemIndex(), 7);
     Type(f->Temp_K_UIzqSpinEdit, "300");

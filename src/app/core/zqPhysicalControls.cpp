@@ -8,28 +8,37 @@
 
 namespace zqapp {
 
-Temperatures FromKelvin(double k) {
+namespace {
+
+std::optional<Temperatures> if_finite(const Temperatures& t) {
+  if (!std::isfinite(t.K) || !std::isfinite(t.C) || !std::isfinite(t.F)) return std::nullopt;
+  return t;
+}
+
+} // namespace
+
+std::optional<Temperatures> FromKelvin(double k) {
   Temperatures t;
   t.K = static_cast<float>(k);
   t.C = static_cast<float>(t.K - KelvinOffset);
   t.F = static_cast<float>(t.C * 9.0 / 5.0 + 32.0);
-  return t;
+  return if_finite(t);
 }
 
-Temperatures FromCelsius(double c) {
+std::optional<Temperatures> FromCelsius(double c) {
   Temperatures t;
   t.C = static_cast<float>(c);
   t.K = static_cast<float>(t.C + KelvinOffset);
   t.F = static_cast<float>(t.C * 9.0 / 5.0 + 32.0);
-  return t;
+  return if_finite(t);
 }
 
-Temperatures FromFahrenheit(double f) {
+std::optional<Temperatures> FromFahrenheit(double f) {
   Temperatures t;
   t.F = static_cast<float>(f);
   t.C = static_cast<float>((t.F - 32.0) * 5.0 / 9.0);
   t.K = static_cast<float>(t.C + KelvinOffset);
-  return t;
+  return if_finite(t);
 }
 
 std::string Fixed2(double v) {

@@ -17,9 +17,11 @@ constexpr long double StefanBoltzmann = 5.67e-8L; // W m-2 K-4
 struct Temperatures {
   float K = 0, C = 0, F = 0;
 };
-Temperatures FromKelvin(double k);
-Temperatures FromCelsius(double c);
-Temperatures FromFahrenheit(double f);
+// Empty when a scale does not fit a 32-bit real (beyond about 3.4e38): a conversion error, so the
+// caller keeps the temperature it had.
+std::optional<Temperatures> FromKelvin(double k);
+std::optional<Temperatures> FromCelsius(double c);
+std::optional<Temperatures> FromFahrenheit(double f);
 
 // "%3.2f"
 std::string Fixed2(double v);
