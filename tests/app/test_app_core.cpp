@@ -128,6 +128,10 @@ TEST(WavePair, OtherUnitToTwoDecimals) {
   EXPECT_FALSE(OtherWaveUnit(0));
   EXPECT_EQ(*OtherWaveUnit(1000), 10000);
   EXPECT_EQ(*OtherWaveUnit(3), 3333333.33);
+  // Near the top of the 64-bit range: no inf, neither from 1e7 / v nor from the rounding.
+  EXPECT_FALSE(OtherWaveUnit(1e-305));
+  EXPECT_DOUBLE_EQ(*OtherWaveUnit(1e-300), 1e307);
+  EXPECT_EQ(RoundTo2Decimals(1e307), 1e307);
   EXPECT_EQ(*OtherWaveUnit(15000), 666.67);
   EXPECT_EQ(*OtherWaveUnit(666.67), 14999.93);
   EXPECT_EQ(*OtherWaveUnit(14999.93), 666.67);  // the exchange stops here

@@ -151,6 +151,11 @@ private slots:
     Type(f->Wavelength_UIzqSpinEdit, "3");
     QCOMPARE(f->Wavenumber_UIzqSpinEdit->Value(), 3333333.3); // 3333333.33 at eight digits
     QCOMPARE(text(f->Wavelength_UIzqSpinEdit), QString("3"));
+    // A wavelength so small that the wavenumber leaves the 64-bit range: no inf in either field.
+    for (double tiny : {1e-305, 1e-300}) {
+      f->Wavelength_UIzqSpinEdit->SetValue(tiny);
+      QVERIFY2(finite_text(f->Wavenumber_UIzqSpinEdit), qPrintable(f->Wavenumber_UIzqSpinEdit->text()));
+    }
   }
 
   void altitudeBox() {

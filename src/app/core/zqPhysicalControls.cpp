@@ -58,12 +58,17 @@ std::optional<double> TemperatureForPower(double power) {
 }
 
 double RoundTo2Decimals(double v) {
-  return zq::RoundHalfEven(v * 100.0) / 100.0;
+  // Above about 1.8e306 the hundredfold value overflows; such a number has no decimals to round anyway.
+  const double hundredfold = v * 100.0;
+  if (!std::isfinite(hundredfold)) return v;
+  return zq::RoundHalfEven(hundredfold) / 100.0;
 }
 
 std::optional<double> OtherWaveUnit(double v) {
   if (v == 0 || !std::isfinite(v)) return std::nullopt;
-  return RoundTo2Decimals(1e7 / v);
+  const double other = 1e7 / v;
+  if (!std::isfinite(other)) return std::nullopt; // v below about 1e-301: no real holds the other unit
+  return RoundTo2Decimals(other);
 }
 
 std::optional<LayerTokens> SplitLayerValue(const std::string& value) {

@@ -33,7 +33,8 @@ std::optional<double> TemperatureForPower(double power);
 
 // Rounds 100 x v half to even and divides by 100.
 double RoundTo2Decimals(double v);
-// The other member of the wavenumber (cm-1) / wavelength (nm) pair: 1e7 / v to two decimals; empty for 0.
+// The other member of the wavenumber (cm-1) / wavelength (nm) pair: 1e7 / v to two decimals; empty for 0
+// and for a v so small that 1e7 / v overflows.
 std::optional<double> OtherWaveUnit(double v);
 
 // A nominal layer value split at blanks and degree signs into number, unit, number, unit. The degree sign
