@@ -263,6 +263,17 @@ TEST_F(LoaderTest, DefaultsSkipsAndTypes) {
   EXPECT_TRUE(fake.messages.empty());
 }
 
+TEST_F(LoaderTest, NumberOfFilesBeyondTheListedEntriesStopsAtTheLastOne) {
+  Load({"[Application]", "NumberOfFiles = 1000", "File 1 = blackbody 1", "File7 = blackbody 2",
+        "[blackbody 1]", "FileType = Blackbody", "[blackbody 2]", "FileType = Blackbody"});
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[1].Name, "blackbody 2");
+  // Looking up the entries up to File 7 adds their missing spellings; nothing beyond.
+  std::vector<std::string> keys;
+  ini.GetKeyNames("Application", keys);
+  EXPECT_LE(keys.size(), 15u);
+}
+
 TEST_F(LoaderTest, UnreadableLineIsReportedAndEarlierLinesStay) {
   std::string bad = hitran_line(2, 669, 1e-19);
   bad.replace(15, 10, "  1.0x-19 ");

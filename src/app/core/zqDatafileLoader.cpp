@@ -4,6 +4,7 @@
 #include "zqPlatform.h"
 #include "zqTextCompare.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -19,6 +20,25 @@ bool section_exists(TzqINI_File& ini, const std::string& name) {
     // Any failure while checking counts as an absent section.
   }
   return false;
+}
+
+// The highest n of a "File n" or "Filen" key in [Application] (0 when there is none). Entries beyond it
+// are empty, so a mistyped NumberOfFiles (2000000000) does not run billions of look-ups that each add an
+// empty key to the store.
+int last_listed_file(TzqINI_File& ini) {
+  std::vector<std::string> keys;
+  ini.GetKeyNames("Application", keys);
+  int last = 0;
+  for (const std::string& key : keys) {
+    if (key.size() < 5 || !zqSameText(key.substr(0, 4), "File")) continue;
+    std::size_t i = key[4] == ' ' ? 5 : 4;
+    if (i >= key.size() || key.size() - i > 9) continue;
+    int n = 0;
+    for (; i < key.size() && key[i] >= '0' && key[i] <= '9'; ++i)
+      n = n * 10 + (key[i] - '0');
+    if (i == key.size() && n > last) last = n;
+  }
+  return last;
 }
 
 bool file_exists(const std::string& path) {
@@ -72,6 +92,7 @@ std::string FileNotFoundText(const std::string& section, const std::string& file
 void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list, const TLoadProgress& progress) {
   list.clear();
   int n = ini.ReadInteger("Application", "NumberOfFiles", 1);
+  if (n > 1) n = std::min(n, std::max(1, last_listed_file(ini)));
   for (int i = 1; i <= n; ++i) {
     std::string name = ini.ReadString("Application", "File" + std::to_string(i), i == 1 ? "DataFile" : "");
     name = ini.ReadString("Application", "File " + std::to_string(i), name);
