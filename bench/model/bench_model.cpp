@@ -75,14 +75,21 @@ double pairs(const T_zq_HITRAN& list) {
   return n;
 }
 
-void lorentz(benchmark::State& state, Case c) {
+// The list of a case with the benchmark's width limit and thread count, or none when its file is missing.
+std::unique_ptr<T_zq_HITRAN> prepared(benchmark::State& state, const Case& c) {
   if (!std::filesystem::exists(c.file)) {
     state.SkipWithError("line file not found");
-    return;
+    return nullptr;
   }
   auto list = load(c);
   list->SetLineWidthLimit(static_cast<double>(state.range(0)));
   list->SetThreadCount(static_cast<unsigned>(state.range(1)));
+  return list;
+}
+
+void lorentz(benchmark::State& state, Case c) {
+  auto list = prepared(state, c);
+  if (!list) return;
   list->UpdateSpectrum(); // lines adjusted once; each iteration places and sums them
   const double n = pairs(*list);
   for (auto _ : state) {
@@ -97,13 +104,8 @@ void lorentz(benchmark::State& state, Case c) {
 
 // Recomputation after a temperature change: the lines are adjusted again (one exp per line).
 void lorentz_new_temperature(benchmark::State& state, Case c) {
-  if (!std::filesystem::exists(c.file)) {
-    state.SkipWithError("line file not found");
-    return;
-  }
-  auto list = load(c);
-  list->SetLineWidthLimit(static_cast<double>(state.range(0)));
-  list->SetThreadCount(static_cast<unsigned>(state.range(1)));
+  auto list = prepared(state, c);
+  if (!list) return;
   bool flip = false;
   for (auto _ : state) {
     list->SetTemperature(flip ? 288 : 288.5);
