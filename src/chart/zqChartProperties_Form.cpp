@@ -3,7 +3,6 @@
 #include "zqChartProperties_Form.h"
 
 #include "zqChart.h"
-#include "zqChart_Tools.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,13 +66,6 @@ TzqChartProperties_Form::TzqChartProperties_Form(QWidget* parent) : QWidget(pare
 
 TzqChartProperties_Form::~TzqChartProperties_Form() {
   if (the_instance == this) the_instance = nullptr;
-}
-
-void TzqChartProperties_Form::Install(TzqChart_Tools& tools) {
-  tools.CreatePropertiesDialog = [](TzqChart_Tools&) -> std::unique_ptr<ChartPropertiesView> {
-    // A top-level window of its own, owned by the tools through the pointer they keep.
-    return std::make_unique<TzqChartProperties_Form>();
-  };
 }
 
 TzqChartProperties_Form* TzqChartProperties_Form::Instance() {

@@ -29,7 +29,6 @@ class QPushButton;
 class QScrollBar;
 class QTabWidget;
 
-class TzqChart_Tools;
 class TzqColorPanel;
 
 // An edit of the dialog: a free Tag for the owner and a filter for typed characters (a refused key is
@@ -54,8 +53,14 @@ public:
   ~TzqChartProperties_Form() override;
 
   // ---- for the chart tools and the main window
-  // Lets the chart tools make this dialog on their first ShowProperties.
-  static void Install(TzqChart_Tools& tools);
+  // Lets the chart tools make this dialog on their first ShowProperties. A template so the chart library
+  // needs nothing of the window's tools, which live above it.
+  template <class Tools> static void Install(Tools& tools) {
+    tools.CreatePropertiesDialog = [](Tools&) -> std::unique_ptr<ChartPropertiesView> {
+      // A top-level window of its own, owned by the tools through the pointer they keep.
+      return std::make_unique<TzqChartProperties_Form>();
+    };
+  }
   // The one dialog, or none before the chart tools made it.
   static TzqChartProperties_Form* Instance();
   // After every repaint of the chart: an open dialog shows the chart's size and axis values again

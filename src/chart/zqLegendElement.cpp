@@ -1,8 +1,6 @@
 // Legend element: check box, its colour swatch kept beside it, and the handlers that reach the chart tools.
 #include "zqLegendElement.h"
 
-#include "zqChart_Tools.h"
-
 #include <QEvent>
 
 TzqLegendElement::TzqLegendElement(QWidget* parent) : QCheckBox(parent) {

@@ -5,11 +5,10 @@
 #pragma once
 
 #include "zqColorPanel.h"
+#include "zqLegendTools.h"
 
 #include <QCheckBox>
 #include <QPointer>
-
-class TzqChart_Tools;
 
 class TzqLegendElement : public QCheckBox {
   Q_OBJECT
@@ -24,7 +23,7 @@ public:
   TzqColorPanel* FSeries_Color_UIPanel() const { return panel_; }
 
   // The chart tools that bound the element; none until they add its series.
-  QPointer<TzqChart_Tools> Tools;
+  QPointer<TzqLegendTools> Tools;
   // Chart series index as the click handlers read it; SetSeriesIndex keeps it equal to SeriesIndex.
   int Tag = -1;
 

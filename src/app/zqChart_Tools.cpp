@@ -13,7 +13,7 @@
 
 #include <cmath>
 
-TzqChart_Tools::TzqChart_Tools(QObject* parent) : QObject(parent) {}
+TzqChart_Tools::TzqChart_Tools(QObject* parent) : TzqLegendTools(parent) {}
 
 TzqChart_Tools::~TzqChart_Tools() = default;
 

@@ -4,6 +4,7 @@
 // settings, and opens that dialog on the page that fits a right click. Record index = chart series index.
 #pragma once
 
+#include "zqLegendTools.h"
 #include "zqSeriesSettings.h"
 
 #include <QObject>
@@ -23,7 +24,7 @@ class TzqDatafile;
 class TzqINI_File;
 class TzqLegendElement;
 
-class TzqChart_Tools : public QObject {
+class TzqChart_Tools : public TzqLegendTools {
   Q_OBJECT
 public:
   // One per chart series, in series order.
@@ -86,16 +87,16 @@ public:
   static void ReportSeriesDatafileProblem(const std::string& section, const std::string& problem);
 
   // Shows or hides the series of the element's Tag as the element is checked.
-  void ApplyLegendCheck(TzqLegendElement* element);
+  void ApplyLegendCheck(TzqLegendElement* element) override;
   // Colour dialog for the panel; on OK the panel and the series of its Tag take the colour.
-  void PickSeriesColor(TzqColorPanel* panel);
+  void PickSeriesColor(TzqColorPanel* panel) override;
 
   // The properties dialog, created on first use through CreatePropertiesDialog and then kept.
   void ShowProperties();
   // The dialog made (on first use) and bound to the chart without showing it, for a caller that uses
   // one of its operations, such as saving the chart image; nullptr when it cannot be made.
   ChartPropertiesView* PreparePropertiesDialog();
-  void ShowSeriesProperties(int index);
+  void ShowSeriesProperties(int index) override;
   // X, Y in chart pixels: the General page inside the axes' extent, else the Axes page on the axis
   // beside or below which the point lies (0 Left, 1 Right, 2 Top, 3 Bottom).
   void ShowPropertiesAt(int X, int Y);
