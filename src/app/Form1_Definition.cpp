@@ -14,7 +14,7 @@
 #include "zqSpinEdit.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
+#include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,6 +32,17 @@ namespace {
 
 constexpr int EditHeight = 21;
 constexpr int SpinColumn = 3 + 13; // gap and width of the spin buttons beside an edit
+
+// The ratio texts are padded with blanks, which needs a face whose digits and blank share one advance.
+// Asking by the generic family with the monospace hint finds such a face whatever fonts are installed
+// (and on systems without a "monospace" alias); the size stays the window's.
+QFont fixed_pitch_font(const QFont& base) {
+  QFont font = base;
+  font.setFamilies({QStringLiteral("monospace")});
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  return font;
+}
 
 // Stored properties of one numeric field, in the order the definition applies them.
 struct Field {
@@ -310,7 +321,7 @@ void TForm1::BuildTPPage() {
                                               {"          0", "          0", "          0", "          5",
                                                "      100", "      500", "    5000", "  10000", "Custom"},
                                               7);
-  H2O_Mixing_Ratio_UIRadioGroup->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  H2O_Mixing_Ratio_UIRadioGroup->setFont(fixed_pitch_font(H2O_Mixing_Ratio_UIRadioGroup->font()));
   auto* layers = new QHBoxLayout;
   layers->addWidget(Atmosphere_Layer_UIRadioGroup, 3);
   layers->addWidget(H2O_Mixing_Ratio_UIRadioGroup, 2);

@@ -10,7 +10,10 @@
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -23,6 +26,18 @@ namespace {
 
 QString text(TzqNumberEdit* e) {
   return e->text();
+}
+
+// The blank and the digits whose advance differs from the blank's in font, or empty when they all agree.
+QString uneven_digit_advances(const QFont& font) {
+  QFontMetricsF metrics(font);
+  const qreal blank = metrics.horizontalAdvance(QChar(' '));
+  QString uneven;
+  for (QChar digit : QStringLiteral("0123456789"))
+    if (metrics.horizontalAdvance(digit) != blank)
+      uneven +=
+          QStringLiteral("'%1' %2 vs blank %3; ").arg(digit).arg(metrics.horizontalAdvance(digit)).arg(blank);
+  return uneven;
 }
 
 class ThrowingObject : public QObject {
@@ -246,8 +261,13 @@ private slots:
     QCOMPARE(f.PathType_UIRadioGroup->ItemIndex(), 1);
     QCOMPARE(f.Planet_UIRadioGroup->ItemIndex(), -1);
     QCOMPARE(f.H2O_Mixing_Ratio_UIRadioGroup->ItemText(5), QString("      500"));
-    QVERIFY(f.H2O_Mixing_Ratio_UIRadioGroup->font().fixedPitch() ||
-            QFontInfo(f.H2O_Mixing_Ratio_UIRadioGroup->font()).fixedPitch());
+    // The ratio texts' blanks and digits must share one advance in the face actually used, whichever
+    // fonts the machine has.
+    for (int i = 0; i < f.H2O_Mixing_Ratio_UIRadioGroup->ItemCount(); ++i) {
+      QRadioButton* item = f.H2O_Mixing_Ratio_UIRadioGroup->Button(i);
+      QVERIFY2(uneven_digit_advances(item->font()).isEmpty(),
+               qPrintable(QFontInfo(item->font()).family() + ": " + uneven_digit_advances(item->font())));
+    }
     QCOMPARE(f.L3_UIButton->text(), QString("Compute"));
     QCOMPARE(f.Button1->text(), QString("Update Plot"));
 
