@@ -167,25 +167,37 @@ private:
   zqtest::TempDir dir_;
 };
 
-TEST(NumberText, ProcessLocaleSuppliesTheSeparator) {
-  Store s("[N]\npoint = 0.5\ncomma = 0,5\n");
+TEST(NumberText, IniNumbersReadWithAPointUnderEveryLocale) {
+  Store s("[N]\npoint = 0.5\ncomma = 0,5\nboth = 1.000,5\nexp = 1.5E-20\nint = 2.9\n");
   EXPECT_EQ(zqDecimalSeparator(), ".");
   EXPECT_EQ(s.ini.ReadReal("N", "point"), 0.5L);
-  EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0);
+  EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0); // no other separator under the C locale
   {
     CommaLocale comma;
     if (comma.injected) std::cout << "[ NOTE     ] no comma locale available: separator injected\n";
     EXPECT_EQ(zqDecimalSeparator(), ",");
-    EXPECT_EQ(s.ini.ReadReal("N", "point"), 0); // a bad number under a comma locale
-    EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0.5L);
+    // The default configuration is written with points: it must read the same on a German desktop.
+    EXPECT_EQ(s.ini.ReadReal("N", "point"), 0.5L);
+    EXPECT_EQ(s.ini.ReadReal("N", "exp"), 1.5E-20L);
+    EXPECT_EQ(s.ini.ReadInteger("N", "int"), 2);
+    EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0.5L); // the user's own separator is taken as well
+    EXPECT_EQ(s.ini.ReadReal("N", "both"), 0);     // grouping is no number
     EXPECT_EQ(s.ini.ReadInteger("N", "comma"), 0);
+    // What the store writes reads back under any locale.
     EXPECT_EQ(s.ini.ReadReal("N", "dflt", 2.25L), 2.25L);
-    EXPECT_EQ(s.ini.ReadString("N", "dflt"), "2,25");
+    EXPECT_EQ(s.ini.ReadString("N", "dflt"), "2.25");
     s.ini.WriteReal("N", "fixed", 1, 2.5L);
-    EXPECT_EQ(s.ini.ReadString("N", "fixed"), " 2,5");
+    EXPECT_EQ(s.ini.ReadString("N", "fixed"), " 2.5");
+    s.ini.WriteReal("N", "general", 0.125L);
+    EXPECT_EQ(s.ini.ReadString("N", "general"), "0.125");
+    // Number fields and titles keep following the locale.
+    long double v = 0;
+    EXPECT_FALSE(zqTextToReal("0.5", v));
+    EXPECT_EQ(zqFloatToText(0.5L), "0,5");
   }
   EXPECT_EQ(zqDecimalSeparator(), ".");
-  EXPECT_EQ(s.ini.ReadReal("N", "dflt"), 0); // "2,25" under the C locale
+  EXPECT_EQ(s.ini.ReadReal("N", "dflt"), 2.25L);
+  EXPECT_EQ(s.ini.ReadReal("N", "general"), 0.125L);
 }
 
 TEST(NumberText, GeneralFormatWithFifteenDigits) {
