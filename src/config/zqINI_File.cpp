@@ -750,15 +750,14 @@ void TzqINI_File::WriteAddSection(const std::string& section, std::vector<std::s
 
 void TzqINI_File::SaveToFile(const std::string& name) {
   const std::string current = FullFilename();
-  // The target as SetFilename will resolve it; the temporary file lies beside it so the final rename
-  // never crosses file systems.
-  std::string target =
-      zqExtractFilePath(name).empty() ? zqExtractFilePath(current) + zqExtractFileName(name) : name;
+  // The target as SetFilename will resolve it, through links to the file they name; the temporary file
+  // lies beside that file so the final rename never crosses file systems and a link stays a link.
+  const std::string target = zqResolveLinks(
+      zqExtractFilePath(name).empty() ? zqExtractFilePath(current) + zqExtractFileName(name) : name);
   std::string temp = zqChangeFileExt(target, ".zqb");
   if (temp == target) temp += ".zqb";
   SetTempFilename(temp);
 
-  bool created = false;
   try {
     std::string old;
     if (zqFileExists(current)) old = zqReadFileBytes(current);
@@ -782,12 +781,12 @@ void TzqINI_File::SaveToFile(const std::string& name) {
     std::string bytes;
     for (const auto& line : out)
       bytes += line + originalEol_;
+    // A leftover (or planted) entry under the temporary name goes; the new file is then created
+    // exclusively, so it is never written through a link, and with the permissions of the file it replaces.
     ::unlink(temp.c_str());
-    created = true;
-    zqWriteFileBytes(temp, bytes);
+    zqWriteNewFileBytes(temp, bytes, zqFilePermissions(target)); // removes itself when it fails
   } catch (const std::exception& e) {
     // Nothing of a failed write may replace the file on disk, even when the handler takes the error.
-    if (created) ::unlink(temp.c_str());
     if (!DoWriteError(current, e)) throw;
     return;
   }

@@ -67,7 +67,10 @@ void load_file(TzqINI_File& ini, const std::string& name, TzqDatafile& object,
   if (written.empty()) return; // generated series have no file
   const std::string file = FindDataFileOnDisk(written, ini.Directory());
   if (file.empty()) {
-    zq::platform().MessageBox("File not found", FileNotFoundText(name, written), zq::mbOK, zq::MsgIcon::None);
+    const std::string note = MissingLinkTargetNote(written, ini.Directory());
+    zq::platform().MessageBox("File not found",
+                              FileNotFoundText(name, written) + (note.empty() ? "" : "\n\n" + note), zq::mbOK,
+                              zq::MsgIcon::None);
     return;
   }
   // The object hears progress only while this load runs.
@@ -97,6 +100,19 @@ std::string FindDataFileOnDisk(const std::string& written, const std::string& in
   if (!dir.empty() && dir.back() != '/') dir += '/';
   const std::string beside = dir + written;
   return file_exists(beside) ? beside : std::string();
+}
+
+std::string MissingLinkTargetNote(const std::string& written, const std::string& iniDirectory) {
+  if (written.empty() || !FindDataFileOnDisk(written, iniDirectory).empty()) return {};
+  std::string dir = iniDirectory;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  for (const std::string& place : {written, dir + written}) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(place, ec))) continue;
+    const std::string target = std::filesystem::read_symlink(place, ec).string();
+    return place + " is a link to " + (ec ? std::string("a file") : target) + ", which does not exist";
+  }
+  return {};
 }
 
 std::string FileNotFoundText(const std::string& section, const std::string& filename) {
