@@ -46,9 +46,7 @@ public:
     for (;;) {
       if (lf_after_cr_ && begin_ < end_) skip_lf_after_cr();
       const char* base = buf_.data();
-      std::size_t pos = scanned_;
-      while (pos < end_ && base[pos] != '\n' && base[pos] != '\r')
-        ++pos;
+      const std::size_t pos = std::min(next_of('\n', lf_), next_of('\r', cr_));
       if (pos - begin_ > TzqDatafile::MaxLineLength) throw LineTooLong{};
       if (pos < end_) {
         line = std::string_view(base + begin_, pos - begin_);
@@ -89,6 +87,18 @@ public:
 private:
   static constexpr std::size_t kBlock = 256 * 1024;
 
+  // Position of the next c at or after scanned_, or end_ when there is none yet. cache remembers the
+  // last answer (no c lies between scanned_ and it), so a file that uses only one of the two endings is
+  // not searched for the other again at every line.
+  std::size_t next_of(char c, std::size_t& cache) const {
+    if (cache < scanned_) cache = scanned_;
+    if (cache < end_ && buf_[cache] != c) {
+      const void* found = std::memchr(buf_.data() + cache, c, end_ - cache);
+      cache = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buf_.data()) : end_;
+    }
+    return std::min(cache, end_);
+  }
+
   // The LF of a CR LF pair whose CR ended the previous line.
   void skip_lf_after_cr() {
     if (buf_[begin_] == '\n') scanned_ = ++begin_;
@@ -106,6 +116,8 @@ private:
       std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
       end_ -= begin_;
       scanned_ -= begin_;
+      lf_ = lf_ > begin_ ? lf_ - begin_ : 0;
+      cr_ = cr_ > begin_ ? cr_ - begin_ : 0;
       begin_ = 0;
     }
     if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
@@ -130,6 +142,8 @@ private:
   std::size_t begin_ = 0;    // start of the unread bytes
   std::size_t end_ = 0;      // end of the bytes read so far
   std::size_t scanned_ = 0;  // bytes before this hold no line ending after begin_
+  std::size_t lf_ = 0;       // next LF at or after scanned_, or where the search for one stopped
+  std::size_t cr_ = 0;       // the same for CR
   bool lf_after_cr_ = false; // the last line ended at a CR: an LF right after it belongs to that ending
   bool eof_ = false;
   Progress progress_;
