@@ -173,16 +173,62 @@ std::vector<std::string> SplitByChars(const std::string& text, const std::string
   return parts;
 }
 
+namespace {
+
+// Splits bytes into lines as they arrive, in pieces of any size: CR LF, LF or a lone CR ends a line, and a
+// final line break does not start another line. A line longer than maxLine throws, so reading keeps
+// memory bounded whatever the input holds.
+class LineSplitter {
+public:
+  explicit LineSplitter(std::size_t maxLine) : max_(maxLine) {}
+
+  template <class Emit> void Feed(std::string_view bytes, Emit&& emit) {
+    while (!bytes.empty()) {
+      if (after_cr_) {
+        after_cr_ = false;
+        if (bytes.front() == '\n') {
+          bytes.remove_prefix(1);
+          continue;
+        }
+      }
+      const std::size_t end = bytes.find_first_of("\r\n");
+      const std::string_view part = bytes.substr(0, end);
+      if (part.size() > max_ - pending_.size())
+        throw EzqFileError("Line " + std::to_string(lines_ + 1) + " runs on for more than " +
+                           std::to_string(max_) + " bytes without a line break");
+      pending_.append(part);
+      if (end == std::string_view::npos) return;
+      emit(std::string_view(pending_));
+      ++lines_;
+      pending_.clear();
+      after_cr_ = bytes[end] == '\r';
+      bytes.remove_prefix(end + 1);
+    }
+  }
+
+  template <class Emit> void Finish(Emit&& emit) {
+    if (!pending_.empty()) emit(std::string_view(pending_));
+    pending_.clear();
+  }
+
+private:
+  std::size_t max_;
+  std::string pending_;
+  std::size_t lines_ = 0;
+  bool after_cr_ = false; // the last line ended at a CR: an LF right after it belongs to that ending
+};
+
+// The longest line an INI file may hold (bytes).
+constexpr std::size_t kMaxIniLine = 1u << 20;
+
+} // namespace
+
 std::vector<std::string> zqSplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\n' && bytes[i] != '\r') continue;
-    lines.emplace_back(bytes.substr(start, i - start));
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  LineSplitter split(bytes.size());
+  auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+  split.Feed(bytes, keep);
+  split.Finish(keep);
   return lines;
 }
 
@@ -345,8 +391,28 @@ void TzqINI_File::LoadFromLines(const std::vector<std::string>& lines) {
 }
 
 void TzqINI_File::LoadFromText(std::istream& in) {
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  LoadFromLines(zqSplitLines(without_bom(bytes)));
+  // Read in pieces and parsed line by line, so a file without line breaks cannot take all memory.
+  currentSection_ = StartOfFile;
+  LineSplitter split(kMaxIniLine);
+  bool first = true;
+  auto parse = [&](std::string_view line) {
+    if (first) line = without_bom(line);
+    first = false;
+    ParseLine(std::string(line));
+  };
+  std::vector<char> piece(64 * 1024);
+  try {
+    for (;;) {
+      in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+      const auto n = in.gcount();
+      if (n <= 0) break;
+      split.Feed(std::string_view(piece.data(), static_cast<std::size_t>(n)), parse);
+      if (!in) break;
+    }
+    split.Finish(parse);
+  } catch (const EzqFileError& e) {
+    throw EzqFileError(std::string(e.what()) + " in \"" + FullFilename() + "\": not an INI file");
+  }
 }
 
 void TzqINI_File::ParseLine(const std::string& line) {

@@ -122,6 +122,8 @@ public:
 
   // ---- parsing
   virtual void LoadFromLines(const std::vector<std::string>& lines);
+  // Reads the text in pieces (a UTF-8 byte-order mark skipped); a line over 1 MiB throws EzqFileError
+  // naming it, after the lines before it were parsed.
   virtual void LoadFromText(std::istream& in);
 
   // ---- command line

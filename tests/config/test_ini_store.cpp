@@ -8,7 +8,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <gtest/gtest.h>
+
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -79,6 +81,35 @@ TEST(IniParsing, BytesAboveAsciiAreNeverBlanksOrLetters) {
   EXPECT_EQ(s.ini.ReadString("temp\xC3\x89rature", "K"), "utf8");
   // Case folding is ASCII only: the Windows-1252 lower-case e-acute is not the upper-case E-acute.
   EXPECT_EQ(s.ini.FindRecord("TEMP\xC9RATURE", "\xA0key\xA0"), nullptr);
+}
+
+TEST(IniParsing, TextReadInPiecesGivesTheSameStoreAndLimitsTheLineLength) {
+  // Line endings of every kind, CR LF pairs split across the reading pieces, long lines, a BOM.
+  std::string text = "\xEF\xBB\xBF[First]\r\n";
+  const char* endings[] = {"\n", "\r", "\r\n"};
+  for (int i = 0; i < 30000; ++i)
+    text += "k" + std::to_string(i) + " = " + std::string(static_cast<std::size_t>(i % 13) * 7, 'v') +
+            endings[i % 3];
+  text += std::string(65536 - text.size() % 65536 - 1, ' ') + "\r\nlast = 1";
+  Store pieces;
+  std::istringstream in(text);
+  pieces.ini.LoadFromText(in);
+  Store whole(std::string_view(text).substr(3));
+  EXPECT_EQ(pieces.sections(), (Lines{"First"}));
+  EXPECT_EQ(pieces.keys("First"), whole.keys("First"));
+  EXPECT_EQ(pieces.keys("First").size(), 30001u);
+  EXPECT_EQ(pieces.ini.ReadString("First", "k29998"), whole.ini.ReadString("First", "k29998"));
+
+  // A file without line breaks is no INI file: the lines before it stay, the error names the line.
+  Store blob;
+  std::istringstream bad("[S]\na = 1\n" + std::string(3u << 20, '\0'));
+  try {
+    blob.ini.LoadFromText(bad);
+    FAIL() << "no error";
+  } catch (const EzqFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Line 3 "), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(blob.ini.ReadString("S", "a"), "1");
 }
 
 TEST(IniLookup, SectionIndexIsSortedIgnoringCase) {
