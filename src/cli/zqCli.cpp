@@ -272,8 +272,8 @@ std::string number(double v) {
   return text;
 }
 
-// Results go to stdout, or to --output, written beside its final name first so that a failed run
-// never leaves a truncated file where a good one was.
+// Results go to stdout, or to --output through a new file beside it that replaces it complete, so a
+// failed run never leaves a truncated file where a good one was and no planted link is written through.
 void emit(const ParsedOptions& o, std::ostream& out, const std::string& text) {
   if (!o.Has("output")) {
     out << text;
@@ -281,26 +281,10 @@ void emit(const ParsedOptions& o, std::ostream& out, const std::string& text) {
     if (!out) throw CliError(zqCliFailed, "cannot write the results to the standard output");
     return;
   }
-  const std::filesystem::path target = o.Text("output", "");
-  std::filesystem::path temp = target;
-  temp += ".part";
-  {
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.flush();
-    if (!file) {
-      file.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      throw CliError(zqCliFailed, "cannot write " + target.string());
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    throw CliError(zqCliFailed, "cannot write " + target.string() + ": " + ec.message());
+  try {
+    zqReplaceFileBytes(o.Text("output", ""), text);
+  } catch (const EzqFileError& e) {
+    throw CliError(zqCliFailed, e.what());
   }
 }
 

@@ -34,16 +34,25 @@ bool path_present(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// The backup as a second name of the existing file, or a copy where the file system has no hard links.
+// A second name of the existing file, or a copy where the file system has no hard links. The name must
+// be free: anything planted there makes this fail rather than be written through.
 bool make_backup(const std::string& file, const std::string& backup) {
   if (::link(file.c_str(), backup.c_str()) == 0) return true;
+  if (errno == EEXIST) return false;
   try {
-    zqWriteFileBytes(backup, zqReadFileBytes(file));
+    zqWriteNewFileBytes(backup, zqReadFileBytes(file), zqFilePermissions(file));
     return true;
   } catch (const EzqFileError&) {
-    ::unlink(backup.c_str());
     return false;
   }
+}
+
+// Gives the temporary file the permission bits of the file it replaces (a private 0600 file stays
+// private), then the file's name.
+bool replace_with(const std::string& temp, const std::string& file) {
+  const int permissions = zqFilePermissions(file);
+  if (permissions >= 0) ::chmod(temp.c_str(), static_cast<mode_t>(permissions));
+  return ::rename(temp.c_str(), file.c_str()) == 0;
 }
 
 } // namespace
@@ -88,9 +97,10 @@ std::string zqReadFileBytes(const std::string& path) {
   return bytes.str();
 }
 
-void zqWriteFileBytes(const std::string& path, std::string_view bytes) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) throw EzqFileError("Cannot create file \"" + path + "\": " + system_reason());
+namespace {
+
+// Writes bytes to an open descriptor, flushes them to the disk and closes it; throws naming path.
+void write_all_and_close(int fd, const std::string& path, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -109,6 +119,77 @@ void zqWriteFileBytes(const std::string& path, std::string_view bytes) {
     std::string reason = system_reason();
     ::close(fd);
     throw EzqFileError("Cannot write file \"" + path + "\": " + reason);
+  }
+}
+
+} // namespace
+
+void zqWriteFileBytes(const std::string& path, std::string_view bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) throw EzqFileError("Cannot create file \"" + path + "\": " + system_reason());
+  write_all_and_close(fd, path, bytes);
+}
+
+void zqWriteNewFileBytes(const std::string& path, std::string_view bytes, int permissions) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) throw EzqFileError("Cannot create file \"" + path + "\": " + system_reason());
+  if (permissions >= 0 && ::fchmod(fd, static_cast<mode_t>(permissions)) != 0) {
+    std::string reason = system_reason();
+    ::close(fd);
+    ::unlink(path.c_str());
+    throw EzqFileError("Cannot create file \"" + path + "\": " + reason);
+  }
+  try {
+    write_all_and_close(fd, path, bytes);
+  } catch (...) {
+    ::unlink(path.c_str());
+    throw;
+  }
+}
+
+int zqFilePermissions(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<int>(st.st_mode & 07777);
+}
+
+std::string zqResolveLinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n < 0) return current;
+    target.resize(static_cast<std::size_t>(n));
+    // A relative link is relative to the folder that holds it.
+    current = (!target.empty() && target[0] == '/') ? target : zqExtractFilePath(current) + target;
+  }
+  throw EzqFileError("Cannot save \"" + path + "\": too many levels of symbolic links");
+}
+
+void zqReplaceFileBytes(const std::string& target, std::string_view bytes) {
+  const std::string file = zqResolveLinks(target);
+  std::string temp = file + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) throw EzqFileError("Cannot create a file beside \"" + file + "\": " + system_reason());
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  try {
+    write_all_and_close(fd, temp, bytes);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  // mkstemp makes the file private; a new file gets the usual permissions, an old one keeps its own.
+  if (zqFilePermissions(file) < 0) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(temp.c_str(), 0666 & ~mask);
+  }
+  if (!replace_with(temp, file)) {
+    std::string reason = system_reason();
+    ::unlink(temp.c_str());
+    throw EzqFileError("Cannot replace \"" + file + "\": " + reason);
   }
 }
 
@@ -195,40 +276,46 @@ void TzqCustomFile_IO::SetModified(bool value) {
 
 std::string TzqCustomFile_IO::TempPath() const {
   if (tempFilename_.find('/') != std::string::npos) return tempFilename_;
-  return zqExtractFilePath(fullFilename_) + tempFilename_;
+  return zqExtractFilePath(zqResolveLinks(fullFilename_)) + tempFilename_;
 }
 
 std::string TzqCustomFile_IO::BackupFilename() const {
   std::string ext = GetBackupExtention();
+  const std::string file = zqResolveLinks(fullFilename_);
   std::string backupExt;
   if (ext != "~") {
     backupExt = "." + ext;
   } else {
-    std::string own = zqExtractFileExt(fullFilename_);
+    std::string own = zqExtractFileExt(file);
     backupExt = own.empty() ? ".bak" : ".~" + own.substr(1);
   }
   if (backupExt == ".") backupExt = ".bak";
-  return zqChangeFileExt(fullFilename_, backupExt);
+  return zqChangeFileExt(file, backupExt);
 }
 
 void TzqCustomFile_IO::CommitBackup() {
-  const std::string& file = fullFilename_;
+  // Through a link the file it names is saved, so the link stays a link.
+  const std::string file = zqResolveLinks(fullFilename_);
   std::string backup = BackupFilename();
   // A backup name equal to the file's own would delete the only copy; there is nothing to keep apart.
-  if (backup != file) {
-    if (path_present(backup) && ::unlink(backup.c_str()) != 0)
+  if (backup != file && path_present(file)) {
+    // The new backup is made under a name of its own and then takes the backup's name in one step, so
+    // at every moment one backup exists; the file stays in place until the new version replaces it.
+    const std::string fresh = backup + ".zqnew";
+    ::unlink(fresh.c_str());
+    if (!make_backup(file, fresh)) throw EzqFileError("Unable to create backup file.");
+    if (::rename(fresh.c_str(), backup.c_str()) != 0) {
+      ::unlink(fresh.c_str());
       throw EzqFileError("Unable to delete backup file.");
-    // The file stays in place until the new version replaces it, so a failure leaves it untouched.
-    if (path_present(file) && !make_backup(file, backup)) throw EzqFileError("Unable to create backup file.");
+    }
   }
-  if (::rename(TempPath().c_str(), file.c_str()) != 0)
-    throw EzqFileError("Unable to complete the file save.");
+  if (!replace_with(TempPath(), file)) throw EzqFileError("Unable to complete the file save.");
 }
 
 void TzqCustomFile_IO::CommitSave() {
   if (makeBackup_)
     CommitBackup();
-  else if (::rename(TempPath().c_str(), fullFilename_.c_str()) != 0)
+  else if (!replace_with(TempPath(), zqResolveLinks(fullFilename_)))
     throw EzqFileError("Unable to complete the file save.");
 }
 
@@ -302,7 +389,7 @@ void TzqCustomFile_IO::WriteFile(const std::string& name) {
     } else {
       std::ostringstream out;
       WriteHandler(*this, out);
-      zqWriteFileBytes(temp, out.str());
+      zqWriteNewFileBytes(temp, out.str(), zqFilePermissions(target));
     }
     written = true;
     CommitSave();

@@ -121,12 +121,14 @@ protected:
   virtual void DoWriteComplete();
   // True when reading must be skipped.
   virtual bool FileMissing();
-  // The temporary file's full path for a save to FullFilename.
+  // The temporary file's full path for a save to FullFilename: a bare TempFilename lies beside the file
+  // that FullFilename names through links, so the final rename replaces that file and keeps the link.
   std::string TempPath() const;
   // Backup of FullFilename, then the temporary file takes its name. The file at FullFilename is
-  // never removed before the temporary file replaces it.
+  // never removed before the temporary file replaces it, and the old backup stays until the new one
+  // takes its name. Through a link, the file it names is saved and backed up beside itself.
   virtual void CommitBackup();
-  // The backup name CommitBackup uses for FullFilename.
+  // The backup name CommitBackup uses for FullFilename (for the file it names through links).
   std::string BackupFilename() const;
   // Temporary file replaces FullFilename, keeping a backup when MakeBackup is set.
   void CommitSave();
@@ -196,3 +198,17 @@ bool zqFileExists(const std::string& path);
 std::string zqReadFileBytes(const std::string& path);
 // Creates or truncates path, writes bytes and flushes them to the disk; throws EzqFileError.
 void zqWriteFileBytes(const std::string& path, std::string_view bytes);
+// The file that path names once symbolic links are followed, also when the last link points nowhere;
+// path itself when it is no link. Throws EzqFileError for a loop of links.
+std::string zqResolveLinks(const std::string& path);
+// Creates path, which must not exist yet (a file or link planted under that name is never followed),
+// writes bytes and flushes them to the disk. permissions >= 0 sets the permission bits exactly;
+// otherwise they follow the process's umask. Throws EzqFileError.
+void zqWriteNewFileBytes(const std::string& path, std::string_view bytes, int permissions = -1);
+// Permission bits of the file at path (links followed), or -1 when there is none.
+int zqFilePermissions(const std::string& path);
+// Saves bytes as the new content of target without a moment in which target is missing or half
+// written: a temporary file is created exclusively, under an unpredictable name, beside the file that
+// target finally names, takes that file's permission bits and replaces it by rename. A link at target
+// stays a link. Throws EzqFileError; target is then unchanged and no temporary file remains.
+void zqReplaceFileBytes(const std::string& target, std::string_view bytes);

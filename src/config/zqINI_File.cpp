@@ -61,12 +61,6 @@ const std::string& value_to_save(const T_zq_ini_Record& record) {
   return record.Value;
 }
 
-std::string replace_point(std::string text, std::string_view decimalSeparator) {
-  auto point = text.find('.');
-  if (point != std::string::npos) text.replace(point, 1, decimalSeparator);
-  return text;
-}
-
 // ---- command-line switches
 
 // A switch token: "/", "-" or "--", then a name of letters, digits, "_", "?" or "-" (not first), then
@@ -179,16 +173,62 @@ std::vector<std::string> SplitByChars(const std::string& text, const std::string
   return parts;
 }
 
+namespace {
+
+// Splits bytes into lines as they arrive, in pieces of any size: CR LF, LF or a lone CR ends a line, and a
+// final line break does not start another line. A line longer than maxLine throws, so reading keeps
+// memory bounded whatever the input holds.
+class LineSplitter {
+public:
+  explicit LineSplitter(std::size_t maxLine) : max_(maxLine) {}
+
+  template <class Emit> void Feed(std::string_view bytes, Emit&& emit) {
+    while (!bytes.empty()) {
+      if (after_cr_) {
+        after_cr_ = false;
+        if (bytes.front() == '\n') {
+          bytes.remove_prefix(1);
+          continue;
+        }
+      }
+      const std::size_t end = bytes.find_first_of("\r\n");
+      const std::string_view part = bytes.substr(0, end);
+      if (part.size() > max_ - pending_.size())
+        throw EzqFileError("Line " + std::to_string(lines_ + 1) + " runs on for more than " +
+                           std::to_string(max_) + " bytes without a line break");
+      pending_.append(part);
+      if (end == std::string_view::npos) return;
+      emit(std::string_view(pending_));
+      ++lines_;
+      pending_.clear();
+      after_cr_ = bytes[end] == '\r';
+      bytes.remove_prefix(end + 1);
+    }
+  }
+
+  template <class Emit> void Finish(Emit&& emit) {
+    if (!pending_.empty()) emit(std::string_view(pending_));
+    pending_.clear();
+  }
+
+private:
+  std::size_t max_;
+  std::string pending_;
+  std::size_t lines_ = 0;
+  bool after_cr_ = false; // the last line ended at a CR: an LF right after it belongs to that ending
+};
+
+// The longest line an INI file may hold (bytes).
+constexpr std::size_t kMaxIniLine = 1u << 20;
+
+} // namespace
+
 std::vector<std::string> zqSplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\n' && bytes[i] != '\r') continue;
-    lines.emplace_back(bytes.substr(start, i - start));
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+  LineSplitter split(bytes.size());
+  auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+  split.Feed(bytes, keep);
+  split.Finish(keep);
   return lines;
 }
 
@@ -254,6 +294,15 @@ bool zqTextToReal(std::string_view text, long double& value, std::string_view de
 
 bool zqTextToReal(std::string_view text, long double& value) {
   return zqTextToReal(text, value, zqDecimalSeparator());
+}
+
+bool zqIniTextToReal(std::string_view text, long double& value) {
+  if (zqTextToReal(text, value, ".")) return true;
+  const std::string local = zqDecimalSeparator();
+  const bool usable = local.size() == 1 && local != "." &&
+                      !std::isalnum(static_cast<unsigned char>(local[0])) && local[0] != '+' &&
+                      local[0] != '-' && !is_blank(local[0]);
+  return usable && zqTextToReal(text, value, local);
 }
 
 std::string zqFloatToText(long double value, std::string_view decimalSeparator) {
@@ -342,8 +391,28 @@ void TzqINI_File::LoadFromLines(const std::vector<std::string>& lines) {
 }
 
 void TzqINI_File::LoadFromText(std::istream& in) {
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  LoadFromLines(zqSplitLines(without_bom(bytes)));
+  // Read in pieces and parsed line by line, so a file without line breaks cannot take all memory.
+  currentSection_ = StartOfFile;
+  LineSplitter split(kMaxIniLine);
+  bool first = true;
+  auto parse = [&](std::string_view line) {
+    if (first) line = without_bom(line);
+    first = false;
+    ParseLine(std::string(line));
+  };
+  std::vector<char> piece(64 * 1024);
+  try {
+    for (;;) {
+      in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+      const auto n = in.gcount();
+      if (n <= 0) break;
+      split.Feed(std::string_view(piece.data(), static_cast<std::size_t>(n)), parse);
+      if (!in) break;
+    }
+    split.Finish(parse);
+  } catch (const EzqFileError& e) {
+    throw EzqFileError(std::string(e.what()) + " in \"" + FullFilename() + "\": not an INI file");
+  }
 }
 
 void TzqINI_File::ParseLine(const std::string& line) {
@@ -372,11 +441,14 @@ void TzqINI_File::StoreParsed(const std::string& section, const std::string& key
 
 // ---- lookups
 
+const TzqINI_File::IndexEntry* TzqINI_File::FindEntry(const std::string& name) const {
+  auto it = index_.find(zqUpperCase(name));
+  return it == index_.end() ? nullptr : &it->second;
+}
+
 const T_zq_ini_Section* TzqINI_File::FindSectionConst(const std::string& name) const {
-  std::string upper = zqUpperCase(name);
-  auto it = std::lower_bound(index_.begin(), index_.end(), upper,
-                             [](const IndexEntry& e, const std::string& u) { return e.upperName < u; });
-  return (it != index_.end() && it->upperName == upper) ? it->section.get() : nullptr;
+  const IndexEntry* entry = FindEntry(name);
+  return entry ? entry->section.get() : nullptr;
 }
 
 T_zq_ini_Section* TzqINI_File::FindSection(const std::string& name) {
@@ -389,11 +461,14 @@ T_zq_ini_Section* TzqINI_File::FindSection(const std::string& name) {
 }
 
 const T_zq_ini_Record* TzqINI_File::FindRecord(const std::string& section, const std::string& key) const {
-  const T_zq_ini_Section* s = FindSectionConst(section);
-  if (!s) return nullptr;
-  for (const auto& r : s->Records)
-    if (same_text(r->Key, key)) return r.get();
-  return nullptr;
+  const IndexEntry* entry = FindEntry(section);
+  if (!entry) return nullptr;
+  auto it = entry->keys.find(zqUpperCase(key));
+  return it == entry->keys.end() ? nullptr : it->second;
+}
+
+bool TzqINI_File::HasSection(const std::string& section) const {
+  return FindEntry(section) != nullptr;
 }
 
 T_zq_ini_Record* TzqINI_File::FindKey(const std::string& section, const std::string& key) {
@@ -402,21 +477,21 @@ T_zq_ini_Record* TzqINI_File::FindKey(const std::string& section, const std::str
 }
 
 T_zq_ini_Record& TzqINI_File::AddKey(const std::string& section, const std::string& key) {
-  T_zq_ini_Section* s = FindSection(section);
-  if (!s) {
-    std::string upper = zqUpperCase(section);
-    auto it = std::lower_bound(index_.begin(), index_.end(), upper,
-                               [](const IndexEntry& e, const std::string& u) { return e.upperName < u; });
-    auto created = std::make_unique<T_zq_ini_Section>();
-    created->Name = section;
-    s = created.get();
-    index_.insert(it, IndexEntry{upper, std::move(created)});
-    currentSection_ = section;
-    currentList_ = s;
+  auto [it, created] = index_.try_emplace(zqUpperCase(section));
+  IndexEntry& entry = it->second;
+  if (created) {
+    entry.section = std::make_unique<T_zq_ini_Section>();
+    entry.section->Name = section;
+    byPosition_.clear();
   }
-  s->Records.push_back(std::make_unique<T_zq_ini_Record>());
-  s->Records.back()->Key = key;
-  return *s->Records.back();
+  currentSection_ = section;
+  currentList_ = entry.section.get();
+  auto& records = entry.section->Records;
+  records.push_back(std::make_unique<T_zq_ini_Record>());
+  records.back()->Key = key;
+  // The first record of a key is the one lookups find.
+  entry.keys.try_emplace(zqUpperCase(key), records.back().get());
+  return *records.back();
 }
 
 // ---- reading
@@ -443,7 +518,7 @@ namespace {
 // A bad number, and a number that does not fit 32 bits, read as 0.
 int32_t text_to_int32(const std::string& text) {
   long double v = 0;
-  if (!zqTextToReal(text, v)) return 0;
+  if (!zqIniTextToReal(text, v)) return 0;
   v = std::trunc(v);
   if (v < static_cast<long double>(std::numeric_limits<int32_t>::min()) ||
       v > static_cast<long double>(std::numeric_limits<int32_t>::max()))
@@ -453,7 +528,7 @@ int32_t text_to_int32(const std::string& text) {
 
 long double text_to_real(const std::string& text) {
   long double v = 0;
-  return zqTextToReal(text, v) ? v : 0.0L;
+  return zqIniTextToReal(text, v) ? v : 0.0L;
 }
 } // namespace
 
@@ -470,19 +545,24 @@ long double TzqINI_File::ReadReal(const std::string& section, const std::string&
 }
 
 long double TzqINI_File::ReadReal(const std::string& section, const std::string& key, long double def) {
-  return text_to_real(ReadString(section, key, zqFloatToText(def)));
+  return text_to_real(ReadString(section, key, zqFloatToText(def, ".")));
 }
 
 std::string TzqINI_File::ReadByIndex(int section, int key) {
-  if (section >= 0 && static_cast<std::size_t>(section) < index_.size())
-    currentList_ = index_[static_cast<std::size_t>(section)].section.get();
+  if (byPosition_.size() != index_.size()) {
+    byPosition_.clear();
+    for (const auto& [upper, e] : index_)
+      byPosition_.push_back(e.section.get());
+  }
+  if (section >= 0 && static_cast<std::size_t>(section) < byPosition_.size())
+    currentList_ = byPosition_[static_cast<std::size_t>(section)];
   if (!currentList_ || key < 0 || static_cast<std::size_t>(key) >= currentList_->Records.size()) return {};
   return currentList_->Records[static_cast<std::size_t>(key)]->Value;
 }
 
 void TzqINI_File::GetSectionNames(std::vector<std::string>& names) {
   names.clear();
-  for (const auto& e : index_)
+  for (const auto& [upper, e] : index_)
     names.push_back(e.section->Name);
 }
 
@@ -615,21 +695,20 @@ void TzqINI_File::WriteInteger(const std::string& section, const std::string& ke
 }
 
 void TzqINI_File::WriteReal(const std::string& section, const std::string& key, long double value) {
-  WriteString(section, key, zqFloatToText(value));
+  WriteString(section, key, zqFloatToText(value, "."));
 }
 
 void TzqINI_File::WriteReal(const std::string& section, const std::string& key, int decimals,
                             long double value) {
-  // "%4.*f": fixed point, at least four characters, right-aligned; the locale's decimal separator.
+  // "%4.*f": fixed point, at least four characters, right-aligned; a point, so it reads back anywhere.
   decimals = std::clamp(decimals, 0, 60);
   std::string text;
   if (!std::isfinite(value)) {
-    text = zqFloatToText(value);
+    text = zqFloatToText(value, ".");
   } else {
     char buf[512];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
-    text = res.ec == std::errc() ? replace_point(std::string(buf, res.ptr), zqDecimalSeparator())
-                                 : zqFloatToText(value);
+    text = res.ec == std::errc() ? std::string(buf, res.ptr) : zqFloatToText(value, ".");
   }
   if (text.size() < 4) text.insert(0, 4 - text.size(), ' ');
   WriteString(section, key, text);
@@ -701,7 +780,7 @@ void TzqINI_File::WriteGenerate(std::vector<std::string>& out) {
     KeyLines(*start, out);
     first = false;
   }
-  for (const auto& e : index_) {
+  for (const auto& [upper, e] : index_) {
     if (e.section.get() == start) continue;
     if (!first) out.emplace_back();
     first = false;
@@ -737,15 +816,14 @@ void TzqINI_File::WriteAddSection(const std::string& section, std::vector<std::s
 
 void TzqINI_File::SaveToFile(const std::string& name) {
   const std::string current = FullFilename();
-  // The target as SetFilename will resolve it; the temporary file lies beside it so the final rename
-  // never crosses file systems.
-  std::string target =
-      zqExtractFilePath(name).empty() ? zqExtractFilePath(current) + zqExtractFileName(name) : name;
+  // The target as SetFilename will resolve it, through links to the file they name; the temporary file
+  // lies beside that file so the final rename never crosses file systems and a link stays a link.
+  const std::string target = zqResolveLinks(
+      zqExtractFilePath(name).empty() ? zqExtractFilePath(current) + zqExtractFileName(name) : name);
   std::string temp = zqChangeFileExt(target, ".zqb");
   if (temp == target) temp += ".zqb";
   SetTempFilename(temp);
 
-  bool created = false;
   try {
     std::string old;
     if (zqFileExists(current)) old = zqReadFileBytes(current);
@@ -769,12 +847,12 @@ void TzqINI_File::SaveToFile(const std::string& name) {
     std::string bytes;
     for (const auto& line : out)
       bytes += line + originalEol_;
+    // A leftover (or planted) entry under the temporary name goes; the new file is then created
+    // exclusively, so it is never written through a link, and with the permissions of the file it replaces.
     ::unlink(temp.c_str());
-    created = true;
-    zqWriteFileBytes(temp, bytes);
+    zqWriteNewFileBytes(temp, bytes, zqFilePermissions(target)); // removes itself when it fails
   } catch (const std::exception& e) {
     // Nothing of a failed write may replace the file on disk, even when the handler takes the error.
-    if (created) ::unlink(temp.c_str());
     if (!DoWriteError(current, e)) throw;
     return;
   }

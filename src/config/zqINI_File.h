@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // ---- 8-bit string helpers (positions count from 1; "ignoring case" means ASCII letters only)
@@ -45,6 +47,10 @@ void zqOverrideDecimalSeparator(std::optional<std::string> separator);
 // exponent. False for anything else, for an empty text and for values out of range.
 bool zqTextToReal(std::string_view text, long double& value, std::string_view decimalSeparator);
 bool zqTextToReal(std::string_view text, long double& value);
+// A number in INI text: "." as decimal separator always, and also the process locale's separator where it
+// is another single character that cannot be part of a number otherwise (a German "0,5"). A configuration
+// written with points then reads the same under every locale.
+bool zqIniTextToReal(std::string_view text, long double& value);
 // General format with 15 significant digits: "0.5", "288", "1E-20", "1.5E20".
 std::string zqFloatToText(long double value, std::string_view decimalSeparator);
 std::string zqFloatToText(long double value);
@@ -111,9 +117,13 @@ public:
   virtual void GetKeyNames(const std::string& section, std::vector<std::string>& names);
   // The record of section/key, or nullptr; never creates anything.
   const T_zq_ini_Record* FindRecord(const std::string& section, const std::string& key) const;
+  // True when the section exists (letter case ignored); never creates anything.
+  bool HasSection(const std::string& section) const;
 
   // ---- parsing
   virtual void LoadFromLines(const std::vector<std::string>& lines);
+  // Reads the text in pieces (a UTF-8 byte-order mark skipped); a line over 1 MiB throws EzqFileError
+  // naming it, after the lines before it were parsed.
   virtual void LoadFromText(std::istream& in);
 
   // ---- command line
@@ -147,10 +157,12 @@ protected:
   std::vector<std::string> originalLines_;
 
 private:
+  // A section with a hash index of its keys, so that reading a file of many keys stays linear.
   struct IndexEntry {
-    std::string upperName;
     std::unique_ptr<T_zq_ini_Section> section;
+    std::unordered_map<std::string, T_zq_ini_Record*> keys; // upper-cased Key -> its record
   };
+  const IndexEntry* FindEntry(const std::string& name) const;
   T_zq_ini_Section* FindSection(const std::string& name);
   const T_zq_ini_Section* FindSectionConst(const std::string& name) const;
   T_zq_ini_Record* FindKey(const std::string& section, const std::string& key);
@@ -158,7 +170,9 @@ private:
   void KeyLines(const T_zq_ini_Section& section, std::vector<std::string>& out);
   void ShowHelp();
 
-  std::vector<IndexEntry> index_; // sorted by upperName
+  std::map<std::string, IndexEntry> index_; // by upper-cased name: the index order
+  // The sections in index order for ReadByIndex; rebuilt when a section has been added since.
+  mutable std::vector<T_zq_ini_Section*> byPosition_;
   T_zq_ini_Section* currentList_ = nullptr;
   std::string currentSection_ = StartOfFile;
   bool loadingDefaults_ = false;

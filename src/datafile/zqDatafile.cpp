@@ -16,8 +16,12 @@
 
 namespace zq_datafile_detail {
 
+// A line longer than TzqDatafile::MaxLineLength: the reader stops there instead of growing its buffer.
+struct LineTooLong {};
+
 // Serves the lines of a file from one buffer that is refilled in large blocks and grows only for a line
-// longer than itself. A line view stays valid until the next call of next().
+// longer than itself, up to the longest line allowed. Lines end at LF, CR LF or a lone CR. A line view
+// stays valid until the next call of next().
 class LineReader {
 public:
   using Progress = std::function<void(uint64_t, uint64_t)>;
@@ -37,30 +41,40 @@ public:
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
+  // Throws LineTooLong when no line ending comes within MaxLineLength bytes.
   bool next(std::string_view& line) {
     for (;;) {
+      if (lf_after_cr_ && begin_ < end_) skip_lf_after_cr();
       const char* base = buf_.data();
-      if (const void* nl = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
-        const std::size_t pos = static_cast<const char*>(nl) - base;
-        line = strip_cr(base + begin_, pos - begin_);
+      const std::size_t pos = std::min(next_of('\n', lf_), next_of('\r', cr_));
+      if (pos - begin_ > TzqDatafile::MaxLineLength) throw LineTooLong{};
+      if (pos < end_) {
+        line = std::string_view(base + begin_, pos - begin_);
         begin_ = scanned_ = pos + 1;
+        if (base[pos] == '\r') lf_after_cr_ = true;
         return true;
       }
       scanned_ = end_;
       if (!fill()) {
         if (begin_ == end_) return false;
-        line = strip_cr(buf_.data() + begin_, end_ - begin_); // last line without a line ending
+        line = std::string_view(buf_.data() + begin_, end_ - begin_); // last line without a line ending
         begin_ = scanned_ = end_;
         return true;
       }
     }
   }
 
-  // Does not touch the buffer, so a line view held by the caller stays valid.
+  // Does not move the buffer's bytes, so a line view held by the caller stays valid.
   bool at_end() {
+    if (lf_after_cr_ && begin_ < end_) skip_lf_after_cr();
     if (begin_ < end_) return false;
     if (eof_) return true;
-    const int c = std::fgetc(f_);
+    int c = std::fgetc(f_);
+    if (c == '\n' && lf_after_cr_) {
+      lf_after_cr_ = false;
+      ++bytes_read_;
+      c = std::fgetc(f_);
+    }
     if (c == EOF) {
       check_error();
       eof_ = true;
@@ -73,9 +87,22 @@ public:
 private:
   static constexpr std::size_t kBlock = 256 * 1024;
 
-  static std::string_view strip_cr(const char* p, std::size_t n) {
-    if (n > 0 && p[n - 1] == '\r') --n;
-    return {p, n};
+  // Position of the next c at or after scanned_, or end_ when there is none yet. cache remembers the
+  // last answer (no c lies between scanned_ and it), so a file that uses only one of the two endings is
+  // not searched for the other again at every line.
+  std::size_t next_of(char c, std::size_t& cache) const {
+    if (cache < scanned_) cache = scanned_;
+    if (cache < end_ && buf_[cache] != c) {
+      const void* found = std::memchr(buf_.data() + cache, c, end_ - cache);
+      cache = found ? static_cast<std::size_t>(static_cast<const char*>(found) - buf_.data()) : end_;
+    }
+    return std::min(cache, end_);
+  }
+
+  // The LF of a CR LF pair whose CR ended the previous line.
+  void skip_lf_after_cr() {
+    if (buf_[begin_] == '\n') scanned_ = ++begin_;
+    lf_after_cr_ = false;
   }
 
   void check_error() {
@@ -89,6 +116,8 @@ private:
       std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
       end_ -= begin_;
       scanned_ -= begin_;
+      lf_ = lf_ > begin_ ? lf_ - begin_ : 0;
+      cr_ = cr_ > begin_ ? cr_ - begin_ : 0;
       begin_ = 0;
     }
     if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
@@ -110,9 +139,12 @@ private:
   std::string path_;
   std::FILE* f_ = nullptr;
   std::vector<char> buf_;
-  std::size_t begin_ = 0;   // start of the unread bytes
-  std::size_t end_ = 0;     // end of the bytes read so far
-  std::size_t scanned_ = 0; // bytes before this hold no line feed after begin_
+  std::size_t begin_ = 0;    // start of the unread bytes
+  std::size_t end_ = 0;      // end of the bytes read so far
+  std::size_t scanned_ = 0;  // bytes before this hold no line ending after begin_
+  std::size_t lf_ = 0;       // next LF at or after scanned_, or where the search for one stopped
+  std::size_t cr_ = 0;       // the same for CR
+  bool lf_after_cr_ = false; // the last line ended at a CR: an LF right after it belongs to that ending
   bool eof_ = false;
   Progress progress_;
   uint64_t total_ = 0;      // file size when reading began
@@ -154,7 +186,15 @@ void TzqDatafile::ReadAllLines() {
 }
 
 bool TzqDatafile::ReadLine(std::string_view& line) {
-  if (!file_ || !file_->next(line)) return false;
+  if (!file_) return false;
+  try {
+    if (!file_->next(line)) return false;
+  } catch (const zq_datafile_detail::LineTooLong&) {
+    throw std::runtime_error("Line " + std::to_string(lines_read_ + 1) + " of \"" + Filename +
+                             "\" runs on for more than " + std::to_string(MaxLineLength) +
+                             " bytes without a line break: this is not a text file of lines, and reading "
+                             "stops here");
+  }
   ++lines_read_;
   return true;
 }
@@ -232,6 +272,25 @@ std::string UnquoteParameterText(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     out += text[i];
     if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') ++i;
+  }
+  return out;
+}
+
+std::string PrintableBytes(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b == '\\') {
+      out += "\\\\";
+    } else if (b >= 0x20 && b <= 0x7E) {
+      out += c;
+    } else {
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 0xF];
+    }
   }
   return out;
 }

@@ -69,6 +69,9 @@ public:
   // caller can show progress on a large file without slowing the reading loop.
   std::function<void(uint64_t bytesRead, uint64_t total)> OnReadProgress;
   static constexpr uint64_t ReadProgressStep = 2u << 20;
+  // The longest line read (bytes, without its ending). A longer one ends the reading with an error
+  // naming the line, so memory stays bounded whatever the file holds.
+  static constexpr std::size_t MaxLineLength = 1u << 20;
 
   // Reads the file: filename, when not empty, becomes Filename; a file that does not exist is skipped
   // silently (the loader reports it). Errors raised by ProcessLine pass to the caller; records added so
@@ -115,8 +118,9 @@ protected:
   // Reads every line of the open file: ReadFirstDataLine, then each following line, each passed to
   // ProcessLine exactly once in file order. Does nothing when no file is open.
   void ReadAllLines();
-  // For ReadFirstDataLine overrides: the next line without its line ending (LF or CR LF), valid until the
-  // next call; false at the end of the file. Lines are served from one reused buffer.
+  // For ReadFirstDataLine overrides: the next line without its line ending (LF, CR LF or a lone CR), valid
+  // until the next call; false at the end of the file. Lines are served from one reused buffer. A line
+  // longer than MaxLineLength throws std::runtime_error naming the line.
   bool ReadLine(std::string_view& line);
   // True when no further line can be read. Never invalidates the line last read.
   bool Eof();
@@ -146,6 +150,11 @@ private:
 // Parameter text unquoting: trim blanks; when the rest begins and ends with a double quote, keep what lies
 // between them with every doubled quote made single. Blanks inside the quotes stay (" 2" gives blank, 2).
 std::string UnquoteParameterText(std::string_view text);
+
+// Bytes of a data file as they may appear in a message: printable ASCII stays, every other byte (control
+// characters, NUL, bytes above 126) is written as \xNN, and a backslash as \\, so that no escape
+// sequence reaches a terminal and no NUL cuts a message short.
+std::string PrintableBytes(std::string_view bytes);
 
 // Creates a new object of one data-file class.
 using TzqDatafileClass = std::function<std::unique_ptr<TzqDatafile>()>;

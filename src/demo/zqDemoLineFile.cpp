@@ -1,8 +1,11 @@
 // Writing the demonstration lists: band summaries, the 100-character HITRAN record of one line, the
-// explanatory comment lines, and the two files themselves (written beside their final name first, so
-// an interrupted run never leaves a truncated list under the real name).
+// explanatory comment lines, and the two files themselves (each written as a new file that replaces the
+// old one complete, so an interrupted run never leaves a truncated list under the real name).
 #include "zqDemoLines.h"
 
+#include "zqCustomFile_IO.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -36,32 +39,22 @@ struct ListSpec {
   const char* fileName;
 };
 
+// True when path names a symbolic link, even one that points nowhere.
+bool is_link(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec));
+}
+
 void write_list(const std::filesystem::path& folder, const ListSpec& spec,
                 const std::vector<DemoLine>& lines) {
   const std::filesystem::path target = folder / spec.fileName;
-  std::filesystem::path temp = target;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write " + temp.string());
-    out << DemoLineListHeader(spec.name, spec.fileName);
-    for (const DemoLine& line : lines)
-      out << FormatHitranRecord(spec.molecule, line) << '\n';
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      throw std::runtime_error("cannot write " + target.string() + " completely");
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    throw std::runtime_error("cannot replace " + target.string() + ": " + ec.message());
-  }
+  // A link leads to the user's own data (or to where it will be): never replaced by a demonstration.
+  if (is_link(target))
+    throw std::runtime_error(target.string() + " is a link to the user's line list; it is not replaced");
+  std::string text = DemoLineListHeader(spec.name, spec.fileName);
+  for (const DemoLine& line : lines)
+    text += FormatHitranRecord(spec.molecule, line) + '\n';
+  zqReplaceFileBytes(target.string(), text);
 }
 
 } // namespace
@@ -123,15 +116,21 @@ std::string DemoLineListHeader(const std::string& moleculeName, const std::strin
   return h;
 }
 
-void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting) {
+void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting,
+                        const std::vector<std::string>& leave) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) throw std::runtime_error("cannot create folder " + folder.string() + ": " + ec.message());
   const ListSpec co2{" 2", "carbon dioxide (12C16O2)", "02_CO2.txt"};
   const ListSpec h2o{" 1", "water vapour (H2 16O)", "01_h2o_161_only.txt"};
-  if (!keepExisting || !std::filesystem::exists(folder / co2.fileName, ec))
+  // Kept means any entry under the name, a link that points nowhere included.
+  auto present = [&](const char* name) {
+    return std::filesystem::exists(std::filesystem::symlink_status(folder / name, ec));
+  };
+  auto left = [&](const char* name) { return std::find(leave.begin(), leave.end(), name) != leave.end(); };
+  if (!left(co2.fileName) && (!keepExisting || !present(co2.fileName)))
     write_list(folder, co2, DemoCO2Lines());
-  if (!keepExisting || !std::filesystem::exists(folder / h2o.fileName, ec))
+  if (!left(h2o.fileName) && (!keepExisting || !present(h2o.fileName)))
     write_list(folder, h2o, DemoH2OLines());
 }
 

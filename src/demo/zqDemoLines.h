@@ -63,6 +63,9 @@ std::string DemoLineListHeader(const std::string& moleculeName, const std::strin
 bool IsDemoLineListFile(const std::filesystem::path& file);
 
 // Writes "02_CO2.txt" and "01_h2o_161_only.txt" into folder (created if missing); with keepExisting
-// a file that is already there (perhaps a real list) is left alone. Throws std::runtime_error naming
-// the file when a file cannot be written completely.
-void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting = false);
+// a file that is already there (perhaps a real list) is left alone, and so is a link, even one that
+// points nowhere. A link is never replaced: without keepExisting it is an error. Throws
+// std::runtime_error naming the file when a file cannot be written completely.
+// Names in leave (file names such as "02_CO2.txt") are not written at all.
+void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting = false,
+                        const std::vector<std::string>& leave = {});

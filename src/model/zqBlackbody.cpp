@@ -74,7 +74,11 @@ void T_zq_Blackbody::ComputeValues(double temperature) {
       power *= lambda;
     // expm1 keeps the Rayleigh-Jeans end exact where exp(x) - 1 would lose every digit.
     const long double f = kC1 / (power * std::expm1(kC2 / (lambda * t)));
-    if (f < kUnderflow) return;
+    if (f < kUnderflow) {
+      // Nothing of an earlier temperature's curve may stay beyond the stop.
+      std::fill(Values.begin() + i, Values.begin() + n + 1, 0.0);
+      return;
+    }
     Values[static_cast<std::size_t>(i)] = static_cast<double>(f);
   }
 }

@@ -22,7 +22,8 @@ public:
   std::array<double, kMaxValues + 1> Values{}; // entry i: the curve at grid point i = 1..N (W m-2 per m-1)
 
   // Recomputes entries 1..N for temperature (K) on the grid XMin + i * step. At or below 5 K the
-  // table is cleared first; at or below 0.1 K nothing more is computed.
+  // table is cleared first; at or below 0.1 K nothing more is computed. Entries from the first value
+  // below 1e-400 on are 0.
   void ComputeValues(double temperature);
   // Clears the series and adds the N points (x in cm-1, y = 1000 * value).
   void AddValuesToSeries(TLineSeries& series);

@@ -30,6 +30,7 @@ T_zq_HITRAN::~T_zq_HITRAN() = default;
 // ---- reading -------------------------------------------------------------------------------------
 
 void T_zq_HITRAN::ProcessLine(std::string_view line) {
+  zqhitran::CheckOneRecord(line, Filename, static_cast<long>(LinesRead()));
   if (!zqhitran::LinePasses(line, MoleculeType)) return;
   Records.push_back(zqhitran::ParseLine(line, Filename, static_cast<long>(LinesRead())));
   placed_.emplace_back(); // working space of the recomputations, grown with the list

@@ -2,6 +2,8 @@
 // quarter of a million records and each costs six field conversions.
 #include "zqHitranRecord.h"
 
+#include "zqDatafile.h"
+
 #include <array>
 #include <cfloat>
 #include <charconv>
@@ -9,8 +11,8 @@
 
 EHitranConvertError::EHitranConvertError(std::string file, long lineNumber, std::string field,
                                          std::string text)
-    : std::runtime_error("'" + text + "' is not a valid floating point value: field " + field + " of line " +
-                         std::to_string(lineNumber) + " in " +
+    : std::runtime_error("'" + PrintableBytes(text) + "' is not a valid floating point value: field " +
+                         field + " of line " + std::to_string(lineNumber) + " in " +
                          (file.empty() ? std::string("(no file)") : file)),
       file_(std::move(file)), line_(lineNumber), field_(std::move(field)), text_(std::move(text)) {}
 
@@ -88,6 +90,20 @@ bool FieldToReal(std::string_view text, double& value) {
   if (error != std::errc() || end != last || !std::isfinite(parsed)) return false;
   value = negative ? -parsed : parsed;
   return true;
+}
+
+void CheckOneRecord(std::string_view line, const std::string& file, long lineNumber) {
+  constexpr std::size_t kLongestRecord = 160;
+  if (line.size() <= kLongestRecord) return;
+  std::size_t length = line.size();
+  while (length > kLongestRecord && is_blank(line[length - 1]))
+    --length;
+  if (length <= kLongestRecord) return;
+  throw std::runtime_error("line " + std::to_string(lineNumber) + " in " +
+                           (file.empty() ? std::string("(no file)") : file) + " holds " +
+                           std::to_string(length) +
+                           " characters, more than one record of 100 or 160: "
+                           "records run together there, and reading stops at it");
 }
 
 THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber) {

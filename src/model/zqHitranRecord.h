@@ -45,6 +45,11 @@ namespace zqhitran {
 // line counts as a blank.
 bool LinePasses(std::string_view line, std::string_view moleculeType);
 
+// Records hold 100 or 160 characters. Throws std::runtime_error naming file and line when the line,
+// without trailing blanks, is longer: records run together there (a lost line break), and keeping the
+// first would drop the others without a word.
+void CheckOneRecord(std::string_view line, const std::string& file, long lineNumber);
+
 // Converts the six fields of a kept line. Throws EHitranConvertError (file and line number as
 // given) for a field that is missing, cut short or not a finite number.
 THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber);

@@ -38,5 +38,9 @@ void LoadDatafiles(TzqINI_File& ini, TLoadedDatafiles& list, const TLoadProgress
 // The object whose name matches without regard to letter case, or nullptr.
 TzqDatafile* FindDatafile(const TLoadedDatafiles& list, const std::string& name);
 
+// When no data file is found for written but a symbolic link stands under that name (as written, or
+// beside the INI file), a sentence naming the link and the target it lacks; empty otherwise.
+std::string MissingLinkTargetNote(const std::string& written, const std::string& iniDirectory);
+
 // The text of the "File not found" message for a section and its Filename value as written.
 std::string FileNotFoundText(const std::string& section, const std::string& filename);

@@ -26,11 +26,26 @@ TFirstRunResult ProvideDemoLineLists(const std::vector<std::string>& configured,
   TFirstRunResult result;
   const auto& defaults = DefaultLineListNames();
   bool missing = false;
-  for (const std::string& name : configured)
-    if (std::find(defaults.begin(), defaults.end(), name) != defaults.end() &&
-        FindDataFileOnDisk(name, iniDirectory).empty())
+  // A link under a default name leads to the user's data: it stays, and the user hears what it lacks.
+  std::string links;
+  std::vector<std::string> linked;
+  for (const std::string& name : configured) {
+    if (std::find(defaults.begin(), defaults.end(), name) == defaults.end() ||
+        !FindDataFileOnDisk(name, iniDirectory).empty())
+      continue;
+    const std::string note = MissingLinkTargetNote(name, iniDirectory);
+    if (note.empty()) {
       missing = true;
-  if (!missing) return result;
+      continue;
+    }
+    linked.push_back(name);
+    links += (links.empty() ? "absorbview: " : "\nabsorbview: ") + note +
+             "; the link is left as it is and no demonstration list takes its place.";
+  }
+  if (!missing) {
+    result.message = links;
+    return result;
+  }
 
   std::vector<std::filesystem::path> targets;
   if (!iniDirectory.empty()) targets.emplace_back(iniDirectory);
@@ -40,7 +55,7 @@ TFirstRunResult ProvideDemoLineLists(const std::vector<std::string>& configured,
   for (const auto& folder : targets) {
     try {
       const auto start = std::chrono::steady_clock::now();
-      WriteDemoLineLists(folder, true);
+      WriteDemoLineLists(folder, true, linked);
       const auto ms =
           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
               .count();
@@ -49,7 +64,8 @@ TFirstRunResult ProvideDemoLineLists(const std::vector<std::string>& configured,
       result.message = "absorbview: no HITRAN line lists found (02_CO2.txt, 01_h2o_161_only.txt); wrote "
                        "DEMONSTRATION line lists computed from molecular constants into " +
                        folder.string() + " (" + std::to_string(ms) +
-                       " ms). They are not HITRAN data: see Help > How to get HITRAN data.";
+                       " ms). They are not HITRAN data: see Help > How to get HITRAN data." +
+                       (links.empty() ? "" : "\n" + links);
       return result;
     } catch (const std::exception& e) {
       failures += std::string("\n  ") + e.what();

@@ -18,7 +18,8 @@ struct TFirstRunResult {
   enum class Outcome { NotNeeded, Generated, Failed };
   Outcome outcome = Outcome::NotNeeded;
   std::filesystem::path folder; // where the lists were written (Generated)
-  std::string message;          // what to tell on the terminal (Generated, Failed)
+  std::string message;          // what to tell on the terminal (Generated, Failed; a link that points
+                                // nowhere under a default name is told with any outcome)
 };
 
 // The Filename values of the line-list sections [h2o] and [CO2] (the lists the window plots), read
@@ -29,7 +30,8 @@ std::vector<std::string> ConfiguredLineListFiles(const TzqINI_File& ini);
 // to the current folder) nor in iniDirectory (the loader's own search; the INI folder is the
 // executable's folder unless /ini chose another file), writes the demonstration lists into
 // iniDirectory, or into currentFolder when that cannot be written. A list already in the target folder
-// is kept. Other file names are left to the loader's "File not found". Never throws.
+// is kept, and so is a link under a default name, even one that points nowhere: the message then says
+// what it lacks. Other file names are left to the loader's "File not found". Never throws.
 TFirstRunResult ProvideDemoLineLists(const std::vector<std::string>& configured,
                                      const std::string& iniDirectory,
                                      const std::filesystem::path& currentFolder);

@@ -93,7 +93,7 @@ std::optional<std::string> LayerToken(const LayerTokens& t, const std::string& u
 
 std::optional<double> LayerNumber(const std::string& token) {
   long double v = 0;
-  if (!zqTextToReal(token, v)) return std::nullopt;
+  if (!zqIniTextToReal(token, v)) return std::nullopt;
   return static_cast<double>(v);
 }
 

@@ -44,7 +44,7 @@ std::optional<LayerTokens> SplitLayerValue(const std::string& value);
 // The number token that carries unit ("mb", "K", "C" or "F", compared exactly), if any.
 std::optional<std::string> LayerToken(const LayerTokens& t, const std::string& unit);
 
-// A layer's number token as a real (the locale's decimal separator), or empty when it is not a number.
+// A layer's number token as a real (read like every INI number), or empty when it is not a number.
 std::optional<double> LayerNumber(const std::string& token);
 
 // Saturation mixing ratio (ppm) for a saturation pressure and a gas pressure, both mb; empty when the

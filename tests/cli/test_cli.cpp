@@ -300,3 +300,30 @@ TEST_F(CliTest, RelativeIniNameIsTheCurrentFolder) {
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("H2O 1x,"), std::string::npos);
 }
+
+TEST_F(CliTest, OutputIsNeverWrittenThroughALinkPlantedBesideIt) {
+  namespace fs = std::filesystem;
+  const fs::path victim = dir / "victim.txt";
+  zqtest::WriteFile(victim, "precious\n");
+  for (const char* suffix : {".part", ".tmp", ".zqb", ".new", ".bak"})
+    fs::create_symlink(victim, dir / (std::string("out.csv") + suffix));
+  const CliRun r = cli({"blackbody", "--ini", ini(), "--output", (dir / "out.csv").string()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(zqtest::ReadFile(victim), "precious\n");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "out.csv")));
+  EXPECT_EQ(zqtest::ReadFile(dir / "out.csv"), cli({"blackbody", "--ini", ini()}).out);
+
+  // A link under the output name itself is written through, as a shell's redirection would, and stays.
+  fs::create_directory(dir / "results");
+  fs::create_symlink(fs::path("results") / "bb.csv", dir / "bb.csv");
+  ASSERT_EQ(cli({"blackbody", "--ini", ini(), "--output", (dir / "bb.csv").string()}).code, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "bb.csv"));
+  EXPECT_EQ(zqtest::ReadFile(dir / "results" / "bb.csv"), zqtest::ReadFile(dir / "out.csv"));
+  // Nothing else is left behind.
+  std::size_t entries = 0;
+  for (const auto& e : fs::directory_iterator(dir / "results")) {
+    ++entries;
+    EXPECT_EQ(e.path().filename(), "bb.csv");
+  }
+  EXPECT_EQ(entries, 1u);
+}

@@ -8,7 +8,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <gtest/gtest.h>
+
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -79,6 +81,35 @@ TEST(IniParsing, BytesAboveAsciiAreNeverBlanksOrLetters) {
   EXPECT_EQ(s.ini.ReadString("temp\xC3\x89rature", "K"), "utf8");
   // Case folding is ASCII only: the Windows-1252 lower-case e-acute is not the upper-case E-acute.
   EXPECT_EQ(s.ini.FindRecord("TEMP\xC9RATURE", "\xA0key\xA0"), nullptr);
+}
+
+TEST(IniParsing, TextReadInPiecesGivesTheSameStoreAndLimitsTheLineLength) {
+  // Line endings of every kind, CR LF pairs split across the reading pieces, long lines, a BOM.
+  std::string text = "\xEF\xBB\xBF[First]\r\n";
+  const char* endings[] = {"\n", "\r", "\r\n"};
+  for (int i = 0; i < 30000; ++i)
+    text += "k" + std::to_string(i) + " = " + std::string(static_cast<std::size_t>(i % 13) * 7, 'v') +
+            endings[i % 3];
+  text += std::string(65536 - text.size() % 65536 - 1, ' ') + "\r\nlast = 1";
+  Store pieces;
+  std::istringstream in(text);
+  pieces.ini.LoadFromText(in);
+  Store whole(std::string_view(text).substr(3));
+  EXPECT_EQ(pieces.sections(), (Lines{"First"}));
+  EXPECT_EQ(pieces.keys("First"), whole.keys("First"));
+  EXPECT_EQ(pieces.keys("First").size(), 30001u);
+  EXPECT_EQ(pieces.ini.ReadString("First", "k29998"), whole.ini.ReadString("First", "k29998"));
+
+  // A file without line breaks is no INI file: the lines before it stay, the error names the line.
+  Store blob;
+  std::istringstream bad("[S]\na = 1\n" + std::string(3u << 20, '\0'));
+  try {
+    blob.ini.LoadFromText(bad);
+    FAIL() << "no error";
+  } catch (const EzqFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Line 3 "), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(blob.ini.ReadString("S", "a"), "1");
 }
 
 TEST(IniLookup, SectionIndexIsSortedIgnoringCase) {
@@ -167,25 +198,37 @@ private:
   zqtest::TempDir dir_;
 };
 
-TEST(NumberText, ProcessLocaleSuppliesTheSeparator) {
-  Store s("[N]\npoint = 0.5\ncomma = 0,5\n");
+TEST(NumberText, IniNumbersReadWithAPointUnderEveryLocale) {
+  Store s("[N]\npoint = 0.5\ncomma = 0,5\nboth = 1.000,5\nexp = 1.5E-20\nint = 2.9\n");
   EXPECT_EQ(zqDecimalSeparator(), ".");
   EXPECT_EQ(s.ini.ReadReal("N", "point"), 0.5L);
-  EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0);
+  EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0); // no other separator under the C locale
   {
     CommaLocale comma;
     if (comma.injected) std::cout << "[ NOTE     ] no comma locale available: separator injected\n";
     EXPECT_EQ(zqDecimalSeparator(), ",");
-    EXPECT_EQ(s.ini.ReadReal("N", "point"), 0); // a bad number under a comma locale
-    EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0.5L);
+    // The default configuration is written with points: it must read the same on a German desktop.
+    EXPECT_EQ(s.ini.ReadReal("N", "point"), 0.5L);
+    EXPECT_EQ(s.ini.ReadReal("N", "exp"), 1.5E-20L);
+    EXPECT_EQ(s.ini.ReadInteger("N", "int"), 2);
+    EXPECT_EQ(s.ini.ReadReal("N", "comma"), 0.5L); // the user's own separator is taken as well
+    EXPECT_EQ(s.ini.ReadReal("N", "both"), 0);     // grouping is no number
     EXPECT_EQ(s.ini.ReadInteger("N", "comma"), 0);
+    // What the store writes reads back under any locale.
     EXPECT_EQ(s.ini.ReadReal("N", "dflt", 2.25L), 2.25L);
-    EXPECT_EQ(s.ini.ReadString("N", "dflt"), "2,25");
+    EXPECT_EQ(s.ini.ReadString("N", "dflt"), "2.25");
     s.ini.WriteReal("N", "fixed", 1, 2.5L);
-    EXPECT_EQ(s.ini.ReadString("N", "fixed"), " 2,5");
+    EXPECT_EQ(s.ini.ReadString("N", "fixed"), " 2.5");
+    s.ini.WriteReal("N", "general", 0.125L);
+    EXPECT_EQ(s.ini.ReadString("N", "general"), "0.125");
+    // Number fields and titles keep following the locale.
+    long double v = 0;
+    EXPECT_FALSE(zqTextToReal("0.5", v));
+    EXPECT_EQ(zqFloatToText(0.5L), "0,5");
   }
   EXPECT_EQ(zqDecimalSeparator(), ".");
-  EXPECT_EQ(s.ini.ReadReal("N", "dflt"), 0); // "2,25" under the C locale
+  EXPECT_EQ(s.ini.ReadReal("N", "dflt"), 2.25L);
+  EXPECT_EQ(s.ini.ReadReal("N", "general"), 0.125L);
 }
 
 TEST(NumberText, GeneralFormatWithFifteenDigits) {

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "zqINI_File.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -181,6 +182,64 @@ TEST(IniSave, BackupNames) {
   s.save();
   EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.old"), "[S]\nk = 1\n");
   EXPECT_EQ(zqtest::ReadFile(s.path), "[S]\nk = 2\n");
+}
+
+TEST(IniSave, ThroughALinkTheFileItNamesIsSavedAndKeepsItsPermissions) {
+  // A configuration kept elsewhere and linked into place, readable by its owner only.
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  fs::create_directory(dir / "store");
+  zqtest::WriteFile(dir / "store" / "real.ini", "[S]\nk = 1\n");
+  fs::permissions(dir / "store" / "real.ini", fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(fs::path("store") / "real.ini", dir / "conf.ini");
+  TzqINI_File ini;
+  ini.Ignore_CmdLine = true;
+  ini.SetFilename((dir / "conf.ini").string());
+  ini.Loaded();
+  ini.WriteString("S", "k", "2");
+  ini.SaveToFile((dir / "conf.ini").string());
+  ASSERT_TRUE(fs::is_symlink(dir / "conf.ini"));
+  EXPECT_EQ(fs::read_symlink(dir / "conf.ini"), fs::path("store") / "real.ini");
+  EXPECT_EQ(zqtest::ReadFile(dir / "store" / "real.ini"), "[S]\nk = 2\n");
+  EXPECT_EQ(fs::status(dir / "store" / "real.ini").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  // The backup lies beside the file it keeps, with the same permissions; no temporary file is left.
+  EXPECT_EQ(zqtest::ReadFile(dir / "store" / "real.bak"), "[S]\nk = 1\n");
+  EXPECT_EQ(fs::status(dir / "store" / "real.bak").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir / "store"))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"real.bak", "real.ini"}));
+}
+
+TEST(IniSave, ALinkPlantedUnderTheTemporaryNameIsNotWrittenThrough) {
+  Saved s("[S]\nk = 1\n");
+  zqtest::WriteFile(s.dir / "victim.txt", "precious\n");
+  fs::create_symlink(s.dir / "victim.txt", s.dir / "conf.zqb");
+  s.ini.WriteString("S", "k", "2");
+  EXPECT_EQ(s.save(), "[S]\nk = 2\n");
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "victim.txt"), "precious\n");
+}
+
+TEST(IniSave, TheOldBackupStaysUntilANewOneExists) {
+  // Whatever stops the new backup from being made, the previous one must not be gone already.
+  Saved s("[S]\nk = 2\n");
+  zqtest::WriteFile(s.dir / "conf.bak", "[S]\nk = 1\n");
+  fs::create_directories(s.dir / "conf.bak.zqnew" / "blocked");
+  s.ini.WriteString("S", "k", "3");
+  try {
+    s.save();
+    FAIL() << "no error";
+  } catch (const EzqFileError& e) {
+    EXPECT_STREQ(e.what(), "Unable to create backup file.");
+  }
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.bak"), "[S]\nk = 1\n");
+  EXPECT_EQ(zqtest::ReadFile(s.path), "[S]\nk = 2\n");
+  fs::remove_all(s.dir / "conf.bak.zqnew");
+  EXPECT_EQ(s.save(), "[S]\nk = 3\n");
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.bak"), "[S]\nk = 2\n");
 }
 
 // Saves that fail must leave the file on disk as it was and report the error.

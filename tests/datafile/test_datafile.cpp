@@ -66,7 +66,10 @@ TEST(DatafileReading, LineEndings) {
   EXPECT_EQ(lines_of("a\r\nb\r"), (Lines{"a", "b"}));
   EXPECT_EQ(lines_of("a\n\n"), (Lines{"a", ""}));
   EXPECT_EQ(lines_of("\n"), (Lines{""}));
-  EXPECT_EQ(lines_of("a\rb\n"), (Lines{"a\rb"})); // a lone CR is not a line end
+  // A lone CR ends a line too (files from old Macintosh editors), and CR LF stays one ending.
+  EXPECT_EQ(lines_of("a\rb\n"), (Lines{"a", "b"}));
+  EXPECT_EQ(lines_of("a\rb\rc"), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(lines_of("a\r\rb\r\n\nc\n\r"), (Lines{"a", "", "b", "", "c", ""}));
   EXPECT_EQ(lines_of(std::string("a\0b\nc", 5)), (Lines{std::string("a\0b", 3), "c"}));
 }
 
@@ -79,7 +82,7 @@ TEST(DatafileReading, LinesAcrossBufferRefillsAndLongerThanTheBuffer) {
     expected.push_back(line);
     content += line + (i % 3 == 0 ? "\r\n" : "\n");
   }
-  const std::string huge(3 * 1024 * 1024 + 17, 'h');
+  const std::string huge(TzqDatafile::MaxLineLength, 'h'); // the longest line allowed
   expected.push_back(huge);
   content += huge + "\r\n";
   expected.push_back("last");
@@ -104,14 +107,39 @@ public:
 TEST(DatafileReading, LineEndingExactlyAtABlockBoundaryStaysValidWhileTheEndIsTested) {
   for (std::size_t boundary : {65536u, 131072u, 262144u, 524288u, 1048576u}) {
     const std::string first(boundary - 1, 'a');
-    for (const std::string& rest : {std::string("b\n"), std::string()}) {
-      zqtest::TempDir dir;
-      zqtest::WriteFile(dir / "f.txt", first + "\n" + rest);
-      PeekingReader f;
-      f.LoadFromFile((dir / "f.txt").string());
-      const Lines expected = rest.empty() ? Lines{first} : Lines{first, "b"};
-      EXPECT_EQ(f.Lines, expected) << "boundary " << boundary;
+    // The CR of a CR LF pair may be the last byte of a block, its LF the first of the next.
+    for (const std::string& ending : {std::string("\n"), std::string("\r\n"), std::string("\r")}) {
+      for (const std::string& rest : {std::string("b\n"), std::string("\rb"), std::string()}) {
+        zqtest::TempDir dir;
+        zqtest::WriteFile(dir / "f.txt", first + ending + rest);
+        PeekingReader f;
+        f.LoadFromFile((dir / "f.txt").string());
+        const Lines expected = rest.empty()    ? Lines{first}
+                               : rest == "b\n" ? Lines{first, "b"}
+                                               : Lines{first, "", "b"};
+        EXPECT_EQ(f.Lines, expected) << "boundary " << boundary << " ending " << ending.size();
+      }
     }
+  }
+}
+
+TEST(DatafileReading, LineWithoutAnEndWithinTheLimitIsAnErrorNamingItAndEarlierLinesStay) {
+  // A file without line breaks (or a binary file) must not be read into memory whole, nor be read as
+  // nothing without a word.
+  for (const std::string& ending : {std::string("\n"), std::string()}) {
+    zqtest::TempDir dir;
+    const auto file = dir / "blob.bin";
+    zqtest::WriteFile(file, "first\r\nsecond\n" + std::string(TzqDatafile::MaxLineLength + 1, '\0') + ending);
+    LineRecorder f;
+    try {
+      f.LoadFromFile(file.string());
+      FAIL() << "no error raised";
+    } catch (const std::runtime_error& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find("Line 3 "), std::string::npos) << what;
+      EXPECT_NE(what.find("blob.bin"), std::string::npos) << what;
+    }
+    EXPECT_EQ(f.Lines, (Lines{"first", "second"}));
   }
 }
 
@@ -300,4 +328,12 @@ TEST(DatafileRegistry, LastRegistrationWinsAndCaseIsIgnored) {
 
 TEST(DatafileRegistry, ProgramRegistryIsOneObject) {
   EXPECT_EQ(&DatafileTypes(), &DatafileTypes());
+}
+
+TEST(DatafileText, PrintableBytesEscapesEverythingButPrintableAscii) {
+  EXPECT_EQ(PrintableBytes("1.5E-20 abc"), "1.5E-20 abc");
+  EXPECT_EQ(PrintableBytes(std::string("a\0b\x1b\x7f\x80\xff\\\t", 9)),
+            "a\\x00b\\x1B\\x7F\\x80\\xFF\\\\\\x09");
+  // The escaped form names every byte, so distinct texts stay distinct.
+  EXPECT_NE(PrintableBytes("\\x00"), PrintableBytes(std::string("\0", 1)));
 }

@@ -140,3 +140,29 @@ TEST(DemoFile, DemonstrationFilesAreToldFromOtherFiles) {
   EXPECT_FALSE(IsDemoLineListFile(dir / "missing.txt"));
   EXPECT_FALSE(IsDemoLineListFile(dir.path()));
 }
+
+TEST(DemoFile, LinksAreNeitherReplacedNorWrittenThrough) {
+  namespace fs = std::filesystem;
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "victim.txt", "precious\n");
+  // Names a writer might use for its temporary file lead to someone else's file.
+  for (const char* name : {"02_CO2.txt.tmp", "01_h2o_161_only.txt.tmp", "02_CO2.txt.part"})
+    fs::create_symlink(dir / "victim.txt", dir / name);
+  // The user's list lives elsewhere, not yet downloaded: the link points nowhere.
+  fs::create_symlink(dir / "data" / "co2.par", dir / "02_CO2.txt");
+  WriteDemoLineLists(dir.path(), true);
+  EXPECT_EQ(zqtest::ReadFile(dir / "victim.txt"), "precious\n");
+  EXPECT_EQ(fs::read_symlink(dir / "02_CO2.txt"), dir / "data" / "co2.par");
+  EXPECT_FALSE(fs::exists(dir / "data"));
+  EXPECT_TRUE(IsDemoLineListFile(dir / "01_h2o_161_only.txt"));
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "01_h2o_161_only.txt")));
+  // Asked to replace the lists, the writer refuses the link, naming it, and leaves it.
+  try {
+    WriteDemoLineLists(dir.path());
+    FAIL() << "a link was replaced";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("02_CO2.txt"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(fs::read_symlink(dir / "02_CO2.txt"), dir / "data" / "co2.par");
+  EXPECT_EQ(zqtest::ReadFile(dir / "victim.txt"), "precious\n");
+}

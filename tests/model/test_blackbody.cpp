@@ -84,6 +84,19 @@ TEST(Blackbody, LowTemperaturesClearAndUnderflowStops) {
   EXPECT_TRUE(zqtest::RelClose(b->Values[1], Planck(10, 3), 1e-12));
 }
 
+TEST(Blackbody, EarlyStopLeavesNothingOfAnEarlierCurve) {
+  // 6 K stops near 3800 cm-1; whatever the table held before, the result is the fresh 6 K curve.
+  auto fresh = Curve(0, 5000, 500);
+  fresh->ComputeValues(6);
+  auto reused = Curve(0, 5000, 500);
+  reused->ComputeValues(300);
+  reused->ComputeValues(6);
+  ASSERT_EQ(fresh->Values[500], 0);
+  ASSERT_GT(fresh->Values[1], 0);
+  for (int32_t i = 0; i <= 500; ++i)
+    ASSERT_EQ(reused->Values[i], fresh->Values[i]) << "entry " << i;
+}
+
 TEST(Blackbody, InvertedRangeKeepsTheTableAndPlotsDownwards) {
   auto b = Curve(0, 5000, 500);
   b->ComputeValues(288);

@@ -150,3 +150,69 @@ TEST(HitranRead, RealFilesReadCompletely) {
   for (std::size_t i = 1; i < h2o->Records.size(); ++i)
     ASSERT_LE(h2o->Records[i - 1].Wavenumber, h2o->Records[i].Wavenumber);
 }
+
+TEST(HitranRead, EveryLineEndingKeepsEveryRecord) {
+  std::string lf, cr, crlf, mixed;
+  const char* endings[] = {"\n", "\r", "\r\n"};
+  for (int i = 0; i < 3000; ++i) {
+    // 100- and 160-character records, some with blanks after the record.
+    std::string line = modeltest::Line(500 + i * 0.01, 1e-20, 0.07);
+    if (i % 2) line.resize(160, ' ');
+    lf += line + "\n";
+    cr += line + "\r";
+    crlf += line + "\r\n";
+    mixed += line + endings[i % 3];
+  }
+  for (const std::string* text : {&lf, &cr, &crlf, &mixed}) {
+    auto list = LoadText(*text);
+    ASSERT_EQ(list->Records.size(), 3000u);
+    EXPECT_EQ(list->Records[2999].Wavenumber, 500 + 2999 * 0.01);
+  }
+}
+
+TEST(HitranRead, RecordsRunTogetherOnOneLineAreAnErrorNamingTheLine) {
+  // Keeping the first record of such a line would drop the others without a word. The second record
+  // may be the one that passes the keep tests, so every line is checked. Records of real files are
+  // filled to their last column.
+  auto full = [](const std::string& code, std::size_t length) {
+    std::string line = modeltest::Line(500, 1e-20, 0.07, 0, code);
+    line.resize(length, ' ');
+    line.back() = '0';
+    return line;
+  };
+  const std::string kept = full(" 21", 160);
+  for (const std::string& glued : {kept + kept, full(" 22", 160) + kept, full(" 21", 100) + full(" 21", 100)}) {
+    zqtest::TempDir dir;
+    const auto file = dir / "glued.par";
+    zqtest::WriteFile(file, kept + "   \n" + glued + "\n" + kept + "\n");
+    auto list = std::make_unique<T_zq_HITRAN>();
+    list->MoleculeType = " 2";
+    try {
+      list->LoadFromFile(file.string());
+      FAIL() << "no error raised";
+    } catch (const std::runtime_error& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find("line 2 "), std::string::npos) << what;
+      EXPECT_NE(what.find("glued.par"), std::string::npos) << what;
+    }
+    EXPECT_EQ(list->Records.size(), 1u); // the first line, with blanks after its record, was read
+  }
+}
+
+TEST(HitranRead, BytesOfABadFieldAreShownEscapedInTheMessage) {
+  // An escape sequence would reach the terminal and a NUL would cut the message before the line number.
+  std::string bad = modeltest::Line(600, 1e-20, 0.07);
+  const std::string field("\x1b[2J\0\\\xe9 12", 10);
+  bad.replace(15, 10, field);
+  try {
+    LoadText(bad + "\n");
+    FAIL() << "no error raised";
+  } catch (const EHitranConvertError& e) {
+    const std::string what = e.what();
+    EXPECT_EQ(e.FieldText(), field); // the data itself stays as it was
+    EXPECT_NE(what.find("'\\x1B[2J\\x00\\\\\\xE9 12'"), std::string::npos) << what;
+    EXPECT_NE(what.find("line 1"), std::string::npos) << what;
+    for (char c : what)
+      EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << "byte " << int(static_cast<unsigned char>(c));
+  }
+}

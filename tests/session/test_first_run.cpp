@@ -203,3 +203,31 @@ TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine)
   EXPECT_NE(SplitStartOptions({"--screenshot="}).Error, "");
   EXPECT_NE(SplitStartOptions({"--screenshot", "a.png", "--screenshot", "b.png"}).Error, "");
 }
+
+TEST_F(FirstRunTest, ALinkUnderADefaultNameIsKeptAndItsMissingTargetIsNamed) {
+  // The user linked the real list, which is not there (yet): no demonstration list takes its place.
+  const fs::path target = dir / "data" / "co2_626.par";
+  fs::create_symlink(target, exe() / "02_CO2.txt");
+  const TFirstRunResult result = ProvideDemoLineLists(DefaultLineListNames(), iniDir(), cwd());
+  EXPECT_EQ(result.outcome, TFirstRunResult::Outcome::Generated); // the other list was missing plainly
+  EXPECT_EQ(fs::read_symlink(exe() / "02_CO2.txt"), target);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(cwd() / "02_CO2.txt")));
+  EXPECT_TRUE(IsDemoLineListFile(exe() / "01_h2o_161_only.txt"));
+  EXPECT_NE(result.message.find("02_CO2.txt is a link to " + target.string() + ", which does not exist"),
+            std::string::npos)
+      << result.message;
+
+  // Loading says the same under "File not found"; the demonstration list is only the other one.
+  const TLoadedDatafiles list = load_defaults();
+  ASSERT_EQ(fake.messages.size(), 1u);
+  EXPECT_EQ(fake.messages[0].caption, "File not found");
+  EXPECT_NE(fake.messages[0].text.find("is a link to " + target.string() + ", which does not exist"),
+            std::string::npos)
+      << fake.messages[0].text;
+  EXPECT_EQ(DemoListSections(list), std::vector<std::string>{"h2o"});
+
+  // With the other list present, nothing is written and the link is still told about.
+  const TFirstRunResult again = ProvideDemoLineLists(DefaultLineListNames(), iniDir(), cwd());
+  EXPECT_EQ(again.outcome, TFirstRunResult::Outcome::NotNeeded);
+  EXPECT_NE(again.message.find("which does not exist"), std::string::npos);
+}

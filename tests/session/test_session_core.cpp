@@ -263,15 +263,34 @@ TEST_F(LoaderTest, DefaultsSkipsAndTypes) {
   EXPECT_TRUE(fake.messages.empty());
 }
 
-TEST_F(LoaderTest, NumberOfFilesBeyondTheListedEntriesStopsAtTheLastOne) {
-  Load({"[Application]", "NumberOfFiles = 1000", "File 1 = blackbody 1", "File7 = blackbody 2",
-        "[blackbody 1]", "FileType = Blackbody", "[blackbody 2]", "FileType = Blackbody"});
-  ASSERT_EQ(list.size(), 2u);
+TEST_F(LoaderTest, OnlyListedEntriesAreVisitedInNumericOrderAndNoKeyIsAdded) {
+  const std::vector<std::string> lines{
+      "[Application]",        "NumberOfFiles = 1000", "File 12 = blackbody 3",   "File7 = blackbody 2",
+      "File 1 = blackbody 1", "File 1000 = nosuch",   "File 1001 = blackbody 4", "[blackbody 1]",
+      "FileType = Blackbody", "[blackbody 2]",        "FileType = Blackbody",    "[blackbody 3]",
+      "FileType = Blackbody", "[blackbody 4]",        "FileType = Blackbody"};
+  ini.LoadFromLines(lines);
+  std::vector<std::string> before, after;
+  ini.GetKeyNames("Application", before);
+  LoadDatafiles(ini, list);
+  ini.GetKeyNames("Application", after);
+  // Looking up every number up to the count would add keys here (and never end below).
+  ASSERT_EQ(after, before);
+  ASSERT_EQ(list.size(), 3u); // File 1001 lies beyond NumberOfFiles
+  EXPECT_EQ(list[0].Name, "blackbody 1");
   EXPECT_EQ(list[1].Name, "blackbody 2");
-  // Looking up the entries up to File 7 adds their missing spellings; nothing beyond.
+  EXPECT_EQ(list[2].Name, "blackbody 3");
+
+  // A count near the 32-bit limit with one entry far out is one look-up, not two billion.
+  TzqINI_File huge;
+  huge.LoadFromLines({"[Application]", "NumberOfFiles = 2000000000", "File 999999999 = blackbody 1",
+                      "[blackbody 1]", "FileType = Blackbody"});
+  TLoadedDatafiles hugeList;
+  LoadDatafiles(huge, hugeList);
+  ASSERT_EQ(hugeList.size(), 1u);
   std::vector<std::string> keys;
-  ini.GetKeyNames("Application", keys);
-  EXPECT_LE(keys.size(), 15u);
+  huge.GetKeyNames("Application", keys);
+  EXPECT_EQ(keys.size(), 2u);
 }
 
 TEST_F(LoaderTest, UnreadableLineIsReportedAndEarlierLinesStay) {
