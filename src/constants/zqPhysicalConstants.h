@@ -46,6 +46,11 @@ inline constexpr double Boltzmann = 1.380649e-23;
 inline constexpr double Avogadro = 6.02214076e23;
 // Second radiation constant h c / k in cm K, the value HITRAN's tools use (CODATA 2018: 1.438776877).
 inline constexpr double SecondRadiationCm = 1.4387769;
+// First radiation constant 2 pi h c^2 (W m2), from the exact SI values above.
+inline constexpr double FirstRadiation = 2 * 3.141592653589793 * Planck * SpeedOfLight * SpeedOfLight;
+// Second radiation constant h c / k (m K), from the exact SI values above (for the exact Planck
+// function; the line intensities keep HITRAN's SecondRadiationCm).
+inline constexpr double SecondRadiationExact = Planck * SpeedOfLight / Boltzmann;
 // Stefan-Boltzmann constant, 2 pi^5 k^4 / (15 h^3 c^2) (W m-2 K-4), CODATA 2018 (exact to the digits shown).
 inline constexpr double StefanBoltzmann = 5.670374419e-8;
 
