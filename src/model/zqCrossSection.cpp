@@ -18,6 +18,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -25,23 +26,15 @@ namespace {
 constexpr long N = T_zq_HITRAN::kGridPoints;
 constexpr unsigned kMaxParts = 64;
 
-enum class Kind : uint8_t { None, Lorentz, Gauss, Voigt };
-
-// One line ready for the grid: its window lo..hi (0-based grid indices), file position nu and pressure
-// shift (the centre is nu + shift), and the kernel's constants (Lorentz: S gammaL / pi, gammaL^2; Gauss:
-// sqrt(ln2)/gammaD, amplitude; Voigt: the same and y).
-struct Placed {
-  double nu = 0, shift = 0, c = 0, a = 0, y = 0;
-  int32_t lo = 0, hi = -1;
-  Kind kind = Kind::None;
-};
+using Placed = THitranPlacedLine;
+using Kind = THitranPlacedLine::TKind;
 
 // Validated conditions of one computation.
 struct Setup {
   const zqtips::TIsotopologue* iso = nullptr;
   double q_ref = 0, q_t = 0;
+  double doppler = 0; // gammaD / nu*
   double step = 0;
-  std::vector<double> x;
 };
 
 // Lines left out or completed, counted per thread of pass 1.
@@ -73,6 +66,7 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
   if (!q_ref.Valid()) return q_ref.Refusal;
   setup.q_t = q_t.Q;
   setup.q_ref = q_ref.Q;
+  setup.doppler = zqphys::DopplerWidthFactor(c.Temperature, setup.iso->MolarMass);
   if (!(c.Pressure >= 0) || !std::isfinite(c.Pressure)) return "Pressure must be a number of 0 mb or more";
   if (c.Profile == THitranProfile::Lorentz && c.Pressure == 0)
     return "The Lorentz profile needs a pressure above 0 mb";
@@ -83,8 +77,43 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
   return {};
 }
 
-Placed place(const THitranLine& line, double shift, const Setup& s, const THitranConditions& c,
-             Counts& counts) {
+// Index of the first grid point above v (as std::upper_bound, in O(1): the grid is evenly spaced, so
+// the quotient lands within a point or two of it and the doubles themselves decide).
+int32_t first_above(const std::vector<double>& x, double step, double v) {
+  const double guess = std::floor((v - (x[0] - step)) / step);
+  long k = !(guess > 0) ? 0 : guess >= static_cast<double>(N) ? N : static_cast<long>(guess);
+  while (k < N && x[static_cast<std::size_t>(k)] <= v)
+    ++k;
+  while (k > 0 && x[static_cast<std::size_t>(k - 1)] > v)
+    --k;
+  return static_cast<int32_t>(k);
+}
+
+// (Tref/T)^n_air of the exponents seen last: line lists use a few dozen distinct exponents, so most
+// lines find theirs here instead of calling pow. Each thread of pass 1 keeps its own.
+class WidthFactorCache {
+public:
+  explicit WidthFactorCache(double temperature) : temperature_(temperature) {}
+  double operator()(double n) {
+    uint64_t bits;
+    std::memcpy(&bits, &n, sizeof bits);
+    Entry& e = entries_[(bits ^ (bits >> 29) ^ (bits >> 43)) % kSize];
+    if (!e.used || !(e.n == n)) e = {n, zqphys::WidthTemperatureFactor(n, temperature_), true};
+    return e.factor;
+  }
+
+private:
+  static constexpr std::size_t kSize = 256;
+  struct Entry {
+    double n = 0, factor = 0;
+    bool used = false;
+  };
+  double temperature_;
+  std::array<Entry, kSize> entries_{};
+};
+
+Placed place(const THitranLine& line, double shift, const Setup& s, const std::vector<double>& x,
+             const THitranConditions& c, Counts& counts, WidthFactorCache& width_factor) {
   using namespace zqphys;
   constexpr double kLn2 = std::numbers::ln2, kPi = std::numbers::pi;
   Placed out;
@@ -93,53 +122,55 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const THitra
     shift = 0;
   }
   const double T = c.Temperature, p = c.Pressure;
-  const double S = LineIntensity(line.Intensity, line.Wavenumber, line.LowerStateEnergy, T, s.q_ref, s.q_t);
-  const double gl = LorentzHalfWidth(line.AirWidth, line.SelfWidth, line.WidthExponent, T, p, c.MixingRatio);
+  const double gl =
+      LorentzHalfWidthAt(width_factor(line.WidthExponent), line.AirWidth, line.SelfWidth, p, c.MixingRatio);
+  out.Nu = line.Wavenumber;
+  out.Shift = PressureShift(shift, p);
   const double centre = ShiftedCentre(line.Wavenumber, shift, p);
-  out.nu = line.Wavenumber;
-  out.shift = PressureShift(shift, p);
-  const double gd = DopplerHalfWidth(centre, T, s.iso->MolarMass);
-  if (!std::isfinite(S) || !std::isfinite(gl) || !(gl >= 0) || !std::isfinite(centre) || !std::isfinite(gd)) {
+  const double gd = centre * s.doppler;
+  if (!std::isfinite(gl) || !(gl >= 0) || !std::isfinite(centre) || !std::isfinite(gd)) {
     ++counts.bad;
     return out;
   }
   // A Lorentz width whose square underflows has no usable profile: such a line is Doppler-only.
   const bool has_l = gl * gl >= DBL_MIN, has_d = gd > 0;
   double w = 0;
+  Kind kind = Kind::None;
   switch (c.Profile) {
   case THitranProfile::Lorentz:
-    if (!has_l) break;
-    out.kind = Kind::Lorentz;
-    out.c = S * gl / kPi;
-    out.a = gl * gl;
-    w = gl;
+    if (has_l) kind = Kind::Lorentz, w = gl;
     break;
   case THitranProfile::Doppler:
-    if (!has_d) break;
-    out.kind = Kind::Gauss;
-    w = gd;
+    if (has_d) kind = Kind::Gauss, w = gd;
     break;
   case THitranProfile::Voigt:
-    if (!has_d) break;
-    out.kind = gl > 0 ? Kind::Voigt : Kind::Gauss; // no Lorentz width: the Voigt profile is the Gauss one
-    w = std::max(gl, gd);
+    // Without a Lorentz width the Voigt profile is the Gauss one.
+    if (has_d) kind = gl > 0 ? Kind::Voigt : Kind::Gauss, w = std::max(gl, gd);
     break;
   }
-  if (out.kind == Kind::None) {
+  if (kind == Kind::None) {
     ++counts.no_width;
     return out;
   }
-  if (out.kind != Kind::Lorentz) {
-    out.c = std::sqrt(kLn2) / gd;
-    out.a = S * std::sqrt(kLn2 / kPi) / gd;
-    out.y = out.c * gl;
-  }
   // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
   const double reach = c.LineWidthLimit * w;
-  const double nu = line.Wavenumber;
-  out.lo = static_cast<int32_t>(std::upper_bound(s.x.begin(), s.x.end(), nu - reach) - s.x.begin());
-  out.hi = static_cast<int32_t>(std::upper_bound(s.x.begin(), s.x.end(), nu + reach) - s.x.begin()) - 1;
-  if (out.lo > out.hi) out.kind = Kind::None;
+  out.Lo = first_above(x, s.step, line.Wavenumber - reach);
+  out.Hi = first_above(x, s.step, line.Wavenumber + reach) - 1;
+  if (out.Lo > out.Hi) return out; // does not reach the grid: its intensity is not needed
+  const double S = LineIntensity(line.Intensity, line.Wavenumber, line.LowerStateEnergy, T, s.q_ref, s.q_t);
+  if (!std::isfinite(S)) {
+    ++counts.bad;
+    return out;
+  }
+  out.Kind = kind;
+  if (kind == Kind::Lorentz) {
+    out.C = S * gl / kPi;
+    out.A = gl * gl;
+  } else {
+    out.C = std::sqrt(kLn2) / gd;
+    out.A = S * std::sqrt(kLn2 / kPi) / gd;
+    out.Y = out.C * gl;
+  }
   return out;
 }
 
@@ -148,60 +179,23 @@ std::pair<long, long> share(long count, unsigned parts, unsigned part) {
 }
 
 void add_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi) {
-  switch (pl.kind) {
+  switch (pl.Kind) {
   case Kind::Lorentz:
-    zqvoigt::AddLorentz(sigma, x, lo, hi, pl.nu, pl.shift, pl.c, pl.a);
+    zqvoigt::AddLorentz(sigma, x, lo, hi, pl.Nu, pl.Shift, pl.C, pl.A);
     break;
   case Kind::Gauss:
-    zqvoigt::AddGauss(sigma, x, lo, hi, pl.nu, pl.shift, pl.c, pl.a);
+    zqvoigt::AddGauss(sigma, x, lo, hi, pl.Nu, pl.Shift, pl.C, pl.A);
     break;
   case Kind::Voigt:
-    zqvoigt::AddVoigt(sigma, x, lo, hi, pl.nu, pl.shift, pl.c, pl.y, pl.a);
+    zqvoigt::AddVoigt(sigma, x, lo, hi, pl.Nu, pl.Shift, pl.C, pl.Y, pl.A);
     break;
   case Kind::None:
     break;
   }
 }
 
-// Places every line (pass 1, lines split between the threads); empty refusal when it could.
-struct Placement {
-  Setup setup;
-  std::vector<Placed> lines;
-  Counts counts;
-  std::string refusal;
-};
-
-Placement place_all(const THitranLineSet& set, const THitranConditions& c, TzqWorkerPool& pool,
-                    unsigned parts) {
-  Placement out;
-  out.refusal = validate(set, c, out.setup);
-  if (!out.refusal.empty()) return out;
-  Setup& s = out.setup;
-  s.x.resize(N);
-  for (long k = 1; k <= N; ++k)
-    s.x[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + static_cast<double>(k) * s.step;
-  const long n = static_cast<long>(set.Lines.size());
-  out.lines.resize(static_cast<std::size_t>(n));
-  std::array<Counts, kMaxParts> counts{};
-  auto work = [&](unsigned part) {
-    auto [first, last] = share(n, parts, part);
-    for (long i = first; i < last; ++i) {
-      const auto u = static_cast<std::size_t>(i);
-      const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
-      out.lines[u] = place(set.Lines[u], shift, s, c, counts[part]);
-    }
-  };
-  pool.Run(parts, work);
-  for (unsigned p = 0; p < parts; ++p) {
-    out.counts.unknown_shift += counts[p].unknown_shift;
-    out.counts.no_width += counts[p].no_width;
-    out.counts.bad += counts[p].bad;
-  }
-  return out;
-}
-
-unsigned parts_for(const THitranConditions& c, TzqWorkerPool& pool) {
-  return std::clamp(c.Threads == 0 ? pool.Concurrency() : c.Threads, 1u, kMaxParts);
+unsigned parts_for(unsigned threads, TzqWorkerPool& pool) {
+  return std::clamp(threads == 0 ? pool.Concurrency() : threads, 1u, kMaxParts);
 }
 
 } // namespace
@@ -220,84 +214,126 @@ THitranLineSet HitranLineSet(const T_zq_HITRAN& list) {
   return set;
 }
 
-THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& set, const THitranConditions& c) {
-  THitranCrossSection result;
-  TzqWorkerPool& pool = TzqWorkerPool::Shared();
-  const unsigned parts = parts_for(c, pool);
-  Placement placement = place_all(set, c, pool, parts);
-  if (!placement.refusal.empty()) {
-    result.Refusal = placement.refusal;
-    return result;
-  }
-  result.Step = placement.setup.step;
-  result.X = std::move(placement.setup.x);
-  result.Sigma.assign(static_cast<std::size_t>(N), 0.0);
+THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranConditions& c) {
+  THitranPlacement out;
+  THitranCrossSection& result = out.Result;
+  Setup s;
+  result.Refusal = validate(set, c, s);
+  if (!result.Refusal.empty()) return out;
+  result.Step = s.step;
+  result.X.resize(N);
+  for (long k = 1; k <= N; ++k)
+    result.X[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + static_cast<double>(k) * s.step;
   result.NumberDensity = zqphys::NumberDensity(c.MixingRatio, c.Pressure, c.Temperature);
+
+  TzqWorkerPool& pool = TzqWorkerPool::Shared();
+  const unsigned parts = parts_for(c.Threads, pool);
+  const long n = static_cast<long>(set.Lines.size());
+  out.Lines.resize(static_cast<std::size_t>(n));
+  std::array<Counts, kMaxParts> counts{};
+  auto work = [&](unsigned part) {
+    auto [first, last] = share(n, parts, part);
+    WidthFactorCache width_factor(c.Temperature);
+    for (long i = first; i < last; ++i) {
+      const auto u = static_cast<std::size_t>(i);
+      const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
+      out.Lines[u] = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factor);
+    }
+  };
+  pool.Run(parts, work);
+
+  // Keep the lines that reach the grid, in file order.
+  std::size_t used = 0;
+  for (const Placed& pl : out.Lines)
+    if (pl.Kind != Kind::None) {
+      out.Lines[used++] = pl;
+      result.Pairs += pl.Hi - pl.Lo + 1;
+    }
+  out.Lines.resize(used);
+  result.LinesUsed = static_cast<long>(used);
+
+  Counts total;
+  for (unsigned p = 0; p < parts; ++p) {
+    total.unknown_shift += counts[p].unknown_shift;
+    total.no_width += counts[p].no_width;
+    total.bad += counts[p].bad;
+  }
+  if (total.unknown_shift > 0)
+    result.Notes.push_back(format("%g lines have no pressure shift in their records; it is taken as 0",
+                                  static_cast<double>(total.unknown_shift)));
+  if (total.no_width > 0)
+    result.Notes.push_back(format("%g lines have no width at these conditions and were left out",
+                                  static_cast<double>(total.no_width)));
+  if (total.bad > 0)
+    result.Notes.push_back(format("%g lines give no finite intensity, width or position and were left out",
+                                  static_cast<double>(total.bad)));
+  if (c.Profile == THitranProfile::Voigt && c.Pressure == 0)
+    result.Notes.push_back(
+        "At 0 mb the lines have no Lorentz width: the Voigt profile is the Doppler profile");
+  return out;
+}
+
+void SumHitranLines(THitranPlacement& placement, unsigned threads) {
+  THitranCrossSection& result = placement.Result;
+  if (!result.Valid() || result.X.size() != static_cast<std::size_t>(N)) return;
+  result.Sigma.assign(static_cast<std::size_t>(N), 0.0);
+  TzqWorkerPool& pool = TzqWorkerPool::Shared();
+  const unsigned parts = parts_for(threads, pool);
 
   // Grid split with an equal number of line-point pairs in each part (line lists are dense in some
   // bands and empty in others): a difference array of the windows gives the pairs per point.
-  std::vector<int64_t> delta(static_cast<std::size_t>(N) + 1, 0);
-  for (const Placed& pl : placement.lines) {
-    if (pl.kind == Kind::None) continue;
-    ++result.LinesUsed;
-    result.Pairs += pl.hi - pl.lo + 1;
-    ++delta[static_cast<std::size_t>(pl.lo)];
-    --delta[static_cast<std::size_t>(pl.hi) + 1];
-  }
   std::array<int32_t, kMaxParts + 1> bounds{}; // part p sums points bounds[p] .. bounds[p + 1] - 1
   bounds[parts] = N;
-  double running = 0;
-  int64_t active = 0;
-  unsigned next = 1;
-  for (long k = 0; k < N && next < parts; ++k) {
-    running += static_cast<double>(active += delta[static_cast<std::size_t>(k)]);
-    while (next < parts && running >= result.Pairs * next / parts)
-      bounds[next++] = static_cast<int32_t>(k + 1);
+  if (parts > 1) {
+    std::vector<int64_t> delta(static_cast<std::size_t>(N) + 1, 0);
+    double total = 0;
+    for (const Placed& pl : placement.Lines) {
+      total += pl.Hi - pl.Lo + 1;
+      ++delta[static_cast<std::size_t>(pl.Lo)];
+      --delta[static_cast<std::size_t>(pl.Hi) + 1];
+    }
+    double running = 0;
+    int64_t active = 0;
+    unsigned next = 1;
+    for (long k = 0; k < N && next < parts; ++k) {
+      running += static_cast<double>(active += delta[static_cast<std::size_t>(k)]);
+      while (next < parts && running >= total * next / parts)
+        bounds[next++] = static_cast<int32_t>(k + 1);
+    }
+    for (; next < parts; ++next)
+      bounds[next] = N;
   }
-  for (; next < parts; ++next)
-    bounds[next] = N;
 
   double* sigma = result.Sigma.data();
   const double* x = result.X.data();
   auto accumulate = [&](unsigned part) {
     const int32_t k0 = bounds[part], k1 = bounds[part + 1] - 1;
     if (k0 > k1) return;
-    for (const Placed& pl : placement.lines) {
-      if (pl.kind == Kind::None) continue;
-      const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
+    for (const Placed& pl : placement.Lines) {
+      const int32_t lo = std::max(pl.Lo, k0), hi = std::min(pl.Hi, k1);
       if (lo <= hi) add_run(sigma, x, pl, lo, hi);
     }
   };
   pool.Run(parts, accumulate);
+}
 
-  const Counts& n = placement.counts;
-  if (n.unknown_shift > 0)
-    result.Notes.push_back(format("%g lines have no pressure shift in their records; it is taken as 0",
-                                  static_cast<double>(n.unknown_shift)));
-  if (n.no_width > 0)
-    result.Notes.push_back(format("%g lines have no width at these conditions and were left out",
-                                  static_cast<double>(n.no_width)));
-  if (n.bad > 0)
-    result.Notes.push_back(format("%g lines give no finite intensity, width or position and were left out",
-                                  static_cast<double>(n.bad)));
-  if (c.Profile == THitranProfile::Voigt && c.Pressure == 0)
-    result.Notes.push_back(
-        "At 0 mb the lines have no Lorentz width: the Voigt profile is the Doppler profile");
-  return result;
+THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& set, const THitranConditions& c) {
+  THitranPlacement placement = PlaceHitranLines(set, c);
+  SumHitranLines(placement, c.Threads);
+  return std::move(placement.Result);
 }
 
 TVoigtRegionCounts CountVoigtRegions(const THitranLineSet& set, const THitranConditions& c) {
   TVoigtRegionCounts counts;
-  TzqWorkerPool& pool = TzqWorkerPool::Shared();
   THitranConditions voigt = c;
   voigt.Profile = THitranProfile::Voigt;
-  const Placement placement = place_all(set, voigt, pool, parts_for(c, pool));
-  for (const Placed& pl : placement.lines) {
-    if (pl.kind == Kind::Gauss) counts.Gauss += pl.hi - pl.lo + 1;
-    if (pl.kind != Kind::Voigt) continue;
-    for (int32_t k = pl.lo; k <= pl.hi; ++k) {
-      const double xk = ((placement.setup.x[static_cast<std::size_t>(k)] - pl.nu) - pl.shift) * pl.c;
-      switch (zqvoigt::RegionOf(xk, pl.y)) {
+  const THitranPlacement placement = PlaceHitranLines(set, voigt);
+  for (const Placed& pl : placement.Lines) {
+    if (pl.Kind == Kind::Gauss) counts.Gauss += pl.Hi - pl.Lo + 1;
+    if (pl.Kind != Kind::Voigt) continue;
+    for (int32_t k = pl.Lo; k <= pl.Hi; ++k) {
+      const double xk = ((placement.Result.X[static_cast<std::size_t>(k)] - pl.Nu) - pl.Shift) * pl.C;
+      switch (zqvoigt::RegionOf(xk, pl.Y)) {
       case zqvoigt::Region::Central:
         ++counts.Central;
         break;

@@ -6,6 +6,7 @@
 
 #include "zqHitranRecord.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -56,6 +57,25 @@ struct THitranCrossSection {
 // Lorentz, gammaD alone for Doppler), centred on the unshifted nu_i as HITRAN's own tools do.
 THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& lines,
                                               const THitranConditions& conditions);
+
+// The two passes of ComputeHitranCrossSection, for callers that time or reuse them. Pass 1 computes
+// every line's intensity, widths, centre and window (lines split between the threads); pass 2 sums the
+// profiles of the lines that reach the grid (grid split between the threads).
+struct THitranPlacedLine {
+  enum class TKind : uint8_t { None, Lorentz, Gauss, Voigt };
+  double Nu = 0, Shift = 0;   // file position and pressure shift (cm-1): the centre is Nu + Shift
+  double C = 0, A = 0, Y = 0; // Lorentz: S gammaL / pi, gammaL^2; Gauss: sqrt(ln2)/gammaD, amplitude;
+                              // Voigt: the same and y = C gammaL
+  int32_t Lo = 0, Hi = -1;    // window: 0-based grid indices Lo .. Hi
+  TKind Kind = TKind::None;
+};
+struct THitranPlacement {
+  THitranCrossSection Result;           // everything but Sigma (empty until pass 2)
+  std::vector<THitranPlacedLine> Lines; // the lines that reach the grid, in file order
+};
+THitranPlacement PlaceHitranLines(const THitranLineSet& lines, const THitranConditions& conditions);
+// Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core.
+void SumHitranLines(THitranPlacement& placement, unsigned threads);
 
 // How many line-point pairs of a Voigt computation fall in each region of the Faddeeva kernel, and how
 // many use the pure Gauss profile (lines without Lorentz width). For benchmark reports.

@@ -57,9 +57,19 @@ double LineIntensity(double sRef, double nu, double lowerEnergy, double temperat
 
 double LorentzHalfWidth(double gammaAir, double gammaSelf, double nAir, double temperature, double pressureMb,
                         double mixingRatioPpm) {
+  return LorentzHalfWidthAt(WidthTemperatureFactor(nAir, temperature), gammaAir, gammaSelf, pressureMb,
+                            mixingRatioPpm);
+}
+
+double WidthTemperatureFactor(double nAir, double temperature) {
+  return std::pow(kTref / temperature, nAir);
+}
+
+double LorentzHalfWidthAt(double temperatureFactor, double gammaAir, double gammaSelf, double pressureMb,
+                          double mixingRatioPpm) {
   const double chi = mixingRatioPpm * 1e-6;
   const double pAtm = pressureMb / zqconst::StandardAtmosphere;
-  return std::pow(kTref / temperature, nAir) * pAtm * (gammaAir * (1 - chi) + gammaSelf * chi);
+  return temperatureFactor * pAtm * (gammaAir * (1 - chi) + gammaSelf * chi);
 }
 
 double PressureShift(double deltaAir, double pressureMb) {
@@ -71,9 +81,13 @@ double ShiftedCentre(double nu, double deltaAir, double pressureMb) {
 }
 
 double DopplerHalfWidth(double centre, double temperature, double molarMassGPerMol) {
+  return centre * DopplerWidthFactor(temperature, molarMassGPerMol);
+}
+
+double DopplerWidthFactor(double temperature, double molarMassGPerMol) {
   const double mass = molarMassGPerMol * 1e-3; // kg/mol
-  return centre / zqconst::SpeedOfLight *
-         std::sqrt(2 * zqconst::Avogadro * zqconst::Boltzmann * temperature * kLn2 / mass);
+  return std::sqrt(2 * zqconst::Avogadro * zqconst::Boltzmann * temperature * kLn2 / mass) /
+         zqconst::SpeedOfLight;
 }
 
 double NumberDensity(double mixingRatioPpm, double pressureMb, double temperature) {

@@ -20,6 +20,11 @@ double LineIntensity(double sRef, double nu, double lowerEnergy, double temperat
 // Widths in cm-1/atm at 296 K, p in mb, x in ppm.
 double LorentzHalfWidth(double gammaAir, double gammaSelf, double nAir, double temperature, double pressureMb,
                         double mixingRatioPpm);
+// The same in two steps, for callers that reuse the temperature factor (Tref/T)^n_air of lines sharing
+// an exponent: LorentzHalfWidth = LorentzHalfWidthAt(WidthTemperatureFactor(n_air, T), ...).
+double WidthTemperatureFactor(double nAir, double temperature);
+double LorentzHalfWidthAt(double temperatureFactor, double gammaAir, double gammaSelf, double pressureMb,
+                          double mixingRatioPpm);
 
 // Pressure shift of a line (cm-1): delta_air * p_atm (delta_air in cm-1/atm); not scaled by the air
 // fraction and independent of temperature.
@@ -30,6 +35,8 @@ double ShiftedCentre(double nu, double deltaAir, double pressureMb);
 // Doppler half width at half maximum (cm-1): gammaD = nu*/c * sqrt(2 N_A k T ln2 / M), M in kg/mol
 // (molarMass given in g/mol).
 double DopplerHalfWidth(double centre, double temperature, double molarMassGPerMol);
+// gammaD / nu*, the same for every line of an isotopologue at T: DopplerHalfWidth = centre * this.
+double DopplerWidthFactor(double temperature, double molarMassGPerMol);
 
 // Number density of the gas (molecules/cm3): n = x * 1e-6 * p / (k T), p in Pa (= 100 mb).
 double NumberDensity(double mixingRatioPpm, double pressureMb, double temperature);
