@@ -79,8 +79,8 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
 
 // Index of the first grid point above v (as std::upper_bound, in O(1): the grid is evenly spaced, so
 // the quotient lands within a point or two of it and the doubles themselves decide).
-int32_t first_above(const std::vector<double>& x, double step, double v) {
-  const double guess = std::floor((v - (x[0] - step)) / step);
+int32_t first_above(const std::vector<double>& x, double inv_step, double v) {
+  const double guess = std::floor((v - x[0]) * inv_step);
   long k = !(guess > 0) ? 0 : guess >= static_cast<double>(N) ? N : static_cast<long>(guess);
   while (k < N && x[static_cast<std::size_t>(k)] <= v)
     ++k;
@@ -154,8 +154,10 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
   }
   // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
   const double reach = c.LineWidthLimit * w;
-  out.Lo = first_above(x, s.step, line.Wavenumber - reach);
-  out.Hi = first_above(x, s.step, line.Wavenumber + reach) - 1;
+  const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
+  if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
+  out.Lo = first_above(x, 1 / s.step, below);
+  out.Hi = first_above(x, 1 / s.step, above) - 1;
   if (out.Lo > out.Hi) return out; // does not reach the grid: its intensity is not needed
   const double S = LineIntensity(line.Intensity, line.Wavenumber, line.LowerStateEnergy, T, s.q_ref, s.q_t);
   if (!std::isfinite(S)) {
@@ -229,28 +231,27 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
   const unsigned parts = parts_for(c.Threads, pool);
   const long n = static_cast<long>(set.Lines.size());
-  out.Lines.resize(static_cast<std::size_t>(n));
+  // Each part keeps the lines of its share that reach the grid; joined in part order, they are in
+  // file order.
+  std::array<std::vector<Placed>, kMaxParts> kept;
   std::array<Counts, kMaxParts> counts{};
   auto work = [&](unsigned part) {
     auto [first, last] = share(n, parts, part);
     WidthFactorCache width_factor(c.Temperature);
+    kept[part].reserve(static_cast<std::size_t>(last - first));
     for (long i = first; i < last; ++i) {
       const auto u = static_cast<std::size_t>(i);
       const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
-      out.Lines[u] = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factor);
+      const Placed pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factor);
+      if (pl.Kind != Kind::None) kept[part].push_back(pl);
     }
   };
   pool.Run(parts, work);
-
-  // Keep the lines that reach the grid, in file order.
-  std::size_t used = 0;
+  for (unsigned p = 0; p < parts; ++p)
+    out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
-    if (pl.Kind != Kind::None) {
-      out.Lines[used++] = pl;
-      result.Pairs += pl.Hi - pl.Lo + 1;
-    }
-  out.Lines.resize(used);
-  result.LinesUsed = static_cast<long>(used);
+    result.Pairs += pl.Hi - pl.Lo + 1;
+  result.LinesUsed = static_cast<long>(out.Lines.size());
 
   Counts total;
   for (unsigned p = 0; p < parts; ++p) {
@@ -315,6 +316,17 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads) {
     }
   };
   pool.Run(parts, accumulate);
+
+  // Intensities far beyond any real line can overflow a sum; such points are not shown as numbers.
+  long overflowed = 0;
+  for (double& v : result.Sigma)
+    if (!std::isfinite(v)) {
+      v = 0;
+      ++overflowed;
+    }
+  if (overflowed > 0)
+    result.Notes.push_back(format("%g cross-section values were too large to represent and were set to 0",
+                                  static_cast<double>(overflowed)));
 }
 
 THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& set, const THitranConditions& c) {
