@@ -264,4 +264,18 @@ TEST(HitranCrossSection, RefusesWhatItCannotComputeWithAReason) {
   EXPECT_TRUE(ComputeHitranCrossSection(HitranLineSet(*list), ok).Valid());
 }
 
+TEST(HitranCrossSection, SetsSumsBeyondTheDoubleRangeToZeroAndSaysSo) {
+  // Two lines of absurd intensity on the same spot: their profiles overflow a double near the centre.
+  const std::string line = modeltest::Line(600, 1e300, 0.001, 0);
+  auto list = modeltest::LoadText(line + "\n" + line + "\n", " 2");
+  list->Records[0].Intensity = list->Records[1].Intensity = 1.5e308;
+  const auto r = ComputeHitranCrossSection(HitranLineSet(*list),
+                                           conditions(296, 1013.25, 400, THitranProfile::Lorentz, 500, 700));
+  ASSERT_TRUE(r.Valid());
+  ASSERT_EQ(r.Notes.size(), 2u); // the records have no pressure shift either
+  EXPECT_NE(r.Notes[1].find(" cross-section values were too large to represent"), std::string::npos);
+  EXPECT_TRUE(std::all_of(r.Sigma.begin(), r.Sigma.end(), [](double v) { return std::isfinite(v); }));
+  EXPECT_GT(*std::max_element(r.Sigma.begin(), r.Sigma.end()), 1e300); // the wings are kept
+}
+
 } // namespace
