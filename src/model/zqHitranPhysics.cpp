@@ -104,6 +104,7 @@ double GaussProfile(double d, double gammaD) {
 }
 
 double VoigtProfile(double d, double gammaL, double gammaD) {
+  if (gammaL == 0) return GaussProfile(d, gammaD); // the limit, exactly
   const double c = std::sqrt(kLn2) / gammaD;
   return std::sqrt(kLn2 / kPi) / gammaD * zqvoigt::ReW(c * d, c * gammaL);
 }

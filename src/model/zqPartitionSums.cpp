@@ -2,6 +2,8 @@
 // the HITRAN mode's Q(T) agrees with the reference tools to the last bit or so.
 #include "zqPartitionSums.h"
 
+#include "zqPhysicalConstants.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -19,8 +21,8 @@ namespace zqtips {
 namespace {
 
 constexpr std::array<TIsotopologue, 2> kIsotopologues{{
-    {1, 1, "H2O 161", 18.010565},
-    {2, 1, "CO2 626", 43.98983},
+    {1, 1, "H2O 161", zqconst::MolarMassH2O161},
+    {2, 1, "CO2 626", zqconst::MolarMassCO2626},
 }};
 
 struct Table {

@@ -13,7 +13,7 @@ struct TIsotopologue {
   int Molecule;     // HITRAN molecule number (1 = H2O, 2 = CO2)
   int Isotopologue; // HITRAN isotopologue number within the molecule (1 = most abundant)
   const char* Name; // e.g. "CO2 626"
-  double MolarMass; // g/mol (HAPI 1.3.0.0 isotopologue table)
+  double MolarMass; // g/mol (zqconst::MolarMass...)
 };
 
 // The isotopologue (molecule, isotopologue), or nullptr when the program holds no table for it.
