@@ -3,6 +3,7 @@
 // integrals against their closed forms.
 #include "TestSupport.h"
 #include "zqHitranPhysics.h"
+#include "zqHitranRecord.h"
 #include "zqPartitionSums.h"
 #include "zqPhysicalConstants.h"
 
@@ -72,6 +73,21 @@ TEST(PartitionSums, RefuseTemperaturesOutsideTheTablesAndUnknownIsotopologues) {
   EXPECT_EQ(zqtips::FindIsotopologue(3, 1), nullptr);
   EXPECT_EQ(iso(1).MolarMass, 18.010565);
   EXPECT_EQ(iso(2).MolarMass, 43.98983);
+}
+
+TEST(HitranRecords, PressureShiftIsReadFromColumns60To67OrIsUnknown) {
+  std::string record(100, ' ');
+  auto with_shift = [&](const std::string& field) {
+    std::string r = record;
+    r.replace(59, 8, field);
+    return r;
+  };
+  EXPECT_EQ(zqhitran::PressureShift(with_shift("-.002000")), -0.002);
+  EXPECT_EQ(zqhitran::PressureShift(with_shift(" 0.00123")), 0.00123);
+  EXPECT_EQ(zqhitran::PressureShift(with_shift("-1.2D-03")), -1.2e-3);
+  EXPECT_TRUE(std::isnan(zqhitran::PressureShift(with_shift("        "))));
+  EXPECT_TRUE(std::isnan(zqhitran::PressureShift(with_shift("  -.0x1 "))));
+  EXPECT_TRUE(std::isnan(zqhitran::PressureShift(record.substr(0, 64)))); // cut short
 }
 
 TEST(HitranFormulas, IntensityWidthsCentreAndDensityAgreeWithHandValues) {
