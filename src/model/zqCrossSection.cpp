@@ -97,9 +97,17 @@ public:
   double operator()(double n) {
     uint64_t bits;
     std::memcpy(&bits, &n, sizeof bits);
-    Entry& e = entries_[(bits ^ (bits >> 29) ^ (bits >> 43)) % kSize];
-    if (!e.used || !(e.n == n)) e = {n, zqphys::WidthTemperatureFactor(n, temperature_), true};
-    return e.factor;
+    // Open addressing with a few probes; a full neighbourhood just computes the factor.
+    std::size_t i = static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 56);
+    for (int probe = 0; probe < 8; ++probe, i = (i + 1) % kSize) {
+      Entry& e = entries_[i];
+      if (!e.used) {
+        e = {n, zqphys::WidthTemperatureFactor(n, temperature_), true};
+        return e.factor;
+      }
+      if (e.n == n) return e.factor;
+    }
+    return zqphys::WidthTemperatureFactor(n, temperature_);
   }
 
 private:
