@@ -1,5 +1,7 @@
 // Any bytes as HITRAN line records: reading must keep or refuse each line cleanly, and a spectrum
-// computed from whatever was kept must stay finite (no NaN, no infinity, no out-of-range write).
+// computed from whatever was kept, classic or HITRAN line physics, must stay finite (no NaN, no
+// infinity, no out-of-range write).
+#include "zqCrossSection.h"
 #include "zqHITRAN.h"
 
 #include <cmath>
@@ -35,5 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list->UpdateSpectrum();
   for (long k = 1; k <= T_zq_HITRAN::kGridPoints; ++k)
     if (!std::isfinite(list->Spectrum[k])) std::abort();
+
+  THitranConditions c;
+  c.Profile = data[1] % 3 == 0   ? THitranProfile::Lorentz
+              : data[1] % 3 == 1 ? THitranProfile::Doppler
+                                 : THitranProfile::Voigt;
+  c.Temperature = data[1] & 0x40 ? 220 : 4999.5;
+  c.Pressure = data[1] & 0x08 ? 1013.25 : 0.01;
+  c.MixingRatio = data[0] & 2 ? 1e6 : 400;
+  c.WavenumberMin = list->WavenumberMin;
+  c.WavenumberMax = list->WavenumberMax;
+  c.LineWidthLimit = limit > 0 ? limit : 200;
+  const THitranCrossSection hitran = ComputeHitranCrossSection(HitranLineSet(*list), c);
+  if (hitran.Valid() && hitran.Sigma.size() != static_cast<std::size_t>(T_zq_HITRAN::kGridPoints))
+    std::abort();
+  for (double v : hitran.Sigma)
+    if (!std::isfinite(v)) std::abort();
   return 0;
 }

@@ -4,6 +4,8 @@
 // line-physics mode. Code takes a constant from here, never writes the digits again.
 #pragma once
 
+#include <numbers>
+
 namespace zqconst {
 
 // ---- Classic teaching model (documented conventions; do not "correct" them)
@@ -34,6 +36,11 @@ inline constexpr double HitranReferenceTemperature = 296.0;
 // HITRAN's reference pressure, one standard atmosphere (mb).
 inline constexpr double StandardAtmosphere = 1013.25;
 
+// Molar masses of the isotopologues the HITRAN mode knows (g/mol), as HAPI 1.3.0.0's isotopologue
+// table gives them: H2(16)O "161" (HITRAN 1, 1) and (12)C(16)O2 "626" (HITRAN 2, 1).
+inline constexpr double MolarMassH2O161 = 18.010565;
+inline constexpr double MolarMassCO2626 = 43.98983;
+
 // ---- Exact SI defining constants (SI brochure, 9th edition, 2019) and derived values
 
 // Speed of light in vacuum (m/s).
@@ -46,6 +53,11 @@ inline constexpr double Boltzmann = 1.380649e-23;
 inline constexpr double Avogadro = 6.02214076e23;
 // Second radiation constant h c / k in cm K, the value HITRAN's tools use (CODATA 2018: 1.438776877).
 inline constexpr double SecondRadiationCm = 1.4387769;
+// First radiation constant 2 pi h c^2 (W m2), from the exact SI values above.
+inline constexpr double FirstRadiation = 2 * std::numbers::pi * Planck * SpeedOfLight * SpeedOfLight;
+// Second radiation constant h c / k (m K), from the exact SI values above (for the exact Planck
+// function; the line intensities keep HITRAN's SecondRadiationCm).
+inline constexpr double SecondRadiationExact = Planck * SpeedOfLight / Boltzmann;
 // Stefan-Boltzmann constant, 2 pi^5 k^4 / (15 h^3 c^2) (W m-2 K-4), CODATA 2018 (exact to the digits shown).
 inline constexpr double StefanBoltzmann = 5.670374419e-8;
 

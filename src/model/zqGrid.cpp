@@ -22,6 +22,16 @@ double TruncatedStep(double lo, double hi, long n) {
   return scaled < 0 ? -step : step;
 }
 
+const char* GridProblem(double lo, double hi, long n, double& step) {
+  step = 0;
+  if (!std::isfinite(lo) || !std::isfinite(hi)) return "Wavenumber range is not a number";
+  if (lo < 0) return "Wavenumber minimum must not be negative";
+  if (hi <= lo) return "Wavenumber maximum must be above the minimum";
+  step = TruncatedStep(lo, hi, n);
+  if (step <= 0) return "Wavenumber range must be at least 50 cm-1 wide";
+  return nullptr;
+}
+
 long double RoundHalfEven(long double v) {
   return std::nearbyint(v);
 }

@@ -12,6 +12,9 @@ namespace zqgrid {
 // the values are not finite.
 double TruncatedStep(double lo, double hi, long n);
 
+// Why [lo, hi] cannot carry a grid of n points, or nullptr; step then holds TruncatedStep(lo, hi, n).
+const char* GridProblem(double lo, double hi, long n, double& step);
+
 // Nearest integer, halves to the even neighbour (the rounding of the line-centre index).
 long double RoundHalfEven(long double v);
 

@@ -49,6 +49,9 @@ public:
 
   // The kept lines in file order (ascending wavenumber in HITRAN files).
   std::vector<THitranLine> Records;
+  // Air pressure shift of each kept line (cm-1/atm), NaN where the record has none; read only by the
+  // HITRAN line physics (zqCrossSection.h).
+  std::vector<double> PressureShifts;
 
   // File reading (the base skips comment lines, ">" or "%", before the first data line): each line
   // is tested and, when kept, converted. A field that does not convert throws EHitranConvertError

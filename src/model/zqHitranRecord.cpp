@@ -106,6 +106,14 @@ void CheckOneRecord(std::string_view line, const std::string& file, long lineNum
                            "records run together there, and reading stops at it");
 }
 
+double PressureShift(std::string_view line) {
+  constexpr std::size_t kColumn = 60, kWidth = 8;
+  double value = std::nan("");
+  if (line.size() < kColumn - 1 + kWidth || !FieldToReal(line.substr(kColumn - 1, kWidth), value))
+    return std::nan("");
+  return value;
+}
+
 THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber) {
   std::array<double, 6> values{};
   for (std::size_t i = 0; i < kFields.size(); ++i) {

@@ -54,6 +54,11 @@ void CheckOneRecord(std::string_view line, const std::string& file, long lineNum
 // given) for a field that is missing, cut short or not a finite number.
 THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber);
 
+// The air pressure shift delta_air (cm-1/atm, columns 60-67) of a record, read only by the HITRAN line
+// physics; NaN when the record has no such field or it is not a number (never throws, so reading a
+// file for the classic model is unchanged).
+double PressureShift(std::string_view line);
+
 // Text-to-real of one field: blanks around it allowed, the first "D"/"d" read as "E", leading
 // sign, no leading zero needed (".0746", "-.000586"); a value too small for a double reads as 0 (or
 // a subnormal). False when the text is no finite number or too large for a double.

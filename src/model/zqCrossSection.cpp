@@ -1,0 +1,370 @@
+// The HITRAN-mode cross-section in two passes over the shared worker pool: the lines are split between
+// the threads to compute each line's intensity, widths, centre and window, then the grid is split so
+// that each thread sums its own points over the lines in file order. Each point therefore gets the same
+// sum, bit for bit, whatever the number of threads.
+#include "zqCrossSection.h"
+
+#include "zqFaddeeva.h"
+#include "zqGrid.h"
+#include "zqHITRAN.h"
+#include "zqHitranPhysics.h"
+#include "zqPartitionSums.h"
+#include "zqPhysicalConstants.h"
+#include "zqWorkerPool.h"
+
+#include <algorithm>
+#include <array>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numbers>
+
+namespace {
+
+constexpr long N = T_zq_HITRAN::kGridPoints;
+constexpr unsigned kMaxParts = 64;
+
+using Placed = THitranPlacedLine;
+using Kind = THitranPlacedLine::TKind;
+
+// Validated conditions of one computation.
+struct Setup {
+  const zqtips::TIsotopologue* iso = nullptr;
+  double q_ref = 0, q_t = 0;
+  double doppler = 0; // gammaD / nu*
+  double step = 0;
+};
+
+// Lines left out or completed, counted per thread of pass 1.
+struct Counts {
+  long unknown_shift = 0, no_width = 0, bad = 0;
+};
+
+std::string format(const char* pattern, double a, double b = 0) {
+  char text[256];
+  std::snprintf(text, sizeof text, pattern, a, b);
+  return text;
+}
+
+std::string validate(const THitranLineSet& lines, const THitranConditions& c, Setup& setup) {
+  setup.iso = zqtips::FindIsotopologue(lines.Molecule, lines.Isotopologue);
+  if (!setup.iso) {
+    std::string known;
+    for (const zqtips::TIsotopologue& iso : zqtips::Isotopologues())
+      known += (known.empty() ? "" : ", ") + std::string(iso.Name);
+    return format("HITRAN line physics has no partition sum for molecule %g, isotopologue %g", lines.Molecule,
+                  lines.Isotopologue) +
+           " (available: " + known + ")";
+  }
+  if (const char* problem = zqgrid::GridProblem(c.WavenumberMin, c.WavenumberMax, N, setup.step))
+    return problem;
+  const zqtips::TPartitionSum q_t = zqtips::PartitionSum(*setup.iso, c.Temperature);
+  if (!q_t.Valid()) return q_t.Refusal;
+  const zqtips::TPartitionSum q_ref = zqtips::PartitionSum(*setup.iso, zqconst::HitranReferenceTemperature);
+  if (!q_ref.Valid()) return q_ref.Refusal;
+  setup.q_t = q_t.Q;
+  setup.q_ref = q_ref.Q;
+  setup.doppler = zqphys::DopplerWidthFactor(c.Temperature, setup.iso->MolarMass);
+  if (!(c.Pressure >= 0) || !std::isfinite(c.Pressure)) return "Pressure must be a number of 0 mb or more";
+  if (c.Profile == THitranProfile::Lorentz && c.Pressure == 0)
+    return "The Lorentz profile needs a pressure above 0 mb";
+  if (!(c.MixingRatio >= 0 && c.MixingRatio <= 1e6))
+    return "Mixing ratio must lie between 0 and 1,000,000 ppm";
+  if (!(c.LineWidthLimit > 0) || !std::isfinite(c.LineWidthLimit))
+    return "Line-width limit must be a number above 0";
+  return {};
+}
+
+// Index of the first grid point above v (as std::upper_bound, in O(1): the grid is evenly spaced, so
+// the quotient lands within a point or two of it and the doubles themselves decide).
+int32_t first_above(const std::vector<double>& x, double inv_step, double v) {
+  const double guess = std::floor((v - x[0]) * inv_step);
+  long k = !(guess > 0) ? 0 : guess >= static_cast<double>(N) ? N : static_cast<long>(guess);
+  while (k < N && x[static_cast<std::size_t>(k)] <= v)
+    ++k;
+  while (k > 0 && x[static_cast<std::size_t>(k - 1)] > v)
+    --k;
+  return static_cast<int32_t>(k);
+}
+
+// (Tref/T)^n_air of the exponents seen last: line lists use a few dozen distinct exponents, so most
+// lines find theirs here instead of calling pow. Each thread of pass 1 keeps its own.
+class WidthFactorCache {
+public:
+  explicit WidthFactorCache(double temperature) : temperature_(temperature) {}
+  double operator()(double n) {
+    uint64_t bits;
+    std::memcpy(&bits, &n, sizeof bits);
+    // Open addressing with a few probes; a full neighbourhood just computes the factor.
+    std::size_t i = static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 56);
+    for (int probe = 0; probe < 8; ++probe, i = (i + 1) % kSize) {
+      Entry& e = entries_[i];
+      if (!e.used) {
+        e = {n, zqphys::WidthTemperatureFactor(n, temperature_), true};
+        return e.factor;
+      }
+      if (e.n == n) return e.factor;
+    }
+    return zqphys::WidthTemperatureFactor(n, temperature_);
+  }
+
+private:
+  static constexpr std::size_t kSize = 256;
+  struct Entry {
+    double n = 0, factor = 0;
+    bool used = false;
+  };
+  double temperature_;
+  std::array<Entry, kSize> entries_{};
+};
+
+Placed place(const THitranLine& line, double shift, const Setup& s, const std::vector<double>& x,
+             const THitranConditions& c, Counts& counts, WidthFactorCache& width_factor) {
+  using namespace zqphys;
+  constexpr double kLn2 = std::numbers::ln2, kPi = std::numbers::pi;
+  Placed out;
+  if (!std::isfinite(shift)) {
+    ++counts.unknown_shift;
+    shift = 0;
+  }
+  const double T = c.Temperature, p = c.Pressure;
+  const double gl =
+      LorentzHalfWidthAt(width_factor(line.WidthExponent), line.AirWidth, line.SelfWidth, p, c.MixingRatio);
+  out.Nu = line.Wavenumber;
+  out.Shift = PressureShift(shift, p);
+  const double centre = ShiftedCentre(line.Wavenumber, shift, p);
+  const double gd = centre * s.doppler;
+  if (!std::isfinite(gl) || !(gl >= 0) || !std::isfinite(centre) || !std::isfinite(gd)) {
+    ++counts.bad;
+    return out;
+  }
+  // A Lorentz width whose square underflows has no usable profile: such a line is Doppler-only.
+  const bool has_l = gl * gl >= DBL_MIN, has_d = gd > 0;
+  double w = 0;
+  Kind kind = Kind::None;
+  switch (c.Profile) {
+  case THitranProfile::Lorentz:
+    if (has_l) kind = Kind::Lorentz, w = gl;
+    break;
+  case THitranProfile::Doppler:
+    if (has_d) kind = Kind::Gauss, w = gd;
+    break;
+  case THitranProfile::Voigt:
+    // Without a Lorentz width the Voigt profile is the Gauss one.
+    if (has_d) kind = gl > 0 ? Kind::Voigt : Kind::Gauss, w = std::max(gl, gd);
+    break;
+  }
+  if (kind == Kind::None) {
+    ++counts.no_width;
+    return out;
+  }
+  // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
+  const double reach = c.LineWidthLimit * w;
+  const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
+  if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
+  out.Lo = first_above(x, 1 / s.step, below);
+  out.Hi = first_above(x, 1 / s.step, above) - 1;
+  if (out.Lo > out.Hi) return out; // does not reach the grid: its intensity is not needed
+  const double S = LineIntensity(line.Intensity, line.Wavenumber, line.LowerStateEnergy, T, s.q_ref, s.q_t);
+  if (!std::isfinite(S)) {
+    ++counts.bad;
+    return out;
+  }
+  out.Kind = kind;
+  if (kind == Kind::Lorentz) {
+    out.C = S * gl / kPi;
+    out.A = gl * gl;
+  } else {
+    out.C = std::sqrt(kLn2) / gd;
+    out.A = S * std::sqrt(kLn2 / kPi) / gd;
+    out.Y = out.C * gl;
+  }
+  return out;
+}
+
+std::pair<long, long> share(long count, unsigned parts, unsigned part) {
+  return {count * part / parts, count * (part + 1) / parts};
+}
+
+void add_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi) {
+  switch (pl.Kind) {
+  case Kind::Lorentz:
+    zqvoigt::AddLorentz(sigma, x, lo, hi, pl.Nu, pl.Shift, pl.C, pl.A);
+    break;
+  case Kind::Gauss:
+    zqvoigt::AddGauss(sigma, x, lo, hi, pl.Nu, pl.Shift, pl.C, pl.A);
+    break;
+  case Kind::Voigt:
+    zqvoigt::AddVoigt(sigma, x, lo, hi, pl.Nu, pl.Shift, pl.C, pl.Y, pl.A);
+    break;
+  case Kind::None:
+    break;
+  }
+}
+
+unsigned parts_for(unsigned threads, TzqWorkerPool& pool) {
+  return std::clamp(threads == 0 ? pool.Concurrency() : threads, 1u, kMaxParts);
+}
+
+} // namespace
+
+THitranLineSet HitranLineSet(const T_zq_HITRAN& list) {
+  THitranLineSet set;
+  set.Lines = list.Records;
+  set.PressureShifts = list.PressureShifts;
+  std::string_view code = list.MoleculeType;
+  while (!code.empty() && code.front() == ' ')
+    code.remove_prefix(1);
+  int molecule = 0;
+  const auto [end, error] = std::from_chars(code.data(), code.data() + code.size(), molecule);
+  set.Molecule = error == std::errc() && end == code.data() + code.size() ? molecule : 0;
+  set.Isotopologue = 1;
+  return set;
+}
+
+THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranConditions& c) {
+  THitranPlacement out;
+  THitranCrossSection& result = out.Result;
+  Setup s;
+  result.Refusal = validate(set, c, s);
+  if (!result.Refusal.empty()) return out;
+  result.Step = s.step;
+  result.X.resize(N);
+  for (long k = 1; k <= N; ++k)
+    result.X[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + static_cast<double>(k) * s.step;
+  result.NumberDensity = zqphys::NumberDensity(c.MixingRatio, c.Pressure, c.Temperature);
+
+  TzqWorkerPool& pool = TzqWorkerPool::Shared();
+  const unsigned parts = parts_for(c.Threads, pool);
+  const long n = static_cast<long>(set.Lines.size());
+  // Each part keeps the lines of its share that reach the grid; joined in part order, they are in
+  // file order.
+  std::array<std::vector<Placed>, kMaxParts> kept;
+  std::array<Counts, kMaxParts> counts{};
+  auto work = [&](unsigned part) {
+    auto [first, last] = share(n, parts, part);
+    WidthFactorCache width_factor(c.Temperature);
+    kept[part].reserve(static_cast<std::size_t>(last - first));
+    for (long i = first; i < last; ++i) {
+      const auto u = static_cast<std::size_t>(i);
+      const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
+      const Placed pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factor);
+      if (pl.Kind != Kind::None) kept[part].push_back(pl);
+    }
+  };
+  pool.Run(parts, work);
+  for (unsigned p = 0; p < parts; ++p)
+    out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
+  for (const Placed& pl : out.Lines)
+    result.Pairs += pl.Hi - pl.Lo + 1;
+  result.LinesUsed = static_cast<long>(out.Lines.size());
+
+  Counts total;
+  for (unsigned p = 0; p < parts; ++p) {
+    total.unknown_shift += counts[p].unknown_shift;
+    total.no_width += counts[p].no_width;
+    total.bad += counts[p].bad;
+  }
+  if (total.unknown_shift > 0)
+    result.Notes.push_back(format("%g lines have no pressure shift in their records; it is taken as 0",
+                                  static_cast<double>(total.unknown_shift)));
+  if (total.no_width > 0)
+    result.Notes.push_back(format("%g lines have no width at these conditions and were left out",
+                                  static_cast<double>(total.no_width)));
+  if (total.bad > 0)
+    result.Notes.push_back(format("%g lines give no finite intensity, width or position and were left out",
+                                  static_cast<double>(total.bad)));
+  if (c.Profile == THitranProfile::Voigt && c.Pressure == 0)
+    result.Notes.push_back(
+        "At 0 mb the lines have no Lorentz width: the Voigt profile is the Doppler profile");
+  return out;
+}
+
+void SumHitranLines(THitranPlacement& placement, unsigned threads) {
+  THitranCrossSection& result = placement.Result;
+  if (!result.Valid() || result.X.size() != static_cast<std::size_t>(N)) return;
+  result.Sigma.assign(static_cast<std::size_t>(N), 0.0);
+  TzqWorkerPool& pool = TzqWorkerPool::Shared();
+  const unsigned parts = parts_for(threads, pool);
+
+  // Grid split with an equal number of line-point pairs in each part (line lists are dense in some
+  // bands and empty in others): a difference array of the windows gives the pairs per point.
+  std::array<int32_t, kMaxParts + 1> bounds{}; // part p sums points bounds[p] .. bounds[p + 1] - 1
+  bounds[parts] = N;
+  if (parts > 1) {
+    std::vector<int64_t> delta(static_cast<std::size_t>(N) + 1, 0);
+    double total = 0;
+    for (const Placed& pl : placement.Lines) {
+      total += pl.Hi - pl.Lo + 1;
+      ++delta[static_cast<std::size_t>(pl.Lo)];
+      --delta[static_cast<std::size_t>(pl.Hi) + 1];
+    }
+    double running = 0;
+    int64_t active = 0;
+    unsigned next = 1;
+    for (long k = 0; k < N && next < parts; ++k) {
+      running += static_cast<double>(active += delta[static_cast<std::size_t>(k)]);
+      while (next < parts && running >= total * next / parts)
+        bounds[next++] = static_cast<int32_t>(k + 1);
+    }
+    for (; next < parts; ++next)
+      bounds[next] = N;
+  }
+
+  double* sigma = result.Sigma.data();
+  const double* x = result.X.data();
+  auto accumulate = [&](unsigned part) {
+    const int32_t k0 = bounds[part], k1 = bounds[part + 1] - 1;
+    if (k0 > k1) return;
+    for (const Placed& pl : placement.Lines) {
+      const int32_t lo = std::max(pl.Lo, k0), hi = std::min(pl.Hi, k1);
+      if (lo <= hi) add_run(sigma, x, pl, lo, hi);
+    }
+  };
+  pool.Run(parts, accumulate);
+
+  // Intensities far beyond any real line can overflow a sum; such points are not shown as numbers.
+  long overflowed = 0;
+  for (double& v : result.Sigma)
+    if (!std::isfinite(v)) {
+      v = 0;
+      ++overflowed;
+    }
+  if (overflowed > 0)
+    result.Notes.push_back(format("%g cross-section values were too large to represent and were set to 0",
+                                  static_cast<double>(overflowed)));
+}
+
+THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& set, const THitranConditions& c) {
+  THitranPlacement placement = PlaceHitranLines(set, c);
+  SumHitranLines(placement, c.Threads);
+  return std::move(placement.Result);
+}
+
+TVoigtRegionCounts CountVoigtRegions(const THitranLineSet& set, const THitranConditions& c) {
+  TVoigtRegionCounts counts;
+  THitranConditions voigt = c;
+  voigt.Profile = THitranProfile::Voigt;
+  const THitranPlacement placement = PlaceHitranLines(set, voigt);
+  for (const Placed& pl : placement.Lines) {
+    if (pl.Kind == Kind::Gauss) counts.Gauss += pl.Hi - pl.Lo + 1;
+    if (pl.Kind != Kind::Voigt) continue;
+    for (int32_t k = pl.Lo; k <= pl.Hi; ++k) {
+      const double xk = ((placement.Result.X[static_cast<std::size_t>(k)] - pl.Nu) - pl.Shift) * pl.C;
+      switch (zqvoigt::RegionOf(xk, pl.Y)) {
+      case zqvoigt::Region::Central:
+        ++counts.Central;
+        break;
+      case zqvoigt::Region::Mid:
+        ++counts.Mid;
+        break;
+      case zqvoigt::Region::Far:
+        ++counts.Far;
+        break;
+      }
+    }
+  }
+  return counts;
+}

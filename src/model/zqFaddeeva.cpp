@@ -1,0 +1,207 @@
+// The Faddeeva kernels in three instruction-set versions selected at run time. The loops are written
+// once (zqFaddeevaBody.inc) and instantiated per version with a lane type; the plain version uses
+// std::fma where the vector versions fuse, so all three give the same bits.
+#include "zqFaddeeva.h"
+
+#include <cmath>
+#include <numbers>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZQ_X86 1
+#endif
+
+namespace zqvoigt {
+namespace {
+
+constexpr double kInvSqrtPi = std::numbers::inv_sqrtpi;
+
+// Series coefficients (2k-1)!! / 2^k, divided by sqrt(pi).
+constexpr double kSeries[] = {
+    kInvSqrtPi,          0.5 * kInvSqrtPi,      0.75 * kInvSqrtPi,      1.875 * kInvSqrtPi,
+    6.5625 * kInvSqrtPi, 29.53125 * kInvSqrtPi, 162.421875 * kInvSqrtPi};
+constexpr int kMidTerms = 7;
+constexpr int kFarTerms = 3;
+
+// Weideman's N = 40 approximation: L = sqrt(N / sqrt(2)) and the coefficients a_N .. a_1 (highest
+// power of Z first), from the 160-point discrete Fourier transform of exp(-t^2)(L^2 + t^2) at
+// t = L tan(theta / 2), computed in extended precision.
+constexpr double kWeidemanL = 5.3182958969449885;
+constexpr int kWeidemanTerms = 40;
+constexpr double kWeideman[kWeidemanTerms] = {
+    -1.899598497918754e-15,  1.1280296900555153e-15,  1.1357631686265829e-14,  -5.4093082552282568e-15,
+    -7.0740860543504205e-14, 1.372562816442241e-14,   4.5329662874855905e-13,  1.2031463878566657e-13,
+    -2.9076883262257879e-12, -2.7276023074288698e-12, 1.7714495229850454e-11,  3.4727267068934697e-11,
+    -9.0551244557061586e-11, -3.5632339863531268e-10, 2.1086006351351758e-10,  3.0177805401192073e-09,
+    3.2497465180989471e-09,  -1.8315616783014071e-08, -6.3517734850255207e-08, 1.419864239998259e-08,
+    5.9121369518999687e-07,  1.4835661132201111e-06,  -1.0660138984945849e-06, -1.8007447144750953e-05,
+    -5.5913092642483235e-05, -3.9393631454895731e-05, 0.00043980701598696681,  0.0027054056330737914,
+    0.010048186242783424,    0.029202916471241867,    0.071823617790743366,    0.15504263802479495,
+    0.29989437996150065,     0.5266528988277086,      0.84721745765938183,     1.2563815675765133,
+    1.7253830848179779,      2.2015137948783119,      2.6160541527618602,      2.8996245093897053};
+
+// One lane: the reference arithmetic every vector version reproduces.
+struct Scalar {
+  using D = double;
+  using M = bool;
+  static constexpr long kLanes = 1;
+  static D set(double v) { return v; }
+  static D add(D a, D b) { return a + b; }
+  static D sub(D a, D b) { return a - b; }
+  static D mul(D a, D b) { return a * b; }
+  static D div(D a, D b) { return a / b; }
+  static D fma(D a, D b, D c) { return std::fma(a, b, c); }
+  static D fnma(D a, D b, D c) { return std::fma(-a, b, c); }
+  static M ge(D a, D b) { return a >= b; }
+  static bool all(M m) { return m; }
+  static bool any(M m) { return m; }
+  static D select(M m, D a, D b) { return m ? a : b; }
+  static D load(const double* p) { return *p; }
+  static void store(double* p, D v) { *p = v; }
+  static bool first(long) { return true; }
+  static D load(const double* p, bool) { return *p; }
+  static void store(double* p, bool, D v) { *p = v; }
+};
+
+namespace generic {
+using V = Scalar;
+using D = V::D;
+using M = V::M;
+#include "zqFaddeevaBody.inc"
+} // namespace generic
+
+#ifdef ZQ_X86
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+#endif
+namespace avx2 {
+struct V {
+  using D = __m256d;
+  using M = __m256d;
+  static constexpr long kLanes = 4;
+  static D set(double v) { return _mm256_set1_pd(v); }
+  static D add(D a, D b) { return _mm256_add_pd(a, b); }
+  static D sub(D a, D b) { return _mm256_sub_pd(a, b); }
+  static D mul(D a, D b) { return _mm256_mul_pd(a, b); }
+  static D div(D a, D b) { return _mm256_div_pd(a, b); }
+  static D fma(D a, D b, D c) { return _mm256_fmadd_pd(a, b, c); }
+  static D fnma(D a, D b, D c) { return _mm256_fnmadd_pd(a, b, c); }
+  static M ge(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
+  static bool all(M m) { return _mm256_movemask_pd(m) == 0xF; }
+  static bool any(M m) { return _mm256_movemask_pd(m) != 0; }
+  static D select(M m, D a, D b) { return _mm256_blendv_pd(b, a, m); }
+  static D load(const double* p) { return _mm256_loadu_pd(p); }
+  static void store(double* p, D v) { _mm256_storeu_pd(p, v); }
+  static __m256i first(long n) {
+    return _mm256_cmpgt_epi64(_mm256_set1_epi64x(n), _mm256_set_epi64x(3, 2, 1, 0));
+  }
+  static D load(const double* p, __m256i m) { return _mm256_maskload_pd(p, m); }
+  static void store(double* p, __m256i m, D v) { _mm256_maskstore_pd(p, m, v); }
+};
+using D = V::D;
+using M = V::M;
+#include "zqFaddeevaBody.inc"
+} // namespace avx2
+#if defined(__clang__)
+#pragma clang attribute pop
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+#endif
+namespace avx512 {
+struct V {
+  using D = __m512d;
+  using M = __mmask8;
+  static constexpr long kLanes = 8;
+  static D set(double v) { return _mm512_set1_pd(v); }
+  static D add(D a, D b) { return _mm512_add_pd(a, b); }
+  static D sub(D a, D b) { return _mm512_sub_pd(a, b); }
+  static D mul(D a, D b) { return _mm512_mul_pd(a, b); }
+  static D div(D a, D b) { return _mm512_div_pd(a, b); }
+  static D fma(D a, D b, D c) { return _mm512_fmadd_pd(a, b, c); }
+  static D fnma(D a, D b, D c) { return _mm512_fnmadd_pd(a, b, c); }
+  static M ge(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
+  static bool all(M m) { return m == 0xFF; }
+  static bool any(M m) { return m != 0; }
+  static D select(M m, D a, D b) { return _mm512_mask_blend_pd(m, b, a); }
+  static D load(const double* p) { return _mm512_loadu_pd(p); }
+  static void store(double* p, D v) { _mm512_storeu_pd(p, v); }
+  static __mmask8 first(long n) { return static_cast<__mmask8>((1u << n) - 1u); }
+  static D load(const double* p, __mmask8 m) { return _mm512_maskz_loadu_pd(m, p); }
+  static void store(double* p, __mmask8 m, D v) { _mm512_mask_storeu_pd(p, m, v); }
+};
+using D = V::D;
+using M = V::M;
+#include "zqFaddeevaBody.inc"
+} // namespace avx512
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
+
+int available(TKernelSet (&out)[3]) {
+  int n = 0;
+#ifdef ZQ_X86
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) out[n++] = {avx512::add_voigt, avx512::add_lorentz, "avx512"};
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+    out[n++] = {avx2::add_voigt, avx2::add_lorentz, "avx2"};
+#endif
+  out[n++] = {generic::add_voigt, generic::add_lorentz, "generic"};
+  return n;
+}
+
+const TKernelSet& chosen() {
+  static const TKernelSet c = [] {
+    TKernelSet all[3];
+    available(all);
+    return all[0];
+  }();
+  return c;
+}
+
+} // namespace
+
+Region RegionOf(double x, double y) {
+  const double s = std::fma(x, x, y * y);
+  return s >= kFarFrom ? Region::Far : s >= kMidFrom ? Region::Mid : Region::Central;
+}
+
+double ReW(double x, double y) {
+  return generic::re_w(x, y);
+}
+
+void AddVoigt(double* spectrum, const double* grid, long lo, long hi, double nu, double shift, double c,
+              double y, double a) {
+  chosen().Voigt(spectrum, grid, lo, hi, nu, shift, c, y, a);
+}
+
+void AddLorentz(double* spectrum, const double* grid, long lo, long hi, double nu, double shift, double sg,
+                double g2) {
+  chosen().Lorentz(spectrum, grid, lo, hi, nu, shift, sg, g2);
+}
+
+void AddGauss(double* spectrum, const double* grid, long lo, long hi, double nu, double shift, double c,
+              double a) {
+  for (long k = lo; k <= hi; ++k) {
+    const double x = ((grid[k] - nu) - shift) * c;
+    spectrum[k] = std::fma(a, std::exp(-(x * x)), spectrum[k]);
+  }
+}
+
+const char* KernelName() {
+  return chosen().Name;
+}
+
+int AvailableKernels(TKernelSet (&out)[3]) {
+  return available(out);
+}
+
+} // namespace zqvoigt

@@ -1,0 +1,74 @@
+// The line physics of the HITRAN mode as pure named formulas, one per quantity, each with its formula
+// and units: line intensity at a temperature, Lorentz and Doppler half widths, the pressure-shifted
+// centre, number density, and the exact Planck function with the path quantities built on it.
+// Conventions follow HITRAN: T in K, p in mb (p_atm = p / 1013.25), mixing ratio in ppm, Tref = 296 K.
+#pragma once
+
+#include <span>
+#include <vector>
+
+namespace zqphys {
+
+// Line intensity at T (cm-1 / (molecule cm-2)):
+//   S(T) = S_ref * Q(Tref)/Q(T) * exp(-c2 E''/T) / exp(-c2 E''/Tref)
+//          * (1 - exp(-c2 nu/T)) / (1 - exp(-c2 nu/Tref)),   c2 = 1.4387769 cm K.
+// sRef at 296 K; nu and lowerEnergy (E'') in cm-1; qRef = Q(296 K), qT = Q(T).
+double LineIntensity(double sRef, double nu, double lowerEnergy, double temperature, double qRef, double qT);
+
+// Lorentz half width at half maximum (cm-1):
+//   gammaL = (Tref/T)^n_air * p_atm * (gamma_air (1 - chi) + gamma_self chi),  chi = x * 1e-6.
+// Widths in cm-1/atm at 296 K, p in mb, x in ppm.
+double LorentzHalfWidth(double gammaAir, double gammaSelf, double nAir, double temperature, double pressureMb,
+                        double mixingRatioPpm);
+// The same in two steps, for callers that reuse the temperature factor (Tref/T)^n_air of lines sharing
+// an exponent: LorentzHalfWidth = LorentzHalfWidthAt(WidthTemperatureFactor(n_air, T), ...).
+double WidthTemperatureFactor(double nAir, double temperature);
+double LorentzHalfWidthAt(double temperatureFactor, double gammaAir, double gammaSelf, double pressureMb,
+                          double mixingRatioPpm);
+
+// Pressure shift of a line (cm-1): delta_air * p_atm (delta_air in cm-1/atm); not scaled by the air
+// fraction and independent of temperature.
+double PressureShift(double deltaAir, double pressureMb);
+// Pressure-shifted line centre (cm-1): nu* = nu + delta_air * p_atm.
+double ShiftedCentre(double nu, double deltaAir, double pressureMb);
+
+// Doppler half width at half maximum (cm-1): gammaD = nu*/c * sqrt(2 N_A k T ln2 / M), M in kg/mol
+// (molarMass given in g/mol).
+double DopplerHalfWidth(double centre, double temperature, double molarMassGPerMol);
+// gammaD / nu*, the same for every line of an isotopologue at T: DopplerHalfWidth = centre * this.
+double DopplerWidthFactor(double temperature, double molarMassGPerMol);
+
+// Number density of the gas (molecules/cm3): n = x * 1e-6 * p / (k T), p in Pa (= 100 mb).
+double NumberDensity(double mixingRatioPpm, double pressureMb, double temperature);
+
+// Unit-area profiles at distance d = x - nu* from the shifted centre (cm), all in 1/cm-1:
+//   Lorentz L(d) = gammaL / (pi (d^2 + gammaL^2))
+//   Gauss   G(d) = sqrt(ln2/pi)/gammaD * exp(-ln2 d^2/gammaD^2)
+//   Voigt   V(d) = sqrt(ln2/pi)/gammaD * Re w(z), z = sqrt(ln2) (d + i gammaL)/gammaD
+// (scalar forms; the spectrum uses the vector kernels of zqFaddeeva.h, which compute the same).
+double LorentzProfile(double d, double gammaL);
+double GaussProfile(double d, double gammaD);
+double VoigtProfile(double d, double gammaL, double gammaD);
+
+// Hemispherical spectral exitance of a blackbody, the exact Planck function per wavenumber
+// (W m-2 / cm-1): M(nu, T) = 2 pi h c^2 (100 nu)^3 * 100 / (exp(h c 100 nu / (k T)) - 1), nu in cm-1.
+// Its integral over all wavenumbers is sigma T^4.
+double PlanckExitance(double nu, double temperature);
+
+// Exact integral of PlanckExitance over [nuLow, nuHigh] cm-1 (W/m2), from the convergent series
+// int_x^inf t^3/(e^t - 1) dt = sum_n e^(-n x) (x^3/n + 3x^2/n^2 + 6x/n^3 + 6/n^4).
+double BlackbodyBandPower(double nuLow, double nuHigh, double temperature);
+
+// Optical depth of a path of pathM metres: tau = sigma * n * L (sigma in cm2/molecule, n in cm-3).
+double OpticalDepth(double sigma, double numberDensity, double pathM);
+
+// Path (m) in which the fraction f (0 < f < 1) of the radiation is absorbed: 1 - exp(-tau) = f, so
+// L = -ln(1 - f) / (sigma n) / 100; infinite where sigma n = 0.
+double PathForFraction(double sigma, double numberDensity, double fraction);
+
+// Absorbed blackbody power of a path over a grid (W/m2): step * sum_k M(x_k, T) (1 - exp(-tau_k)),
+// tau_k = sigma_k n L; x and sigma hold the grid points and their cross-sections.
+double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double> sigma, double step,
+                              double numberDensity, double pathM, double temperature);
+
+} // namespace zqphys

@@ -1,0 +1,281 @@
+// The HITRAN-mode cross-section: the two public reference spectra, an independent straightforward
+// long-double sum (libcerf for the Voigt function) at other conditions and profiles, the same bits for
+// any number of threads, and the refusals and notes for conditions it cannot compute.
+#include "ModelTestHelpers.h"
+#include "zqCrossSection.h"
+#include "zqPartitionSums.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <numbers>
+
+extern "C" double re_w_of_z(double x, double y); // libcerf
+
+namespace {
+
+std::unique_ptr<T_zq_HITRAN> load_reference_lines(const std::string& name, const std::string& code) {
+  auto list = std::make_unique<T_zq_HITRAN>();
+  list->MoleculeType = code;
+  list->LoadFromFile((zqtest::HitranDir() / "reference" / name).string());
+  return list;
+}
+
+THitranConditions conditions(double t, double p, double x, THitranProfile profile, double lo, double hi) {
+  THitranConditions c;
+  c.Temperature = t;
+  c.Pressure = p;
+  c.MixingRatio = x;
+  c.Profile = profile;
+  c.WavenumberMin = lo;
+  c.WavenumberMax = hi;
+  return c;
+}
+
+// Relative differences |a - r| / r over the grid, sorted, and of the sums.
+struct Agreement {
+  double median = 0, p99 = 0, max = 0, sum = 0;
+};
+Agreement compare(const std::vector<double>& a, const std::vector<double>& r) {
+  std::vector<double> rel;
+  double sa = 0, sr = 0;
+  for (std::size_t k = 0; k < r.size(); ++k) {
+    rel.push_back(std::fabs(a[k] - r[k]) / r[k]);
+    sa += a[k];
+    sr += r[k];
+  }
+  std::sort(rel.begin(), rel.end());
+  return {rel[rel.size() / 2], rel[rel.size() * 99 / 100], rel.back(), std::fabs(sa - sr) / sr};
+}
+
+void check_reference(const std::string& par, const std::string& code, const std::string& txt, double lo,
+                     double hi, double ppm) {
+  const auto ref_file = zqtest::HitranDir() / "reference-hitran" / txt;
+  if (!std::filesystem::exists(ref_file) || !std::filesystem::exists(zqtest::HitranDir() / "reference" / par))
+    GTEST_SKIP() << "reference spectrum or its line list not found: " << ref_file;
+  const auto list = load_reference_lines(par, code);
+  const auto result = ComputeHitranCrossSection(HitranLineSet(*list),
+                                                conditions(250, 506.625, ppm, THitranProfile::Voigt, lo, hi));
+  ASSERT_TRUE(result.Valid()) << result.Refusal;
+  EXPECT_TRUE(result.Notes.empty());
+  std::FILE* f = std::fopen(ref_file.string().c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  std::vector<double> ref;
+  int k = 0;
+  double x = 0, s = 0;
+  while (std::fscanf(f, "%d %lf %lf", &k, &x, &s) == 3) {
+    ASSERT_EQ(k, static_cast<int>(ref.size()) + 1);
+    ASSERT_NEAR(result.X[ref.size()], x, 1e-9);
+    ref.push_back(s);
+  }
+  std::fclose(f);
+  ASSERT_EQ(ref.size(), result.Sigma.size());
+  const Agreement a = compare(result.Sigma, ref);
+  std::cout << txt << ": median " << a.median << ", p99 " << a.p99 << ", max " << a.max << ", sum " << a.sum
+            << " (" << result.LinesUsed << " lines)\n";
+  EXPECT_LT(a.median, 1e-7);
+  EXPECT_LT(a.p99, 1e-5);
+  EXPECT_LT(a.sum, 1e-6);
+}
+
+TEST(HitranCrossSection, AgreesWithTheCO2ReferenceAt250KAndHalfAnAtmosphere) {
+  ZQ_REQUIRE_HITRAN();
+  check_reference("co2_626_450_750.par", " 2", "co2_500_700_250K_506mb_voigt.txt", 500, 700, 400);
+}
+
+TEST(HitranCrossSection, AgreesWithTheH2OReferenceAt250KAndHalfAnAtmosphere) {
+  ZQ_REQUIRE_HITRAN();
+  check_reference("h2o_161_1250_1950.par", " 1", "h2o_1300_1900_250K_506mb_voigt.txt", 1300, 1900, 10000);
+}
+
+// The cross-section written straight from the published formulas in long double, one line at a time,
+// with libcerf's Faddeeva function: shares no code with the engine but the partition sums and the
+// window rule's double-precision edges.
+std::vector<long double> straightforward(const T_zq_HITRAN& list, const zqtips::TIsotopologue& iso,
+                                         const THitranConditions& c) {
+  using L = long double;
+  const L c2 = 1.4387769L, tref = 296, ln2 = std::numbers::ln2_v<L>, pi = std::numbers::pi_v<L>;
+  const L T = c.Temperature, patm = c.Pressure / 1013.25L, chi = c.MixingRatio * 1e-6L;
+  const L qt = zqtips::PartitionSum(iso, c.Temperature).Q, qref = zqtips::PartitionSum(iso, 296).Q;
+  const L doppler =
+      std::sqrt(2 * 6.02214076e23L * 1.380649e-23L * T * ln2 / (iso.MolarMass * 1e-3L)) / 299792458;
+  const double step = (c.WavenumberMax - c.WavenumberMin) / 50000;
+  std::vector<double> x(50000);
+  for (int k = 1; k <= 50000; ++k)
+    x[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + k * step;
+  std::vector<L> sigma(50000, 0);
+  for (std::size_t i = 0; i < list.Records.size(); ++i) {
+    const THitranLine& l = list.Records[i];
+    const L nu = l.Wavenumber;
+    const L S = l.Intensity * qref / qt * std::exp(-c2 * l.LowerStateEnergy / T) /
+                std::exp(-c2 * l.LowerStateEnergy / tref) * (1 - std::exp(-c2 * nu / T)) /
+                (1 - std::exp(-c2 * nu / tref));
+    const L gl = std::pow(tref / T, static_cast<L>(l.WidthExponent)) * patm *
+                 (l.AirWidth * (1 - chi) + l.SelfWidth * chi);
+    const L centre = nu + list.PressureShifts[i] * patm;
+    const L gd = centre * doppler;
+    const double w = c.Profile == THitranProfile::Lorentz   ? static_cast<double>(gl)
+                     : c.Profile == THitranProfile::Doppler ? static_cast<double>(gd)
+                                                            : static_cast<double>(std::max(gl, gd));
+    const double reach = c.LineWidthLimit * w;
+    // Grid points with nu - W < x <= nu + W.
+    const auto first = std::upper_bound(x.begin(), x.end(), l.Wavenumber - reach) - x.begin();
+    const auto last = std::upper_bound(x.begin(), x.end(), l.Wavenumber + reach) - x.begin();
+    for (auto k = static_cast<std::size_t>(first); k < static_cast<std::size_t>(last); ++k) {
+      const L d = x[k] - centre;
+      if (c.Profile == THitranProfile::Lorentz)
+        sigma[k] += S * gl / (pi * (d * d + gl * gl));
+      else if (c.Profile == THitranProfile::Doppler)
+        sigma[k] += S * std::sqrt(ln2 / pi) / gd * std::exp(-ln2 * d * d / (gd * gd));
+      else
+        sigma[k] += S * std::sqrt(ln2 / pi) / gd *
+                    re_w_of_z(static_cast<double>(std::sqrt(ln2) * d / gd),
+                              static_cast<double>(std::sqrt(ln2) * gl / gd));
+    }
+  }
+  return sigma;
+}
+
+void check_straightforward(const std::string& par, const std::string& code, const THitranConditions& c) {
+  const auto list = load_reference_lines(par, code);
+  ASSERT_FALSE(list->Records.empty());
+  const THitranLineSet set = HitranLineSet(*list);
+  const auto result = ComputeHitranCrossSection(set, c);
+  ASSERT_TRUE(result.Valid()) << result.Refusal;
+  const auto ref = straightforward(*list, *zqtips::FindIsotopologue(set.Molecule, 1), c);
+  double worst = 0;
+  for (std::size_t k = 0; k < ref.size(); ++k) {
+    // Far Gauss wings below the double range are 0 in double arithmetic, and may be.
+    if (ref[k] < 1e-290L) {
+      ASSERT_LT(result.Sigma[k], 1e-280) << k;
+      continue;
+    }
+    worst = std::max(worst, static_cast<double>(std::fabs(result.Sigma[k] - ref[k]) / ref[k]));
+  }
+  std::cout << par << " at " << c.Temperature << " K, " << c.Pressure << " mb: largest relative difference "
+            << worst << "\n";
+  EXPECT_LT(worst, 1e-9);
+}
+
+TEST(HitranCrossSection, AgreesWithAStraightforwardSumAtOtherConditionsAndProfiles) {
+  ZQ_REQUIRE_HITRAN();
+  // Low pressure, where every region of the Faddeeva kernel is used; hot Doppler; humid Lorentz.
+  check_straightforward("co2_626_450_750.par", " 2",
+                        conditions(220, 10, 400, THitranProfile::Voigt, 500, 700));
+  check_straightforward("co2_626_450_750.par", " 2",
+                        conditions(1000, 100, 400, THitranProfile::Doppler, 500, 700));
+  check_straightforward("h2o_161_1250_1950.par", " 1",
+                        conditions(296, 1013.25, 20000, THitranProfile::Lorentz, 1300, 1900));
+}
+
+TEST(HitranCrossSection, GivesTheSameBitsForAnyNumberOfThreads) {
+  ZQ_REQUIRE_HITRAN();
+  const auto list = load_reference_lines("co2_626_450_750.par", " 2");
+  for (auto profile : {THitranProfile::Voigt, THitranProfile::Lorentz}) {
+    THitranConditions c = conditions(220, 10, 400, profile, 500, 700);
+    c.Threads = 1;
+    const auto one = ComputeHitranCrossSection(HitranLineSet(*list), c);
+    for (unsigned threads : {2u, 3u, 7u}) {
+      c.Threads = threads;
+      const auto more = ComputeHitranCrossSection(HitranLineSet(*list), c);
+      ASSERT_EQ(one.Sigma.size(), more.Sigma.size());
+      EXPECT_EQ(0, std::memcmp(one.Sigma.data(), more.Sigma.data(), one.Sigma.size() * sizeof(double)))
+          << threads << " threads";
+    }
+  }
+}
+
+// A small CO2 list written by hand: lines on and beside a 500-700 cm-1 grid.
+std::unique_ptr<T_zq_HITRAN> small_list(const std::string& shift = "-.002000") {
+  std::string text;
+  for (double nu : {499.9, 600.0, 650.3, 700.05}) {
+    std::string line = modeltest::Line(nu, 1e-20, 0.07, 300);
+    line.replace(59, 8, shift);
+    text += line + "\n";
+  }
+  return modeltest::LoadText(text, " 2");
+}
+
+TEST(HitranCrossSection, AtZeroPressureVoigtIsTheDopplerProfile) {
+  const auto list = small_list();
+  ASSERT_EQ(list->PressureShifts.size(), 4u);
+  EXPECT_EQ(list->PressureShifts[1], -0.002);
+  auto c = conditions(250, 0, 400, THitranProfile::Voigt, 500, 700);
+  const auto voigt = ComputeHitranCrossSection(HitranLineSet(*list), c);
+  c.Profile = THitranProfile::Doppler;
+  const auto doppler = ComputeHitranCrossSection(HitranLineSet(*list), c);
+  ASSERT_TRUE(voigt.Valid() && doppler.Valid());
+  EXPECT_EQ(voigt.Sigma, doppler.Sigma);
+  EXPECT_GT(*std::max_element(voigt.Sigma.begin(), voigt.Sigma.end()), 0);
+  ASSERT_EQ(voigt.Notes.size(), 1u);
+  EXPECT_NE(voigt.Notes[0].find("Doppler"), std::string::npos);
+}
+
+TEST(HitranCrossSection, TakesAMissingPressureShiftAsZeroAndSaysSo) {
+  const auto blank = small_list("        ");
+  const auto zero = small_list("0.000000");
+  const auto c = conditions(296, 1013.25, 400, THitranProfile::Voigt, 500, 700);
+  const auto a = ComputeHitranCrossSection(HitranLineSet(*blank), c);
+  const auto b = ComputeHitranCrossSection(HitranLineSet(*zero), c);
+  ASSERT_TRUE(a.Valid() && b.Valid());
+  EXPECT_EQ(a.Sigma, b.Sigma);
+  ASSERT_EQ(a.Notes.size(), 1u);
+  EXPECT_EQ(a.Notes[0], "4 lines have no pressure shift in their records; it is taken as 0");
+  EXPECT_TRUE(b.Notes.empty());
+  // Lines centred outside the grid reach it; the wing rule keeps them within 200 half widths.
+  EXPECT_EQ(b.LinesUsed, 4);
+}
+
+TEST(HitranCrossSection, RefusesWhatItCannotComputeWithAReason) {
+  const auto list = small_list();
+  auto refusal = [&](THitranConditions c, int molecule = 2) {
+    THitranLineSet set = HitranLineSet(*list);
+    set.Molecule = molecule;
+    const auto r = ComputeHitranCrossSection(set, c);
+    EXPECT_TRUE(r.Sigma.empty());
+    return r.Refusal;
+  };
+  const auto ok = conditions(250, 500, 400, THitranProfile::Voigt, 500, 700);
+  auto with = [&](auto change) {
+    THitranConditions c = ok;
+    change(c);
+    return c;
+  };
+  EXPECT_NE(refusal(with([](auto& c) { c.Temperature = 0.5; })).find("outside the partition-sum table"),
+            std::string::npos);
+  EXPECT_NE(refusal(with([](auto& c) { c.Temperature = 6000; })).find("CO2 626"), std::string::npos);
+  EXPECT_NE(refusal(ok, 3).find("no partition sum for molecule 3"), std::string::npos);
+  EXPECT_EQ(refusal(with([](auto& c) { c.Pressure = -1; })), "Pressure must be a number of 0 mb or more");
+  EXPECT_EQ(refusal(with([](auto& c) {
+              c.Pressure = 0;
+              c.Profile = THitranProfile::Lorentz;
+            })),
+            "The Lorentz profile needs a pressure above 0 mb");
+  EXPECT_EQ(refusal(with([](auto& c) { c.MixingRatio = -1; })),
+            "Mixing ratio must lie between 0 and 1,000,000 ppm");
+  EXPECT_EQ(refusal(with([](auto& c) { c.LineWidthLimit = 0; })),
+            "Line-width limit must be a number above 0");
+  EXPECT_EQ(refusal(with([](auto& c) { c.WavenumberMax = 520; })),
+            "Wavenumber range must be at least 50 cm-1 wide");
+  EXPECT_TRUE(ComputeHitranCrossSection(HitranLineSet(*list), ok).Valid());
+}
+
+TEST(HitranCrossSection, SetsSumsBeyondTheDoubleRangeToZeroAndSaysSo) {
+  // Two lines of absurd intensity on the same spot: their profiles overflow a double near the centre.
+  const std::string line = modeltest::Line(600, 1e300, 0.001, 0);
+  auto list = modeltest::LoadText(line + "\n" + line + "\n", " 2");
+  list->Records[0].Intensity = list->Records[1].Intensity = 1.5e308;
+  const auto r = ComputeHitranCrossSection(HitranLineSet(*list),
+                                           conditions(296, 1013.25, 400, THitranProfile::Lorentz, 500, 700));
+  ASSERT_TRUE(r.Valid());
+  ASSERT_EQ(r.Notes.size(), 2u); // the records have no pressure shift either
+  EXPECT_NE(r.Notes[1].find(" cross-section values were too large to represent"), std::string::npos);
+  EXPECT_TRUE(std::all_of(r.Sigma.begin(), r.Sigma.end(), [](double v) { return std::isfinite(v); }));
+  EXPECT_GT(*std::max_element(r.Sigma.begin(), r.Sigma.end()), 1e300); // the wings are kept
+}
+
+} // namespace
