@@ -19,6 +19,8 @@ namespace {
 
 constexpr std::size_t kChunk = 1024; // grid points per task
 constexpr int kRuns = 2;             // 1x and Nx CO2
+// Chunks between two looks at the cancel flag and two progress reports.
+constexpr std::size_t kBatch = 8;
 
 struct Grid {
   std::size_t points = 0;
@@ -261,9 +263,8 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
   };
 
   TzqWorkerPool* pool = s.Threads == 1 ? nullptr : &TzqWorkerPool::Shared();
-  const std::size_t batch = pool ? std::size_t{4} * pool->Concurrency() : 1;
   for (std::size_t done = 0; done < chunks;) {
-    const auto parts = static_cast<unsigned>(std::min(batch, chunks - done));
+    const auto parts = static_cast<unsigned>(std::min(kBatch, chunks - done));
     if (pool) {
       auto task = [&, done](unsigned part) { solve_chunk(done + part); };
       pool->Run(parts, task);

@@ -109,7 +109,8 @@ TEST(ColumnProfile, SurfaceTemperatureMovesTheTroposphereOnly) {
   EXPECT_LT(w.LevelPressure[static_cast<std::size_t>(w.TropopauseLevel)],
             c.LevelPressure[static_cast<std::size_t>(c.TropopauseLevel)]);
   for (double p = 1013; p > 0.05; p *= 0.999)
-    ASSERT_NEAR(ColumnTemperatureAt(warm, p), ColumnTemperatureAt(warm, p * 0.999), 0.08) << p; // 6.5 K/km over 8 m
+    ASSERT_NEAR(ColumnTemperatureAt(warm, p), ColumnTemperatureAt(warm, p * 0.999), 0.08)
+        << p; // 6.5 K/km over 8 m
 
   TzqColumnSettings cold = standard;
   cold.SurfaceTemperature = 200;
