@@ -12,6 +12,7 @@
 #include "zqWorkerPool.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -21,6 +22,7 @@ constexpr std::size_t kChunk = 1024; // grid points per task
 constexpr int kRuns = 2;             // 1x and Nx CO2
 // Chunks between two looks at the cancel flag and two progress reports.
 constexpr std::size_t kBatch = 8;
+constexpr std::size_t kMaxNodes = 64; // the settings' limit
 
 struct Grid {
   std::size_t points = 0;
@@ -49,46 +51,50 @@ public:
   Solver(const TzqColumnProfile& profile, double surfaceTemperature, int angleNodes)
       : profile_(profile), surface_temperature_(surfaceTemperature), layers_(profile.Layers.size()),
         tropopause_(static_cast<std::size_t>(profile.TropopauseLevel)),
-        quadrature_(zqrt::GaussLegendre01(angleNodes)) {
-    for (std::size_t i = 0; i < quadrature_.Nodes.size(); ++i) {
-      secants_.push_back(1 / quadrature_.Nodes[i]);
-      weights_.push_back(2 * std::numbers::pi * quadrature_.Weights[i] * quadrature_.Nodes[i]);
+        quadrature_(zqrt::GaussLegendre01(angleNodes)), nodes_(quadrature_.Nodes.size()) {
+    for (std::size_t i = 0; i < nodes_; ++i) {
+      mus_[i] = quadrature_.Nodes[i];
+      secants_[i] = 1 / quadrature_.Nodes[i];
+      weights_[i] = 2 * std::numbers::pi * quadrature_.Weights[i] * quadrature_.Nodes[i];
     }
   }
 
   // Fluxes for vertical layer optical depths tau[k] (k from the surface up); b holds the level Planck
-  // radiances; inverse and factors are scratch of one entry per layer.
-  PointFluxes Solve(const double* tau, const double* b, double bSurface, double* inverse,
-                    zqrt::LayerTransfer* factors) const {
-    PointFluxes f;
-    const std::size_t n = layers_;
-    for (std::size_t k = 0; k < n; ++k)
-      inverse[k] = tau[k] > 0 ? 1 / tau[k] : 0;
-    for (std::size_t i = 0; i < quadrature_.Nodes.size(); ++i) {
-      const double mu = quadrature_.Nodes[i], secant = secants_[i];
-      // Down from the top (layer k runs from level k + 1 down to level k).
-      double down = 0, downTropopause = 0;
-      for (std::size_t k = n; k-- > 0;) {
-        // 1 / x as mu / tau: one division per layer for all angles.
-        factors[k] = zqrt::LayerTransferFactors(tau[k] * secant, mu * inverse[k]);
-        if (k + 1 == tropopause_) downTropopause = down;
-        down = zqrt::Transfer(down, b[k], b[k + 1], factors[k]);
+  // radiances; factors is scratch of Nodes() entries per layer. All angles advance together layer by
+  // layer: their recursions are independent, so the processor overlaps them.
+  PointFluxes Solve(const double* tau, const double* b, double bSurface, zqrt::LayerTransfer* factors) const {
+    const std::size_t n = layers_, m = nodes_;
+    std::array<double, kMaxNodes> down{}, downTropopause{}, up{}, upTropopause{};
+    // Down from the top (layer k runs from level k + 1 down to level k).
+    for (std::size_t k = n; k-- > 0;) {
+      if (k + 1 == tropopause_) downTropopause = down;
+      const double inverse = tau[k] > 0 ? 1 / tau[k] : 0; // 1 / x = mu / tau: one division for all angles
+      zqrt::LayerTransfer* f = factors + k * m;
+      for (std::size_t i = 0; i < m; ++i) {
+        f[i] = zqrt::LayerTransferFactors(tau[k] * secants_[i], mus_[i] * inverse);
+        down[i] = zqrt::Transfer(down[i], b[k], b[k + 1], f[i]);
       }
-      if (tropopause_ == 0) downTropopause = down;
-      // Up from the surface.
-      double up = bSurface, upTropopause = up;
-      for (std::size_t k = 0; k < n; ++k) {
-        up = zqrt::Transfer(up, b[k + 1], b[k], factors[k]);
-        if (k + 1 == tropopause_) upTropopause = up;
-      }
-      const double weight = weights_[i];
-      f.top += weight * up;
-      f.tropopauseNet += weight * (upTropopause - downTropopause);
-      f.surfaceDown += weight * down;
     }
-    return f;
+    if (tropopause_ == 0) downTropopause = down;
+    // Up from the surface.
+    up.fill(bSurface);
+    upTropopause = up;
+    for (std::size_t k = 0; k < n; ++k) {
+      const zqrt::LayerTransfer* f = factors + k * m;
+      for (std::size_t i = 0; i < m; ++i)
+        up[i] = zqrt::Transfer(up[i], b[k + 1], b[k], f[i]);
+      if (k + 1 == tropopause_) upTropopause = up;
+    }
+    PointFluxes out;
+    for (std::size_t i = 0; i < m; ++i) {
+      out.top += weights_[i] * up[i];
+      out.tropopauseNet += weights_[i] * (upTropopause[i] - downTropopause[i]);
+      out.surfaceDown += weights_[i] * down[i];
+    }
+    return out;
   }
 
+  std::size_t Nodes() const { return nodes_; }
   std::size_t Layers() const { return layers_; }
   double SurfaceTemperature() const { return surface_temperature_; }
   const TzqColumnProfile& Profile() const { return profile_; }
@@ -98,7 +104,8 @@ private:
   double surface_temperature_;
   std::size_t layers_, tropopause_;
   zqrt::Quadrature quadrature_;
-  std::vector<double> secants_, weights_; // 1 / mu and the flux weights 2 pi w mu
+  std::size_t nodes_;
+  std::array<double, kMaxNodes> mus_{}, secants_{}, weights_{}; // mu, 1 / mu, flux weights 2 pi w mu
 };
 
 bool cancelled(const TzqColumnProgress& p) {
@@ -112,6 +119,7 @@ void report(const TzqColumnProgress& p, double fraction) {
 
 void TzqColumn::ClearCache() {
   entries_.clear();
+  one_x_.valid = false;
   source_ = nullptr;
   grid_points_ = 0;
 }
@@ -148,6 +156,7 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
   if (source_ != &source || revision_ != source.Revision() || grid_points_ != grid.points ||
       grid_min_ != grid.min || grid_step_ != grid.step || entries_.size() != layers * kColumnGases) {
     entries_.assign(layers * kColumnGases, Entry{});
+    one_x_.valid = false;
     source_ = &source;
     revision_ = source.Revision();
     grid_min_ = grid.min;
@@ -167,6 +176,7 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
     }
   const double fetchShare = needed.empty() ? 0.0 : 0.7; // of the progress bar
   if (!needed.empty()) {
+    one_x_.valid = false;
     std::vector<double> wavenumber(grid.points), sigma(grid.points);
     for (std::size_t j = 0; j < grid.points; ++j)
       wavenumber[j] = grid.At(j);
@@ -222,6 +232,11 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
   result.OLR1xSpectrum.resize(grid.points);
   result.OLRNxSpectrum.resize(grid.points);
   std::vector<double> tropopauseSums(chunks * kRuns), surfaceSums(chunks * kRuns);
+  TzqColumnSettings oneXKey = s;
+  oneXKey.CO2Factor = 0;
+  oneXKey.Threads = 0;
+  const bool reuseOneX = one_x_.valid && one_x_.key == oneXKey;
+  const int firstRun = reuseOneX ? 1 : 0;
   std::atomic<bool> stop{false};
   auto solve_chunk = [&](std::size_t c) {
     if (stop.load(std::memory_order_relaxed) || cancelled(progress)) {
@@ -232,14 +247,14 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
     // tau[run][layer][point]
     std::vector<double> tau(kRuns * layers * count, 0.0);
     for (const Absorber& a : absorbers)
-      for (int run = 0; run < kRuns; ++run) {
+      for (int run = firstRun; run < kRuns; ++run) {
         const double n = amount_at(run, a.layer, a.gas);
         double* out = &tau[(static_cast<std::size_t>(run) * layers + a.layer) * count];
         for (std::size_t j = 0; j < count; ++j)
           out[j] += n * static_cast<double>(a.sigma[first + j]);
       }
-    std::vector<double> b(layers + 1), column(layers), inverse(layers);
-    std::vector<zqrt::LayerTransfer> factors(layers);
+    std::vector<double> b(layers + 1), column(layers);
+    std::vector<zqrt::LayerTransfer> factors(layers * solver.Nodes());
     double tropopause[kRuns] = {0, 0}, surface[kRuns] = {0, 0};
     for (std::size_t j = 0; j < count; ++j) {
       const double nu = grid.At(first + j);
@@ -247,16 +262,16 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
       for (std::size_t level = 0; level <= layers; ++level)
         b[level] = zqrt::PlanckRadiance(nu, profile.LevelTemperature[level]);
       const double bSurface = zqrt::PlanckRadiance(nu, s.SurfaceTemperature);
-      for (int run = 0; run < kRuns; ++run) {
+      for (int run = firstRun; run < kRuns; ++run) {
         for (std::size_t k = 0; k < layers; ++k)
           column[k] = tau[(static_cast<std::size_t>(run) * layers + k) * count + j];
-        const PointFluxes f = solver.Solve(column.data(), b.data(), bSurface, inverse.data(), factors.data());
+        const PointFluxes f = solver.Solve(column.data(), b.data(), bSurface, factors.data());
         (run == 0 ? result.OLR1xSpectrum : result.OLRNxSpectrum)[first + j] = f.top;
         tropopause[run] += f.tropopauseNet;
         surface[run] += f.surfaceDown;
       }
     }
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = firstRun; run < kRuns; ++run) {
       tropopauseSums[c * kRuns + static_cast<std::size_t>(run)] = tropopause[run];
       surfaceSums[c * kRuns + static_cast<std::size_t>(run)] = surface[run];
     }
@@ -281,6 +296,24 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
       return result;
     }
     report(progress, fetchShare + (1 - fetchShare) * static_cast<double>(done) / static_cast<double>(chunks));
+  }
+
+  if (reuseOneX) {
+    result.OLR1xSpectrum = one_x_.spectrum;
+    for (std::size_t c = 0; c < chunks; ++c) {
+      tropopauseSums[c * kRuns] = one_x_.tropopauseSums[c];
+      surfaceSums[c * kRuns] = one_x_.surfaceSums[c];
+    }
+  } else {
+    one_x_.key = oneXKey;
+    one_x_.spectrum = result.OLR1xSpectrum;
+    one_x_.tropopauseSums.resize(chunks);
+    one_x_.surfaceSums.resize(chunks);
+    for (std::size_t c = 0; c < chunks; ++c) {
+      one_x_.tropopauseSums[c] = tropopauseSums[c * kRuns];
+      one_x_.surfaceSums[c] = surfaceSums[c * kRuns];
+    }
+    one_x_.valid = true;
   }
 
   // Band sums in grid order (midpoint rule).

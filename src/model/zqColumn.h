@@ -26,7 +26,9 @@ struct TzqColumnSettings {
   double TopAltitude = 70;         // km, above 0 and at most 100
   bool Isothermal = false;         // every level at the surface temperature
   int AngleNodes = 4;              // Gauss-Legendre nodes in the cosine of zenith angle, 1 to 64
-  unsigned Threads = 0;            // 1: the calling thread only; otherwise the program's worker pool
+  unsigned Threads = 0;
+  bool operator==(const TzqColumnSettings&) const =
+      default; // 1: the calling thread only; otherwise the program's worker pool
 };
 
 // The absorbing gases of the column.
@@ -133,4 +135,11 @@ private:
   std::size_t grid_points_ = 0;
   std::vector<Entry> entries_; // layer * kColumnGases + gas
   int last_fetches_ = 0;
+  // The 1x solution of the last computation, reused when only the CO2 multiple (or the thread count)
+  // changes and no cross-section was fetched again.
+  struct OneX {
+    bool valid = false;
+    TzqColumnSettings key;
+    std::vector<double> spectrum, tropopauseSums, surfaceSums; // per point; per chunk
+  } one_x_;
 };

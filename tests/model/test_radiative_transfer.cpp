@@ -74,7 +74,7 @@ TEST(LayerTransfer, MatchesDirectIntegrationOfTheLinearSource) {
   // B(s) = bNear + (bFar - bNear) s / x; 64-point Gauss-Legendre on the ray in long double.
   const zqrt::Quadrature g = zqrt::GaussLegendre01(64);
   const double in = 0.7, bNear = 1.3, bFar = 2.9;
-  for (double x : {1e-12, 1e-6, 1e-3, 0.01, 0.0999, 0.1, 0.1001, 1.0, 7.0, 40.0}) {
+  for (double x : {1e-12, 1e-6, 1e-3, 0.00999, 0.01, 0.0101, 0.1, 1.0, 7.0, 40.0}) {
     long double source = 0;
     for (std::size_t i = 0; i < g.Nodes.size(); ++i) {
       const long double s = x * static_cast<long double>(g.Nodes[i]);
@@ -82,11 +82,10 @@ TEST(LayerTransfer, MatchesDirectIntegrationOfTheLinearSource) {
     }
     const double expected = static_cast<double>(in * std::exp(-static_cast<long double>(x)) + source);
     const double got = zqrt::Transfer(in, bNear, bFar, zqrt::LayerTransferFactors(x));
-    EXPECT_TRUE(zqtest::RelClose(got, expected, 1e-14)) << "x = " << x << ": " << got << " vs " << expected;
+    EXPECT_TRUE(zqtest::RelClose(got, expected, 3e-14)) << "x = " << x << ": " << got << " vs " << expected;
   }
   // The series and the closed form meet at the switch without a step.
-  EXPECT_TRUE(
-      zqtest::RelClose(zqrt::TransferLinearSeries(0.1), zqrt::LayerTransferFactors(0.1 + 1e-17).L, 1e-13));
+  EXPECT_TRUE(zqtest::RelClose(zqrt::TransferLinearSeries(0.01), zqrt::LayerTransferFactors(0.01).L, 2e-12));
   const zqrt::LayerTransfer zero = zqrt::LayerTransferFactors(0);
   EXPECT_EQ(zero.T, 1);
   EXPECT_EQ(zero.A, 0);
