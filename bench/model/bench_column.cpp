@@ -37,32 +37,27 @@ void BM_ColumnFromNothing(benchmark::State& state) {
   report(state, s, r);
 }
 
-void BM_ColumnNewMultiple(benchmark::State& state) {
+// Re-solves from a warm cache, each iteration changing the settings with change(settings, iteration).
+template <class Change> void re_solve(benchmark::State& state, Change change) {
   TzqColumnSettings s = settings(static_cast<unsigned>(state.range(0)));
   columntest::BandSource source(3e-19, 1e-22);
   TzqColumn column;
   TzqColumnResult r = column.Compute(s, source);
   int i = 0;
   for (auto _ : state) {
-    s.CO2Factor = 2 + (++i % 2);
+    change(s, ++i);
     r = column.Compute(s, source);
   }
   if (column.LastFetches() != 0) state.SkipWithError("cross-sections were fetched again");
   report(state, s, r);
 }
 
+void BM_ColumnNewMultiple(benchmark::State& state) {
+  re_solve(state, [](TzqColumnSettings& s, int i) { s.CO2Factor = 2 + i % 2; });
+}
+
 void BM_ColumnNewHumidity(benchmark::State& state) {
-  TzqColumnSettings s = settings(static_cast<unsigned>(state.range(0)));
-  columntest::BandSource source(3e-19, 1e-22);
-  TzqColumn column;
-  TzqColumnResult r = column.Compute(s, source);
-  int i = 0;
-  for (auto _ : state) {
-    s.RelativeHumidity = 50 + (++i % 2) * 10;
-    r = column.Compute(s, source);
-  }
-  if (column.LastFetches() != 0) state.SkipWithError("cross-sections were fetched again");
-  report(state, s, r);
+  re_solve(state, [](TzqColumnSettings& s, int i) { s.RelativeHumidity = 50 + (i % 2) * 10; });
 }
 
 } // namespace

@@ -48,9 +48,8 @@ struct PointFluxes {
 
 class Solver {
 public:
-  Solver(const TzqColumnProfile& profile, double surfaceTemperature, int angleNodes)
-      : profile_(profile), surface_temperature_(surfaceTemperature), layers_(profile.Layers.size()),
-        tropopause_(static_cast<std::size_t>(profile.TropopauseLevel)),
+  Solver(const TzqColumnProfile& profile, int angleNodes)
+      : layers_(profile.Layers.size()), tropopause_(static_cast<std::size_t>(profile.TropopauseLevel)),
         quadrature_(zqrt::GaussLegendre01(angleNodes)), nodes_(quadrature_.Nodes.size()) {
     for (std::size_t i = 0; i < nodes_; ++i) {
       mus_[i] = quadrature_.Nodes[i];
@@ -63,8 +62,17 @@ public:
   // radiances; factors is scratch of Nodes() entries per layer. All angles advance together layer by
   // layer: their recursions are independent, so the processor overlaps them.
   PointFluxes Solve(const double* tau, const double* b, double bSurface, zqrt::LayerTransfer* factors) const {
-    const std::size_t n = layers_, m = nodes_;
-    std::array<double, kMaxNodes> down{}, downTropopause{}, up{}, upTropopause{};
+    // The default count unrolled at compile time; any other count as it comes.
+    return nodes_ == 4 ? solve<4>(tau, b, bSurface, factors) : solve<0>(tau, b, bSurface, factors);
+  }
+
+  std::size_t Nodes() const { return nodes_; }
+
+private:
+  template <std::size_t Fixed>
+  PointFluxes solve(const double* tau, const double* b, double bSurface, zqrt::LayerTransfer* factors) const {
+    const std::size_t n = layers_, m = Fixed ? Fixed : nodes_;
+    std::array<double, Fixed ? Fixed : kMaxNodes> down{}, downTropopause{}, up{}, upTropopause{};
     // Down from the top (layer k runs from level k + 1 down to level k).
     for (std::size_t k = n; k-- > 0;) {
       if (k + 1 == tropopause_) downTropopause = down;
@@ -94,14 +102,6 @@ public:
     return out;
   }
 
-  std::size_t Nodes() const { return nodes_; }
-  std::size_t Layers() const { return layers_; }
-  double SurfaceTemperature() const { return surface_temperature_; }
-  const TzqColumnProfile& Profile() const { return profile_; }
-
-private:
-  const TzqColumnProfile& profile_;
-  double surface_temperature_;
   std::size_t layers_, tropopause_;
   zqrt::Quadrature quadrature_;
   std::size_t nodes_;
@@ -197,8 +197,10 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
         result.Refusal = reason.empty() ? "Cross-sections could not be computed" : reason;
         return result;
       }
-      if (!std::all_of(sigma.begin(), sigma.end(), [](double v) { return v >= 0 && std::isfinite(v); })) {
-        result.Refusal = "Cross-sections must be finite and not negative";
+      // Far above any molecular cross-section; keeps every optical depth finite.
+      constexpr double kLargestSigma = 1e-10; // cm2
+      if (!std::all_of(sigma.begin(), sigma.end(), [](double v) { return v >= 0 && v <= kLargestSigma; })) {
+        result.Refusal = "Cross-sections must be numbers from 0 to 1e-10 cm2";
         return result;
       }
       e.sigma.assign(sigma.begin(), sigma.end());
@@ -226,7 +228,7 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
     }
 
   // Radiative transfer, chunk by chunk.
-  const Solver solver(profile, s.SurfaceTemperature, s.AngleNodes);
+  const Solver solver(profile, s.AngleNodes);
   const std::size_t chunks = (grid.points + kChunk - 1) / kChunk;
   result.Wavenumber.resize(grid.points);
   result.OLR1xSpectrum.resize(grid.points);
@@ -259,8 +261,10 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
     for (std::size_t j = 0; j < count; ++j) {
       const double nu = grid.At(first + j);
       result.Wavenumber[first + j] = nu;
-      for (std::size_t level = 0; level <= layers; ++level)
-        b[level] = zqrt::PlanckRadiance(nu, profile.LevelTemperature[level]);
+      for (std::size_t level = 0; level <= layers; ++level) // isothermal runs share one value
+        b[level] = level > 0 && profile.LevelTemperature[level] == profile.LevelTemperature[level - 1]
+                       ? b[level - 1]
+                       : zqrt::PlanckRadiance(nu, profile.LevelTemperature[level]);
       const double bSurface = zqrt::PlanckRadiance(nu, s.SurfaceTemperature);
       for (int run = firstRun; run < kRuns; ++run) {
         for (std::size_t k = 0; k < layers; ++k)

@@ -26,9 +26,9 @@ struct TzqColumnSettings {
   double TopAltitude = 70;         // km, above 0 and at most 100
   bool Isothermal = false;         // every level at the surface temperature
   int AngleNodes = 4;              // Gauss-Legendre nodes in the cosine of zenith angle, 1 to 64
-  unsigned Threads = 0;
-  bool operator==(const TzqColumnSettings&) const =
-      default; // 1: the calling thread only; otherwise the program's worker pool
+  unsigned Threads = 0;            // 1: the calling thread only; otherwise the program's worker pool
+
+  bool operator==(const TzqColumnSettings&) const = default;
 };
 
 // The absorbing gases of the column.
@@ -127,7 +127,7 @@ private:
   struct Entry {
     bool valid = false;
     double temperature = 0, pressure = 0, h2o = 0, co2 = 0;
-    std::vector<float> sigma; // cm2 per molecule at the grid points
+    std::vector<float> sigma; // cm2 per molecule at the grid points; floats: 120 MB at the defaults
   };
   const TzqCrossSectionSource* source_ = nullptr;
   uint64_t revision_ = 0;

@@ -284,7 +284,7 @@ TEST(Column, RefusalsAreDataNotNumbers) {
   EXPECT_EQ(r.Refusal, "No CO2 lines loaded");
   r = compute(s, negative);
   EXPECT_FALSE(r.Computed);
-  EXPECT_EQ(r.Refusal, "Cross-sections must be finite and not negative");
+  EXPECT_EQ(r.Refusal, "Cross-sections must be numbers from 0 to 1e-10 cm2");
   columntest::GreySource grey(1e-22, 1e-22);
   s.Layers = 0;
   r = compute(s, grey);
