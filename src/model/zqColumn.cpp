@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <exception>
+#include <new>
 #include <numbers>
 
 namespace {
@@ -125,6 +127,25 @@ void TzqColumn::ClearCache() {
 }
 
 TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSource& source,
+                                   const TzqColumnProgress& progress) {
+  // Refusals, never exceptions, reach the caller: memory running out for the cache or a source that
+  // throws ends the computation with its reason.
+  try {
+    return compute(s, source, progress);
+  } catch (const std::bad_alloc&) {
+    ClearCache();
+    TzqColumnResult result;
+    result.Refusal =
+        "Not enough memory for the column: try a coarser grid step, a narrower band or fewer layers";
+    return result;
+  } catch (const std::exception& e) {
+    TzqColumnResult result;
+    result.Refusal = std::string("Column computation failed: ") + e.what();
+    return result;
+  }
+}
+
+TzqColumnResult TzqColumn::compute(const TzqColumnSettings& s, TzqCrossSectionSource& source,
                                    const TzqColumnProgress& progress) {
   TzqColumnResult result;
   last_fetches_ = 0;
@@ -239,12 +260,8 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
   oneXKey.Threads = 0;
   const bool reuseOneX = one_x_.valid && one_x_.key == oneXKey;
   const int firstRun = reuseOneX ? 1 : 0;
-  std::atomic<bool> stop{false};
-  auto solve_chunk = [&](std::size_t c) {
-    if (stop.load(std::memory_order_relaxed) || cancelled(progress)) {
-      stop = true;
-      return;
-    }
+  std::atomic<bool> stop{false}, outOfMemory{false};
+  auto solve_chunk_body = [&](std::size_t c) {
     const std::size_t first = c * kChunk, count = std::min(kChunk, grid.points - first);
     // tau[run][layer][point]
     std::vector<double> tau(kRuns * layers * count, 0.0);
@@ -281,6 +298,19 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
     }
   };
 
+  auto solve_chunk = [&](std::size_t c) {
+    if (stop.load(std::memory_order_relaxed) || cancelled(progress)) {
+      stop = true;
+      return;
+    }
+    try { // a pool task must not throw
+      solve_chunk_body(c);
+    } catch (const std::bad_alloc&) {
+      outOfMemory = true;
+      stop = true;
+    }
+  };
+
   TzqWorkerPool* pool = s.Threads == 1 ? nullptr : &TzqWorkerPool::Shared();
   for (std::size_t done = 0; done < chunks;) {
     const auto parts = static_cast<unsigned>(std::min(kBatch, chunks - done));
@@ -292,6 +322,7 @@ TzqColumnResult TzqColumn::Compute(const TzqColumnSettings& s, TzqCrossSectionSo
         solve_chunk(done + part);
     }
     done += parts;
+    if (outOfMemory) throw std::bad_alloc();
     if (stop || cancelled(progress)) {
       result.Wavenumber.clear();
       result.OLR1xSpectrum.clear();

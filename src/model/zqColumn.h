@@ -124,6 +124,9 @@ public:
   int LastFetches() const { return last_fetches_; }
 
 private:
+  TzqColumnResult compute(const TzqColumnSettings& settings, TzqCrossSectionSource& source,
+                          const TzqColumnProgress& progress);
+
   struct Entry {
     bool valid = false;
     double temperature = 0, pressure = 0, h2o = 0, co2 = 0;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 
 namespace {
 
@@ -257,12 +258,14 @@ TEST(Column, CancelRefusesAndProgressRuns) {
 }
 
 namespace {
+// Refuses (0), gives a negative cross-section (1), or throws (2).
 class RefusingSource : public TzqCrossSectionSource {
 public:
-  explicit RefusingSource(bool bad) : bad_(bad) {}
+  explicit RefusingSource(int how) : how_(how) {}
   bool CrossSections(TzqColumnGas, const TzqLayerConditions&, std::span<const double>,
                      std::span<double> sigma, std::string& reason) override {
-    if (bad_) {
+    if (how_ == 2) throw std::runtime_error("line list vanished");
+    if (how_ == 1) {
       sigma[0] = -1;
       return true;
     }
@@ -271,12 +274,12 @@ public:
   }
 
 private:
-  bool bad_;
+  int how_;
 };
 } // namespace
 
 TEST(Column, RefusalsAreDataNotNumbers) {
-  RefusingSource refusing(false), negative(true);
+  RefusingSource refusing(0), negative(1), throwing(2);
   TzqColumnSettings s = band_settings();
   s.Step = 0.1;
   TzqColumnResult r = compute(s, refusing);
@@ -285,6 +288,9 @@ TEST(Column, RefusalsAreDataNotNumbers) {
   r = compute(s, negative);
   EXPECT_FALSE(r.Computed);
   EXPECT_EQ(r.Refusal, "Cross-sections must be numbers from 0 to 1e-10 cm2");
+  r = compute(s, throwing);
+  EXPECT_FALSE(r.Computed);
+  EXPECT_EQ(r.Refusal, "Column computation failed: line list vanished");
   columntest::GreySource grey(1e-22, 1e-22);
   s.Layers = 0;
   r = compute(s, grey);
