@@ -263,12 +263,13 @@ TzqColumnResult TzqColumn::compute(const TzqColumnSettings& s, TzqCrossSectionSo
   std::atomic<bool> stop{false}, outOfMemory{false};
   auto solve_chunk_body = [&](std::size_t c) {
     const std::size_t first = c * kChunk, count = std::min(kChunk, grid.points - first);
-    // tau[run][layer][point]
-    std::vector<double> tau(kRuns * layers * count, 0.0);
+    // tau[run][layer][point], rows padded so that a point's layers do not all fall in one cache set
+    const std::size_t row = count + 8;
+    std::vector<double> tau(kRuns * layers * row, 0.0);
     for (const Absorber& a : absorbers)
       for (int run = firstRun; run < kRuns; ++run) {
         const double n = amount_at(run, a.layer, a.gas);
-        double* out = &tau[(static_cast<std::size_t>(run) * layers + a.layer) * count];
+        double* out = &tau[(static_cast<std::size_t>(run) * layers + a.layer) * row];
         for (std::size_t j = 0; j < count; ++j)
           out[j] += n * static_cast<double>(a.sigma[first + j]);
       }
@@ -285,7 +286,7 @@ TzqColumnResult TzqColumn::compute(const TzqColumnSettings& s, TzqCrossSectionSo
       const double bSurface = zqrt::PlanckRadiance(nu, s.SurfaceTemperature);
       for (int run = firstRun; run < kRuns; ++run) {
         for (std::size_t k = 0; k < layers; ++k)
-          column[k] = tau[(static_cast<std::size_t>(run) * layers + k) * count + j];
+          column[k] = tau[(static_cast<std::size_t>(run) * layers + k) * row + j];
         const PointFluxes f = solver.Solve(column.data(), b.data(), bSurface, factors.data());
         (run == 0 ? result.OLR1xSpectrum : result.OLRNxSpectrum)[first + j] = f.top;
         tropopause[run] += f.tropopauseNet;
