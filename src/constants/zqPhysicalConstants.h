@@ -29,6 +29,16 @@ inline constexpr double ClassicColumnDensity = 2.5294256e15;
 // Temperature at which the classic column density is taken (K).
 inline constexpr double ClassicDensityTemperature = 288.0;
 
+// ---- Standard atmosphere (U.S. Standard Atmosphere 1976, whose hydrostatic constant g M / R the
+// program's atmosphere model uses; long double so that constant keeps its exact bits)
+
+// Standard acceleration of gravity (m s-2), exact by definition (3rd CGPM, 1901).
+inline constexpr long double StandardGravity = 9.80665L;
+// Mean molar mass of dry air (g/mol), U.S. Standard Atmosphere 1976.
+inline constexpr long double AirMolarMass = 28.9644L;
+// Universal gas constant as the U.S. Standard Atmosphere 1976 gives it (J mol-1 K-1); not CODATA's.
+inline constexpr long double AtmosphereGasConstant = 8.31432L;
+
 // ---- HITRAN reference conditions
 
 // Temperature of HITRAN's line intensities and widths (K).

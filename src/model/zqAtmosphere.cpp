@@ -56,3 +56,33 @@ long double T_zq_Atmosphere::PressureAt(long double h) {
   LastPressure = p;
   return p;
 }
+
+long double T_zq_Atmosphere::AltitudeAt(long double p) {
+  constexpr long double kLow = -40, kHigh = 300; // km: the range the inverse searches
+  long double lo = kLow, hi = kHigh;
+  const long double pLow = PressureAt(lo), pHigh = PressureAt(hi);
+  if (!(p <= pLow && p >= pHigh)) {
+    reason_ = "Pressure out of range: outside the standard atmosphere from -40 to 300 km";
+    LastPressure = 0;
+    LastTemperature = 0;
+    return 0;
+  }
+  // Newton on ln p, whose slope is -HydrostaticConstant / T (exact within an isothermal layer), kept
+  // inside a shrinking bracket; a step that leaves the bracket bisects instead.
+  const long double target = std::log(p);
+  long double z = 0;
+  for (int i = 0; i < 200; ++i) {
+    const long double f = std::log(PressureAt(z)) - target;
+    if (f == 0) break;
+    (f > 0 ? lo : hi) = z;
+    long double next = z + f * LastTemperature / HydrostaticConstant;
+    if (!(next > lo && next < hi)) next = (lo + hi) / 2;
+    if (std::fabs(next - z) <= 1e-15L * (1 + std::fabs(z))) {
+      z = next;
+      break;
+    }
+    z = next;
+  }
+  PressureAt(z);
+  return z;
+}

@@ -2,6 +2,8 @@
 // temperature (K) at an altitude (km) for the altitude box of the main window.
 #pragma once
 
+#include "zqPhysicalConstants.h"
+
 #include <string>
 #include <vector>
 
@@ -15,7 +17,8 @@ struct TAtmosphereLayer {
 class T_zq_Atmosphere {
 public:
   // g * M / R with altitudes in km: K per km.
-  static constexpr long double HydrostaticConstant = 9.80665L * 28.9644L / 8.31432L;
+  static constexpr long double HydrostaticConstant =
+      zqconst::StandardGravity * zqconst::AirMolarMass / zqconst::AtmosphereGasConstant;
 
   T_zq_Atmosphere();
 
@@ -25,7 +28,12 @@ public:
   // result and both Last values are 0.
   long double PressureAt(long double h);
 
-  // Why the last PressureAt was refused; empty when it computed.
+  // The altitude (km) where the pressure is p (mb): the inverse of PressureAt, solved on it, so the two
+  // agree to rounding; LastPressure and LastTemperature are left at that altitude. Pressures outside
+  // the altitudes -40 to 300 km, or not a number, are refused (Reason() says why; the result is 0).
+  long double AltitudeAt(long double p);
+
+  // Why the last PressureAt or AltitudeAt was refused; empty when it computed.
   const std::string& Reason() const { return reason_; }
 
   std::vector<TAtmosphereLayer> Layers;

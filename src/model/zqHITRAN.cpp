@@ -4,6 +4,7 @@
 
 #include "zqGrid.h"
 #include "zqLineSeries.h"
+#include "zqSaturation.h"
 #include "zqSeriesPoints.h"
 
 #include <cmath>
@@ -353,7 +354,5 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
 }
 
 long double T_zq_HITRAN::SaturationPressure() const {
-  if (!(Temperature > 0)) return 0;
-  const long double t = 1 - 373.15L / Temperature;
-  return 1013.25L * std::exp(t * (13.3185L - t * (1.97L - t * (0.6445L - t * 0.1299L))));
+  return SaturationVapourPressure(Temperature);
 }
