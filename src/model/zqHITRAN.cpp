@@ -4,6 +4,7 @@
 
 #include "zqGrid.h"
 #include "zqLineSeries.h"
+#include "zqPlotModes.h"
 #include "zqSeriesPoints.h"
 
 #include <cmath>
@@ -194,22 +195,33 @@ void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType,
     refuse(grid_problem(step));
     return;
   }
-  SetDopplerBroadening(SpectraType == "Temperature, Pressure, and Doppler Broadened");
-  Scale = Scaling == "raw" ? 1 : MixingRatio;
-  if (PlotType == "Spectra") {
-    if (SpectraType == "raw")
+  // The texts are parsed here once; a misspelt one is a refusal, not a silently empty series.
+  const auto plot = ParsePlotType(PlotType);
+  const auto spectra = ParseSpectraType(SpectraType);
+  const auto scaling = ParseScaling(Scaling);
+  if (!plot) return refuse("Unknown plot type \"" + PlotType + "\"");
+  if (!spectra) return refuse("Unknown spectra type \"" + SpectraType + "\"");
+  if (!scaling) return refuse("Unknown scaling \"" + Scaling + "\"");
+  SetDopplerBroadening(*spectra == TSpectraType::DopplerBroadened);
+  Scale = *scaling == TScaling::Raw ? 1 : MixingRatio;
+  switch (*plot) {
+  case TPlotType::Spectra:
+    if (*spectra == TSpectraType::Raw)
       AddRawLines(series);
-    else if (SpectraType == "I/Alpha")
+    else if (*spectra == TSpectraType::IOverAlpha)
       AddIntensityOverWidth(series);
     else
       AddSpectrum(series);
-  } else if (PlotType == "Mean Path") {
-    if (SpectraType == "raw")
+    break;
+  case TPlotType::MeanPath:
+    if (*spectra == TSpectraType::Raw)
       AddLineMeanPaths(series);
     else
       AddMeanPaths(series);
-  } else if (PlotType == "Optical Depth") {
+    break;
+  case TPlotType::OpticalDepth:
     AddOpticalDepths(series);
+    break;
   }
 }
 

@@ -242,6 +242,8 @@ template <class PlaceOne, class SumRun> void T_zq_HITRAN::place_and_sum(PlaceOne
   constexpr unsigned kMaxParts = 64;
   const unsigned parts = std::min(threads_ == 0 ? pool.Concurrency() : threads_, kMaxParts);
   const long lines = static_cast<long>(Records.size());
+  // Records may have changed since reading (it is a public field): the working space follows it.
+  if (placed_.size() != Records.size()) placed_.resize(Records.size());
 
   // Pass 1, lines split: part p places its share into placed_[first_p, first_p + count_p).
   std::array<long, kMaxParts> placed_count{};
