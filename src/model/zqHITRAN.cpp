@@ -2,6 +2,7 @@
 // spectrum computations themselves are in zqHITRANSpectrum.cpp.
 #include "zqHITRAN.h"
 
+#include "zqClassicFormulas.h"
 #include "zqGrid.h"
 #include "zqLineSeries.h"
 #include "zqPlotModes.h"
@@ -13,12 +14,9 @@
 namespace {
 
 constexpr double kDisplayFactor = 1e20;
-constexpr double kMixingRatioFloor = 1e-7;      // ppm
-constexpr double kColumnDensity = 2.5294256e15; // molecules/cm2 per m per ppm at 1013 mb, 288 K
-constexpr double kReferencePressure = 1013;     // mb
-constexpr double kDensityTemperature = 288;     // K
-constexpr double kRawFloor = 1e-8;              // plotted for a line without intensity
-constexpr double kOpticalDepthFloor = -5;       // ln of the optical depth is raised to this
+constexpr double kMixingRatioFloor = 1e-7; // ppm
+constexpr double kRawFloor = 1e-8;         // plotted for a line without intensity
+constexpr double kOpticalDepthFloor = -5;  // ln of the optical depth is raised to this
 
 } // namespace
 
@@ -122,7 +120,7 @@ void T_zq_HITRAN::SetThreadCount(unsigned n) {
 
 double T_zq_HITRAN::NumberDensity() {
   if (!(Temperature > 0) || !(Pressure > 0)) return 0;
-  return (MixingRatio * kColumnDensity) * Pressure / kReferencePressure * kDensityTemperature / Temperature;
+  return zqclassic::ColumnDensity(MixingRatio, Pressure, Temperature);
 }
 
 bool T_zq_HITRAN::path_constant(double& q) {
@@ -357,7 +355,8 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
   long double sum = 0;
   for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
     const long double lambda = 0.01L / (WavenumberMin + static_cast<long double>(k) * step); // m
-    const long double b = 3.74183e-16L / (lambda * lambda * lambda * std::expm1(0.014388L / (lambda * t)));
+    const long double b = zqclassic::Planck(zqconst::ClassicPowerPlanckC1, zqconst::ClassicPowerPlanckC2,
+                                            lambda * lambda * lambda, lambda, t);
     sum += b * (1 - std::exp(-static_cast<long double>(L) / path));
   });
   const double power = static_cast<double>(step * sum / 0.01L);
@@ -369,7 +368,5 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
 }
 
 long double T_zq_HITRAN::SaturationPressure() const {
-  if (!(Temperature > 0)) return 0;
-  const long double t = 1 - 373.15L / Temperature;
-  return 1013.25L * std::exp(t * (13.3185L - t * (1.97L - t * (0.6445L - t * 0.1299L))));
+  return zqclassic::SaturationVapourPressure(Temperature);
 }
