@@ -2,9 +2,10 @@
 // spectrum computations themselves are in zqHITRANSpectrum.cpp.
 #include "zqHITRAN.h"
 
+#include "zqClassicFormulas.h"
 #include "zqGrid.h"
 #include "zqLineSeries.h"
-#include "zqSaturation.h"
+#include "zqPlotModes.h"
 #include "zqSeriesPoints.h"
 
 #include <cmath>
@@ -13,12 +14,9 @@
 namespace {
 
 constexpr double kDisplayFactor = 1e20;
-constexpr double kMixingRatioFloor = 1e-7;      // ppm
-constexpr double kColumnDensity = 2.5294256e15; // molecules/cm2 per m per ppm at 1013 mb, 288 K
-constexpr double kReferencePressure = 1013;     // mb
-constexpr double kDensityTemperature = 288;     // K
-constexpr double kRawFloor = 1e-8;              // plotted for a line without intensity
-constexpr double kOpticalDepthFloor = -5;       // ln of the optical depth is raised to this
+constexpr double kMixingRatioFloor = 1e-7; // ppm
+constexpr double kRawFloor = 1e-8;         // plotted for a line without intensity
+constexpr double kOpticalDepthFloor = -5;  // ln of the optical depth is raised to this
 
 } // namespace
 
@@ -118,7 +116,7 @@ void T_zq_HITRAN::SetThreadCount(unsigned n) {
 
 double T_zq_HITRAN::NumberDensity() {
   if (!(Temperature > 0) || !(Pressure > 0)) return 0;
-  return (MixingRatio * kColumnDensity) * Pressure / kReferencePressure * kDensityTemperature / Temperature;
+  return zqclassic::ColumnDensity(MixingRatio, Pressure, Temperature);
 }
 
 bool T_zq_HITRAN::path_constant(double& q) {
@@ -191,22 +189,33 @@ void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType,
     refuse(grid_problem(step));
     return;
   }
-  SetDopplerBroadening(SpectraType == "Temperature, Pressure, and Doppler Broadened");
-  Scale = Scaling == "raw" ? 1 : MixingRatio;
-  if (PlotType == "Spectra") {
-    if (SpectraType == "raw")
+  // The texts are parsed here once; a misspelt one is a refusal, not a silently empty series.
+  const auto plot = ParsePlotType(PlotType);
+  const auto spectra = ParseSpectraType(SpectraType);
+  const auto scaling = ParseScaling(Scaling);
+  if (!plot) return refuse("Unknown plot type \"" + PlotType + "\"");
+  if (!spectra) return refuse("Unknown spectra type \"" + SpectraType + "\"");
+  if (!scaling) return refuse("Unknown scaling \"" + Scaling + "\"");
+  SetDopplerBroadening(*spectra == TSpectraType::DopplerBroadened);
+  Scale = *scaling == TScaling::Raw ? 1 : MixingRatio;
+  switch (*plot) {
+  case TPlotType::Spectra:
+    if (*spectra == TSpectraType::Raw)
       AddRawLines(series);
-    else if (SpectraType == "I/Alpha")
+    else if (*spectra == TSpectraType::IOverAlpha)
       AddIntensityOverWidth(series);
     else
       AddSpectrum(series);
-  } else if (PlotType == "Mean Path") {
-    if (SpectraType == "raw")
+    break;
+  case TPlotType::MeanPath:
+    if (*spectra == TSpectraType::Raw)
       AddLineMeanPaths(series);
     else
       AddMeanPaths(series);
-  } else if (PlotType == "Optical Depth") {
+    break;
+  case TPlotType::OpticalDepth:
     AddOpticalDepths(series);
+    break;
   }
 }
 
@@ -342,7 +351,8 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
   long double sum = 0;
   for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
     const long double lambda = 0.01L / (WavenumberMin + static_cast<long double>(k) * step); // m
-    const long double b = 3.74183e-16L / (lambda * lambda * lambda * std::expm1(0.014388L / (lambda * t)));
+    const long double b = zqclassic::Planck(zqconst::ClassicPowerPlanckC1, zqconst::ClassicPowerPlanckC2,
+                                            lambda * lambda * lambda, lambda, t);
     sum += b * (1 - std::exp(-static_cast<long double>(L) / path));
   });
   const double power = static_cast<double>(step * sum / 0.01L);
@@ -354,5 +364,5 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
 }
 
 long double T_zq_HITRAN::SaturationPressure() const {
-  return SaturationVapourPressure(Temperature);
+  return zqclassic::SaturationVapourPressure(Temperature);
 }
