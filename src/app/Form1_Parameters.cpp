@@ -258,7 +258,7 @@ void TForm1::Water_Concentration_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingWaterVapour) return;
   zq::FlagGuard guard(UpdatingWaterVapour);
   if (auto s = SaturationMixingRatio())
-    AssignValue(RH_UIzqSpinEdit, Water_Concentration_UIzqSpinEdit->Value() * 100 / *s);
+    AssignValue(RH_UIzqSpinEdit, zqapp::HumidityOfWater(Water_Concentration_UIzqSpinEdit->Value(), *s));
 }
 
 void TForm1::RH_UIzqSpinEditChange(QObject* /*Sender*/) {
@@ -267,7 +267,7 @@ void TForm1::RH_UIzqSpinEditChange(QObject* /*Sender*/) {
     zq::FlagGuard guard(UpdatingWaterVapour);
     auto s = SaturationMixingRatio();
     if (!s) return;
-    AssignValue(Water_Concentration_UIzqSpinEdit, *s * RH_UIzqSpinEdit->Value() / 100);
+    AssignValue(Water_Concentration_UIzqSpinEdit, zqapp::WaterOfHumidity(RH_UIzqSpinEdit->Value(), *s));
   }
   // The water edit's limit may have clamped the value; the humidity then follows the clamped value.
   if (Water_Concentration_UIzqSpinEdit->Value() >= 1000000) Water_Concentration_UIzqSpinEditChange(nullptr);

@@ -1,6 +1,6 @@
-// The subcommands of absorbview-cli. Each one sets the line lists, blackbody and atmosphere objects
-// exactly as the main window's controls would (same INI store, same loader, same setters and fill
-// operations) and writes the resulting series as CSV, so a script sees the numbers the chart shows.
+// The subcommands of absorbview-cli. spectrum and power fill the same computation session the main
+// window fills (same INI store, same loader, same pipeline) and write its series or Power table as CSV,
+// so a script sees the numbers the chart shows; refusals end the run, notes go to stderr.
 #include "zqCli.h"
 
 #include "zqAtmosphere.h"
@@ -149,7 +149,8 @@ private:
 
 // ---- configuration and data
 
-struct Session {
+// The INI store of a run and the data files it names.
+struct Configuration {
   std::unique_ptr<TzqINI_File> ini;
   TLoadedDatafiles files;
 };
@@ -173,7 +174,7 @@ std::unique_ptr<TzqINI_File> open_ini(const ParsedOptions& options) {
   return ini;
 }
 
-T_zq_HITRAN& line_list(Session& s, const std::string& name) {
+T_zq_HITRAN& line_list(Configuration& s, const std::string& name) {
   auto* list = dynamic_cast<T_zq_HITRAN*>(FindDatafile(s.files, name));
   if (!list)
     throw CliError(zqCliInputFile, "the INI file has no line list [" + name + "] of type \"HITRAN 100\"");
@@ -186,7 +187,7 @@ void register_types_once() {
 }
 
 // Loads the configured data files; a missing or unreadable file ends the run with its message.
-void load_line_lists(Session& s, ConsolePlatform& platform, Progress& progress, std::ostream& err) {
+void load_line_lists(Configuration& s, ConsolePlatform& platform, Progress& progress, std::ostream& err) {
   register_types_once();
   progress.Timed("reading the line lists", [&] { LoadDatafiles(*s.ini, s.files); });
   if (!platform.messages.empty()) {
@@ -481,7 +482,7 @@ TSpectraType spectra_type(const std::string& t, TLinePhysics physics) {
 
 // The three line lists of a run, loaded, in a session set as the window's controls would set it.
 struct GasLists {
-  Session files;
+  Configuration files;
   zqsession::TzqSession session;
   TLineSeries series[3]; // by gas role
   zqsession::TzqSession::TSeriesSink Sink() {
@@ -563,7 +564,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
 }
 
 int run_blackbody(const ParsedOptions& o, std::ostream& out, std::ostream& err) {
-  Session s;
+  Configuration s;
   s.ini = open_ini(o);
   T_zq_Blackbody bb;
   bb.ReadParameters(*s.ini, "blackbody 1");

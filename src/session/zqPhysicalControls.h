@@ -52,5 +52,9 @@ std::optional<double> LayerNumber(const std::string& token);
 // Saturation mixing ratio (ppm) for a saturation pressure and a gas pressure, both mb; empty when the
 // pressure is not positive or the result is not a positive finite number.
 std::optional<double> SaturationMixingRatio(long double saturationPressure, double pressure);
+// The humidity pair at a saturation mixing ratio (ppm): relative humidity (%) of a water vapour mixing
+// ratio (ppm), and back.
+double HumidityOfWater(double water, double saturation);
+double WaterOfHumidity(double humidity, double saturation);
 
 } // namespace zqapp

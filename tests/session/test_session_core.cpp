@@ -167,7 +167,11 @@ TEST(Humidity, SaturationMixingRatioAtTheSurface) {
   auto s = SaturationMixingRatio(water.SaturationPressure(), 1013);
   ASSERT_TRUE(s);
   EXPECT_NEAR(*s, 16125.49, 0.01);
-  EXPECT_NEAR(10000 * 100 / *s, 62.01, 0.005);
+  EXPECT_NEAR(HumidityOfWater(10000, *s), 62.01, 0.005);
+  // The pair is one rule read both ways: saturation is 100 %, and a humidity comes back as itself.
+  EXPECT_DOUBLE_EQ(WaterOfHumidity(100, *s), *s);
+  for (double rh : {0.5, 37.0, 62.01, 100.0, 250.0})
+    EXPECT_NEAR(HumidityOfWater(WaterOfHumidity(rh, *s), *s), rh, 1e-12 * rh);
   EXPECT_FALSE(SaturationMixingRatio(water.SaturationPressure(), 0));
   EXPECT_FALSE(SaturationMixingRatio(0, 1013)); // 0 K gives no saturation pressure
 }
