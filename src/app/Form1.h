@@ -188,6 +188,9 @@ public:
   // type as close as the new items allow; draws nothing.
   void ShowLinePhysics(TLinePhysics physics);
   void Line_Physics_UIRadioGroupClick(QObject* Sender);
+  // Selects the plot and spectra type items of the start options (texts of the plot-mode table; empty
+  // keeps an item) and draws; the reason when one cannot be selected under the physics shown.
+  std::string SelectStartPlot(const std::string& plot, const std::string& spectra);
   void RefreshBlackbodies();
   void Mean_Path_UIButtonClick(QObject* Sender);
   void Absorbance_UIButtonClick(QObject* Sender);

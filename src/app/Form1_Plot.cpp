@@ -83,6 +83,19 @@ void TForm1::ShowLinePhysics(TLinePhysics physics) {
   Spectra_Type_UIRadioGroup->OnClick = std::move(spectraClick);
 }
 
+std::string TForm1::SelectStartPlot(const std::string& plot, const std::string& spectra) {
+  const TLinePhysics physics = LinePhysicsOfControls();
+  if (!spectra.empty()) {
+    const auto type = ParseSpectraType(spectra);
+    if (!type || !PhysicsHasSpectraType(physics, *type))
+      return "--spectra \"" + spectra + "\" is not a spectra type of the " + LinePhysicsText(physics) +
+             " line physics ([Line Physics] Model in the INI file)";
+    Spectra_Type_UIRadioGroup->SetItemIndex(SpectraTypeIndex(physics, *type));
+  }
+  if (const auto type = ParsePlotType(plot)) Plot_Type_UIRadioGroup->SetItemIndex(static_cast<int>(*type));
+  return {};
+}
+
 void TForm1::Line_Physics_UIRadioGroupClick(QObject* /*Sender*/) {
   ShowLinePhysics(LinePhysicsOfControls());
   Select_Plot(nullptr);

@@ -1,6 +1,7 @@
 // Program entry: registers the data-file types, creates the application and the main window (whose
 // construction runs the whole start-up), and runs the message loop until the window is closed. With
-// "--screenshot FILE" it writes the window's picture after start-up and ends instead.
+// "--screenshot FILE" it writes the window's picture after start-up and ends instead; "--plot" and
+// "--spectra" choose the first plot.
 #include "Form1.h"
 #include "zqApplication.h"
 #include "zqQtPlatform.h"
@@ -41,6 +42,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   platform.SetDialogParent(Form1.get());
+  if (const std::string error = Form1->SelectStartPlot(options.Plot, options.Spectra); !error.empty()) {
+    std::cerr << "absorbview: " << error << std::endl;
+    platform.SetDialogParent(nullptr);
+    return 2;
+  }
   Form1->show();
   int rc = 0;
   if (screenshot) {

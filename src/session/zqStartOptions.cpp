@@ -1,26 +1,46 @@
 #include "zqStartOptions.h"
 
+#include "zqPlotModes.h"
+
 TStartOptions SplitStartOptions(const std::vector<std::string>& args) {
-  static const std::string name = "--screenshot";
   TStartOptions options;
+  const std::pair<std::string, std::string TStartOptions::*> names[] = {
+      {"--screenshot", &TStartOptions::ScreenshotFile},
+      {"--plot", &TStartOptions::Plot},
+      {"--spectra", &TStartOptions::Spectra}};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    std::string file;
-    if (arg == name) {
-      if (i + 1 < args.size()) file = args[++i];
-    } else if (arg.rfind(name + "=", 0) == 0) {
-      file = arg.substr(name.size() + 1);
-    } else {
+    const std::pair<std::string, std::string TStartOptions::*>* option = nullptr;
+    std::string value;
+    bool given = false;
+    for (const auto& n : names) {
+      if (arg == n.first) {
+        option = &n;
+        if (i + 1 < args.size()) value = args[++i];
+        given = true;
+      } else if (arg.rfind(n.first + "=", 0) == 0) {
+        option = &n;
+        value = arg.substr(n.first.size() + 1);
+        given = true;
+      }
+      if (given) break;
+    }
+    if (!option) {
       options.IniArgs.push_back(arg);
       continue;
     }
-    if (file.empty()) {
-      options.Error = "--screenshot needs the name of the PNG file to write";
-    } else if (!options.ScreenshotFile.empty()) {
-      options.Error = "--screenshot may be given once";
-    } else {
-      options.ScreenshotFile = file;
-    }
+    std::string& target = options.*(option->second);
+    if (value.empty())
+      options.Error = option->first == "--screenshot" ? "--screenshot needs the name of the PNG file to write"
+                                                      : option->first + " needs a value";
+    else if (!target.empty())
+      options.Error = option->first + " may be given once";
+    else
+      target = value;
   }
+  if (options.Error.empty() && !options.Plot.empty() && !ParsePlotType(options.Plot))
+    options.Error = "--plot \"" + options.Plot + "\" is not one of Spectra, Optical Depth, Mean Path";
+  if (options.Error.empty() && !options.Spectra.empty() && !ParseSpectraType(options.Spectra))
+    options.Error = "--spectra \"" + options.Spectra + "\" is not a spectra type (e.g. raw, Voigt)";
   return options;
 }

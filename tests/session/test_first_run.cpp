@@ -197,6 +197,15 @@ TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine)
   EXPECT_EQ(o.Error, "");
   EXPECT_EQ(SplitStartOptions({"--screenshot=b.png"}).ScreenshotFile, "b.png");
   EXPECT_EQ(SplitStartOptions({}).ScreenshotFile, "");
+  const TStartOptions plot =
+      SplitStartOptions({"--plot", "Optical Depth", "/ini", "x.ini", "--spectra=Voigt"});
+  EXPECT_EQ(plot.Plot, "Optical Depth");
+  EXPECT_EQ(plot.Spectra, "Voigt");
+  EXPECT_EQ(plot.IniArgs, (std::vector<std::string>{"/ini", "x.ini"}));
+  EXPECT_TRUE(plot.Error.empty());
+  EXPECT_NE(SplitStartOptions({"--plot", "Depth"}).Error, "");
+  EXPECT_NE(SplitStartOptions({"--spectra", "voigt"}).Error, ""); // the table's texts, exactly
+  EXPECT_NE(SplitStartOptions({"--plot"}).Error, "");
   EXPECT_EQ(SplitStartOptions({"/ini", "--screenshot.ini"}).IniArgs,
             (std::vector<std::string>{"/ini", "--screenshot.ini"}));
   EXPECT_NE(SplitStartOptions({"--screenshot"}).Error, "");
