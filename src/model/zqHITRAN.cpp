@@ -23,8 +23,10 @@ T_zq_HITRAN::~T_zq_HITRAN() = default;
 // ---- reading -------------------------------------------------------------------------------------
 
 void T_zq_HITRAN::ProcessLine(std::string_view line) {
+  zqhitran::CheckOneRecord(line, Filename, static_cast<long>(LinesRead()));
   if (!zqhitran::LinePasses(line, MoleculeType)) return;
   Records.push_back(zqhitran::ParseLine(line, Filename, static_cast<long>(LinesRead())));
+  PressureShifts.push_back(zqhitran::PressureShift(line));
   placed_.emplace_back(); // working space of the recomputations, grown with the list
   adjusted_ = false;
   Dirty = true;
@@ -32,6 +34,7 @@ void T_zq_HITRAN::ProcessLine(std::string_view line) {
 
 void T_zq_HITRAN::ClearRecords() {
   Records.clear();
+  PressureShifts.clear();
   placed_.clear();
   adjusted_ = false;
   Dirty = true;
@@ -81,14 +84,7 @@ double T_zq_HITRAN::Step() const {
 }
 
 const char* T_zq_HITRAN::grid_problem(double& step) const {
-  step = 0;
-  if (!std::isfinite(WavenumberMin) || !std::isfinite(WavenumberMax))
-    return "Wavenumber range is not a number";
-  if (WavenumberMin < 0) return "Wavenumber minimum must not be negative";
-  if (WavenumberMax <= WavenumberMin) return "Wavenumber maximum must be above the minimum";
-  step = zqgrid::TruncatedStep(WavenumberMin, WavenumberMax, kGridPoints);
-  if (step <= 0) return "Wavenumber range must be at least 50 cm-1 wide";
-  return nullptr;
+  return zqgrid::GridProblem(WavenumberMin, WavenumberMax, kGridPoints, step);
 }
 
 double T_zq_HITRAN::GridX(long k) const {
