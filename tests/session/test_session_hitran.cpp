@@ -12,6 +12,7 @@
 #include "zqINI_File.h"
 #include "zqLineSeries.h"
 #include "zqPhysicalConstants.h"
+#include "zqPlotTitles.h"
 #include "zqSession.h"
 
 #include <gtest/gtest.h>
@@ -215,4 +216,33 @@ TEST(LinePhysicsChoice, ComesFromTheIniFileAndSpectraItemsFollowThePhysics) {
   }
   EXPECT_EQ(SpectraTypeIndex(TLinePhysics::Classic, TSpectraType::Voigt), 2);
   EXPECT_EQ(SpectraTypeIndex(TLinePhysics::Classic, TSpectraType::Doppler), 3);
+}
+
+// Titles name the physics, the profile and the unit; the raw-line plots keep the classic titles.
+TEST(HitranTitles, NameThePhysicsProfileAndUnit) {
+  const zqapp::PlotTexts texts{"250", "500", "3000", "400"};
+  using zqapp::BuildPlotTitles;
+  const auto spectra = BuildPlotTitles(
+      {TPlotType::Spectra, TSpectraType::Voigt, TScaling::Raw, TLinePhysics::Hitran}, 0.5, texts);
+  EXPECT_EQ(spectra.firstLine, "Voigt Profile, HITRAN Line Physics - Spectra (per Molecule)");
+  EXPECT_EQ(spectra.leftAxis, "Cross-section x 1E20 [cm2/molecule]");
+  // The widths depend on temperature, pressure and (self broadening) both mixing ratios.
+  EXPECT_EQ(spectra.secondLine, "250 °K   500 mb   3000 ppm water vapor   400 ppm CO2");
+  const auto scaled = BuildPlotTitles(
+      {TPlotType::Spectra, TSpectraType::Doppler, TScaling::MixingRatio, TLinePhysics::Hitran}, 0.5, texts);
+  EXPECT_EQ(scaled.leftAxis, "Cross-section x 1E20 x mixing ratio [cm2/molecule x ppm]");
+  EXPECT_EQ(scaled.firstLine.rfind("Doppler Profile", 0), 0u);
+  // Optical depth from a raw-line choice is the Voigt profile's, and the profile stays selectable.
+  const auto depth = BuildPlotTitles(
+      {TPlotType::OpticalDepth, TSpectraType::Raw, TScaling::Raw, TLinePhysics::Hitran}, 0.5, texts);
+  EXPECT_EQ(depth.firstLine, "Voigt Profile, HITRAN Line Physics - Optical Depth for 1 km");
+  EXPECT_TRUE(depth.groupsEnabled);
+  for (TSpectraType raw : {TSpectraType::Raw, TSpectraType::IOverAlpha}) {
+    const auto h =
+        BuildPlotTitles({TPlotType::Spectra, raw, TScaling::Raw, TLinePhysics::Hitran}, 0.5, texts);
+    const auto c =
+        BuildPlotTitles({TPlotType::Spectra, raw, TScaling::Raw, TLinePhysics::Classic}, 0.5, texts);
+    EXPECT_EQ(h.firstLine, c.firstLine);
+    EXPECT_EQ(h.leftAxis, c.leftAxis);
+  }
 }
