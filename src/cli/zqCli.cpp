@@ -447,7 +447,8 @@ std::string main_help() {
   for (const CommandSpec& c : commands())
     s += "  " + c.name + std::string(12 - c.name.size(), ' ') + c.summary.substr(0, c.summary.find('\n')) +
          "\n";
-  s += "\n\"absorbview-cli SUBCOMMAND --help\" lists the options of a subcommand.\n"
+  s += "\n\"absorbview-cli SUBCOMMAND --help\" lists the options of a subcommand; "
+       "\"absorbview-cli --version\" prints the version.\n"
        "Exit codes: 0 done, 1 failed, 2 bad command line, 3 missing or unreadable input file.\n";
   return s;
 }
@@ -596,6 +597,10 @@ int run_atmosphere(const ParsedOptions& o, std::ostream& out) {
 } // namespace
 
 int RunAbsorbviewCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (!args.empty() && args[0] == "--version") {
+    out << "absorbview-cli " ABSORBVIEW_VERSION "\n";
+    return zqCliOK;
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     (args.empty() ? err : out) << main_help();
     return args.empty() ? zqCliUsage : zqCliOK;

@@ -6,6 +6,10 @@ TStartOptions SplitStartOptions(const std::vector<std::string>& args) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     std::string file;
+    if (arg == "--version") {
+      options.ShowVersion = true;
+      continue;
+    }
     if (arg == name) {
       if (i + 1 < args.size()) file = args[++i];
     } else if (arg.rfind(name + "=", 0) == 0) {
