@@ -12,6 +12,7 @@
 #include "zqLineListFile.h"
 #include "zqLoadProgress.h"
 #include "zqPlatform.h"
+#include "zqPlotModes.h"
 #include "zqRadioGroup.h"
 #include "zqSeriesTable.h"
 #include "zqSettings.h"
@@ -31,8 +32,8 @@
 
 namespace {
 
-const char* const kWaterSection = "h2o";
-const char* const kCO2Section = "co2";
+const std::string kWaterSection = zqsession::SectionOf(zqsession::TSeriesRole::Water);
+const std::string kCO2Section = zqsession::SectionOf(zqsession::TSeriesRole::CO2);
 
 std::string gas_name(const std::string& section) {
   return section == kWaterSection ? "water vapour (H2O)" : "carbon dioxide (CO2)";
@@ -93,11 +94,13 @@ bool TForm1::OpenLineList(const std::string& section, const std::string& picked)
     return false;
   }
   // The chart forgets the old list before it is freed.
-  const int index = section == kWaterSection ? 0 : 1;
+  const int index = zqsession::SeriesIndex(section == kWaterSection ? zqsession::TSeriesRole::Water
+                                                                    : zqsession::TSeriesRole::CO2);
   const auto records = zqChart_Tools1->SeriesRecords();
   if (index < static_cast<int>(records.size()))
     zqChart_Tools1->BindSeries(index, records[index].Section, list, records[index].Legend, "spectra");
   (section == kWaterSection ? WaterLines : CO2Lines) = list;
+  (section == kWaterSection ? Session.Water : Session.CO2) = list;
   const std::unique_ptr<TzqDatafile> previous =
       ReplaceDatafile(LoadedDatafiles, section, std::move(load.List));
 
@@ -112,10 +115,10 @@ bool TForm1::OpenLineList(const std::string& section, const std::string& picked)
 
 void TForm1::ShowLineFiles() {
   std::string names, paths;
-  for (const char* section : {kWaterSection, kCO2Section}) {
+  for (const std::string& section : {kWaterSection, kCO2Section}) {
     const TzqDatafile* d = FindDatafile(section);
     const std::string file = d && !d->Filename.empty() ? d->Filename : "none";
-    const std::string gas = section == std::string(kWaterSection) ? "H2O" : "CO2";
+    const std::string gas = section == kWaterSection ? "H2O" : "CO2";
     names += (names.empty() ? "" : ", ") + gas + ": " + file_name(file);
     paths += (paths.empty() ? "" : "\n") + gas + ": " + file;
   }
@@ -169,10 +172,8 @@ std::string TForm1::PlottedDataText(char separator) const {
 }
 
 bool TForm1::ShowsLinePlot() const {
-  // Raw intensities and intensities over width are one point per line, and so are the mean paths of raw
-  // lines; every other plot is on the grid.
-  const int plot = Plot_Type_UIRadioGroup->ItemIndex(), spectra = Spectra_Type_UIRadioGroup->ItemIndex();
-  return (plot == 0 && spectra <= 1) || (plot == 2 && spectra == 0);
+  const zqapp::PlotChoice choice = PlotChoiceOfControls();
+  return IsLinePlot(choice.plotType, choice.spectraType);
 }
 
 void TForm1::ExportData_UIActionClick(QObject* /*Sender*/) {

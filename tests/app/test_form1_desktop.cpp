@@ -3,6 +3,7 @@
 // every other byte of the INI file kept.
 #include "Form1TestSupport.h"
 #include "zqChart.h"
+#include "zqCli.h"
 #include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqLineSeries.h"
@@ -27,6 +28,7 @@
 
 #include <cmath>
 #include <memory>
+#include <sstream>
 
 using namespace form1test;
 
@@ -124,6 +126,7 @@ private slots:
   void openedLineListTakesEffectAndIsRemembered();
   void droppedFileAsksWhichGas();
   void exportAndCopyGiveThePlottedNumbers();
+  void exportIsWhatTheCommandLineToolWrites();
 
   void aSaveThatFailsSaysSoAndWritesNothing() {
     Harness h({.data = Data::None, .ini = kUserIni});
@@ -280,6 +283,28 @@ void Form1DesktopTest::exportAndCopyGiveThePlottedNumbers() {
   f.ExportData_UIAction->trigger();
   QCOMPARE(h.fake.messages.size(), std::size_t(1));
   QCOMPARE(h.fake.messages[0].caption, std::string("Export plotted data"));
+}
+
+void Form1DesktopTest::exportIsWhatTheCommandLineToolWrites() {
+  Harness h({.data = Data::Demo, .ini = "; export\n"});
+  TForm1& f = *h.form;
+  Type(f.Wavenumber_Min_UIzqSpinEdit, "600");
+  Type(f.Wavenumber_Max_UIzqSpinEdit, "700");
+  Type(f.Temp_K_UIzqSpinEdit, "250");
+  Type(f.Pressure_UIzqSpinEdit, "500");
+  f.Spectra_Type_UIRadioGroup->SetItemIndex(2);
+  QTest::mouseClick(f.Button1, Qt::LeftButton);
+  f.CombinedSeries->SetActive(true); // all three gases shown, as the tool writes them
+  const std::string csv = (h.dir / "window.csv").string();
+  h.fake.saveAnswers.push_back(csv);
+  f.ExportData_UIAction->trigger();
+  std::ostringstream out, err;
+  QCOMPARE(RunAbsorbviewCli({"spectrum", "--ini", (h.dir / "absorbview.ini").string(), "--min", "600",
+                             "--max", "700", "--temperature", "250", "--pressure", "500", "--spectra",
+                             "pressure", "--quiet"},
+                            out, err),
+           0);
+  QCOMPARE(zqtest::ReadFile(csv), out.str());
 }
 
 std::vector<std::unique_ptr<QObject>> MakeDesktopTests() {
