@@ -90,18 +90,6 @@ TEST_F(LineListFileTest, ALoadGivesAFullListOrAReason) {
   EXPECT_NE(junk.Error, "");
 }
 
-TEST_F(LineListFileTest, ReplacingAListHandsBackTheOldOne) {
-  TLoadedDatafiles list;
-  list.push_back({"h2o", LoadLineListFile(ini, "h2o", water()).List});
-  TzqDatafile* before = list[0].Object.get();
-  auto fresh = LoadLineListFile(ini, "h2o", water()).List;
-  TzqDatafile* after = fresh.get();
-  const auto old = ReplaceDatafile(list, "H2O", std::move(fresh));
-  EXPECT_EQ(old.get(), before);
-  EXPECT_EQ(list.size(), 1u);
-  EXPECT_EQ(list[0].Object.get(), after);
-}
-
 TEST(SeriesTable, GridRowsLeaveMissingPointsEmptyAndLinesUseTheLongLayout) {
   TLineSeries a, b;
   a.AddXY(1, 0.5);
