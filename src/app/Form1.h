@@ -1,7 +1,8 @@
 // TForm1: the main window. Its controls and event wiring are defined in Form1_Definition.cpp; the handlers
 // live by concern in Form1_Startup.cpp (start-up and loading), Form1_Plot.cpp (plot assembly and chart
 // mouse handling), Form1_Parameters.cpp (physical parameter controls), Form1_Power.cpp (absorbed power)
-// and Form1_Menu.cpp (menu bar, first-run demonstration lists).
+// Form1_Menu.cpp (menu bar, first-run demonstration lists), Form1_Settings.cpp (saved settings) and
+// Form1_Desktop.cpp (shortcuts, tooltips).
 #pragma once
 
 #include "zqDatafileLoader.h"
@@ -16,10 +17,13 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -123,12 +127,20 @@ public:
   TzqLegendElement* Series_4_UILegend = nullptr;
   TzqLegendElement* Series_5_UILegend = nullptr;
   QLabel* DemoLists_UILabel = nullptr; // status bar notice while demonstration lists are shown
+  QLabel* LineFiles_UILabel = nullptr; // status bar: the line files, once one was opened from the menu
 
   // ---- menu bar
   QMenu* File_UIMenu = nullptr;
   QMenu* Help_UIMenu = nullptr;
   QAction* OpenINI_UIAction = nullptr;
   QAction* SaveChartImage_UIAction = nullptr;
+  QAction* OpenWaterLines_UIAction = nullptr;
+  QAction* OpenCO2Lines_UIAction = nullptr;
+  QMenu* Recent_UIMenu = nullptr;
+  QAction* ExportData_UIAction = nullptr;
+  QAction* CopyData_UIAction = nullptr;
+  QAction* SaveSettings_UIAction = nullptr;
+  QAction* SaveSettingsAs_UIAction = nullptr;
   QAction* Exit_UIAction = nullptr;
   QAction* About_UIAction = nullptr;
   QAction* HitranHelp_UIAction = nullptr;
@@ -166,6 +178,8 @@ public:
   std::function<bool(const std::string& program, const std::vector<std::string>& args)> OnStartProgram;
   // The sections whose line list was a demonstration list at start-up (empty with real data).
   std::vector<std::string> DemoLineListSections;
+  // Line files opened lately, newest first; saved with the settings.
+  std::vector<std::string> RecentFiles;
 
   // ---- start-up and loading (Form1_Startup.cpp)
   void zqINI_File1ReadComplete(TzqINI_File* Sender);
@@ -247,6 +261,36 @@ public:
   // After they load: title and status bar say so when a line list is a demonstration list.
   void ShowDemoNotice();
 
+  // ---- line lists and plotted data through the File menu (Form1_Files.cpp)
+  void OpenWaterLines_UIActionClick(QObject* Sender);
+  void OpenCO2Lines_UIActionClick(QObject* Sender);
+  // The open dialog for the line list of section ("h2o" or "co2").
+  void AskForLineList(const std::string& section);
+  // Reads picked (a line file, a HITRAN-API .data or .header file or its folder) as the line list of
+  // section and shows it at once; on failure says why and keeps the list shown. True when it was opened.
+  bool OpenLineList(const std::string& section, const std::string& picked);
+  // A file dropped on the window: asks which gas, then opens it.
+  void DropLineList(const std::string& file);
+  void ShowLineFiles();
+  void RebuildRecentMenu();
+  // The plotted gas series as a table (CSV with ',', spreadsheet text with '\t').
+  std::string PlottedDataText(char separator) const;
+  bool ShowsLinePlot() const;
+  void ExportData_UIActionClick(QObject* Sender);
+  void CopyData_UIActionClick(QObject* Sender);
+
+  // ---- saved settings (Form1_Settings.cpp): written only on request
+  void SaveSettings_UIActionClick(QObject* Sender);
+  void SaveSettingsAs_UIActionClick(QObject* Sender);
+  // Writes the window's state into the INI store (not yet to disk).
+  void StoreSettings();
+  // StoreSettings, then the store saved to file; a failure is shown and gives false.
+  bool SaveSettingsTo(const std::string& file);
+  // At start-up, before the first plot: the saved control values and plot choices.
+  void RestoreSavedControls();
+  // After start-up: the saved size and position of the window.
+  void RestoreGeometry();
+
   // ---- absorbed power (Form1_Power.cpp)
   void L3_UIButtonClick(QObject* Sender);
   void Power_UIzqSpinEditChange(QObject* Sender);
@@ -260,6 +304,8 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   // Window definition (Form1_Definition.cpp).
@@ -272,6 +318,9 @@ private:
   void BuildTestPage();
   QWidget* BuildBelowChart();
   void BuildMenuBar();
+  void DefineDesktopHabits();
+  // The File menu commands DefineDesktopHabits adds, each with its handler (wired in WireEvents).
+  std::vector<std::pair<QAction*, void (TForm1::*)(QObject*)>> DesktopHandlers();
 
   // Shared steps.
   void BindBlackbody(const std::string& section, TzqSpinEdit* spin, TzqLegendElement* legend);

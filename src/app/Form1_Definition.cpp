@@ -191,6 +191,7 @@ void TForm1::DefineWindow() {
   DemoLists_UILabel->setVisible(false);
   statusBar()->addPermanentWidget(DemoLists_UILabel);
   BuildMenuBar();
+  DefineDesktopHabits();
 
   // Non-visual components come after the visual controls.
   zqChart_Tools1 = new TzqChart_Tools(this);
@@ -670,6 +671,8 @@ void TForm1::WireEvents() {
   };
   triggered(OpenINI_UIAction, &TForm1::OpenINI_UIActionClick);
   triggered(SaveChartImage_UIAction, &TForm1::SaveChartImage_UIActionClick);
+  for (auto [a, h] : DesktopHandlers())
+    triggered(a, h);
   triggered(Exit_UIAction, &TForm1::Exit_UIActionClick);
   triggered(About_UIAction, &TForm1::About_UIActionClick);
   triggered(HitranHelp_UIAction, &TForm1::HitranHelp_UIActionClick);

@@ -36,6 +36,7 @@ TForm1::TForm1(QWidget* parent, TFirstRun firstRun) : QMainWindow(parent), first
   // The INI store finishes loading last: command line, defaults, file, then zqINI_File1ReadComplete.
   zqINI_File1->Loaded();
   FormCreate(this);
+  RestoreGeometry();
 }
 
 TForm1::~TForm1() {
@@ -88,6 +89,7 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
 
   int surface = Atmosphere_Layer_UIRadioGroup->IndexOfText("surface");
   Atmosphere_Layer_UIRadioGroup->SetItemIndex(surface);
+  RestoreSavedControls();
 
   Blackbody_UIzqSpinEditChange(Series_3_zqSpinEdit);
   Blackbody_UIzqSpinEditChange(Series_4_zqSpinEdit);

@@ -1,7 +1,7 @@
 // Program entry: registers the data-file types, creates the application and the main window (whose
 // construction runs the whole start-up), and runs the message loop until the window is closed. With
 // "--screenshot FILE" it writes the window's picture after start-up and ends instead; "--plot" and
-// "--spectra" choose the first plot.
+// "--spectra" choose the first plot; "--version" prints the version before any window system is needed.
 #include "Form1.h"
 #include "zqApplication.h"
 #include "zqQtPlatform.h"
@@ -13,18 +13,26 @@
 #include <iostream>
 #include <memory>
 
+namespace {
+std::vector<std::string> arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+} // namespace
+
 int main(int argc, char** argv) {
+  if (SplitStartOptions(arguments(argc, argv)).ShowVersion) {
+    std::cout << "absorbview " ABSORBVIEW_VERSION << std::endl;
+    return 0;
+  }
   RegisterDatafileTypes();
   zqApplication app(argc, argv);
   zqApplication::setApplicationName("Absorbview");
   zqApplication::setApplicationVersion(ABSORBVIEW_VERSION);
+  zqApplication::setDesktopFileName("io.github.absorbview.Absorbview");
 
   // The program's own options leave the arguments before the INI command line, which would take any
-  // switch it does not know for a request for help.
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i)
-    args.emplace_back(argv[i]);
-  const TStartOptions options = SplitStartOptions(args);
+  // switch it does not know for a request for help. Qt has taken its own options out of argv by now.
+  const TStartOptions options = SplitStartOptions(arguments(argc, argv));
   if (!options.Error.empty()) {
     std::cerr << "absorbview: " << options.Error << std::endl;
     return 2;

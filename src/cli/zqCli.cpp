@@ -14,6 +14,7 @@
 #include "zqPhysicalControls.h"
 #include "zqPlatform.h"
 #include "zqRegisterTypes.h"
+#include "zqSeriesTable.h"
 #include "zqSession.h"
 
 #include <algorithm>
@@ -255,9 +256,7 @@ zqsession::TControls read_controls(const ParsedOptions& o, TzqINI_File& ini) {
 // Twelve significant digits: a rounding of at most 5e-13 relative, far below what a comparison with a
 // reference spectrum (1e-7) or the classic model's own digits need.
 std::string number(double v) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.12g", v);
-  return text;
+  return TableNumber(v);
 }
 
 // Results go to stdout, or to --output through a new file beside it that replaces it complete, so a
@@ -274,44 +273,6 @@ void emit(const ParsedOptions& o, std::ostream& out, const std::string& text) {
   } catch (const EzqFileError& e) {
     throw CliError(zqCliFailed, e.what());
   }
-}
-
-// Grid plots: one row per grid wavenumber, one column per gas; a point a series left out (a value too
-// large to represent) is an empty cell, so the layout never depends on the values. Line plots: one row
-// per line and gas.
-std::string series_csv(const std::vector<std::pair<std::string, const TLineSeries*>>& series, bool linePlot) {
-  std::ostringstream s;
-  if (!linePlot) {
-    std::vector<double> grid;
-    for (const auto& [name, ser] : series) {
-      std::vector<double> merged;
-      std::set_union(grid.begin(), grid.end(), ser->XValues().begin(), ser->XValues().end(),
-                     std::back_inserter(merged));
-      grid.swap(merged);
-    }
-    s << "wavenumber_cm-1";
-    std::vector<std::size_t> next;
-    for (const auto& [name, ser] : series) {
-      s << ',' << name;
-      next.push_back(0);
-    }
-    s << '\n';
-    for (double x : grid) {
-      s << number(x);
-      for (std::size_t c = 0; c < series.size(); ++c) {
-        const TLineSeries& ser = *series[c].second;
-        s << ',';
-        if (next[c] < ser.Count() && ser.XValues()[next[c]] == x) s << number(ser.YValues()[next[c]++]);
-      }
-      s << '\n';
-    }
-    return s.str();
-  }
-  s << "gas,wavenumber_cm-1,value\n";
-  for (const auto& [name, ser] : series)
-    for (std::size_t i = 0; i < ser->Count(); ++i)
-      s << name << ',' << number(ser->XValues()[i]) << ',' << number(ser->YValues()[i]) << '\n';
-  return s.str();
 }
 
 // ---- subcommands
@@ -452,7 +413,8 @@ std::string main_help() {
   for (const CommandSpec& c : commands())
     s += "  " + c.name + std::string(12 - c.name.size(), ' ') + c.summary.substr(0, c.summary.find('\n')) +
          "\n";
-  s += "\n\"absorbview-cli SUBCOMMAND --help\" lists the options of a subcommand.\n"
+  s += "\n\"absorbview-cli SUBCOMMAND --help\" lists the options of a subcommand; "
+       "\"absorbview-cli --version\" prints the version.\n"
        "Exit codes: 0 done, 1 failed, 2 bad command line, 3 missing or unreadable input file.\n";
   return s;
 }
@@ -517,10 +479,10 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   report(status, err);
   using zqsession::TSeriesRole;
   emit(o, out,
-       series_csv({{"H2O", &g.Series(TSeriesRole::Water)},
-                   {"CO2", &g.Series(TSeriesRole::CO2)},
-                   {"Combined", &g.Series(TSeriesRole::Combined)}},
-                  IsLinePlot(c.Physics, c.PlotType, c.SpectraType)));
+       SeriesTableText({{"H2O", &g.Series(TSeriesRole::Water)},
+                        {"CO2", &g.Series(TSeriesRole::CO2)},
+                        {"Combined", &g.Series(TSeriesRole::Combined)}},
+                       IsLinePlot(c.Physics, c.PlotType, c.SpectraType)));
   return zqCliOK;
 }
 
@@ -619,6 +581,10 @@ int run_atmosphere(const ParsedOptions& o, std::ostream& out) {
 } // namespace
 
 int RunAbsorbviewCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (!args.empty() && args[0] == "--version") {
+    out << "absorbview-cli " ABSORBVIEW_VERSION "\n";
+    return zqCliOK;
+  }
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     (args.empty() ? err : out) << main_help();
     return args.empty() ? zqCliUsage : zqCliOK;

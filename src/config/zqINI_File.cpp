@@ -770,6 +770,46 @@ void TzqINI_File::WriteUpdate(std::vector<std::string>& out) {
       ++cut;
     out.push_back(std::string(bom) + line.substr(0, cut) + value);
   }
+  if (AppendChangedKeys) AppendUnwrittenKeys(out);
+}
+
+void TzqINI_File::AppendUnwrittenKeys(std::vector<std::string>& out) {
+  auto header_at = [&out](std::size_t i) {
+    const std::string t = zqTrim(without_bom(out[i]));
+    return !t.empty() && t[0] == '[' ? std::optional<std::string>(zqUpperCase(header_name(t))) : std::nullopt;
+  };
+  for (const auto& [upper, e] : index_) {
+    std::vector<std::string> lines;
+    for (const auto& r : e.section->Records) {
+      // The update writer marked every key it found a line for; what is still added or changed is not
+      // in the file yet.
+      if (r->Status != "A" && r->Status != "M") continue;
+      lines.push_back(r->Key + " = " + value_to_save(*r));
+      r->Status = "W";
+    }
+    if (lines.empty()) continue;
+    // The section's lines: from its first header (or the top of the file) to the next header.
+    std::optional<std::size_t> begin;
+    if (upper == zqUpperCase(StartOfFile)) {
+      begin = 0;
+    } else {
+      for (std::size_t i = 0; i < out.size() && !begin; ++i)
+        if (header_at(i) == upper) begin = i + 1;
+    }
+    if (!begin) {
+      if (!out.empty() && !zqTrim(out.back()).empty()) out.emplace_back();
+      out.push_back("[" + e.section->Name + "]");
+      out.insert(out.end(), lines.begin(), lines.end());
+      continue;
+    }
+    std::size_t end = *begin;
+    while (end < out.size() && !header_at(end))
+      ++end;
+    // After the section's last line, before the blank lines that part it from the next one.
+    while (end > *begin && zqTrim(out[end - 1]).empty())
+      --end;
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(end), lines.begin(), lines.end());
+  }
 }
 
 void TzqINI_File::WriteGenerate(std::vector<std::string>& out) {

@@ -89,6 +89,10 @@ public:
   // ---- properties
   bool WindowsCompatible = false;
   TzqINI_File_WriteMode WriteMode = zqWM_Update;
+  // Update mode only: keys added or changed in memory that the old file has no line for are written
+  // too, at the end of their section's lines (or in a new section at the end), instead of being lost.
+  // Every other line keeps its bytes. Off by default: the plain update writer copies the old lines only.
+  bool AppendChangedKeys = false;
   bool IgnoreNotFound = true;
   bool Ignore_CmdLine = false;
   std::string CmdLineParms = "/ini";
@@ -168,6 +172,7 @@ private:
   T_zq_ini_Record* FindKey(const std::string& section, const std::string& key);
   T_zq_ini_Record& AddKey(const std::string& section, const std::string& key);
   void KeyLines(const T_zq_ini_Section& section, std::vector<std::string>& out);
+  void AppendUnwrittenKeys(std::vector<std::string>& out);
   void ShowHelp();
 
   std::map<std::string, IndexEntry> index_; // by upper-cased name: the index order

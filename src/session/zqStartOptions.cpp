@@ -10,6 +10,10 @@ TStartOptions SplitStartOptions(const std::vector<std::string>& args) {
       {"--spectra", &TStartOptions::Spectra}};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (arg == "--version") {
+      options.ShowVersion = true;
+      continue;
+    }
     const std::pair<std::string, std::string TStartOptions::*>* option = nullptr;
     std::string value;
     bool given = false;

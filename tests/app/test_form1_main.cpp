@@ -13,6 +13,7 @@ std::vector<std::unique_ptr<QObject>> MakePlotTests();
 std::vector<std::unique_ptr<QObject>> MakePowerTests();
 std::vector<std::unique_ptr<QObject>> MakeMenuTests();
 std::vector<std::unique_ptr<QObject>> MakeCliTests();
+std::vector<std::unique_ptr<QObject>> MakeDesktopTests();
 std::vector<std::unique_ptr<QObject>> MakePhysicsTests();
 
 int main(int argc, char** argv) {
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
   zqApplication app(argc, argv);
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests,
-                    MakeCliTests, MakePhysicsTests})
+                    MakeCliTests, MakeDesktopTests, MakePhysicsTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

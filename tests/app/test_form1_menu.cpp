@@ -114,7 +114,10 @@ private slots:
       if (!a->isSeparator()) file << a->objectName();
     for (QAction* a : f.Help_UIMenu->actions())
       help << a->objectName();
-    QCOMPARE(file, (QStringList{"OpenINI_UIAction", "SaveChartImage_UIAction", "Exit_UIAction"}));
+    QCOMPARE(file, (QStringList{"OpenWaterLines_UIAction", "OpenCO2Lines_UIAction", "Recent_UIMenuAction",
+                                "OpenINI_UIAction", "SaveSettings_UIAction", "SaveSettingsAs_UIAction",
+                                "ExportData_UIAction", "CopyData_UIAction", "SaveChartImage_UIAction",
+                                "Exit_UIAction"}));
     QCOMPARE(help, (QStringList{"About_UIAction", "HitranHelp_UIAction"}));
 
     f.About_UIAction->trigger();

@@ -96,6 +96,56 @@ TEST(IniSave, UpdateKeepsUnchangedLinesByteForByte) {
   EXPECT_EQ(s.ini.FindRecord("Graph", "Title")->Status, "W");
 }
 
+TEST(IniSave, UpdateAppendingChangedKeysKeepsEveryOldByteAndLosesNoValue) {
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  const std::string original = kOriginal + "\r\n[Last]\r\nk = 1\r\n\r\n";
+  zqtest::WriteFile(dir / "conf.ini", original);
+  TzqINI_File ini;
+  ini.Ignore_CmdLine = true;
+  ini.INI_Default = {"[Defaults only]", "Title = Spectra", "[Other]", "width = 3"};
+  ini.SetFilename((dir / "conf.ini").string());
+  ini.Loaded();
+  ini.AppendChangedKeys = true;
+  ini.WriteString("graph", "TITLE", "Optical Depth");   // a line of the file: changed in place
+  ini.WriteString("Other", "new key", "in memory");     // added to a section of the file
+  ini.WriteString("Other", "width", "4");               // changed, but only the defaults had it
+  ini.WriteString("Defaults only", "Title", "Spectra"); // unchanged default: not written
+  ini.WriteString("Last", "j", "2");                    // before the blank lines that end the file
+  ini.WriteString("New Section", "k", "v");
+  ini.SaveToFile((dir / "conf.ini").string());
+  const std::string expected = "; Revision 7 \xB0 notes\r\n"
+                               "top = 1\r\n"
+                               "\r\n"
+                               "[Graph]\r\n"
+                               "Title  =  Optical Depth\r\n"
+                               "xlabel=Wavenumber\r\n"
+                               "  odd line without equals \xE9\xC3\xA9  \r\n"
+                               "[Other]\r\n"
+                               "min\t=\t0\r\n"
+                               "max = 10 ; remark\r\n"
+                               "width = 4\r\n"
+                               "new key = in memory\r\n"
+                               "\r\n"
+                               "[Last]\r\n"
+                               "k = 1\r\n"
+                               "j = 2\r\n"
+                               "\r\n"
+                               "[New Section]\r\n"
+                               "k = v\r\n";
+  EXPECT_EQ(zqtest::ReadFile(dir / "conf.ini"), expected);
+  // Saved again, nothing moves; read again, every value is back.
+  ini.SaveToFile((dir / "conf.ini").string());
+  EXPECT_EQ(zqtest::ReadFile(dir / "conf.ini"), expected);
+  TzqINI_File again;
+  again.LoadFromLines(zqSplitLines(expected));
+  EXPECT_EQ(again.ReadString("Other", "width"), "4");
+  EXPECT_EQ(again.ReadString("Other", "new key"), "in memory");
+  EXPECT_EQ(again.ReadString("Last", "j"), "2");
+  EXPECT_EQ(again.ReadString("new section", "K"), "v");
+  EXPECT_EQ(again.FindRecord("Defaults only", "Title"), nullptr);
+}
+
 TEST(IniSave, Utf8ByteOrderMarkIsSkippedWhenReadingAndKeptWhenSaving) {
   Saved s("\xEF\xBB\xBF[Graph]\nTitle = \xC3\xA9t\xC3\xA9\n");
   EXPECT_EQ(s.ini.ReadString("graph", "title"), "\xC3\xA9t\xC3\xA9");

@@ -211,6 +211,10 @@ TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine)
   EXPECT_NE(SplitStartOptions({"--screenshot"}).Error, "");
   EXPECT_NE(SplitStartOptions({"--screenshot="}).Error, "");
   EXPECT_NE(SplitStartOptions({"--screenshot", "a.png", "--screenshot", "b.png"}).Error, "");
+  const TStartOptions v = SplitStartOptions({"/ini", "a.ini", "--version"});
+  EXPECT_TRUE(v.ShowVersion);
+  EXPECT_EQ(v.IniArgs, (std::vector<std::string>{"/ini", "a.ini"}));
+  EXPECT_FALSE(o.ShowVersion);
 }
 
 TEST_F(FirstRunTest, ALinkUnderADefaultNameIsKeptAndItsMissingTargetIsNamed) {
