@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <string_view>
 
@@ -21,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view line = text.substr(0, end);
     try {
       list->ProcessLine(line);
-    } catch (const EHitranConvertError&) {
-      break; // reading ends at the first bad field
+    } catch (const std::exception&) {
+      break; // reading ends at the first refused line (a bad field, or records run together)
     }
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
