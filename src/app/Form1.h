@@ -69,6 +69,7 @@ public:
   TzqRadioGroup* Atmosphere_Layer_UIRadioGroup = nullptr;
   TzqRadioGroup* H2O_Mixing_Ratio_UIRadioGroup = nullptr;
   TzqRadioGroup* Planet_UIRadioGroup = nullptr;
+  TzqRadioGroup* Line_Physics_UIRadioGroup = nullptr; // item 0 Classic, 1 HITRAN (the enum's values)
   TzqRadioGroup* BB_Power_RadioGroup = nullptr;
   QCheckBox* BB_Envelope_UICheckBox = nullptr;
   QCheckBox* Transparent_UICheckBox = nullptr;
@@ -111,6 +112,7 @@ public:
   TzqNumberEdit* Total_bb_2x_UIEdit = nullptr;
   TzqNumberEdit* Combined_1x_UIzqNumberEdit = nullptr;
   TzqNumberEdit* Combined_2x_UIzqNumberEdit = nullptr;
+  TzqNumberEdit* Band_Power_UIzqNumberEdit = nullptr; // HITRAN physics: blackbody power over the band
   TzqSpinEdit* Series_3_zqSpinEdit = nullptr;
   TzqSpinEdit* Series_4_zqSpinEdit = nullptr;
   TzqSpinEdit* Series_5_zqSpinEdit = nullptr;
@@ -179,8 +181,13 @@ public:
   void ApplyControls();
   // The combined spectrum from the two gases' current spectra (CO2 doubled while DoubleCO2 is set).
   void Compute_Combined_Spectra();
-  // The three plot radio groups as typed choices.
+  // The three plot radio groups and the line physics as typed choices.
   zqapp::PlotChoice PlotChoiceOfControls() const;
+  TLinePhysics LinePhysicsOfControls() const;
+  // Selects a line physics and gives the Spectra Type group that physics' items, keeping the chosen
+  // type as close as the new items allow; draws nothing.
+  void ShowLinePhysics(TLinePhysics physics);
+  void Line_Physics_UIRadioGroupClick(QObject* Sender);
   void RefreshBlackbodies();
   void Mean_Path_UIButtonClick(QObject* Sender);
   void Absorbance_UIButtonClick(QObject* Sender);

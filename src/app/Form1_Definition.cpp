@@ -329,6 +329,9 @@ void TForm1::BuildTPPage() {
 
   Planet_UIRadioGroup = radio_group("Planet_UIRadioGroup", "Planet Surface", {"Venus", "Earth"}, -1);
   v->addWidget(Planet_UIRadioGroup);
+  Line_Physics_UIRadioGroup =
+      radio_group("Line_Physics_UIRadioGroup", "Line physics", {"Classic", "HITRAN"}, 0);
+  v->addWidget(Line_Physics_UIRadioGroup);
 
   Plot_Linewidth_UIButton = hidden_button(v, "Plot_Linewidth_UIButton", "Plot Spectra");
   Plot_Linewidth_Path_UIButton = hidden_button(v, "Plot_Linewidth_Path_UIButton", "Plot Path");
@@ -432,6 +435,8 @@ void TForm1::BuildPowerPage() {
   Total_bb_2x_UIEdit = result("Total_bb_2x_UIEdit", 3, 2);
   Combined_1x_UIzqNumberEdit = result("Combined_1x_UIzqNumberEdit", 4, 1);
   Combined_2x_UIzqNumberEdit = result("Combined_2x_UIzqNumberEdit", 4, 2);
+  pg->addWidget(label("Band (HITRAN)"), 5, 0);
+  Band_Power_UIzqNumberEdit = result("Band_Power_UIzqNumberEdit", 5, 1);
   v->addWidget(panel);
 
   L3_UIButton = button("L3_UIButton", "Compute");
@@ -572,6 +577,7 @@ void TForm1::WireEvents() {
   onClick(Atmosphere_Layer_UIRadioGroup, &TForm1::Atmosphere_Layer_UIRadioGroupClick);
   onClick(H2O_Mixing_Ratio_UIRadioGroup, &TForm1::H2O_Mixing_Ratio_UIRadioGroupClick);
   onClick(Planet_UIRadioGroup, &TForm1::Planet_UIRadioGroupClick);
+  onClick(Line_Physics_UIRadioGroup, &TForm1::Line_Physics_UIRadioGroupClick);
 
   auto clicked = [this](QAbstractButton* b, void (TForm1::*h)(QObject*)) {
     connect(b, &QAbstractButton::clicked, this, [this, b, h] { (this->*h)(b); });

@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -38,11 +39,53 @@ void TForm1::ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*,
   ShowStatus(status);
 }
 
+TLinePhysics TForm1::LinePhysicsOfControls() const {
+  return Line_Physics_UIRadioGroup->ItemIndex() == static_cast<int>(TLinePhysics::Hitran)
+             ? TLinePhysics::Hitran
+             : TLinePhysics::Classic;
+}
+
 zqapp::PlotChoice TForm1::PlotChoiceOfControls() const {
-  // The radio items are the enums' values; an item outside a group keeps the first choice.
+  // The radio items are the enums' values (the spectra types: the items of the physics shown); an item
+  // outside a group keeps the first choice.
+  const TLinePhysics physics = LinePhysicsOfControls();
   return {PlotTypeOfIndex(Plot_Type_UIRadioGroup->ItemIndex()).value_or(TPlotType::Spectra),
-          SpectraTypeOfIndex(Spectra_Type_UIRadioGroup->ItemIndex()).value_or(TSpectraType::Raw),
-          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw)};
+          SpectraTypeOfIndex(physics, Spectra_Type_UIRadioGroup->ItemIndex()).value_or(TSpectraType::Raw),
+          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw), physics};
+}
+
+namespace {
+// The Spectra Type group's captions, item by item as SpectraTypeItems(physics).
+QStringList spectra_captions(TLinePhysics physics) {
+  if (physics == TLinePhysics::Hitran) return {"Raw", "Raw / Bandwidth", "Lorentz", "Doppler", "Voigt"};
+  return {"Raw", "Raw / Bandwidth", "Temp && Pressure", "Doppler"};
+}
+} // namespace
+
+void TForm1::ShowLinePhysics(TLinePhysics physics) {
+  const int wanted = static_cast<int>(physics);
+  const int shown = Spectra_Type_UIRadioGroup->ItemCount() ==
+                            static_cast<int>(spectra_captions(TLinePhysics::Hitran).size())
+                        ? static_cast<int>(TLinePhysics::Hitran)
+                        : static_cast<int>(TLinePhysics::Classic);
+  // The groups change without running their click handlers: the caller decides whether to draw.
+  auto physicsClick = std::exchange(Line_Physics_UIRadioGroup->OnClick, nullptr);
+  auto spectraClick = std::exchange(Spectra_Type_UIRadioGroup->OnClick, nullptr);
+  Line_Physics_UIRadioGroup->SetItemIndex(wanted);
+  if (shown != wanted) {
+    const TSpectraType type =
+        SpectraTypeOfIndex(static_cast<TLinePhysics>(shown), Spectra_Type_UIRadioGroup->ItemIndex())
+            .value_or(TSpectraType::Raw);
+    Spectra_Type_UIRadioGroup->SetItems(spectra_captions(physics));
+    Spectra_Type_UIRadioGroup->SetItemIndex(SpectraTypeIndex(physics, type));
+  }
+  Line_Physics_UIRadioGroup->OnClick = std::move(physicsClick);
+  Spectra_Type_UIRadioGroup->OnClick = std::move(spectraClick);
+}
+
+void TForm1::Line_Physics_UIRadioGroupClick(QObject* /*Sender*/) {
+  ShowLinePhysics(LinePhysicsOfControls());
+  Select_Plot(nullptr);
 }
 
 // The controls, read once into the session's typed values.
@@ -59,6 +102,7 @@ void TForm1::ApplyControls() {
   c.PlotType = choice.plotType;
   c.SpectraType = choice.spectraType;
   c.Scaling = choice.scaling;
+  c.Physics = choice.physics;
   c.Water = Water_Concentration_UIzqSpinEdit->Value();
   c.CO2 = CO2_Concentration_UIzqSpinEdit->Value();
   // The multiplier counts only while it is in range; otherwise the path factor stays as it was.

@@ -42,6 +42,7 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
   auto refuse = [&](const std::string& why) {
     for (auto* e : results)
       e->clear();
+    Band_Power_UIzqNumberEdit->clear();
     ReportProblem(why);
   };
   const zqsession::TPowerResult r = Session.ComputePower(path);
@@ -57,6 +58,10 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
   AssignValue(Total_bb_2x_UIEdit, t.Total_2x);
   AssignValue(Combined_1x_UIzqNumberEdit, t.Combined_1x);
   AssignValue(Combined_2x_UIzqNumberEdit, t.Combined_2x);
+  if (t.BandPower)
+    AssignValue(Band_Power_UIzqNumberEdit, *t.BandPower);
+  else
+    Band_Power_UIzqNumberEdit->clear();
   ShowStatus(r.Status);
 }
 

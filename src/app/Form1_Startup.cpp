@@ -80,6 +80,11 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   if (co2.Refusal)
     zq::platform().MessageBox("Configuration", co2.Refusal->Text, zq::mbOK, zq::MsgIcon::Warning);
   AssignValue(CO2_Concentration_UIzqSpinEdit, co2.Value);
+  // The line physics starts where the CLI starts: "[Line Physics] Model", Classic when absent.
+  const zqsession::TPhysicsDefault physics = zqsession::ReadPhysicsDefault(*zqINI_File1);
+  if (physics.Refusal)
+    zq::platform().MessageBox("Configuration", physics.Refusal->Text, zq::mbOK, zq::MsgIcon::Warning);
+  ShowLinePhysics(physics.Value);
 
   int surface = Atmosphere_Layer_UIRadioGroup->IndexOfText("surface");
   Atmosphere_Layer_UIRadioGroup->SetItemIndex(surface);

@@ -233,6 +233,13 @@ zqsession::TControls read_controls(const ParsedOptions& o, TzqINI_File& ini) {
     c.CO2 = co2.Value;
   }
   c.Water = o.Number("h2o", 10000);
+  if (o.Has("physics")) {
+    c.Physics = *ParseLinePhysics(o.Text("physics", "classic"));
+  } else {
+    const zqsession::TPhysicsDefault physics = zqsession::ReadPhysicsDefault(ini);
+    if (physics.Refusal) throw CliError(zqCliInputFile, physics.Refusal->Text);
+    c.Physics = physics.Value;
+  }
   c.LineWidthLimit = o.Number("line-width-limit", 200);
   const auto pathType = o.Text("path-type", "thickness") == "free" ? zqsession::TPathType::MeanFreePath
                                                                    : zqsession::TPathType::OpticalThickness;
@@ -245,6 +252,8 @@ zqsession::TControls read_controls(const ParsedOptions& o, TzqINI_File& ini) {
 
 // ---- output
 
+// Twelve significant digits: a rounding of at most 5e-13 relative, far below what a comparison with a
+// reference spectrum (1e-7) or the classic model's own digits need.
 std::string number(double v) {
   char text[40];
   std::snprintf(text, sizeof text, "%.12g", v);
@@ -365,16 +374,25 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
                        {PlotTypeText(TPlotType::Spectra), PlotTypeText(TPlotType::OpticalDepth),
                         PlotTypeText(TPlotType::MeanPath)},
                        "\"Spectra\"", "plot type"));
-    v.push_back(choice("spectra",
-                       {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
-                        SpectraTypeText(TSpectraType::PressureBroadened),
-                        SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler"},
-                       "\"raw\"", "spectra type (\"pressure\" and \"doppler\" name the broadened ones)"));
+    v.push_back(
+        choice("spectra",
+               {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
+                SpectraTypeText(TSpectraType::PressureBroadened),
+                SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler", "lorentz", "voigt"},
+               "\"raw\"",
+               "spectra type: raw types, and classic \"pressure\", \"doppler\" or, with --physics "
+               "hitran, the profiles \"lorentz\", \"doppler\", \"voigt\""));
     v.push_back(choice("scaling", {ScalingText(TScaling::Raw), ScalingText(TScaling::MixingRatio)}, "\"raw\"",
                        "scaling of the Spectra plots"));
   } else {
-    v.push_back(choice("spectra", {"pressure", "doppler"}, "\"pressure\"", "broadening of the spectra"));
+    v.push_back(choice("spectra", {"pressure", "doppler", "lorentz", "voigt"},
+                       "\"pressure\" (classic), \"voigt\" (hitran)",
+                       "broadening of the spectra: classic \"pressure\", \"doppler\"; hitran \"lorentz\", "
+                       "\"doppler\", \"voigt\""));
   }
+  v.push_back(choice("physics", {"classic", "hitran"}, "Model of [Line Physics] in the INI file, classic",
+                     "line physics: the classic teaching model, or HITRAN's intensities, widths, shifts and "
+                     "profiles (values then sigma in cm2/molecule x 1e20)"));
   v.push_back(num("min", 0, 1e6, "0", "lower end of the wavenumber range, cm-1"));
   v.push_back(
       num("max", 0, 1e6, "5000", "upper end of the wavenumber range, cm-1 (at least 50 above --min)"));
@@ -466,12 +484,27 @@ std::string main_help() {
   return s;
 }
 
-// The --spectra choice: a text of the table, or "pressure" / "doppler" for the broadened ones.
-TSpectraType spectra_type(const std::string& t) {
-  if (t == "pressure") return TSpectraType::PressureBroadened;
-  if (t == "doppler") return TSpectraType::DopplerBroadened;
-  if (auto v = ParseSpectraType(t)) return *v;
-  throw CliError(zqCliUsage, "unknown spectra type \"" + t + "\"");
+// The --spectra choice: a text of the table, "pressure" / "doppler" for the classic broadened ones, or
+// under the HITRAN physics "lorentz" / "doppler" / "voigt" for its profiles. A type of the other physics
+// is refused by name.
+TSpectraType spectra_type(const std::string& t, TLinePhysics physics) {
+  const bool hitran = physics == TLinePhysics::Hitran;
+  std::optional<TSpectraType> v;
+  if (t == "pressure")
+    v = TSpectraType::PressureBroadened;
+  else if (t == "doppler")
+    v = hitran ? TSpectraType::Doppler : TSpectraType::DopplerBroadened;
+  else if (t == "lorentz")
+    v = TSpectraType::Lorentz;
+  else if (t == "voigt")
+    v = TSpectraType::Voigt;
+  else
+    v = ParseSpectraType(t);
+  if (!v) throw CliError(zqCliUsage, "unknown spectra type \"" + t + "\"");
+  if (!PhysicsHasSpectraType(physics, *v))
+    throw CliError(zqCliUsage,
+                   "spectra type \"" + t + "\" needs --physics " + (hitran ? "classic" : "hitran"));
+  return *v;
 }
 
 // The three line lists of a run, loaded, in a session set as the window's controls would set it.
@@ -502,7 +535,7 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   g.files.ini = open_ini(o);
   zqsession::TControls c = read_controls(o, *g.files.ini);
   c.PlotType = *ParsePlotType(o.Text("plot", "Spectra"));
-  c.SpectraType = spectra_type(o.Text("spectra", "raw"));
+  c.SpectraType = spectra_type(o.Text("spectra", "raw"), c.Physics);
   c.Scaling = *ParseScaling(o.Text("scaling", "raw"));
   prepare_lists(g, c, platform, progress, err);
 
@@ -514,7 +547,7 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
        series_csv({{"H2O", &g.Series(TSeriesRole::Water)},
                    {"CO2", &g.Series(TSeriesRole::CO2)},
                    {"Combined", &g.Series(TSeriesRole::Combined)}},
-                  IsLinePlot(c.PlotType, c.SpectraType)));
+                  IsLinePlot(c.Physics, c.PlotType, c.SpectraType)));
   return zqCliOK;
 }
 
@@ -523,7 +556,8 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   GasLists g;
   g.files.ini = open_ini(o);
   zqsession::TControls c = read_controls(o, *g.files.ini);
-  c.SpectraType = spectra_type(o.Text("spectra", "pressure"));
+  const bool hitran = c.Physics == TLinePhysics::Hitran;
+  c.SpectraType = spectra_type(o.Text("spectra", hitran ? "voigt" : "pressure"), c.Physics);
   const double P = o.Number("path", 1000);
   prepare_lists(g, c, platform, progress, err);
 
@@ -545,7 +579,13 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   csv << "Sum 2x," << number(t.Total_2x) << "\n";
   csv << "Combined 1x," << number(t.Combined_1x) << "\n";
   csv << "Combined 2x," << number(t.Combined_2x) << "\n";
-  csv << "Blackbody power," << number(zqapp::BlackbodyPower(c.Temperature)) << "\n";
+  if (t.BandPower) {
+    // The exact Stefan-Boltzmann law, and the Planck integral over the band the absorbed sums cover.
+    csv << "Blackbody power," << number(zqconst::StefanBoltzmann * std::pow(c.Temperature, 4)) << "\n";
+    csv << "Blackbody band power," << number(*t.BandPower) << "\n";
+  } else {
+    csv << "Blackbody power," << number(zqapp::BlackbodyPower(c.Temperature)) << "\n";
+  }
   emit(o, out, csv.str());
   return zqCliOK;
 }

@@ -74,6 +74,10 @@ void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType,
   if (!plot) return refuse("Unknown plot type \"" + PlotType + "\"");
   if (!spectra) return refuse("Unknown spectra type \"" + SpectraType + "\"");
   if (!scaling) return refuse("Unknown scaling \"" + Scaling + "\"");
+  // The line profiles of the HITRAN physics are computed by the session from the cross-section, never
+  // by the classic fillers.
+  if (IsHitranProfile(*spectra))
+    return refuse("Spectra type \"" + SpectraType + "\" needs the HITRAN line physics");
   SetDopplerBroadening(*spectra == TSpectraType::DopplerBroadened);
   Scale = *scaling == TScaling::Raw ? 1 : MixingRatio;
   switch (*plot) {

@@ -29,13 +29,22 @@ static const std::array<std::string, 3>& plot_types() {
   static const std::array<std::string, 3> t = {"Spectra", "Optical Depth", "Mean Path"};
   return t;
 }
-static const std::array<std::string, 4>& spectra_types() {
-  static const std::array<std::string, 4> t = {"raw", "I/Alpha", "Temperature and Pressure Broadened",
-                                               "Temperature, Pressure, and Doppler Broadened"};
+static const std::array<std::string, 7>& spectra_types() {
+  static const std::array<std::string, 7> t = {"raw",
+                                               "I/Alpha",
+                                               "Temperature and Pressure Broadened",
+                                               "Temperature, Pressure, and Doppler Broadened",
+                                               "Lorentz",
+                                               "Doppler",
+                                               "Voigt"};
   return t;
 }
 static const std::array<std::string, 2>& scalings() {
   static const std::array<std::string, 2> t = {"raw", "Mixing Ratio"};
+  return t;
+}
+static const std::array<std::string, 2>& line_physics() {
+  static const std::array<std::string, 2> t = {"Classic", "HITRAN"};
   return t;
 }
 
@@ -48,6 +57,9 @@ const std::string& SpectraTypeText(TSpectraType type) {
 const std::string& ScalingText(TScaling scaling) {
   return text_of(scalings(), scaling);
 }
+const std::string& LinePhysicsText(TLinePhysics physics) {
+  return text_of(line_physics(), physics);
+}
 
 std::optional<TPlotType> ParsePlotType(std::string_view text) {
   return parse<TPlotType>(plot_types(), text);
@@ -58,15 +70,78 @@ std::optional<TSpectraType> ParseSpectraType(std::string_view text) {
 std::optional<TScaling> ParseScaling(std::string_view text) {
   return parse<TScaling>(scalings(), text);
 }
+std::optional<TLinePhysics> ParseLinePhysics(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.remove_suffix(1);
+  auto lower = [](std::string_view v) {
+    std::string out(v);
+    for (char& c : out)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+  };
+  for (std::size_t i = 0; i < line_physics().size(); ++i)
+    if (lower(line_physics()[i]) == lower(text)) return static_cast<TLinePhysics>(i);
+  return std::nullopt;
+}
 
 std::optional<TPlotType> PlotTypeOfIndex(int index) {
   return of_index<TPlotType>(plot_types(), index);
 }
 std::optional<TSpectraType> SpectraTypeOfIndex(int index) {
-  return of_index<TSpectraType>(spectra_types(), index);
+  return SpectraTypeOfIndex(TLinePhysics::Classic, index);
 }
 std::optional<TScaling> ScalingOfIndex(int index) {
   return of_index<TScaling>(scalings(), index);
+}
+
+namespace {
+constexpr TSpectraType kClassicItems[] = {TSpectraType::Raw, TSpectraType::IOverAlpha,
+                                          TSpectraType::PressureBroadened, TSpectraType::DopplerBroadened};
+constexpr TSpectraType kHitranItems[] = {TSpectraType::Raw, TSpectraType::IOverAlpha, TSpectraType::Lorentz,
+                                         TSpectraType::Doppler, TSpectraType::Voigt};
+} // namespace
+
+std::span<const TSpectraType> SpectraTypeItems(TLinePhysics physics) {
+  if (physics == TLinePhysics::Hitran) return kHitranItems;
+  return kClassicItems;
+}
+
+std::optional<TSpectraType> SpectraTypeOfIndex(TLinePhysics physics, int index) {
+  const auto items = SpectraTypeItems(physics);
+  if (index < 0 || index >= static_cast<int>(items.size())) return std::nullopt;
+  return items[static_cast<std::size_t>(index)];
+}
+
+int SpectraTypeIndex(TLinePhysics physics, TSpectraType type) {
+  const auto items = SpectraTypeItems(physics);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (items[i] == type) return static_cast<int>(i);
+  switch (type) {
+  case TSpectraType::PressureBroadened:
+  case TSpectraType::Lorentz:
+  case TSpectraType::Voigt:
+    return 2;
+  default:
+    return 3;
+  }
+}
+
+bool IsHitranProfile(TSpectraType type) {
+  return type == TSpectraType::Lorentz || type == TSpectraType::Doppler || type == TSpectraType::Voigt;
+}
+
+bool PhysicsHasSpectraType(TLinePhysics physics, TSpectraType type) {
+  const auto items = SpectraTypeItems(physics);
+  for (TSpectraType t : items)
+    if (t == type) return true;
+  return false;
+}
+
+bool IsLinePlot(TLinePhysics physics, TPlotType plot, TSpectraType spectra) {
+  if (physics == TLinePhysics::Classic) return IsLinePlot(plot, spectra);
+  return plot == TPlotType::Spectra && (spectra == TSpectraType::Raw || spectra == TSpectraType::IOverAlpha);
 }
 
 bool IsLinePlot(TPlotType plot, TSpectraType spectra) {

@@ -4,13 +4,27 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
-// Values equal the item indices of the window's radio groups.
+// Values equal the item indices of the window's radio groups (for the spectra types: of the classic
+// group; the HITRAN group's items are SpectraTypeItems(TLinePhysics::Hitran)).
 enum class TPlotType { Spectra = 0, OpticalDepth = 1, MeanPath = 2 };
-enum class TSpectraType { Raw = 0, IOverAlpha = 1, PressureBroadened = 2, DopplerBroadened = 3 };
+// Lorentz, Doppler and Voigt are the line profiles of the HITRAN line physics; the classic model has
+// its own two broadened types. The raw-line types belong to both.
+enum class TSpectraType {
+  Raw = 0,
+  IOverAlpha = 1,
+  PressureBroadened = 2,
+  DopplerBroadened = 3,
+  Lorentz = 4,
+  Doppler = 5,
+  Voigt = 6
+};
 enum class TScaling { Raw = 0, MixingRatio = 1 };
+// The line physics: the classic teaching model (default) or HITRAN's own formulas.
+enum class TLinePhysics { Classic = 0, Hitran = 1 };
 
 // "Spectra", "Optical Depth", "Mean Path"
 const std::string& PlotTypeText(TPlotType type);
@@ -18,17 +32,36 @@ const std::string& PlotTypeText(TPlotType type);
 const std::string& SpectraTypeText(TSpectraType type);
 // "raw", "Mixing Ratio"
 const std::string& ScalingText(TScaling scaling);
+// "Classic", "HITRAN"
+const std::string& LinePhysicsText(TLinePhysics physics);
 
 // The value a text names (compared exactly), or empty for any other text.
 std::optional<TPlotType> ParsePlotType(std::string_view text);
 std::optional<TSpectraType> ParseSpectraType(std::string_view text);
 std::optional<TScaling> ParseScaling(std::string_view text);
+// Compared without letter case and surrounding blanks (an INI value or a command-line word).
+std::optional<TLinePhysics> ParseLinePhysics(std::string_view text);
 
-// The value of a radio item index, or empty outside the group.
+// The value of a radio item index, or empty outside the group (the spectra types: the classic group).
 std::optional<TPlotType> PlotTypeOfIndex(int index);
 std::optional<TSpectraType> SpectraTypeOfIndex(int index);
 std::optional<TScaling> ScalingOfIndex(int index);
 
+// The Spectra Type group's items under a line physics, in item order: the raw-line types, then the
+// physics' own broadened types.
+std::span<const TSpectraType> SpectraTypeItems(TLinePhysics physics);
+std::optional<TSpectraType> SpectraTypeOfIndex(TLinePhysics physics, int index);
+// The item of a type in the group of a physics; a broadened type of the other physics gives the item
+// at its own position (Lorentz <-> pressure broadened, Doppler <-> Doppler broadened, Voigt -> pressure
+// broadened), so switching the physics keeps the choice as close as the other group allows.
+int SpectraTypeIndex(TLinePhysics physics, TSpectraType type);
+// Whether a spectra type is one of the HITRAN line profiles, and whether a physics computes it.
+bool IsHitranProfile(TSpectraType type);
+bool PhysicsHasSpectraType(TLinePhysics physics, TSpectraType type);
+
 // Whether a plot has one point per line (raw lines, I/alpha, line mean paths) rather than one per grid
 // point: a plot of lines is written one row per line and gas, a grid plot one row per wavenumber.
 bool IsLinePlot(TPlotType plot, TSpectraType spectra);
+// The same under a line physics: in the HITRAN physics every path plot comes from the cross-section
+// (a raw-line type there means the Voigt profile), so only the raw Spectra plots have points per line.
+bool IsLinePlot(TLinePhysics physics, TPlotType plot, TSpectraType spectra);

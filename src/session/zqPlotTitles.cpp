@@ -29,13 +29,53 @@ std::string DistanceAxisTitle(double fraction) {
   return "Distance to absorb " + AbsorbedPercentText(fraction) + "% of energy (meters)";
 }
 
+namespace {
+
+// The HITRAN physics' titles: the profile and the physics by name, the cross-section's unit, and the
+// conditions the widths depend on (temperature, pressure and, through self broadening, both mixing
+// ratios) on every broadened plot. The raw-line Spectra plots are the file's values: classic titles.
+PlotTitles hitran_titles(const PlotChoice& c, double absorbedFraction, const PlotTexts& t) {
+  static const char* const captions[] = {"Spectra", "Optical Depth for 1 km", "Mean Path"};
+  PlotTitles r;
+  const bool perMolecule = c.scaling == TScaling::Raw;
+  std::string profile = "Voigt";
+  if (c.spectraType == TSpectraType::Lorentz) profile = "Lorentz";
+  if (c.spectraType == TSpectraType::Doppler) profile = "Doppler";
+  switch (c.plotType) {
+  case TPlotType::Spectra:
+    r.leftAxis = perMolecule ? "Cross-section x 1E20 [cm2/molecule]"
+                             : "Cross-section x 1E20 x mixing ratio [cm2/molecule x ppm]";
+    break;
+  case TPlotType::OpticalDepth:
+    r.leftAxis = "ln(Optical Depth) of 1 km, sigma n L";
+    break;
+  case TPlotType::MeanPath:
+    r.leftAxis = DistanceAxisTitle(absorbedFraction);
+    break;
+  }
+  r.envelopeEnabled = c.plotType == TPlotType::Spectra;
+  r.groupsEnabled = true;
+  r.firstLine = profile + " Profile, HITRAN Line Physics - " + captions[static_cast<int>(c.plotType)];
+  if (perMolecule && c.plotType == TPlotType::Spectra) r.firstLine += " (per Molecule)";
+  r.secondLine = trim_blanks(t.tempK + " °K   " + t.pressure + " mb   " + t.water + " ppm water vapor   " +
+                             t.co2 + " ppm CO2   ");
+  return r;
+}
+
+} // namespace
+
 PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const PlotTexts& t) {
+  if (c.physics == TLinePhysics::Hitran && !IsLinePlot(c.physics, c.plotType, c.spectraType))
+    return hitran_titles(c, absorbedFraction, t);
   static const char* const captions[] = {"Spectra", "Optical Depth for 1 km", "Mean Path"};
   static const char* const starts[] = {"HITRAN Intensities", "HITRAN Intensities / Bandwidth (I/Alpha)",
                                        "Temperature and Pressure Broadened", "Doppler Broadened"};
   PlotTitles r;
   std::string caption = captions[static_cast<int>(c.plotType)];
-  std::string start = starts[static_cast<int>(c.spectraType)];
+  // A HITRAN profile asked of the classic physics (refused by the session) is named as it stands.
+  std::string start = c.spectraType <= TSpectraType::DopplerBroadened
+                          ? starts[static_cast<int>(c.spectraType)]
+                          : SpectraTypeText(c.spectraType);
   const bool spectra = c.plotType == TPlotType::Spectra;
   const bool opticalDepth = c.plotType == TPlotType::OpticalDepth;
   const bool perMolecule = c.scaling == TScaling::Raw;

@@ -15,6 +15,7 @@ struct PlotChoice {
   TPlotType plotType = TPlotType::Spectra;
   TSpectraType spectraType = TSpectraType::Raw;
   TScaling scaling = TScaling::Raw;
+  TLinePhysics physics = TLinePhysics::Classic;
 };
 
 // Edit texts quoted in the second title line.
@@ -29,7 +30,8 @@ struct PlotTitles {
   std::string firstLine;
   std::string secondLine; // may be empty; it is still appended as a title line
   std::string leftAxis;
-  bool groupsEnabled = true;   // Scaling and Spectra Type groups
+  bool groupsEnabled = true;   // Scaling and Spectra Type groups (the HITRAN physics: Scaling only,
+                               // its optical depth follows the chosen profile)
   bool envelopeEnabled = true; // "Times BB Envelope"
 };
 

@@ -1,6 +1,7 @@
 #include "zqSession.h"
 
 #include "zqHITRAN.h"
+#include "zqHitranMode.h"
 #include "zqINI_File.h"
 #include "zqLineSeries.h"
 
@@ -72,6 +73,20 @@ TCO2Default ReadCO2Default(TzqINI_File& ini) {
   else
     d.Refusal = TStatusItem{"[CO2] ppmv", "[CO2] ppmv = \"" + text +
                                               "\" is not a mixing ratio from 0 to 1000000 ppm; 350 is used"};
+  return d;
+}
+
+TPhysicsDefault ReadPhysicsDefault(TzqINI_File& ini) {
+  TPhysicsDefault d;
+  // Read only when present, so reading never adds the key to the store.
+  if (!ini.FindRecord(kPhysicsSection, kPhysicsKey)) return d;
+  const std::string text = ini.ReadString(kPhysicsSection, kPhysicsKey, "Classic");
+  if (const auto v = ParseLinePhysics(text))
+    d.Value = *v;
+  else
+    d.Refusal = TStatusItem{std::string("[") + kPhysicsSection + "] " + kPhysicsKey,
+                            std::string("[") + kPhysicsSection + "] " + kPhysicsKey + " = \"" + text +
+                                "\" is neither Classic nor HITRAN; Classic is used"};
   return d;
 }
 
@@ -147,8 +162,36 @@ bool TzqSession::sources_refused(TzqStatus& status) const {
   return sources.Refused();
 }
 
+// The path factor the lists hold after ApplyControls (kept from before while the multiplier is out of
+// range); the combined list's is the one its series uses.
+static double path_factor_of(const TzqSession& s) {
+  if (s.Controls.PathFactor) return *s.Controls.PathFactor;
+  for (const T_zq_HITRAN* list : {s.Combined, s.Water, s.CO2})
+    if (list) return list->PathFactor;
+  return 1;
+}
+
+// A broadened type of the other physics cannot be computed: refused by name, every gas series emptied.
+static bool wrong_physics(const TzqSession& s, const TzqSession::TSeriesSink& sink, TzqStatus& status) {
+  const TControls& c = s.Controls;
+  if (PhysicsHasSpectraType(c.Physics, c.SpectraType)) return false;
+  status.Refuse("", "Spectra type \"" + SpectraTypeText(c.SpectraType) + "\" is not one of the " +
+                        LinePhysicsText(c.Physics) + " line physics");
+  for (TSeriesRole role : kGasRoles)
+    if (TLineSeries* series = sink.Series ? sink.Series(role) : nullptr) series->Clear();
+  return true;
+}
+
 TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
   ApplyControls();
+  const TControls& c = Controls;
+  if (c.Physics == TLinePhysics::Hitran) {
+    TzqStatus status;
+    if (wrong_physics(*this, sink, status)) return status;
+    // The raw-line plots are the file's values: the same in both physics, drawn as below.
+    if (!IsLinePlot(c.Physics, c.PlotType, c.SpectraType))
+      return FillHitranSeries(ComputeHitranGases(Water, CO2, c), c, path_factor_of(*this), sink.Series);
+  }
   if (Water) plot(sink, TSeriesRole::Water, *Water);
   if (CO2) plot(sink, TSeriesRole::CO2, *CO2);
   TzqStatus status;
@@ -166,6 +209,13 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
   ApplyControls();
   TzqStatus status;
   if (!CO2 || !Water || !Combined) return status;
+  if (Controls.Physics == TLinePhysics::Hitran) {
+    // The mean paths of the cross-sections at the controls' conditions.
+    TControls c = Controls;
+    c.PlotType = TPlotType::MeanPath;
+    if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
+    return FillHitranSeries(ComputeHitranGases(Water, CO2, c), c, path_factor_of(*this), sink.Series);
+  }
   auto series = [&](TSeriesRole role) { return sink.Series ? sink.Series(role) : nullptr; };
   CO2->AdjustLines(pressure, temperature);
   Water->AdjustLines(pressure, temperature);
@@ -182,6 +232,12 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
 }
 
 TPowerResult TzqSession::ComputePower(double P) {
+  if (Controls.Physics == TLinePhysics::Hitran) {
+    TControls c = Controls;
+    // The raw-line types have no spectrum of their own: their power is the Voigt profile's.
+    if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
+    return HitranPowerTable(ComputeHitranGases(Water, CO2, c), c, P);
+  }
   TPowerResult r;
   if (!CO2 || !Water || !Combined) {
     r.Status.Refuse("", "Compute needs the line lists [h2o], [co2] and [Combined]");

@@ -73,6 +73,7 @@ struct TControls {
   TPlotType PlotType = TPlotType::Spectra;
   TSpectraType SpectraType = TSpectraType::Raw;
   TScaling Scaling = TScaling::Raw;
+  TLinePhysics Physics = TLinePhysics::Classic;
   // The path factor of the lists; empty while the multiplier is out of range (the lists keep theirs).
   std::optional<double> PathFactor = 1;
   double Water = 10000; // ppm
@@ -89,6 +90,8 @@ TPathSetting PathFromMultiplier(TPathType type, double multiplier);
 // The Power page's results (W/m2) for a path of P metres.
 struct TPowerTable {
   double CO2_1x = 0, CO2_2x = 0, H2O_1x = 0, Total_1x = 0, Total_2x = 0, Combined_1x = 0, Combined_2x = 0;
+  // HITRAN physics: the blackbody power over the band (exact Planck integral); the classic table has none.
+  std::optional<double> BandPower;
 };
 struct TPowerResult {
   TzqStatus Status;
@@ -108,6 +111,17 @@ struct TColumnRun {
   TzqStatus Status;
   TzqColumnResult Result; // Computed is false when refused
 };
+
+// The line physics both front ends start from: "[Line Physics] Model" of the INI file ("Classic" or
+// "HITRAN", letter case ignored; Classic when absent). Any other value is refused by name and Classic
+// is kept.
+inline constexpr const char* kPhysicsSection = "Line Physics";
+inline constexpr const char* kPhysicsKey = "Model";
+struct TPhysicsDefault {
+  TLinePhysics Value = TLinePhysics::Classic;
+  std::optional<TStatusItem> Refusal;
+};
+TPhysicsDefault ReadPhysicsDefault(TzqINI_File& ini);
 
 class TzqSession {
 public:
@@ -139,13 +153,15 @@ public:
   void CombineSpectra(double co2Factor = 1);
 
   // The chart's three series for the plot chosen: water and CO2 from their lists, then the combined one
-  // from them (cleared when a source refused).
+  // from them (cleared when a source refused). Under the HITRAN physics every grid plot is formed from
+  // the gases' cross-sections (zqHitranMode.h) and written into Series(role) directly.
   TzqStatus ComputeSpectra(const TSeriesSink& sink);
   // The "Plot Path" pipeline: lines adjusted to pressure (mb) and temperature (K), as the window holds
   // them in 32-bit reals, then the mean paths of the two gases and of their combination.
   TzqStatus ComputePaths(const TSeriesSink& sink, float pressure, float temperature);
   // The Power page's table for a path of P metres, from the spectra as the last ComputeSpectra left
-  // them (each integral brings its list's spectrum up to date first).
+  // them (each integral brings its list's spectrum up to date first). Under the HITRAN physics, from the
+  // cross-sections at the controls with the exact Planck function.
   TPowerResult ComputePower(double P);
 
   // The atmosphere column of the Water and CO2 lists in the HITRAN line physics (Voigt at each layer's

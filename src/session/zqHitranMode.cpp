@@ -1,0 +1,222 @@
+#include "zqHitranMode.h"
+
+#include "zqHITRAN.h"
+#include "zqHitranPhysics.h"
+#include "zqLineSeries.h"
+#include "zqSeriesPoints.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zqsession {
+
+namespace {
+
+// ln of the optical depth is raised to this, as in the classic plot.
+constexpr double kLogDepthFloor = -5;
+
+std::string count_text(long n) {
+  return std::to_string(n);
+}
+
+// Fills series with (x_k, y_of(k)); points that are not finite are left out and counted in a note.
+template <class YOf>
+void fill_grid(TLineSeries& series, const std::vector<double>& x, YOf y_of, TzqStatus& status,
+               const std::string& source) {
+  TzqSeriesBatch batch(series);
+  series.Clear();
+  series.SetXOrderNone();
+  series.Reserve(x.size());
+  long dropped = 0;
+  for (std::size_t k = 0; k < x.size(); ++k)
+    if (!zqmodel::AddFinitePoint(series, x[k], y_of(k))) ++dropped;
+  if (dropped > 0) status.Note(source, count_text(dropped) + " points too large to plot were left out");
+}
+
+void clear_series(TLineSeries* series) {
+  if (series) series->Clear();
+}
+
+double clamp_path(double y, double minPath, double maxPath) {
+  return std::min(std::max(y, minPath), maxPath);
+}
+
+// One role's plot from its cross-section values (cm2/molecule, x ppm for Combined) and the number
+// density that turns them into optical depth.
+void fill_role(TLineSeries& series, const std::vector<double>& x, const std::vector<double>& sigma,
+               double density, double scale, const TControls& c, double pathFactor, TzqStatus& status,
+               const std::string& source) {
+  switch (c.PlotType) {
+  case TPlotType::Spectra: {
+    const double f = kHitranDisplayFactor * scale;
+    fill_grid(
+        series, x, [&](std::size_t k) { return sigma[k] * f; }, status, source);
+    return;
+  }
+  case TPlotType::OpticalDepth:
+    if (!(density > 0)) status.Note(source, "No molecules absorb: the optical depth is 0");
+    fill_grid(
+        series, x,
+        [&](std::size_t k) {
+          const double tau = zqphys::OpticalDepth(sigma[k], density, kOpticalDepthPath);
+          return tau > 0 ? std::fmax(std::log(tau), kLogDepthFloor) : kLogDepthFloor;
+        },
+        status, source);
+    return;
+  case TPlotType::MeanPath: {
+    if (!(pathFactor > 0)) {
+      status.Refuse(source, "Path factor must be above 0");
+      series.Clear();
+      return;
+    }
+    if (!(density > 0)) status.Note(source, "No molecules absorb: every path is endless");
+    const double fraction = -std::expm1(-pathFactor);
+    fill_grid(
+        series, x,
+        [&](std::size_t k) {
+          const double a = sigma[k] * density;
+          return clamp_path(a > 0 ? zqphys::PathForFraction(sigma[k], density, fraction) : c.MaxPath,
+                            c.MinPath, c.MaxPath);
+        },
+        status, source);
+    return;
+  }
+  }
+}
+
+} // namespace
+
+THitranProfile HitranProfileOf(TSpectraType type) {
+  switch (type) {
+  case TSpectraType::Lorentz:
+    return THitranProfile::Lorentz;
+  case TSpectraType::Doppler:
+    return THitranProfile::Doppler;
+  default:
+    return THitranProfile::Voigt;
+  }
+}
+
+THitranConditions HitranConditions(const TControls& c, double mixingRatioPpm) {
+  THitranConditions h;
+  h.Temperature = c.Temperature;
+  h.Pressure = c.Pressure;
+  h.MixingRatio = mixingRatioPpm;
+  h.Profile = HitranProfileOf(c.SpectraType);
+  h.LineWidthLimit = c.LineWidthLimit;
+  h.WavenumberMin = c.WavenumberMin;
+  h.WavenumberMax = c.WavenumberMax;
+  return h;
+}
+
+const THitranCrossSection* THitranGases::Of(TSeriesRole role) const {
+  if (role == TSeriesRole::Water && HasWater && Water.Valid()) return &Water;
+  if (role == TSeriesRole::CO2 && HasCO2 && CO2.Valid()) return &CO2;
+  return nullptr;
+}
+
+double THitranGases::DensityOf(TSeriesRole role) const {
+  switch (role) {
+  case TSeriesRole::Water:
+    return WaterDensity;
+  case TSeriesRole::CO2:
+    return CO2Density;
+  default:
+    return UnitDensity;
+  }
+}
+
+std::vector<double> THitranGases::Combined(double co2Factor) const {
+  const THitranCrossSection* w = Of(TSeriesRole::Water);
+  const THitranCrossSection* q = Of(TSeriesRole::CO2);
+  if (!w || !q || w->Sigma.size() != q->Sigma.size()) return {};
+  std::vector<double> out(w->Sigma.size());
+  const double a = WaterPpm, b = co2Factor * CO2Ppm;
+  for (std::size_t k = 0; k < out.size(); ++k)
+    out[k] = a * w->Sigma[k] + b * q->Sigma[k];
+  return out;
+}
+
+THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& c) {
+  THitranGases g;
+  g.WaterPpm = c.Water;
+  g.CO2Ppm = c.CO2;
+  auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out, const char* source) {
+    if (!list) return false;
+    out = ComputeHitranCrossSection(HitranLineSet(*list), HitranConditions(c, ppm));
+    g.Status.Refuse(source, out.Refusal);
+    for (const std::string& note : out.Notes)
+      g.Status.Note(source, note);
+    return true;
+  };
+  g.HasWater = compute(water, c.Water, g.Water, "h2o");
+  g.HasCO2 = compute(co2, c.CO2, g.CO2, "co2");
+  g.WaterDensity = zqphys::NumberDensity(c.Water, c.Pressure, c.Temperature);
+  g.CO2Density = zqphys::NumberDensity(c.CO2, c.Pressure, c.Temperature);
+  g.UnitDensity = zqphys::NumberDensity(1, c.Pressure, c.Temperature);
+  return g;
+}
+
+TzqStatus FillHitranSeries(const THitranGases& g, const TControls& c, double pathFactor,
+                           const std::function<TLineSeries*(TSeriesRole)>& series_of) {
+  TzqStatus status = g.Status;
+  auto series = [&](TSeriesRole role) { return series_of ? series_of(role) : nullptr; };
+  const bool scaled = c.Scaling == TScaling::MixingRatio;
+  for (TSeriesRole role : {TSeriesRole::Water, TSeriesRole::CO2}) {
+    TLineSeries* s = series(role);
+    if (!s) continue;
+    const THitranCrossSection* cs = g.Of(role);
+    if (!cs) {
+      clear_series(s);
+      continue;
+    }
+    const double ppm = role == TSeriesRole::Water ? g.WaterPpm : g.CO2Ppm;
+    fill_role(*s, cs->X, cs->Sigma, g.DensityOf(role), scaled ? ppm : 1.0, c, pathFactor, status,
+              SectionOf(role));
+  }
+  // The combined spectrum already carries the mixing ratios: never scaled again.
+  if (TLineSeries* s = series(TSeriesRole::Combined)) {
+    const std::vector<double> sigma = g.Combined();
+    if (sigma.empty() || status.Refused())
+      clear_series(s);
+    else
+      fill_role(*s, g.Water.X, sigma, g.UnitDensity, 1.0, c, pathFactor, status,
+                SectionOf(TSeriesRole::Combined));
+  }
+  return status;
+}
+
+TPowerResult HitranPowerTable(const THitranGases& g, const TControls& c, double P) {
+  TPowerResult r;
+  r.Status = g.Status;
+  const THitranCrossSection* w = g.Of(TSeriesRole::Water);
+  const THitranCrossSection* q = g.Of(TSeriesRole::CO2);
+  if (r.Status.Refused()) return r;
+  if (!w || !q) {
+    r.Status.Refuse("", "Compute needs the line lists [h2o] and [co2]");
+    return r;
+  }
+  const double t = c.Temperature;
+  auto absorbed = [&](const std::vector<double>& sigma, double density, double path) {
+    return zqphys::AbsorbedBlackbodyPower(w->X, sigma, w->Step, density, path, t);
+  };
+  TPowerTable table;
+  table.CO2_1x = absorbed(q->Sigma, g.CO2Density, P);
+  table.CO2_2x = absorbed(q->Sigma, g.CO2Density, 2 * P);
+  table.H2O_1x = absorbed(w->Sigma, g.WaterDensity, P);
+  table.Combined_1x = absorbed(g.Combined(1), g.UnitDensity, P);
+  table.Combined_2x = absorbed(g.Combined(2), g.UnitDensity, P);
+  table.Total_1x = table.CO2_1x + table.H2O_1x;
+  table.Total_2x = table.H2O_1x + table.CO2_2x;
+  // The band the sums cover: the grid's points stand for the steps that end at them.
+  table.BandPower = zqphys::BlackbodyBandPower(c.WavenumberMin, w->X.back(), t);
+  for (double v : {table.CO2_1x, table.CO2_2x, table.H2O_1x, table.Combined_1x, table.Combined_2x})
+    if (!std::isfinite(v)) {
+      r.Status.Refuse("", "Absorbed power is too large to represent");
+      return r;
+    }
+  r.Table = table;
+  return r;
+}
+
+} // namespace zqsession

@@ -1,0 +1,218 @@
+// The session under the HITRAN line physics, without widgets: each gas's series is its own
+// cross-section (its own mixing ratio for self broadening) shown x 1e20, the combined optical depth is
+// the sum of both gases', the Power table keeps the order absorption must have, and switching back
+// to the classic physics gives the classic numbers bit for bit. Also the INI key of the choice and the
+// Spectra Type items of each physics.
+#include "TestSupport.h"
+#include "zqCrossSection.h"
+#include "zqDemoLines.h"
+#include "zqHITRAN.h"
+#include "zqHitranMode.h"
+#include "zqHitranPhysics.h"
+#include "zqINI_File.h"
+#include "zqLineSeries.h"
+#include "zqPhysicalConstants.h"
+#include "zqSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace zqsession;
+
+namespace {
+
+class HitranSessionTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    dir = new zqtest::TempDir;
+    WriteDemoLineLists(dir->path());
+  }
+  static void TearDownTestSuite() {
+    delete dir;
+    dir = nullptr;
+  }
+  void SetUp() override {
+    water.MoleculeType = " 1";
+    water.LoadFromFile((dir->path() / "01_h2o_161_only.txt").string());
+    co2.MoleculeType = " 2";
+    co2.LoadFromFile((dir->path() / "02_CO2.txt").string());
+    session.Water = &water;
+    session.CO2 = &co2;
+    session.Combined = &combined;
+    TControls& c = session.Controls;
+    c.WavenumberMin = 550;
+    c.WavenumberMax = 750;
+    c.Temperature = 250;
+    c.Pressure = 506.625;
+    c.Water = 3000;
+    c.CO2 = 400;
+  }
+  TzqSession::TSeriesSink Sink() {
+    return {[this](TSeriesRole role) { return &series[SeriesIndex(role)]; }, {}};
+  }
+  std::vector<double> ys(TSeriesRole role) const { return series[SeriesIndex(role)].YValues(); }
+
+  static zqtest::TempDir* dir;
+  T_zq_HITRAN water, co2, combined;
+  TzqSession session;
+  TLineSeries series[3];
+};
+zqtest::TempDir* HitranSessionTest::dir = nullptr;
+
+} // namespace
+
+TEST_F(HitranSessionTest, EachGasIsItsOwnCrossSectionAndScalingMultipliesByItsMixingRatio) {
+  TControls& c = session.Controls;
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::Voigt;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  const auto expected = [&](const T_zq_HITRAN& list, double ppm) {
+    return ComputeHitranCrossSection(HitranLineSet(list), HitranConditions(c, ppm));
+  };
+  const THitranCrossSection w = expected(water, 3000), q = expected(co2, 400);
+  ASSERT_TRUE(w.Valid() && q.Valid());
+  ASSERT_EQ(ys(TSeriesRole::Water).size(), 50000u);
+  for (std::size_t k = 0; k < 50000; k += 7) {
+    ASSERT_EQ(ys(TSeriesRole::Water)[k], w.Sigma[k] * 1e20) << k;
+    ASSERT_EQ(ys(TSeriesRole::CO2)[k], q.Sigma[k] * 1e20) << k;
+    ASSERT_EQ(series[0].XValues()[k], w.X[k]);
+  }
+  // Self broadening: the water curve depends on the water mixing ratio, not on the CO2 one.
+  const THitranCrossSection other = expected(water, 400);
+  EXPECT_NE(other.Sigma, w.Sigma);
+
+  c.Scaling = TScaling::MixingRatio;
+  const std::vector<double> combinedBefore = ys(TSeriesRole::Combined);
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  for (std::size_t k = 0; k < 50000; k += 7) {
+    ASSERT_EQ(ys(TSeriesRole::Water)[k], w.Sigma[k] * (1e20 * 3000)) << k;
+    ASSERT_EQ(ys(TSeriesRole::CO2)[k], q.Sigma[k] * (1e20 * 400)) << k;
+  }
+  // The combined spectrum carries the mixing ratios already: scaling leaves it as it was.
+  EXPECT_EQ(ys(TSeriesRole::Combined), combinedBefore);
+}
+
+TEST_F(HitranSessionTest, CombinedOpticalDepthIsTheSumOfBothGases) {
+  TControls& c = session.Controls;
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::Lorentz;
+  c.PlotType = TPlotType::OpticalDepth;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  const auto w = ys(TSeriesRole::Water), q = ys(TSeriesRole::CO2), s = ys(TSeriesRole::Combined);
+  ASSERT_EQ(s.size(), 50000u);
+  int compared = 0;
+  for (std::size_t k = 0; k < s.size(); ++k) {
+    if (w[k] <= -5 || q[k] <= -5) continue; // raised to the floor: not the optical depth itself
+    ++compared;
+    ASSERT_TRUE(zqtest::RelClose(std::exp(s[k]), std::exp(w[k]) + std::exp(q[k]), 1e-12)) << k;
+  }
+  EXPECT_GT(compared, 1000);
+
+  // The mean path to absorb the fraction f: tau of that path is -ln(1 - f), whatever the gas.
+  c.PlotType = TPlotType::MeanPath;
+  c.PathFactor = 2.0;
+  c.MaxPath = 1e30;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  const auto pw = ys(TSeriesRole::Water), ps = ys(TSeriesRole::Combined);
+  for (std::size_t k = 0; k < s.size(); k += 11) {
+    if (w[k] <= -5) continue;
+    // tau(1 km) x path / 1 km = 2 for the water path.
+    ASSERT_TRUE(zqtest::RelClose(std::exp(w[k]) * pw[k] / 1000, 2.0, 1e-12)) << k;
+    ASSERT_TRUE(zqtest::RelClose(std::exp(s[k]) * ps[k] / 1000, 2.0, 1e-12)) << k;
+  }
+}
+
+TEST_F(HitranSessionTest, PowerTableKeepsTheOrderAbsorptionMustHave) {
+  TControls& c = session.Controls;
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::Voigt;
+  c.WavenumberMin = 0;
+  c.WavenumberMax = 5000;
+  c.Temperature = 288;
+  c.Pressure = 1013;
+  const TPowerResult r = session.ComputePower(1000);
+  ASSERT_TRUE(r.Table) << r.Status.Headline();
+  const TPowerTable& t = *r.Table;
+  ASSERT_TRUE(t.BandPower);
+  // Nearly the whole blackbody lies in 0 .. 5000 cm-1 at 288 K.
+  EXPECT_TRUE(zqtest::RelClose(*t.BandPower, zqconst::StefanBoltzmann * std::pow(288.0, 4), 1e-6));
+  EXPECT_GT(t.CO2_1x, 0);
+  EXPECT_GT(t.H2O_1x, 0);
+  EXPECT_GT(t.CO2_2x, t.CO2_1x);
+  EXPECT_LT(t.CO2_2x, 2 * t.CO2_1x); // absorption saturates
+  // Both gases together absorb more than either, less than both apart (they share lines' wings).
+  EXPECT_GT(t.Combined_1x, std::max(t.CO2_1x, t.H2O_1x));
+  EXPECT_LE(t.Combined_1x, t.Total_1x * (1 + 1e-12));
+  EXPECT_GT(t.Combined_2x, t.Combined_1x);
+  EXPECT_LT(t.Combined_2x, *t.BandPower);
+  EXPECT_EQ(t.Total_1x, t.CO2_1x + t.H2O_1x);
+}
+
+TEST_F(HitranSessionTest, SwitchingBackToClassicGivesTheClassicNumbersBitForBit) {
+  TControls& c = session.Controls;
+  c.SpectraType = TSpectraType::PressureBroadened;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  const auto classic = ys(TSeriesRole::Combined);
+  const auto classicPower = session.ComputePower(1000);
+  ASSERT_TRUE(classicPower.Table);
+  EXPECT_FALSE(classicPower.Table->BandPower);
+
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::Lorentz;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  EXPECT_NE(ys(TSeriesRole::Combined), classic);
+
+  c.Physics = TLinePhysics::Classic;
+  c.SpectraType = TSpectraType::PressureBroadened;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  EXPECT_EQ(ys(TSeriesRole::Combined), classic);
+  const auto again = session.ComputePower(1000);
+  ASSERT_TRUE(again.Table);
+  EXPECT_EQ(again.Table->Combined_1x, classicPower.Table->Combined_1x);
+  EXPECT_EQ(again.Table->CO2_2x, classicPower.Table->CO2_2x);
+
+  // A profile of the other physics is refused by name, never drawn with the wrong formulas.
+  c.SpectraType = TSpectraType::Voigt;
+  const TzqStatus classicVoigt = session.ComputeSpectra(Sink());
+  EXPECT_TRUE(classicVoigt.Refused());
+  EXPECT_NE(classicVoigt.Headline().find("HITRAN"), std::string::npos) << classicVoigt.Headline();
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::DopplerBroadened;
+  EXPECT_TRUE(session.ComputeSpectra(Sink()).Refused());
+  EXPECT_EQ(series[0].Count(), 0u);
+}
+
+TEST(LinePhysicsChoice, ComesFromTheIniFileAndSpectraItemsFollowThePhysics) {
+  for (const auto& [text, physics, refused] : {std::tuple{"hitran", TLinePhysics::Hitran, false},
+                                               std::tuple{" HITRAN ", TLinePhysics::Hitran, false},
+                                               std::tuple{"Classic", TLinePhysics::Classic, false},
+                                               std::tuple{"exact", TLinePhysics::Classic, true}}) {
+    TzqINI_File ini;
+    ini.LoadFromLines({"[Line Physics]", std::string("Model = ") + text});
+    const TPhysicsDefault d = ReadPhysicsDefault(ini);
+    EXPECT_EQ(d.Value, physics) << text;
+    EXPECT_EQ(d.Refusal.has_value(), refused) << text;
+    if (refused) {
+      EXPECT_NE(d.Refusal->Text.find("exact"), std::string::npos);
+    }
+  }
+  TzqINI_File empty;
+  EXPECT_EQ(ReadPhysicsDefault(empty).Value, TLinePhysics::Classic);
+  EXPECT_FALSE(empty.FindRecord("Line Physics", "Model")); // reading added nothing
+  for (TLinePhysics physics : {TLinePhysics::Classic, TLinePhysics::Hitran}) {
+    const auto items = SpectraTypeItems(physics);
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+      EXPECT_EQ(SpectraTypeIndex(physics, *SpectraTypeOfIndex(physics, i)), i);
+      EXPECT_EQ(ParseSpectraType(SpectraTypeText(items[static_cast<std::size_t>(i)])), items[i]);
+    }
+    EXPECT_FALSE(SpectraTypeOfIndex(physics, static_cast<int>(items.size())));
+  }
+  // Switching keeps the choice as close as the other group allows, and back again restores it.
+  for (TSpectraType t : SpectraTypeItems(TLinePhysics::Classic)) {
+    const int there = SpectraTypeIndex(TLinePhysics::Hitran, t);
+    EXPECT_EQ(SpectraTypeOfIndex(TLinePhysics::Classic, there), t);
+  }
+  EXPECT_EQ(SpectraTypeIndex(TLinePhysics::Classic, TSpectraType::Voigt), 2);
+  EXPECT_EQ(SpectraTypeIndex(TLinePhysics::Classic, TSpectraType::Doppler), 3);
+}
