@@ -1,7 +1,7 @@
 // TForm1: the main window. Its controls and event wiring are defined in Form1_Definition.cpp; the handlers
 // live by concern in Form1_Startup.cpp (start-up and loading), Form1_Plot.cpp (plot assembly and chart
 // mouse handling), Form1_Parameters.cpp (physical parameter controls), Form1_Power.cpp (absorbed power)
-// and Form1_Menu.cpp (menu bar, first-run demonstration lists).
+// Form1_Menu.cpp (menu bar, first-run demonstration lists) and Form1_Column.cpp (atmosphere column).
 #pragma once
 
 #include "zqDatafileLoader.h"
@@ -14,6 +14,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,6 +33,7 @@ class TChart;
 class TChartAxis;
 class TLineSeries;
 class TzqChart_Tools;
+class TzqColumnPage;
 class TzqINI_File;
 class TzqLegendElement;
 class TzqNumberEdit;
@@ -60,6 +62,7 @@ public:
   QWidget* UITabSheet_TP = nullptr;
   QWidget* UITabSheet_MeanPath = nullptr;
   QWidget* UITabSheet_Power = nullptr;
+  QWidget* UITabSheet_Column = nullptr;
   QWidget* UITabSheet_test = nullptr;
 
   TzqRadioGroup* Plot_Type_UIRadioGroup = nullptr;
@@ -251,6 +254,14 @@ public:
   void Wavenumber_MinMax_2_UIzqSpinEditChange(QObject* Sender);
   void Blackbody_UIzqSpinEditChange(QObject* Sender);
 
+  // ---- atmosphere column (Form1_Column.cpp)
+  // The Column page's controls and its background run (a child of the window; Form1_Column.h).
+  TzqColumnPage* ColumnPage = nullptr;
+  void Column_Compute_UIButtonClick(QObject* Sender);
+  void Column_Cancel_UIButtonClick(QObject* Sender);
+  // The page's values as column settings, or empty with the refusal added to status.
+  std::optional<TzqColumnSettings> ColumnSettingsOfControls(zqsession::TzqStatus& status) const;
+
   // The status bar's explanation of why something could not be computed (empty when all is well).
   QString StatusText() const;
 
@@ -266,6 +277,8 @@ private:
   void BuildTPPage();
   void BuildMeanPathPage();
   void BuildPowerPage();
+  void BuildColumnPage();
+  void ColumnFinished(const zqsession::TColumnRun& run);
   void BuildTestPage();
   QWidget* BuildBelowChart();
   void BuildMenuBar();

@@ -173,6 +173,7 @@ void TForm1::DefineWindow() {
   BuildTPPage();
   BuildMeanPathPage();
   BuildPowerPage();
+  BuildColumnPage();
   BuildTestPage();
 
   grid->addWidget(Chart1, 0, 0);

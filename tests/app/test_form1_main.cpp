@@ -14,13 +14,14 @@ std::vector<std::unique_ptr<QObject>> MakePowerTests();
 std::vector<std::unique_ptr<QObject>> MakeMenuTests();
 std::vector<std::unique_ptr<QObject>> MakeCliTests();
 std::vector<std::unique_ptr<QObject>> MakePhysicsTests();
+std::vector<std::unique_ptr<QObject>> MakeColumnTests();
 
 int main(int argc, char** argv) {
   RegisterDatafileTypes();
   zqApplication app(argc, argv);
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests,
-                    MakeCliTests, MakePhysicsTests})
+                    MakeCliTests, MakePhysicsTests, MakeColumnTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

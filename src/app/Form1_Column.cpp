@@ -1,0 +1,278 @@
+// The Column page: the atmosphere column of the two line lists, computed on a thread of its own with a
+// progress bar and a cancel, its fluxes shown as numbers and its top spectrum kept for the Outgoing
+// Radiation plot.
+#include "Form1_Column.h"
+
+#include "Form1.h"
+#include "zqHITRAN.h"
+#include "zqNumberEdit.h"
+#include "zqSpinEdit.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kEditHeight = 21;
+constexpr int kSpinColumn = 3 + 13; // gap and width of the spin buttons beside an edit
+
+// A number field in a cell of its own (the edits place their helpers beside themselves).
+template <class Edit>
+Edit* column_field(QGridLayout* grid, int row, const char* name, const QString& caption, const QString& unit,
+                   const QString& tip, double value, double lower, double upper) {
+  auto* cell = new QWidget;
+  cell->setObjectName(QString(name) + "_Cell");
+  auto* e = new Edit(cell);
+  e->BeginLoading();
+  e->setObjectName(name);
+  e->SetValueMin(lower);
+  e->SetValueMax(upper);
+  e->SetValueDefault(value);
+  e->SetLimitValue(upper > lower);
+  e->SetPrecision(6);
+  if (upper > lower || value != 0) e->SetValue(value);
+  e->setGeometry(0, 0, 80, kEditHeight);
+  e->setToolTip(tip);
+  cell->setFixedSize(80 + (std::is_same_v<Edit, TzqSpinEdit> ? kSpinColumn : 0), kEditHeight + 1);
+  grid->addWidget(new QLabel(caption), row, 0);
+  grid->addWidget(cell, row, 1);
+  grid->addWidget(new QLabel(unit), row, 2);
+  return e;
+}
+
+} // namespace
+
+TzqColumnPage::TzqColumnPage(QObject* parent) : QObject(parent) {
+  timer_ = new QTimer(this);
+  timer_->setInterval(100);
+  connect(timer_, &QTimer::timeout, this, [this] {
+    if (Progress) Progress->setValue(permille_.load());
+  });
+}
+
+TzqColumnPage::~TzqColumnPage() {
+  CancelAndWait();
+}
+
+void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
+  const T_zq_HITRAN* lists[2] = {water, co2};
+  std::unique_ptr<T_zq_HITRAN>* copies[2] = {&water_, &co2_};
+  for (int i = 0; i < 2; ++i) {
+    const T_zq_HITRAN* list = lists[i];
+    const Origin origin{list, list ? list->Records.data() : nullptr, list ? list->Records.size() : 0};
+    if (origin == origins_[i] && (*copies[i] || !list)) continue;
+    origins_[i] = origin;
+    copies[i]->reset();
+    if (!list) continue;
+    // What the column's line engine reads of a list.
+    auto copy = std::make_unique<T_zq_HITRAN>();
+    copy->Records = list->Records;
+    copy->PressureShifts = list->PressureShifts;
+    copy->MoleculeType = list->MoleculeType;
+    *copies[i] = std::move(copy);
+  }
+  session_.Water = water_.get();
+  session_.CO2 = co2_.get();
+}
+
+bool TzqColumnPage::Start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2,
+                          const TzqColumnSettings& settings) {
+  if (thread_) return false;
+  snapshot(water, co2);
+  settings_ = settings;
+  cancel_ = false;
+  permille_ = 0;
+  Progress->setValue(0);
+  thread_ = QThread::create([this] {
+    TzqColumnProgress progress;
+    progress.Cancel = &cancel_;
+    progress.OnProgress = [this](double done) { permille_ = static_cast<int>(std::lround(1000 * done)); };
+    run_ = session_.ComputeColumn(settings_, progress);
+  });
+  // Emitted on the run's thread; the slot runs on the window's.
+  connect(thread_, &QThread::finished, this, &TzqColumnPage::finished, Qt::QueuedConnection);
+  thread_->start();
+  timer_->start();
+  return true;
+}
+
+void TzqColumnPage::CancelAndWait() {
+  if (!thread_) return;
+  cancel_ = true;
+  thread_->wait();
+  delete thread_;
+  thread_ = nullptr;
+  timer_->stop();
+}
+
+void TzqColumnPage::finished() {
+  if (!thread_) return; // dropped by CancelAndWait
+  thread_->wait();
+  delete thread_;
+  thread_ = nullptr;
+  timer_->stop();
+  Progress->setValue(run_.Result.Computed ? 1000 : 0);
+  if (run_.Result.Computed) {
+    Last = run_.Result;
+    LastSettings = settings_;
+  } else {
+    Last.reset();
+  }
+  if (OnFinished) OnFinished(run_);
+}
+
+void TForm1::BuildColumnPage() {
+  auto* page = new TzqColumnPage(this);
+  page->setObjectName("ColumnPage");
+  ColumnPage = page;
+  const TzqColumnSettings d;
+
+  UITabSheet_Column = new QWidget;
+  UITabSheet_Column->setObjectName("UITabSheet_Column");
+  auto* v = new QVBoxLayout(UITabSheet_Column);
+  auto* title = new QLabel("Clear-sky atmosphere column (HITRAN, Voigt)");
+  title->setObjectName("Column_Title_UILabel");
+  v->addWidget(title);
+
+  auto* inputs = new QGridLayout;
+  page->SurfaceTemperature = column_field<TzqSpinEdit>(
+      inputs, 0, "Column_Surface_Temperature_UIzqSpinEdit", "Surface Temperature", "K",
+      "Surface temperature in K (150 to 350); the standard atmosphere's profile follows it",
+      d.SurfaceTemperature, 150, 350);
+  page->RelativeHumidity = column_field<TzqSpinEdit>(
+      inputs, 1, "Column_RH_UIzqSpinEdit", "Surface RH", "%",
+      "Relative humidity in percent (0 to 100), held up to the tropopause", d.RelativeHumidity, 0, 100);
+  page->CO2 = column_field<TzqSpinEdit>(inputs, 2, "Column_CO2_UIzqSpinEdit", "CO2", "ppm",
+                                        "CO2 in ppm by volume, well mixed", d.CO2, 0, 1000000);
+  page->CO2Factor = column_field<TzqSpinEdit>(
+      inputs, 3, "Column_CO2_Factor_UIzqSpinEdit", "CO2 multiple", "x",
+      "The multiple of the CO2 amount compared with it (2: doubled CO2)", d.CO2Factor, 0, 1000);
+  page->TopAltitude =
+      column_field<TzqSpinEdit>(inputs, 4, "Column_Top_UIzqSpinEdit", "Top Altitude", "km",
+                                "Top of the column in km (above 0, at most 100)", d.TopAltitude, 0, 100);
+  page->Layers = column_field<TzqSpinEdit>(inputs, 5, "Column_Layers_UIzqSpinEdit", "Layers", "",
+                                           "Number of layers (1 to 500), evenly spaced in log-pressure",
+                                           d.Layers, 1, 500);
+  page->WavenumberMin =
+      column_field<TzqSpinEdit>(inputs, 6, "Column_Wavenumber_Min_UIzqSpinEdit", "Band Min", "cm-1",
+                                "Lower end of the band in cm-1", d.WavenumberMin, 0, 100000);
+  page->WavenumberMax =
+      column_field<TzqSpinEdit>(inputs, 7, "Column_Wavenumber_Max_UIzqSpinEdit", "Band Max", "cm-1",
+                                "Upper end of the band in cm-1", d.WavenumberMax, 0, 100000);
+  v->addLayout(inputs);
+
+  auto* buttons = new QHBoxLayout;
+  page->ComputeButton = new QPushButton("Compute");
+  page->ComputeButton->setObjectName("Column_Compute_UIButton");
+  page->CancelButton = new QPushButton("Cancel");
+  page->CancelButton->setObjectName("Column_Cancel_UIButton");
+  page->CancelButton->setEnabled(false);
+  buttons->addWidget(page->ComputeButton);
+  buttons->addWidget(page->CancelButton);
+  v->addLayout(buttons);
+  page->Progress = new QProgressBar;
+  page->Progress->setObjectName("Column_UIProgressBar");
+  page->Progress->setRange(0, 1000);
+  page->Progress->setValue(0);
+  page->Progress->setTextVisible(false);
+  v->addWidget(page->Progress);
+
+  auto* box = new QGroupBox("Results (W/m2)");
+  box->setObjectName("Column_Results_UIGroupBox");
+  auto* results = new QGridLayout(box);
+  auto result = [&](int row, const char* name, const QString& caption, const QString& tip) {
+    auto* e = column_field<TzqNumberEdit>(results, row, name, caption, "W/m2", tip, 0, 0, 0);
+    e->setText("");
+    e->SetReadOnly(true);
+    return e;
+  };
+  page->OLR1x =
+      result(0, "Column_OLR_1x_UIEdit", "OLR 1x", "Outgoing longwave radiation over the band, W/m2");
+  page->OLRNx =
+      result(1, "Column_OLR_Nx_UIEdit", "OLR Nx", "Outgoing longwave radiation at the CO2 multiple, W/m2");
+  page->ForcingTOA = result(2, "Column_Forcing_TOA_UIEdit", "Forcing TOA", "OLR 1x - OLR Nx, W/m2");
+  page->ForcingTropopause = result(3, "Column_Forcing_Tropopause_UIEdit", "Forcing tropopause",
+                                   "Change of the net upward flux at the tropopause, 1x - Nx, W/m2");
+  page->SurfaceDownwelling1x = result(4, "Column_Surface_Down_1x_UIEdit", "Surface downwelling 1x",
+                                      "Downward flux at the surface, W/m2");
+  page->SurfaceDownwellingNx = result(5, "Column_Surface_Down_Nx_UIEdit", "Surface downwelling Nx",
+                                      "Downward flux at the surface at the CO2 multiple, W/m2");
+  page->SurfaceEmission = result(6, "Column_Surface_Emission_UIEdit", "Surface emission",
+                                 "Blackbody emission of the surface over the band, W/m2");
+  v->addWidget(box);
+  v->addStretch(1);
+  PageControl1->addTab(UITabSheet_Column, "Column");
+
+  connect(page->ComputeButton, &QPushButton::clicked, this,
+          [this] { Column_Compute_UIButtonClick(nullptr); });
+  connect(page->CancelButton, &QPushButton::clicked, this, [this] { Column_Cancel_UIButtonClick(nullptr); });
+  page->OnFinished = [this](const zqsession::TColumnRun& run) { ColumnFinished(run); };
+}
+
+std::optional<TzqColumnSettings> TForm1::ColumnSettingsOfControls(zqsession::TzqStatus& status) const {
+  TzqColumnPage& p = *ColumnPage;
+  TzqColumnSettings s;
+  s.SurfaceTemperature = p.SurfaceTemperature->GetValue();
+  s.RelativeHumidity = p.RelativeHumidity->GetValue();
+  s.CO2 = p.CO2->GetValue();
+  s.CO2Factor = p.CO2Factor->GetValue();
+  s.TopAltitude = p.TopAltitude->GetValue();
+  const double layers = p.Layers->GetValue();
+  s.Layers = static_cast<int>(layers);
+  s.WavenumberMin = p.WavenumberMin->GetValue();
+  s.WavenumberMax = p.WavenumberMax->GetValue();
+  std::string why =
+      s.Layers == layers ? CheckColumnSettings(s) : "The number of layers must be a whole number";
+  if (why.empty()) return s;
+  status.Refuse("column", why);
+  return std::nullopt;
+}
+
+void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
+  if (ColumnPage->Running()) return;
+  zqsession::TzqStatus status;
+  const std::optional<TzqColumnSettings> s = ColumnSettingsOfControls(status);
+  if (!s) {
+    ShowStatus(status);
+    return;
+  }
+  for (TzqNumberEdit* e :
+       {ColumnPage->OLR1x, ColumnPage->OLRNx, ColumnPage->ForcingTOA, ColumnPage->ForcingTropopause,
+        ColumnPage->SurfaceDownwelling1x, ColumnPage->SurfaceDownwellingNx, ColumnPage->SurfaceEmission})
+    e->setText("");
+  ColumnPage->Start(WaterLines, CO2Lines, *s);
+  ColumnPage->ComputeButton->setEnabled(false);
+  ColumnPage->CancelButton->setEnabled(true);
+}
+
+void TForm1::Column_Cancel_UIButtonClick(QObject* /*Sender*/) {
+  ColumnPage->Cancel();
+}
+
+void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
+  ColumnPage->ComputeButton->setEnabled(true);
+  ColumnPage->CancelButton->setEnabled(false);
+  if (run.Result.Computed) {
+    const TzqColumnResult& r = run.Result;
+    const std::pair<TzqNumberEdit*, double> shown[] = {
+        {ColumnPage->OLR1x, r.OLR1x},
+        {ColumnPage->OLRNx, r.OLRNx},
+        {ColumnPage->ForcingTOA, r.ForcingTOA},
+        {ColumnPage->ForcingTropopause, r.ForcingTropopause},
+        {ColumnPage->SurfaceDownwelling1x, r.SurfaceDownwelling1x},
+        {ColumnPage->SurfaceDownwellingNx, r.SurfaceDownwellingNx},
+        {ColumnPage->SurfaceEmission, r.SurfaceEmission}};
+    for (const auto& [edit, value] : shown)
+      AssignValue(edit, value);
+  }
+  ShowStatus(run.Status);
+}
