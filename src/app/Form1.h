@@ -261,6 +261,14 @@ public:
   void Column_Cancel_UIButtonClick(QObject* Sender);
   // The page's values as column settings, or empty with the refusal added to status.
   std::optional<TzqColumnSettings> ColumnSettingsOfControls(zqsession::TzqStatus& status) const;
+  // The Outgoing Radiation plot: the last column's top spectrum at 1x and Nx CO2 (series 0 and 1) with
+  // Planck curves at the surface temperature, 250 K and 220 K (series 3 to 5); computes the column
+  // with the Column page's values first when none was computed yet.
+  void DrawOutgoingRadiation();
+  // Gives the series and legends back to the line lists and blackbodies after that plot.
+  void LeaveOutgoingRadiation();
+  // Selects the first plot type from the INI file, if it names one.
+  void ReadStartPlotType();
 
   // The status bar's explanation of why something could not be computed (empty when all is well).
   QString StatusText() const;

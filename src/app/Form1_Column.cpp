@@ -4,8 +4,15 @@
 #include "Form1_Column.h"
 
 #include "Form1.h"
+#include "zqBlackbody.h"
+#include "zqChart.h"
 #include "zqHITRAN.h"
+#include "zqHitranPhysics.h"
+#include "zqINI_File.h"
+#include "zqLegendElement.h"
 #include "zqNumberEdit.h"
+#include "zqPlatform.h"
+#include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
 #include <QGridLayout>
@@ -19,6 +26,8 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -275,4 +284,105 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
       AssignValue(edit, value);
   }
   ShowStatus(run.Status);
+  if (run.Result.Computed && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation)
+    DrawOutgoingRadiation();
+}
+
+namespace {
+// Points of each Planck curve over the band: smooth at any zoom, far fewer than the column's grid.
+constexpr int kPlanckPoints = 2000;
+constexpr double kPlanckTemperatures[] = {250, 220}; // K, besides the surface's
+} // namespace
+
+void TForm1::DrawOutgoingRadiation() {
+  TzqColumnPage& p = *ColumnPage;
+  if (!p.Last) {
+    // Nothing computed yet: compute with the page's values; the plot follows when the run ends.
+    if (!p.Running()) Column_Compute_UIButtonClick(nullptr);
+    return;
+  }
+  TzqLegendElement* legends[] = {Series_0_UILegend, Series_1_UILegend, Series_2_UILegend,
+                                 Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
+  if (!p.PlotShown) {
+    p.SavedLegends.clear();
+    for (TzqLegendElement* l : legends)
+      p.SavedLegends.push_back(l ? l->text() : QString());
+    p.PlotShown = true;
+  }
+  const TzqColumnResult& r = *p.Last;
+  const TzqColumnSettings& s = p.LastSettings;
+  const QString factor = QString::number(s.CO2Factor);
+  const QString planck[] = {QString("Planck %1 K").arg(s.SurfaceTemperature), "Planck 250 K", "Planck 220 K"};
+  const QString texts[] = {QString("Top, CO2 %1 ppm").arg(s.CO2),
+                           QString("Top, CO2 x %1").arg(factor),
+                           "",
+                           planck[0],
+                           planck[1],
+                           planck[2]};
+  for (int i = 0; i < 6; ++i)
+    if (legends[i]) legends[i]->setText(texts[i]);
+
+  const int count = Chart1->SeriesCount();
+  if (count > 0) Chart1->Series(0).Assign(r.Wavenumber, r.OLR1xSpectrum);
+  if (count > 1) Chart1->Series(1).Assign(r.Wavenumber, r.OLRNxSpectrum);
+  if (count > 2) Chart1->Series(2).Clear();
+  const double temperatures[] = {s.SurfaceTemperature, kPlanckTemperatures[0], kPlanckTemperatures[1]};
+  const double step = (s.WavenumberMax - s.WavenumberMin) / kPlanckPoints;
+  for (int c = 0; c < 3 && 3 + c < count; ++c) {
+    std::vector<double> x(kPlanckPoints + 1), y(kPlanckPoints + 1);
+    for (int i = 0; i <= kPlanckPoints; ++i) {
+      x[i] = s.WavenumberMin + i * step;
+      y[i] = zqphys::PlanckExitance(x[i], temperatures[c]);
+    }
+    Chart1->Series(3 + c).Assign(std::move(x), std::move(y));
+    Chart1->Series(3 + c).SetVertAxis(TVertAxis::Left); // the same axis as the spectra they bound
+  }
+
+  zqapp::PlotTitles t = zqapp::BuildPlotTitles(PlotChoiceOfControls(), 0, {});
+  t.secondLine = QString("%1 K surface   %2 % RH   %3 ppm CO2 and x %4   %5 layers to %6 km")
+                     .arg(s.SurfaceTemperature)
+                     .arg(s.RelativeHumidity)
+                     .arg(s.CO2)
+                     .arg(factor)
+                     .arg(s.Layers)
+                     .arg(s.TopAltitude)
+                     .toStdString();
+  BB_Envelope_UICheckBox->setEnabled(t.envelopeEnabled);
+  Scaling_UIRadioGroup->setEnabled(t.groupsEnabled);
+  Spectra_Type_UIRadioGroup->setEnabled(t.groupsEnabled);
+  SetChartTitles(t.firstLine, &t.secondLine, t.leftAxis);
+}
+
+void TForm1::LeaveOutgoingRadiation() {
+  TzqColumnPage& p = *ColumnPage;
+  if (!p.PlotShown) return;
+  p.PlotShown = false;
+  TzqLegendElement* legends[] = {Series_0_UILegend, Series_1_UILegend, Series_2_UILegend,
+                                 Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
+  for (std::size_t i = 0; i < std::size(legends) && i < p.SavedLegends.size(); ++i)
+    if (legends[i]) legends[i]->setText(p.SavedLegends[i]);
+  // The blackbodies redraw only when their band changed: mark it unknown.
+  for (zqsession::TSeriesRole role : zqsession::kBlackbodyRoles) {
+    const int n = zqsession::SeriesIndex(role);
+    if (n < Chart1->SeriesCount()) Chart1->Series(n).SetVertAxis(TVertAxis::Right);
+    if (T_zq_Blackbody* b = BlackbodyOfSeries(n))
+      b->XMin = b->XMax = std::numeric_limits<double>::quiet_NaN();
+  }
+  RefreshBlackbodies();
+  Spectra_Type_UIRadioGroup->setEnabled(true);
+  Scaling_UIRadioGroup->setEnabled(true);
+}
+
+void TForm1::ReadStartPlotType() {
+  // "[Window] Plot Type" names the first plot by its table text (e.g. "Outgoing Radiation").
+  const std::string text = zqINI_File1->ReadString("Window", "Plot Type", "");
+  if (text.empty()) return;
+  if (const std::optional<TPlotType> plot = ParsePlotType(text)) {
+    auto click = std::exchange(Plot_Type_UIRadioGroup->OnClick, nullptr);
+    Plot_Type_UIRadioGroup->SetItemIndex(static_cast<int>(*plot));
+    Plot_Type_UIRadioGroup->OnClick = std::move(click);
+  } else {
+    zq::platform().MessageBox("Configuration", "[Window] Plot Type \"" + text + "\" is not a plot type",
+                              zq::mbOK, zq::MsgIcon::Warning);
+  }
 }

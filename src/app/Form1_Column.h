@@ -7,11 +7,13 @@
 #include "zqSession.h"
 
 #include <QObject>
+#include <QString>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QProgressBar;
 class QPushButton;
@@ -51,6 +53,10 @@ public:
   // after a refused or cancelled one.
   std::optional<TzqColumnResult> Last;
   TzqColumnSettings LastSettings;
+
+  // The Outgoing Radiation plot is on the chart; the legend texts it replaced.
+  bool PlotShown = false;
+  std::vector<QString> SavedLegends;
 
   bool Running() const { return thread_ != nullptr; }
   // Starts a run on copies of the lists (kept while the lists stay the same, so the column's cache of

@@ -97,6 +97,7 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   zqChart_Tools1->ReadGraphTitles("graph1");
   zqChart_Tools1->ReadRightAxis("Right Axis");
 
+  ReadStartPlotType();
   Select_Plot(nullptr);
 }
 

@@ -1,10 +1,15 @@
 // The Column page on the demonstration lists: the window and absorbview-cli give the same fluxes for the
-// same inputs, a cancelled run leaves no numbers behind, and closing the window during a run waits for it.
+// same inputs, a cancelled run leaves no numbers behind, closing the window during a run waits for it,
+// and the Outgoing Radiation plot draws the column's top spectra beside three Planck curves.
 #include "Form1TestSupport.h"
 #include "Form1_Column.h"
+#include "zqChart.h"
 #include "zqCli.h"
+#include "zqHitranPhysics.h"
+#include "zqLegendElement.h"
 #include "zqNumberEdit.h"
 #include "zqNumberText.h"
+#include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
 #include <QProgressBar>
@@ -157,6 +162,58 @@ private slots:
     QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
     QVERIFY(!p->Running());
     QVERIFY(!f->StatusText().isEmpty());
+  }
+
+  void outgoingRadiationPlot() {
+    setInputs("6", "500", "800");
+    const QString classicLegend = f->Series_3_UILegend->text();
+    // No column yet: choosing the plot computes one with the page's values and draws when it ends.
+    Click(f->Plot_Type_UIRadioGroup, 3);
+    QVERIFY(p->Running());
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY2(f->StatusText().isEmpty(), qPrintable(f->StatusText()));
+    QVERIFY(p->PlotShown);
+    const TzqColumnResult& r = *p->Last;
+    QCOMPARE(f->Chart1->Series(0).XValues(), r.Wavenumber);
+    QCOMPARE(f->Chart1->Series(0).YValues(), r.OLR1xSpectrum);
+    QCOMPARE(f->Chart1->Series(1).YValues(), r.OLRNxSpectrum);
+    QCOMPARE(f->Chart1->Series(2).Count(), std::size_t(0));
+    const double temperatures[] = {285, 250, 220};
+    for (int c = 0; c < 3; ++c) {
+      const TLineSeries& planck = f->Chart1->Series(3 + c);
+      QVERIFY(planck.Count() > 100);
+      const std::size_t k = planck.Count() / 3;
+      const double x = planck.XValues()[k];
+      QVERIFY(x > 500 && x < 800);
+      // pi B(nu, T) in W m-2 per cm-1: about 0.41 at 600 cm-1 and 285 K
+      // (pi c1 nu^3 / (exp(c2 nu / T) - 1)).
+      QCOMPARE(planck.YValues()[k], zqphys::PlanckExitance(x, temperatures[c]));
+    }
+    QVERIFY(std::abs(zqphys::PlanckExitance(600, 285) - 0.4107) < 0.002);
+    QCOMPARE(f->Series_3_UILegend->text(), QString("Planck 285 K"));
+    QVERIFY(f->Chart1->LeftAxis().Title().Caption().contains("W m-2 / cm-1"));
+    // Nothing leaves the top brighter than the surface (every level is colder), and the CO2 band
+    // near 667 cm-1 takes a bite out of it; more CO2 lowers the band's total (its centre, seen from
+    // the warmer stratosphere, may rise).
+    double bite1x = 0, biteNx = 0, surface = 0;
+    for (std::size_t j = 0; j < r.Wavenumber.size(); ++j) {
+      const double b = zqphys::PlanckExitance(r.Wavenumber[j], 285);
+      QVERIFY(r.OLR1xSpectrum[j] <= b * (1 + 1e-6));
+      if (std::abs(r.Wavenumber[j] - 667) < 10) {
+        bite1x += r.OLR1xSpectrum[j];
+        biteNx += r.OLRNxSpectrum[j];
+        surface += b;
+      }
+    }
+    QVERIFY2(bite1x < 0.8 * surface, qPrintable(QString("%1 of %2").arg(bite1x).arg(surface)));
+    QVERIFY(r.OLRNx < r.OLR1x);
+    QVERIFY(biteNx > 0);
+
+    // Back to a classic plot: the legends and blackbody curves are the line lists' and blackbodies' again.
+    Click(f->Plot_Type_UIRadioGroup, 0);
+    QVERIFY(!p->PlotShown);
+    QCOMPARE(f->Series_3_UILegend->text(), classicLegend);
+    QVERIFY(f->Chart1->Series(0).XValues() != r.Wavenumber);
   }
 
   void closingDuringARunWaitsForIt() {
