@@ -313,11 +313,7 @@ void TForm1::DrawOutgoingRadiation() {
   const TzqColumnSettings& s = p.LastSettings;
   const QString factor = QString::number(s.CO2Factor);
   const QString planck[] = {QString("Planck %1 K").arg(s.SurfaceTemperature), "Planck 250 K", "Planck 220 K"};
-  const QString texts[] = {QString("Top, CO2 %1 ppm").arg(s.CO2),
-                           QString("Top, CO2 x %1").arg(factor),
-                           "",
-                           planck[0],
-                           planck[1],
+  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "", planck[0], planck[1],
                            planck[2]};
   for (int i = 0; i < 6; ++i)
     if (legends[i]) legends[i]->setText(texts[i]);
