@@ -216,6 +216,24 @@ private slots:
     QVERIFY(f->Chart1->Series(0).XValues() != r.Wavenumber);
   }
 
+  // "[Window] Plot Type" chooses the first plot; a text that names none is said and ignored.
+  void iniChoosesTheFirstPlot() {
+    h.reset();
+    h = std::make_unique<Harness>(
+        StartOptions{.data = Data::Demo, .ini = "[Window]\nPlot Type = Outgoing Radiation\n"});
+    QCOMPARE(h->form->Plot_Type_UIRadioGroup->ItemIndex(), 3);
+    QVERIFY(h->form->ColumnPage->Running() || h->form->ColumnPage->Last.has_value());
+    QTRY_VERIFY_WITH_TIMEOUT(!h->form->ColumnPage->Running(), kRunTimeoutMs);
+    QVERIFY(h->form->ColumnPage->PlotShown);
+    QVERIFY(h->fake.messages.empty());
+    h.reset();
+    h = std::make_unique<Harness>(
+        StartOptions{.data = Data::Demo, .ini = "[Window]\nPlot Type = Outgoing\n"});
+    QCOMPARE(h->form->Plot_Type_UIRadioGroup->ItemIndex(), 0);
+    QCOMPARE(h->fake.messages.size(), std::size_t(1));
+    QVERIFY(h->fake.messages[0].text.find("Outgoing") != std::string::npos);
+  }
+
   void closingDuringARunWaitsForIt() {
     setInputs("120", "0", "2500");
     QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
