@@ -1,8 +1,8 @@
 // TForm1: the main window. Its controls and event wiring are defined in Form1_Definition.cpp; the handlers
 // live by concern in Form1_Startup.cpp (start-up and loading), Form1_Plot.cpp (plot assembly and chart
 // mouse handling), Form1_Parameters.cpp (physical parameter controls), Form1_Power.cpp (absorbed power)
-// Form1_Menu.cpp (menu bar, first-run demonstration lists), Form1_Settings.cpp (saved settings) and
-// Form1_Desktop.cpp (shortcuts, tooltips).
+// Form1_Menu.cpp (menu bar, first-run demonstration lists), Form1_Settings.cpp (saved settings),
+// Form1_Desktop.cpp (shortcuts, tooltips) and Form1_Column.cpp (atmosphere column).
 #pragma once
 
 #include "zqDatafileLoader.h"
@@ -15,6 +15,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -36,6 +37,7 @@ class TChart;
 class TChartAxis;
 class TLineSeries;
 class TzqChart_Tools;
+class TzqColumnPage;
 class TzqINI_File;
 class TzqLegendElement;
 class TzqNumberEdit;
@@ -64,6 +66,7 @@ public:
   QWidget* UITabSheet_TP = nullptr;
   QWidget* UITabSheet_MeanPath = nullptr;
   QWidget* UITabSheet_Power = nullptr;
+  QWidget* UITabSheet_Column = nullptr;
   QWidget* UITabSheet_test = nullptr;
 
   TzqRadioGroup* Plot_Type_UIRadioGroup = nullptr;
@@ -298,6 +301,22 @@ public:
   void Wavenumber_MinMax_2_UIzqSpinEditChange(QObject* Sender);
   void Blackbody_UIzqSpinEditChange(QObject* Sender);
 
+  // ---- atmosphere column (Form1_Column.cpp)
+  // The Column page's controls and its background run (a child of the window; Form1_Column.h).
+  TzqColumnPage* ColumnPage = nullptr;
+  void Column_Compute_UIButtonClick(QObject* Sender);
+  void Column_Cancel_UIButtonClick(QObject* Sender);
+  // The page's values as column settings, or empty with the refusal added to status.
+  std::optional<TzqColumnSettings> ColumnSettingsOfControls(zqsession::TzqStatus& status) const;
+  // The Outgoing Radiation plot: the last column's top spectrum at 1x and Nx CO2 (series 0 and 1) with
+  // Planck curves at the surface temperature, 250 K and 220 K (series 3 to 5); computes the column
+  // with the Column page's values first when none was computed yet.
+  void DrawOutgoingRadiation();
+  // Gives the series and legends back to the line lists and blackbodies after that plot.
+  void LeaveOutgoingRadiation();
+  // Selects the first plot type from the INI file, if it names one.
+  void ReadStartPlotType();
+
   // The status bar's explanation of why something could not be computed (empty when all is well).
   QString StatusText() const;
 
@@ -315,6 +334,8 @@ private:
   void BuildTPPage();
   void BuildMeanPathPage();
   void BuildPowerPage();
+  void BuildColumnPage();
+  void ColumnFinished(const zqsession::TColumnRun& run);
   void BuildTestPage();
   QWidget* BuildBelowChart();
   void BuildMenuBar();

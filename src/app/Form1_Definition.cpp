@@ -173,6 +173,7 @@ void TForm1::DefineWindow() {
   BuildTPPage();
   BuildMeanPathPage();
   BuildPowerPage();
+  BuildColumnPage();
   BuildTestPage();
 
   grid->addWidget(Chart1, 0, 0);
@@ -477,9 +478,10 @@ QWidget* TForm1::BuildBelowChart() {
   auto* h = new QHBoxLayout(below);
   h->setContentsMargins(0, 0, 0, 0);
 
-  Plot_Type_UIRadioGroup =
-      radio_group("Plot_Type_UIRadioGroup", "Plot Type",
-                  {"Spectra / Absorbance", "Optical Depth - ln(1-x%)", "Mean Path to Absorb x%"}, 0);
+  Plot_Type_UIRadioGroup = radio_group(
+      "Plot_Type_UIRadioGroup", "Plot Type",
+      {"Spectra / Absorbance", "Optical Depth - ln(1-x%)", "Mean Path to Absorb x%", "Outgoing Radiation"},
+      0);
   Spectra_Type_UIRadioGroup = radio_group("Spectra_Type_UIRadioGroup", "Spectra Type",
                                           {"Raw", "Raw / Bandwidth", "Temp && Pressure", "Doppler"}, 0);
   Scaling_UIRadioGroup =

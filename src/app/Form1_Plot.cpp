@@ -157,6 +157,11 @@ void TForm1::SetChartTitles(const std::string& firstLine, const std::string* sec
 }
 
 void TForm1::Select_Plot(QObject* /*Sender*/) {
+  if (PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation) {
+    ApplyControls(); // the lists still follow the controls: the Power page integrates them
+    return DrawOutgoingRadiation();
+  }
+  LeaveOutgoingRadiation();
   zq::HourGlass hourglass;
   ApplyControls();
   const zqsession::TzqStatus status = Session.ComputeSpectra(ChartSink(true));

@@ -2,6 +2,7 @@
 // loaded and bound to chart series, the controls brought into agreement and the first plot drawn; and
 // the end of the run.
 #include "Form1.h"
+#include "Form1_Column.h"
 
 #include "zqAtmosphere.h"
 #include "zqBlackbody.h"
@@ -98,6 +99,7 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   zqChart_Tools1->ReadGraphTitles("graph1");
   zqChart_Tools1->ReadRightAxis("Right Axis");
 
+  ReadStartPlotType();
   Select_Plot(nullptr);
 }
 
@@ -148,6 +150,8 @@ void TForm1::FormCreate(QObject* /*Sender*/) {
 
 void TForm1::FormClose(QObject* /*Sender*/) {
   closed_ = true;
+  // A column run works on copies of its own, but its thread must end before the window does.
+  if (ColumnPage) ColumnPage->CancelAndWait();
   // The chart tools forget the objects first, so a late event (a field losing focus as the window
   // closes) finds no data file instead of a freed one.
   const auto records = zqChart_Tools1->SeriesRecords();

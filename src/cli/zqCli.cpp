@@ -259,6 +259,15 @@ std::string number(double v) {
   return TableNumber(v);
 }
 
+// Writes text to a file through a new file beside it that replaces it complete.
+void write_file(const std::string& path, const std::string& text) {
+  try {
+    zqReplaceFileBytes(path, text);
+  } catch (const EzqFileError& e) {
+    throw CliError(zqCliFailed, e.what());
+  }
+}
+
 // Results go to stdout, or to --output through a new file beside it that replaces it complete, so a
 // failed run never leaves a truncated file where a good one was and no planted link is written through.
 void emit(const ParsedOptions& o, std::ostream& out, const std::string& text) {
@@ -268,11 +277,7 @@ void emit(const ParsedOptions& o, std::ostream& out, const std::string& text) {
     if (!out) throw CliError(zqCliFailed, "cannot write the results to the standard output");
     return;
   }
-  try {
-    zqReplaceFileBytes(o.Text("output", ""), text);
-  } catch (const EzqFileError& e) {
-    throw CliError(zqCliFailed, e.what());
-  }
+  write_file(o.Text("output", ""), text);
 }
 
 // ---- subcommands
@@ -394,6 +399,28 @@ const std::vector<CommandSpec>& commands() {
           num("min", 0, 1e6, "0", "lower end of the wavenumber range, cm-1"),
           num("max", 0, 1e6, "5000", "upper end of the wavenumber range, cm-1"),
           num("values", 1, 50001, "Number_of_Values of [blackbody 1]", "number of points")}});
+    v.push_back(
+        {"column",
+         "Writes the outgoing longwave radiation (OLR) of a clear-sky column of the standard atmosphere "
+         "with\n"
+         "water vapour and CO2 (HITRAN line physics, Voigt, line by line), for the CO2 amount and its\n"
+         "multiple (\"2x\" in the rows is the --co2-factor multiple), the forcing at the top and at the\n"
+         "tropopause, the downward flux at the surface and the surface's emission, in W/m2 over the band.",
+         {text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"),
+          text("output", "write the CSV to this file instead of the standard output"),
+          flag("quiet", "no progress messages"),
+          num("surface-temperature", 150, 350, "288", "surface temperature, K"),
+          num("rh", 0, 100, "60", "surface relative humidity, held up to the tropopause, percent"),
+          num("co2", 0, 1e6, "ppmv of [CO2] in the INI file, 350", "CO2 mixing ratio, ppm"),
+          num("co2-factor", 0, 1e6, "2", "multiple of the CO2 amount compared with it"),
+          num("min", 0, 1e6, "0", "lower end of the band, cm-1"),
+          num("max", 0, 1e6, "2500", "upper end of the band, cm-1"),
+          num("layers", 1, 500, "60", "number of layers, evenly spaced in log-pressure"),
+          num("top", 1e-3, 100, "70", "top altitude, km"),
+          num("step", 1e-5, 1e3, "0.01", "largest spectral grid step, cm-1"),
+          flag("isothermal", "every level at the surface temperature (a check: OLR = surface emission)"),
+          text("spectrum",
+               "also write the top-of-atmosphere spectrum (W m-2 per cm-1) as CSV to this file")}});
     OptionSpec altitude = num("altitude", -1e4, 1e4, "", "altitude, km");
     altitude.repeatable = true;
     v.push_back(
@@ -525,6 +552,56 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   return zqCliOK;
 }
 
+int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
+  Progress progress(err, o.Has("quiet"));
+  GasLists g;
+  g.files.ini = open_ini(o);
+  TzqColumnSettings s;
+  s.SurfaceTemperature = o.Number("surface-temperature", 288);
+  s.RelativeHumidity = o.Number("rh", 60);
+  if (o.Has("co2")) {
+    s.CO2 = o.Number("co2", 350);
+  } else {
+    const zqsession::TCO2Default co2 = zqsession::ReadCO2Default(*g.files.ini);
+    if (co2.Refusal) throw CliError(zqCliInputFile, co2.Refusal->Text);
+    s.CO2 = co2.Value;
+  }
+  s.CO2Factor = o.Number("co2-factor", 2);
+  s.WavenumberMin = o.Number("min", 0);
+  s.WavenumberMax = o.Number("max", 2500);
+  s.Layers = static_cast<int>(o.Number("layers", 60));
+  if (s.Layers != o.Number("layers", 60)) throw CliError(zqCliUsage, "--layers must be a whole number");
+  s.TopAltitude = o.Number("top", 70);
+  s.Step = o.Number("step", 0.01);
+  s.Isothermal = o.Has("isothermal");
+  if (const std::string why = CheckColumnSettings(s); !why.empty()) throw CliError(zqCliUsage, why);
+  prepare_lists(g, zqsession::TControls{}, platform, progress, err);
+
+  zqsession::TColumnRun run;
+  progress.Timed("computing the column", [&] { run = g.session.ComputeColumn(s); });
+  report(run.Status, err);
+  const TzqColumnResult& r = run.Result;
+  if (o.Has("spectrum")) {
+    std::string text = "wavenumber_cm-1,OLR_1x,OLR_2x\n";
+    text.reserve(text.size() + r.Wavenumber.size() * 48);
+    for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
+      text += number(r.Wavenumber[j]) + ',' + number(r.OLR1xSpectrum[j]) + ',' + number(r.OLRNxSpectrum[j]) +
+              '\n';
+    write_file(o.Text("spectrum", ""), text);
+  }
+  std::ostringstream csv;
+  csv << "result,W/m2\n";
+  csv << "OLR 1x," << number(r.OLR1x) << "\n";
+  csv << "OLR 2x," << number(r.OLRNx) << "\n";
+  csv << "Forcing TOA," << number(r.ForcingTOA) << "\n";
+  csv << "Forcing tropopause," << number(r.ForcingTropopause) << "\n";
+  csv << "Surface downwelling 1x," << number(r.SurfaceDownwelling1x) << "\n";
+  csv << "Surface downwelling 2x," << number(r.SurfaceDownwellingNx) << "\n";
+  csv << "Surface emission," << number(r.SurfaceEmission) << "\n";
+  emit(o, out, csv.str());
+  return zqCliOK;
+}
+
 int run_blackbody(const ParsedOptions& o, std::ostream& out, std::ostream& err) {
   Configuration s;
   s.ini = open_ini(o);
@@ -613,6 +690,7 @@ int RunAbsorbviewCli(const std::vector<std::string>& args, std::ostream& out, st
     PlatformScope scope(&platform);
     if (spec->name == "spectrum") return run_spectrum(options, out, err, platform);
     if (spec->name == "power") return run_power(options, out, err, platform);
+    if (spec->name == "column") return run_column(options, out, err, platform);
     if (spec->name == "blackbody") return run_blackbody(options, out, err);
     return run_atmosphere(options, out);
   } catch (const CliError& e) {

@@ -58,8 +58,16 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
                   lines.Isotopologue) +
            " (available: " + known + ")";
   }
-  if (const char* problem = zqgrid::GridProblem(c.WavenumberMin, c.WavenumberMax, N, setup.step))
+  if (!c.Grid.empty()) {
+    const std::span<const double> g = c.Grid;
+    if (g.size() > static_cast<std::size_t>(INT32_MAX) - 1) return "The wavenumber grid has too many points";
+    setup.step = g.size() > 1 ? (g.back() - g.front()) / static_cast<double>(g.size() - 1) : 1.0;
+    for (std::size_t k = 0; k < g.size(); ++k)
+      if (!std::isfinite(g[k]) || (k > 0 && !(g[k] > g[k - 1])))
+        return "The wavenumber grid must be finite and ascending";
+  } else if (const char* problem = zqgrid::GridProblem(c.WavenumberMin, c.WavenumberMax, N, setup.step)) {
     return problem;
+  }
   const zqtips::TPartitionSum q_t = zqtips::PartitionSum(*setup.iso, c.Temperature);
   if (!q_t.Valid()) return q_t.Refusal;
   const zqtips::TPartitionSum q_ref = zqtips::PartitionSum(*setup.iso, zqconst::HitranReferenceTemperature);
@@ -80,9 +88,10 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
 // Index of the first grid point above v (as std::upper_bound, in O(1): the grid is evenly spaced, so
 // the quotient lands within a point or two of it and the doubles themselves decide).
 int32_t first_above(const std::vector<double>& x, double inv_step, double v) {
+  const long n = static_cast<long>(x.size());
   const double guess = std::floor((v - x[0]) * inv_step);
-  long k = !(guess > 0) ? 0 : guess >= static_cast<double>(N) ? N : static_cast<long>(guess);
-  while (k < N && x[static_cast<std::size_t>(k)] <= v)
+  long k = !(guess > 0) ? 0 : guess >= static_cast<double>(n) ? n : static_cast<long>(guess);
+  while (k < n && x[static_cast<std::size_t>(k)] <= v)
     ++k;
   while (k > 0 && x[static_cast<std::size_t>(k - 1)] > v)
     --k;
@@ -231,9 +240,13 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   result.Refusal = validate(set, c, s);
   if (!result.Refusal.empty()) return out;
   result.Step = s.step;
-  result.X.resize(N);
-  for (long k = 1; k <= N; ++k)
-    result.X[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + static_cast<double>(k) * s.step;
+  if (!c.Grid.empty()) {
+    result.X.assign(c.Grid.begin(), c.Grid.end());
+  } else {
+    result.X.resize(N);
+    for (long k = 1; k <= N; ++k)
+      result.X[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + static_cast<double>(k) * s.step;
+  }
   result.NumberDensity = zqphys::NumberDensity(c.MixingRatio, c.Pressure, c.Temperature);
 
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
@@ -284,17 +297,18 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
 
 void SumHitranLines(THitranPlacement& placement, unsigned threads) {
   THitranCrossSection& result = placement.Result;
-  if (!result.Valid() || result.X.size() != static_cast<std::size_t>(N)) return;
-  result.Sigma.assign(static_cast<std::size_t>(N), 0.0);
+  if (!result.Valid() || result.X.empty()) return;
+  const long n = static_cast<long>(result.X.size());
+  result.Sigma.assign(static_cast<std::size_t>(n), 0.0);
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
   const unsigned parts = parts_for(threads, pool);
 
   // Grid split with an equal number of line-point pairs in each part (line lists are dense in some
   // bands and empty in others): a difference array of the windows gives the pairs per point.
   std::array<int32_t, kMaxParts + 1> bounds{}; // part p sums points bounds[p] .. bounds[p + 1] - 1
-  bounds[parts] = N;
+  bounds[parts] = static_cast<int32_t>(n);
   if (parts > 1) {
-    std::vector<int64_t> delta(static_cast<std::size_t>(N) + 1, 0);
+    std::vector<int64_t> delta(static_cast<std::size_t>(n) + 1, 0);
     double total = 0;
     for (const Placed& pl : placement.Lines) {
       total += pl.Hi - pl.Lo + 1;
@@ -304,13 +318,13 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads) {
     double running = 0;
     int64_t active = 0;
     unsigned next = 1;
-    for (long k = 0; k < N && next < parts; ++k) {
+    for (long k = 0; k < n && next < parts; ++k) {
       running += static_cast<double>(active += delta[static_cast<std::size_t>(k)]);
       while (next < parts && running >= total * next / parts)
         bounds[next++] = static_cast<int32_t>(k + 1);
     }
     for (; next < parts; ++next)
-      bounds[next] = N;
+      bounds[next] = static_cast<int32_t>(n);
   }
 
   double* sigma = result.Sigma.data();

@@ -25,6 +25,10 @@ struct THitranConditions {
   double WavenumberMin = 500;  // cm-1: grid x(k) = WavenumberMin + k * Step, k = 1 .. 50,000, Step the
   double WavenumberMax = 700;  // range over 50,000 cut to 0.001 cm-1 (as the classic grid)
   unsigned Threads = 0;        // threads to use; 0 = every core. The result is the same for any count.
+  // A grid of the caller's own instead of the 50,000 points: ascending and evenly spaced (as the
+  // atmosphere column's), any number of points; WavenumberMin/Max are then not used. It must outlive
+  // the computation.
+  std::span<const double> Grid;
 };
 
 // The lines of one isotopologue: records as read, their pressure shifts (cm-1/atm, one per record;
@@ -42,7 +46,8 @@ THitranLineSet HitranLineSet(const T_zq_HITRAN& list);
 
 struct THitranCrossSection {
   double Step = 0;           // cm-1
-  std::vector<double> X;     // X[k - 1] = WavenumberMin + k * Step (doubles built with integer k)
+  std::vector<double> X;     // X[k - 1] = WavenumberMin + k * Step (doubles built with integer k), or
+                             // a copy of the conditions' Grid
   std::vector<double> Sigma; // cm2/molecule at X; empty when refused
   double NumberDensity = 0;  // molecules/cm3 of this gas at the conditions
   long LinesUsed = 0;        // lines whose window reaches the grid

@@ -98,6 +98,10 @@ void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType,
   case TPlotType::OpticalDepth:
     AddOpticalDepths(series);
     break;
+  case TPlotType::OutgoingRadiation:
+    series.Clear();
+    refuse("The Outgoing Radiation plot comes from the atmosphere column, not from one line list");
+    break;
   }
 }
 

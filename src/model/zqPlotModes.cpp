@@ -25,8 +25,8 @@ template <class E, std::size_t N> std::optional<E> of_index(const std::array<std
 
 // In enum order; the line lists compare these texts exactly. Function statics, so a caller's own static
 // initialisation may already use them.
-static const std::array<std::string, 3>& plot_types() {
-  static const std::array<std::string, 3> t = {"Spectra", "Optical Depth", "Mean Path"};
+static const std::array<std::string, 4>& plot_types() {
+  static const std::array<std::string, 4> t = {"Spectra", "Optical Depth", "Mean Path", "Outgoing Radiation"};
   return t;
 }
 static const std::array<std::string, 7>& spectra_types() {
@@ -151,6 +151,7 @@ bool IsLinePlot(TPlotType plot, TSpectraType spectra) {
   case TPlotType::MeanPath:
     return spectra == TSpectraType::Raw;
   case TPlotType::OpticalDepth:
+  case TPlotType::OutgoingRadiation:
     return false;
   }
   return false;

@@ -10,7 +10,9 @@
 
 // Values equal the item indices of the window's radio groups (for the spectra types: of the classic
 // group; the HITRAN group's items are SpectraTypeItems(TLinePhysics::Hitran)).
-enum class TPlotType { Spectra = 0, OpticalDepth = 1, MeanPath = 2 };
+// OutgoingRadiation is the atmosphere column's top-of-atmosphere spectrum: the window draws it from
+// the column, never from one line list.
+enum class TPlotType { Spectra = 0, OpticalDepth = 1, MeanPath = 2, OutgoingRadiation = 3 };
 // Lorentz, Doppler and Voigt are the line profiles of the HITRAN line physics; the classic model has
 // its own two broadened types. The raw-line types belong to both.
 enum class TSpectraType {
@@ -26,7 +28,7 @@ enum class TScaling { Raw = 0, MixingRatio = 1 };
 // The line physics: the classic teaching model (default) or HITRAN's own formulas.
 enum class TLinePhysics { Classic = 0, Hitran = 1 };
 
-// "Spectra", "Optical Depth", "Mean Path"
+// "Spectra", "Optical Depth", "Mean Path", "Outgoing Radiation"
 const std::string& PlotTypeText(TPlotType type);
 // "raw", "I/Alpha", "Temperature and Pressure Broadened", "Temperature, Pressure, and Doppler Broadened"
 const std::string& SpectraTypeText(TSpectraType type);

@@ -81,6 +81,10 @@ void fill_role(TLineSeries& series, const std::vector<double>& x, const std::vec
         status, source);
     return;
   }
+  case TPlotType::OutgoingRadiation:
+    status.Refuse(source, "The Outgoing Radiation plot comes from the atmosphere column, not from one gas");
+    series.Clear();
+    return;
   }
 }
 

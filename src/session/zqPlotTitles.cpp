@@ -50,6 +50,7 @@ PlotTitles hitran_titles(const PlotChoice& c, double absorbedFraction, const Plo
     r.leftAxis = "ln(Optical Depth) of 1 km, sigma n L";
     break;
   case TPlotType::MeanPath:
+  case TPlotType::OutgoingRadiation: // titled before
     r.leftAxis = DistanceAxisTitle(absorbedFraction);
     break;
   }
@@ -65,6 +66,15 @@ PlotTitles hitran_titles(const PlotChoice& c, double absorbedFraction, const Plo
 } // namespace
 
 PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const PlotTexts& t) {
+  if (c.plotType == TPlotType::OutgoingRadiation) {
+    // The column's own spectrum; its conditions are the Column page's, which the window adds.
+    PlotTitles r;
+    r.firstLine = "Outgoing Radiation at the Top of the Atmosphere (HITRAN, Voigt)";
+    r.leftAxis = "Upward flux per wavenumber [W m-2 / cm-1]";
+    r.envelopeEnabled = false;
+    r.groupsEnabled = false;
+    return r;
+  }
   if (c.physics == TLinePhysics::Hitran && !IsLinePlot(c.physics, c.plotType, c.spectraType))
     return hitran_titles(c, absorbedFraction, t);
   static const char* const captions[] = {"Spectra", "Optical Depth for 1 km", "Mean Path"};
@@ -91,6 +101,7 @@ PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const P
     r.leftAxis = "ln(Absorption)";
     break;
   case TPlotType::MeanPath:
+  case TPlotType::OutgoingRadiation: // titled before
     r.leftAxis = DistanceAxisTitle(absorbedFraction);
     break;
   }

@@ -4,15 +4,19 @@
 // its status bar, the CLI on stderr with an exit code. Plain C++.
 #pragma once
 
+#include "zqColumn.h"
 #include "zqPlotModes.h"
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class T_zq_HITRAN;
 class TLineSeries;
+class TzqHitranColumnSource;
 class TzqINI_File;
 
 namespace zqsession {
@@ -102,6 +106,12 @@ struct TCO2Default {
 };
 TCO2Default ReadCO2Default(TzqINI_File& ini);
 
+// The atmosphere column's results with what it has to say (source "column", or the list at fault).
+struct TColumnRun {
+  TzqStatus Status;
+  TzqColumnResult Result; // Computed is false when refused
+};
+
 // The line physics both front ends start from: "[Line Physics] Model" of the INI file ("Classic" or
 // "HITRAN", letter case ignored; Classic when absent). Any other value is refused by name and Classic
 // is kept.
@@ -115,6 +125,11 @@ TPhysicsDefault ReadPhysicsDefault(TzqINI_File& ini);
 
 class TzqSession {
 public:
+  TzqSession();
+  ~TzqSession();
+  TzqSession(const TzqSession&) = delete;
+  TzqSession& operator=(const TzqSession&) = delete;
+
   // Not owned; any may be none (a missing list refuses what needs it).
   T_zq_HITRAN* Water = nullptr;
   T_zq_HITRAN* CO2 = nullptr;
@@ -149,7 +164,27 @@ public:
   // cross-sections at the controls with the exact Planck function.
   TPowerResult ComputePower(double P);
 
+  // The atmosphere column of the Water and CO2 lists in the HITRAN line physics (Voigt at each layer's
+  // temperature and pressure). Layer cross-sections are kept between calls, so a new CO2 multiple or
+  // humidity on the same lists, grid and layers only re-solves the transfer; a list read again is
+  // noticed and its cross-sections computed anew. Runs on the calling thread (with the worker pool).
+  TColumnRun ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress = {});
+
 private:
+  // What identifies the contents of a line list for the column's cache.
+  struct TListKey {
+    const void* list = nullptr;
+    const void* records = nullptr;
+    std::size_t size = 0;
+    double first = 0, last = 0;
+    bool operator==(const TListKey&) const = default;
+  };
+  static TListKey key_of(const T_zq_HITRAN* list);
+
+  std::unique_ptr<TzqColumn> column_;
+  std::unique_ptr<TzqHitranColumnSource> column_source_;
+  TListKey column_lists_[2];
+
   bool sources_refused(TzqStatus& status) const;
 };
 

@@ -15,13 +15,14 @@ std::vector<std::unique_ptr<QObject>> MakeMenuTests();
 std::vector<std::unique_ptr<QObject>> MakeCliTests();
 std::vector<std::unique_ptr<QObject>> MakeDesktopTests();
 std::vector<std::unique_ptr<QObject>> MakePhysicsTests();
+std::vector<std::unique_ptr<QObject>> MakeColumnTests();
 
 int main(int argc, char** argv) {
   RegisterDatafileTypes();
   zqApplication app(argc, argv);
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests,
-                    MakeCliTests, MakeDesktopTests, MakePhysicsTests})
+                    MakeCliTests, MakeDesktopTests, MakePhysicsTests, MakeColumnTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

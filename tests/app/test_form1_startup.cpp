@@ -249,12 +249,12 @@ private slots:
       QVERIFY(f.findChild<TzqLegendElement*>(QString("Series_%1_UILegend").arg(i)));
 
     QTabWidget* pages = f.PageControl1;
-    QCOMPARE(pages->count(), 5);
+    QCOMPARE(pages->count(), 6);
     QCOMPARE(pages->tabText(1), QString("T && P")); // shown as T & P
     QStringList shown;
     for (int i = 0; i < pages->count(); ++i)
       if (pages->isTabVisible(i)) shown << pages->tabText(i);
-    QCOMPARE(shown, (QStringList{"General", "T && P", "Mean Path", "Power"}));
+    QCOMPARE(shown, (QStringList{"General", "T && P", "Mean Path", "Power", "Column"}));
 
     QCOMPARE(f.Spectra_Type_UIRadioGroup->Items(),
              (QStringList{"Raw", "Raw / Bandwidth", "Temp && Pressure", "Doppler"}));

@@ -6,6 +6,8 @@
 #include "zqCli.h"
 #include "zqDemoLines.h"
 #include "zqHITRAN.h"
+#include "zqHitranColumnSource.h"
+#include "zqHitranPhysics.h"
 #include "zqLineSeries.h"
 
 #include <gtest/gtest.h>
@@ -410,4 +412,126 @@ TEST_F(CliTest, NotesReachStderrAndGridLayoutStays) {
   const auto rows = csv(r.out);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"wavenumber_cm-1", "H2O", "CO2", "Combined"}));
   EXPECT_EQ(rows.size(), 50001u);
+}
+
+// ---- column
+
+namespace {
+
+std::map<std::string, double> column_rows(const std::string& out) {
+  std::map<std::string, double> rows;
+  const auto cells = csv(out);
+  for (std::size_t i = 1; i < cells.size(); ++i)
+    if (cells[i].size() == 2) rows[cells[i][0]] = std::stod(cells[i][1]);
+  return rows;
+}
+
+} // namespace
+
+// The CSV's rows in their order, equal to the model's column on the same lists; the spectrum file's
+// points integrate to the OLR of the rows.
+TEST_F(CliTest, ColumnWritesTheModelsFluxesAndSpectrum) {
+  const auto spectrum = dir / "olr.csv";
+  const CliRun r =
+      cli({"column", "--ini", ini(),      "--co2",        "400",    "--min",      "600",
+           "--max",  "750",   "--layers", "12",           "--step", "0.05",       "--top",
+           "50",     "--rh",  "40",       "--co2-factor", "3",      "--spectrum", spectrum.string(),
+           "--quiet"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto rows = csv(r.out);
+  std::vector<std::string> names;
+  for (const auto& row : rows)
+    names.push_back(row.at(0));
+  EXPECT_EQ(names, (std::vector<std::string>{"result", "OLR 1x", "OLR 2x", "Forcing TOA",
+                                             "Forcing tropopause", "Surface downwelling 1x",
+                                             "Surface downwelling 2x", "Surface emission"}));
+  EXPECT_EQ(rows[0][1], "W/m2");
+
+  const auto water = model("01_h2o_161_only.txt", " 1", 0, 5000, 288, 1013, 1);
+  const auto co2 = model("02_CO2.txt", " 2", 0, 5000, 288, 1013, 1);
+  ASSERT_FALSE(water->Records.empty() || co2->Records.empty());
+  TzqHitranColumnSource source(water.get(), co2.get());
+  TzqColumnSettings s;
+  s.CO2 = 400;
+  s.CO2Factor = 3;
+  s.RelativeHumidity = 40;
+  s.WavenumberMin = 600;
+  s.WavenumberMax = 750;
+  s.Layers = 12;
+  s.Step = 0.05;
+  s.TopAltitude = 50;
+  TzqColumn column;
+  const TzqColumnResult m = column.Compute(s, source);
+  ASSERT_TRUE(m.Computed) << m.Refusal;
+  EXPECT_GT(m.ForcingTOA, 0);
+  const auto v = column_rows(r.out);
+  const std::pair<const char*, double> expected[] = {{"OLR 1x", m.OLR1x},
+                                                     {"OLR 2x", m.OLRNx},
+                                                     {"Forcing TOA", m.ForcingTOA},
+                                                     {"Forcing tropopause", m.ForcingTropopause},
+                                                     {"Surface downwelling 1x", m.SurfaceDownwelling1x},
+                                                     {"Surface downwelling 2x", m.SurfaceDownwellingNx},
+                                                     {"Surface emission", m.SurfaceEmission}};
+  for (const auto& [name, value] : expected)
+    EXPECT_TRUE(zqtest::RelClose(v.at(name), value, 1e-11, 1e-12))
+        << name << " " << v.at(name) << " " << value;
+
+  const auto points = csv(zqtest::ReadFile(spectrum));
+  ASSERT_EQ(points.size(), m.Wavenumber.size() + 1);
+  EXPECT_EQ(points[0], (std::vector<std::string>{"wavenumber_cm-1", "OLR_1x", "OLR_2x"}));
+  double olr1 = 0, olr2 = 0;
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    olr1 += std::stod(points[i][1]) * m.Step;
+    olr2 += std::stod(points[i][2]) * m.Step;
+  }
+  EXPECT_NEAR(olr1, v.at("OLR 1x"), 1e-8 * olr1);
+  EXPECT_NEAR(olr2, v.at("OLR 2x"), 1e-8 * olr2);
+}
+
+// Checks that hold whatever the lines: an isothermal column sends up the surface's Planck emission over
+// the band, however much it absorbs; without absorbers the top sees the surface and nothing changes.
+TEST_F(CliTest, ColumnIsothermalAndTransparentLimits) {
+  const std::vector<std::string> base = {"column", "--ini",    ini(), "--min",  "550",  "--max",
+                                         "800",    "--layers", "8",   "--step", "0.05", "--quiet"};
+  auto run = [&](std::vector<std::string> more) {
+    auto a = base;
+    a.insert(a.end(), more.begin(), more.end());
+    const CliRun r = cli(a);
+    EXPECT_EQ(r.code, 0) << r.err;
+    return column_rows(r.out);
+  };
+  const double planck = zqphys::BlackbodyBandPower(550, 800, 300);
+  for (const char* co2 : {"400", "20000"}) {
+    const auto v = run({"--isothermal", "--surface-temperature", "300", "--rh", "100", "--co2", co2});
+    EXPECT_NEAR(v.at("OLR 1x"), planck, 1e-6 * planck) << co2;
+    EXPECT_NEAR(v.at("OLR 2x"), planck, 1e-6 * planck) << co2;
+    EXPECT_NEAR(v.at("Surface emission"), planck, 1e-9 * planck);
+    EXPECT_NEAR(v.at("Forcing TOA"), 0, 1e-6 * planck);
+  }
+  const auto clear = run({"--co2", "0", "--rh", "0"});
+  const double emission = clear.at("Surface emission");
+  EXPECT_NEAR(clear.at("OLR 1x"), emission, 1e-6 * emission);
+  EXPECT_EQ(clear.at("OLR 2x"), clear.at("OLR 1x"));
+  EXPECT_EQ(clear.at("Forcing TOA"), 0);
+  EXPECT_EQ(clear.at("Forcing tropopause"), 0);
+  EXPECT_EQ(clear.at("Surface downwelling 1x"), 0);
+}
+
+TEST_F(CliTest, ColumnRefusesBadSettingsWithoutWriting) {
+  const auto target = dir / "col.csv";
+  auto code = [&](std::vector<std::string> more) {
+    std::vector<std::string> a = {"column", "--ini", ini(), "--quiet", "--output", target.string()};
+    a.insert(a.end(), more.begin(), more.end());
+    const CliRun r = cli(a);
+    EXPECT_FALSE(r.err.empty());
+    return r.code;
+  };
+  EXPECT_EQ(code({"--layers", "2.5"}), 2);
+  EXPECT_EQ(code({"--min", "800", "--max", "700"}), 2);
+  EXPECT_EQ(code({"--rh", "120"}), 2);
+  // The spectrum cannot be written into a folder that does not exist: a failed run, no CSV.
+  EXPECT_EQ(code({"--min", "600", "--max", "700", "--layers", "4", "--step", "0.1", "--spectrum",
+                  (dir / "missing" / "s.csv").string()}),
+            1);
+  EXPECT_FALSE(std::filesystem::exists(target));
 }

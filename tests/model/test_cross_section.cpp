@@ -264,6 +264,40 @@ TEST(HitranCrossSection, RefusesWhatItCannotComputeWithAReason) {
   EXPECT_TRUE(ComputeHitranCrossSection(HitranLineSet(*list), ok).Valid());
 }
 
+TEST(HitranCrossSection, OnAGridOfItsOwnGivesTheSameBitsAtTheSamePoints) {
+  ZQ_REQUIRE_HITRAN();
+  // Every third point of the standard grid, and one dense stretch of it, taken as grids of their own:
+  // each point must get exactly what it gets on the standard grid, for any thread count.
+  const auto list = load_reference_lines("co2_626_450_750.par", " 2");
+  THitranConditions c = conditions(260, 300, 400, THitranProfile::Voigt, 500, 700);
+  const auto full = ComputeHitranCrossSection(HitranLineSet(*list), c);
+  ASSERT_TRUE(full.Valid());
+  for (int every : {3, 1}) {
+    std::vector<double> grid;
+    std::vector<double> expected;
+    const std::size_t from = every == 1 ? 41000 : 0, to = every == 1 ? 42001 : full.X.size();
+    for (std::size_t k = from; k < to; k += static_cast<std::size_t>(every)) {
+      grid.push_back(full.X[k]);
+      expected.push_back(full.Sigma[k]);
+    }
+    c.Grid = grid;
+    for (unsigned threads : {1u, 3u}) {
+      c.Threads = threads;
+      const auto own = ComputeHitranCrossSection(HitranLineSet(*list), c);
+      ASSERT_TRUE(own.Valid()) << own.Refusal;
+      EXPECT_EQ(own.X, grid);
+      EXPECT_EQ(own.Sigma, expected) << "every " << every << ", " << threads << " threads";
+    }
+  }
+  // Grids that cannot be one.
+  const std::vector<double> descending{600, 599}, nan_point{600, std::nan("")};
+  for (const auto* bad : {&descending, &nan_point}) {
+    c.Grid = *bad;
+    EXPECT_EQ(ComputeHitranCrossSection(HitranLineSet(*list), c).Refusal,
+              "The wavenumber grid must be finite and ascending");
+  }
+}
+
 TEST(HitranCrossSection, SetsSumsBeyondTheDoubleRangeToZeroAndSaysSo) {
   // Two lines of absurd intensity on the same spot: their profiles overflow a double near the centre.
   const std::string line = modeltest::Line(600, 1e300, 0.001, 0);

@@ -261,10 +261,14 @@ TEST(HitranSeries, MisspeltModeTextsAreRefusedByName) {
   struct Case {
     const char *plot, *spectra, *scaling, *reason;
   };
-  for (const Case& c : {Case{"spectra", "raw", "raw", "Unknown plot type \"spectra\""},
-                        Case{"Spectra", "Raw", "raw", "Unknown spectra type \"Raw\""},
-                        Case{"Optical Depth", "Temperature and Pressure Broadened", "mixing ratio",
-                             "Unknown scaling \"mixing ratio\""}}) {
+  for (const Case& c :
+       {Case{"spectra", "raw", "raw", "Unknown plot type \"spectra\""},
+        Case{"Spectra", "Raw", "raw", "Unknown spectra type \"Raw\""},
+        Case{"Optical Depth", "Temperature and Pressure Broadened", "mixing ratio",
+             "Unknown scaling \"mixing ratio\""},
+        // The column's plot: one line list cannot draw it.
+        Case{"Outgoing Radiation", "Temperature and Pressure Broadened", "raw",
+             "The Outgoing Radiation plot comes from the atmosphere column, not from one line list"}}) {
     s.AddXY(1, 1);
     Fill(*list, s, c.plot, c.spectra, c.scaling);
     EXPECT_EQ(s.Count(), 0u) << c.plot;
@@ -284,13 +288,15 @@ TEST(HitranSeries, MisspeltModeTextsAreRefusedByName) {
 }
 
 TEST(PlotModes, TextsRoundTripAndRadioIndicesAreTheEnumValues) {
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 4; ++i)
     EXPECT_EQ(ParsePlotType(PlotTypeText(*PlotTypeOfIndex(i))), PlotTypeOfIndex(i));
+  EXPECT_EQ(PlotTypeText(TPlotType::OutgoingRadiation), "Outgoing Radiation");
+  EXPECT_FALSE(IsLinePlot(TPlotType::OutgoingRadiation, TSpectraType::Raw));
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(ParseSpectraType(SpectraTypeText(*SpectraTypeOfIndex(i))), SpectraTypeOfIndex(i));
   for (int i = 0; i < 2; ++i)
     EXPECT_EQ(ParseScaling(ScalingText(*ScalingOfIndex(i))), ScalingOfIndex(i));
-  EXPECT_FALSE(PlotTypeOfIndex(3));
+  EXPECT_FALSE(PlotTypeOfIndex(4));
   EXPECT_FALSE(SpectraTypeOfIndex(-1));
   EXPECT_FALSE(ParseScaling(""));
   EXPECT_EQ(SpectraTypeText(TSpectraType::DopplerBroadened), "Temperature, Pressure, and Doppler Broadened");

@@ -150,3 +150,35 @@ TEST(SessionCO2Default, IniValueIsUsedOrRefusedByName) {
   EXPECT_EQ(ReadCO2Default(empty).Value, 350);
   EXPECT_FALSE(empty.FindRecord("CO2", "ppmv")); // reading added nothing
 }
+
+// The column from the session's lists: refused without a list, and never answered from cross-sections
+// of a list that has since been read again.
+TEST_F(SessionTest, ColumnFollowsItsListsAndRefusesWithoutThem) {
+  TzqColumnSettings s;
+  s.CO2 = 400;
+  s.WavenumberMin = 600;
+  s.WavenumberMax = 720;
+  s.Layers = 6;
+  s.Step = 0.1;
+  const TColumnRun first = session.ComputeColumn(s);
+  ASSERT_FALSE(first.Status.Refused()) << first.Status.Headline();
+  ASSERT_TRUE(first.Result.Computed);
+  EXPECT_GT(first.Result.ForcingTOA, 0);
+  // The same settings from the kept cross-sections give the same numbers.
+  EXPECT_EQ(session.ComputeColumn(s).Result.OLR1x, first.Result.OLR1x);
+
+  co2.ClearRecords(); // as reading an empty file would leave it
+  const TColumnRun emptied = session.ComputeColumn(s);
+  ASSERT_TRUE(emptied.Result.Computed);
+  EXPECT_EQ(emptied.Result.ForcingTOA, 0);
+  EXPECT_GT(emptied.Result.OLR1x, first.Result.OLR1x);
+
+  co2.LoadFromFile((dir->path() / "02_CO2.txt").string());
+  EXPECT_EQ(session.ComputeColumn(s).Result.OLR1x, first.Result.OLR1x);
+
+  session.CO2 = nullptr;
+  const TColumnRun refused = session.ComputeColumn(s);
+  EXPECT_FALSE(refused.Result.Computed);
+  ASSERT_TRUE(refused.Status.Refused());
+  EXPECT_EQ(refused.Status.Refusals.front().Source, "co2");
+}

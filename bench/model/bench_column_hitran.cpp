@@ -1,0 +1,100 @@
+// Speed and figures of the atmosphere column on the real H2O 161 and CO2 626 lists, 60 layers to
+// 70 km, 0-2500 cm-1, 288 K, 60 % RH, 400 ppm and its double: a computation from nothing (every layer
+// cross-section computed by the line engine, 1x and 2x solved), re-solves from the cached
+// cross-sections for a new CO2 multiple and a new humidity, and the grid convergence (the default step
+// and its half). Counters: OLR 1x and 2x, the forcings at the top and the tropopause (W/m2).
+#include "zqColumn.h"
+#include "zqHITRAN.h"
+#include "zqHitranColumnSource.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const std::filesystem::path kHitran = ABSORBVIEW_HITRAN_DIR;
+
+std::unique_ptr<T_zq_HITRAN> load(const char* name, const char* code) {
+  auto l = std::make_unique<T_zq_HITRAN>();
+  l->MoleculeType = code;
+  const auto file = kHitran / name;
+  if (std::filesystem::exists(file)) l->LoadFromFile(file.string());
+  return l;
+}
+
+// Both lists, read once for all cases; null when either is missing.
+TzqHitranColumnSource* source() {
+  static const auto h2o = load("h2o_161_hitran.par", " 1");
+  static const auto co2 = load("co2_626_hitran.par", " 2");
+  static TzqHitranColumnSource s(h2o.get(), co2.get());
+  return h2o->Records.empty() || co2->Records.empty() ? nullptr : &s;
+}
+
+TzqColumnSettings settings(double step = 0.01) {
+  TzqColumnSettings s;
+  s.CO2 = 400;
+  s.CO2Factor = 2;
+  s.Step = step;
+  return s;
+}
+
+void report(benchmark::State& state, const TzqColumnResult& r) {
+  if (!r.Computed) return state.SkipWithError(r.Refusal.c_str());
+  state.counters["points"] = static_cast<double>(r.Wavenumber.size());
+  state.counters["OLR1x"] = r.OLR1x;
+  state.counters["OLR2x"] = r.OLRNx;
+  state.counters["F_TOA"] = r.ForcingTOA;
+  state.counters["F_trop"] = r.ForcingTropopause;
+  state.counters["down1x"] = r.SurfaceDownwelling1x;
+}
+
+void BM_HitranColumnFromNothing(benchmark::State& state) {
+  TzqHitranColumnSource* src = source();
+  if (!src) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  const TzqColumnSettings s = settings(0.01 / static_cast<double>(state.range(0)));
+  TzqColumnResult r;
+  for (auto _ : state) {
+    TzqColumn column;
+    r = column.Compute(s, *src);
+  }
+  report(state, r);
+}
+
+template <class Change> void re_solve(benchmark::State& state, Change change) {
+  TzqHitranColumnSource* src = source();
+  if (!src) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  TzqColumnSettings s = settings();
+  TzqColumn column;
+  TzqColumnResult r = column.Compute(s, *src);
+  int i = 0;
+  for (auto _ : state) {
+    change(s, ++i);
+    r = column.Compute(s, *src);
+  }
+  // A new humidity asks the source again for the water of the lower layers: a weighted sum there.
+  report(state, r);
+}
+
+void BM_HitranColumnNewMultiple(benchmark::State& state) {
+  re_solve(state, [](TzqColumnSettings& s, int i) { s.CO2Factor = 2 + i % 2; });
+}
+
+void BM_HitranColumnNewHumidity(benchmark::State& state) {
+  re_solve(state, [](TzqColumnSettings& s, int i) { s.RelativeHumidity = 50 + (i % 2) * 10; });
+}
+
+} // namespace
+
+// Arg: the default step divided by it (1: 0.01 cm-1, 2: 0.005 cm-1, the convergence check).
+BENCHMARK(BM_HitranColumnFromNothing)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_HitranColumnNewMultiple)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_HitranColumnNewHumidity)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,89 @@
+// The Column page's controls and its background run of the atmosphere column. The run works on a
+// session and copies of the two line lists of its own, so the window may read a list again (or close)
+// while it runs; progress and the cancel flag are the column's own.
+#pragma once
+
+#include "zqColumn.h"
+#include "zqSession.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QProgressBar;
+class QPushButton;
+class QThread;
+class QTimer;
+class T_zq_HITRAN;
+class TzqNumberEdit;
+class TzqSpinEdit;
+
+class TzqColumnPage : public QObject {
+  Q_OBJECT
+public:
+  explicit TzqColumnPage(QObject* parent);
+  ~TzqColumnPage() override; // cancels a run and waits for it
+
+  // Inputs (K, %, ppm, multiple, km, layers, cm-1) and results (W/m2, read-only).
+  TzqSpinEdit* SurfaceTemperature = nullptr;
+  TzqSpinEdit* RelativeHumidity = nullptr;
+  TzqSpinEdit* CO2 = nullptr;
+  TzqSpinEdit* CO2Factor = nullptr;
+  TzqSpinEdit* TopAltitude = nullptr;
+  TzqSpinEdit* Layers = nullptr;
+  TzqSpinEdit* WavenumberMin = nullptr;
+  TzqSpinEdit* WavenumberMax = nullptr;
+  QPushButton* ComputeButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+  QProgressBar* Progress = nullptr;
+  TzqNumberEdit* OLR1x = nullptr;
+  TzqNumberEdit* OLRNx = nullptr;
+  TzqNumberEdit* ForcingTOA = nullptr;
+  TzqNumberEdit* ForcingTropopause = nullptr;
+  TzqNumberEdit* SurfaceDownwelling1x = nullptr;
+  TzqNumberEdit* SurfaceDownwellingNx = nullptr;
+  TzqNumberEdit* SurfaceEmission = nullptr;
+
+  // The last computation that finished, with the settings it was made for; empty before one did and
+  // after a refused or cancelled one.
+  std::optional<TzqColumnResult> Last;
+  TzqColumnSettings LastSettings;
+
+  // The Outgoing Radiation plot is on the chart; the legend texts it replaced.
+  bool PlotShown = false;
+  std::vector<QString> SavedLegends;
+
+  bool Running() const { return thread_ != nullptr; }
+  // Starts a run on copies of the lists (kept while the lists stay the same, so the column's cache of
+  // layer cross-sections serves the next run); false when one is running already.
+  bool Start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings);
+  void Cancel() { cancel_ = true; }
+  // Cancels a run and returns when its thread has ended; its result is dropped.
+  void CancelAndWait();
+  // Runs on the window's thread when a run ended (not after CancelAndWait).
+  std::function<void(const zqsession::TColumnRun&)> OnFinished;
+
+private:
+  void finished();
+  void snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2);
+
+  zqsession::TzqSession session_;
+  std::unique_ptr<T_zq_HITRAN> water_, co2_;
+  struct Origin {
+    const T_zq_HITRAN* list = nullptr;
+    const void* records = nullptr;
+    std::size_t size = 0;
+    bool operator==(const Origin&) const = default;
+  } origins_[2];
+  std::atomic<bool> cancel_{false};
+  std::atomic<int> permille_{0};
+  QThread* thread_ = nullptr;
+  QTimer* timer_ = nullptr;
+  zqsession::TColumnRun run_;
+  TzqColumnSettings settings_;
+};

@@ -1,0 +1,88 @@
+#include "zqHitranColumnSource.h"
+
+#include "zqCrossSection.h"
+#include "zqHITRAN.h"
+#include "zqSaturation.h"
+
+#include <algorithm>
+
+TzqHitranColumnSource::TzqHitranColumnSource(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2) {
+  SetLists(h2o, co2);
+}
+
+void TzqHitranColumnSource::SetLists(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2) {
+  lists_[static_cast<int>(TzqColumnGas::H2O)] = h2o;
+  lists_[static_cast<int>(TzqColumnGas::CO2)] = co2;
+  bases_.clear();
+  ++revision_;
+}
+
+void TzqHitranColumnSource::SetLineWidthLimit(double limit) {
+  if (limit == line_width_limit_) return;
+  line_width_limit_ = limit;
+  bases_.clear();
+  ++revision_;
+}
+
+bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& layer, double mixingRatio,
+                                    std::span<const double> wavenumber, std::vector<double>& sigma,
+                                    std::string& reason) const {
+  THitranConditions c;
+  c.Temperature = layer.Temperature;
+  c.Pressure = layer.Pressure;
+  c.MixingRatio = std::clamp(mixingRatio, 0.0, 1e6);
+  c.Profile = THitranProfile::Voigt;
+  c.LineWidthLimit = line_width_limit_;
+  c.Threads = threads_;
+  c.Grid = wavenumber;
+  THitranCrossSection result = ComputeHitranCrossSection(HitranLineSet(*lists_[static_cast<int>(gas)]), c);
+  if (!result.Valid()) {
+    reason = (gas == TzqColumnGas::H2O ? "Water vapour lines: " : "CO2 lines: ") + result.Refusal;
+    return false;
+  }
+  sigma = std::move(result.Sigma);
+  return true;
+}
+
+bool TzqHitranColumnSource::CrossSections(TzqColumnGas gas, const TzqLayerConditions& layer,
+                                          std::span<const double> wavenumber, std::span<double> sigma,
+                                          std::string& reason) {
+  const T_zq_HITRAN* list = lists_[static_cast<int>(gas)];
+  if (!list || list->Records.empty() || wavenumber.empty()) return true; // absorbs nothing
+  std::vector<double> computed;
+  if (gas == TzqColumnGas::CO2 || layer.Pressure < kInterpolatedFrom) {
+    if (!compute(gas, layer, gas == TzqColumnGas::H2O ? layer.H2O : 0.0, wavenumber, computed, reason))
+      return false;
+    std::copy(computed.begin(), computed.end(), sigma.begin());
+    return true;
+  }
+  if (layer.Layer < 0) {
+    reason = "Layer numbers start at 0";
+    return false;
+  }
+  const auto index = static_cast<std::size_t>(layer.Layer);
+  if (bases_.size() <= index) bases_.resize(index + 1);
+  Basis& b = bases_[index];
+  const double saturated =
+      static_cast<double>(SaturationVapourPressure(layer.Temperature)) / layer.Pressure * 1e6;
+  const double reference = std::clamp(std::max(saturated, layer.H2O), 1.0, 1e6);
+  if (b.temperature != layer.Temperature || b.pressure != layer.Pressure || b.reference != reference ||
+      b.first != wavenumber.front() || b.last != wavenumber.back() || b.dry.size() != wavenumber.size()) {
+    b = Basis{};
+    std::vector<double> dry, wet;
+    if (!compute(gas, layer, 0, wavenumber, dry, reason) ||
+        !compute(gas, layer, reference, wavenumber, wet, reason))
+      return false;
+    b.dry.assign(dry.begin(), dry.end());
+    b.wet.assign(wet.begin(), wet.end());
+    b.temperature = layer.Temperature;
+    b.pressure = layer.Pressure;
+    b.reference = reference;
+    b.first = wavenumber.front();
+    b.last = wavenumber.back();
+  }
+  const double f = std::clamp(layer.H2O, 0.0, 1e6) / reference;
+  for (std::size_t j = 0; j < sigma.size(); ++j)
+    sigma[j] = std::max(0.0, (1 - f) * static_cast<double>(b.dry[j]) + f * static_cast<double>(b.wet[j]));
+  return true;
+}
