@@ -346,12 +346,23 @@ void TzqChartProperties_Form::SeriesSetDefaults_UIButtonClick() {
 }
 
 void TzqChartProperties_Form::update_scaling_enabled() {
-  const bool on = current_ && current_->EnableScaling;
+  // Settings that would change nothing for this series are not offered; the tooltip says why.
+  const int row = Series_UIListBox->currentRow();
+  const std::string why = current_ && WhyNoAdjustments ? WhyNoAdjustments(row) : std::string();
+  const bool applies = why.empty();
+  const bool on = current_ && current_->EnableScaling && applies;
+  const QString tip = QString::fromStdString(why);
+  std::vector<QWidget*> controls = {SeriesSetDefaults_UIButton, SeriesMultiplier_UIRadioGroup};
   for (const SliderGroup& g : slider_groups())
-    for (QWidget* w : std::initializer_list<QWidget*>{g.max, g.min, g.cur, g.bar})
-      w->setEnabled(on);
-  SeriesSetDefaults_UIButton->setEnabled(on);
-  SeriesMultiplier_UIRadioGroup->setEnabled(on);
+    controls.insert(controls.end(), {g.max, g.min, g.cur, g.bar});
+  for (QWidget* w : controls) {
+    w->setEnabled(on);
+    w->setToolTip(tip);
+  }
+  for (QCheckBox* box : {SeriesEnableScaling_UICheckBox, SeriesDerivative_UICheckBox}) {
+    box->setEnabled(applies);
+    box->setToolTip(tip);
+  }
 }
 
 void TzqChartProperties_Form::SeriesEnableScaling_UICheckBoxClick() {
