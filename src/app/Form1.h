@@ -6,6 +6,8 @@
 
 #include "zqDatafileLoader.h"
 #include "zqPhysicalControls.h"
+#include "zqPlotTitles.h"
+#include "zqSession.h"
 
 #include <QMainWindow>
 
@@ -134,6 +136,8 @@ public:
   T_zq_HITRAN* WaterLines = nullptr;
   T_zq_HITRAN* CO2Lines = nullptr;
   T_zq_HITRAN* CombinedLines = nullptr;
+  // The computation the window drives: its controls written in as typed values, the three line lists.
+  zqsession::TzqSession Session;
   TLineSeries* WaterSeries = nullptr;
   TLineSeries* CO2Series = nullptr;
   TLineSeries* CombinedSeries = nullptr;
@@ -173,7 +177,10 @@ public:
   // ---- plot assembly and chart mouse handling (Form1_Plot.cpp)
   void Select_Plot(QObject* Sender);
   void ApplyControls();
-  void Compute_Combined_Spectra(int waterIndex, int co2Index, int combinedIndex);
+  // The combined spectrum from the two gases' current spectra (CO2 doubled while DoubleCO2 is set).
+  void Compute_Combined_Spectra();
+  // The three plot radio groups as typed choices.
+  zqapp::PlotChoice PlotChoiceOfControls() const;
   void RefreshBlackbodies();
   void Mean_Path_UIButtonClick(QObject* Sender);
   void Absorbance_UIButtonClick(QObject* Sender);
@@ -265,11 +272,12 @@ private:
   void ClearLineSeries();
   void PickWavenumberAt(Qt::MouseButton button, int x, int y);
   void ReportProblem(const std::string& why);
-  // The first refusal (Reason) of the line lists, or empty: their points could not be computed.
-  static std::string RefusalOf(std::initializer_list<const T_zq_HITRAN*> lists);
-  // Shows the first refusal, else the first note on a zero or partial result, of the line lists in the
-  // status bar; clears it when there is neither.
-  void ReportLineLists(std::initializer_list<const T_zq_HITRAN*> lists);
+  // The status bar shows a computation's first refusal, else its first note; cleared when it has neither.
+  void ShowStatus(const zqsession::TzqStatus& status);
+  // The same for the line lists' own reasons and notes (list, INI section), in that order.
+  void ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*, const char*>> lists);
+  // The chart's gas series as the session fills them; throughTools replots them through the chart tools.
+  zqsession::TzqSession::TSeriesSink ChartSink(bool throughTools);
   void ClearProblem();
   // A layer's INI value split into its four tokens, or empty.
   std::optional<zqapp::LayerTokens> LayerTokensOf(int index) const;

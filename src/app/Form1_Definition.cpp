@@ -646,7 +646,6 @@ void TForm1::WireEvents() {
                                  Qt::KeyboardModifiers s, int x,
                                  int y) { Chart1ClickSeries(c, ser, i, b, s, x, y); };
   Chart1->OnAfterDraw = [this](TChart& c) { Chart1AfterDraw(c); };
-  TzqChartProperties_Form::Install(*zqChart_Tools1);
   // Slopes of spectra and blackbody curves mean nothing here, so the dialog does not offer "Plot Derivative".
   auto hideDerivative = [] {
     if (auto* dialog = TzqChartProperties_Form::Instance()) dialog->SeriesDerivative_UICheckBox->hide();

@@ -5,6 +5,7 @@
 
 #include "zqAtmosphere.h"
 #include "zqChart_Tools.h"
+#include "zqFlagGuard.h"
 #include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqNumberText.h"
@@ -14,18 +15,6 @@
 #include <cmath>
 
 namespace {
-
-// Sets a guard flag for the lifetime of the object, also when an error passes.
-class FlagGuard {
-public:
-  explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagGuard() { flag_ = false; }
-  FlagGuard(const FlagGuard&) = delete;
-  FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-  bool& flag_;
-};
 
 void set_text(TzqNumberEdit* e, const std::string& text) {
   e->setText(QString::fromStdString(text));
@@ -98,7 +87,7 @@ void TForm1::Temp_F_UIzqSpinEditChange(QObject* /*Sender*/) {
 // and the first blackbody curve is recomputed without writing back.
 void TForm1::SynchroniseTemperatures() {
   if (Loading || UpdatingTemperatures) return;
-  FlagGuard guard(UpdatingTemperatures);
+  zq::FlagGuard guard(UpdatingTemperatures);
   show_text(Temp_K_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureK));
   show_text(Temp_C_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureC));
   show_text(Temp_F_UIzqSpinEdit, zqapp::Fixed2(CurrentTemperatureF));
@@ -203,7 +192,7 @@ void TForm1::SelectCustomLayer() {
 
 void TForm1::Wavenumber_MinMax_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingWavenumberRange) return;
-  FlagGuard guard(UpdatingWavenumberRange);
+  zq::FlagGuard guard(UpdatingWavenumberRange);
   AssignValue(Wavenumber_Min_2_UIzqSpinEdit, Wavenumber_Min_UIzqSpinEdit->Value());
   AssignValue(Wavenumber_Max_2_UIzqSpinEdit, Wavenumber_Max_UIzqSpinEdit->Value());
   RefreshBlackbodies();
@@ -267,18 +256,18 @@ void TForm1::Water_Concentration_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (H2O_Mixing_Ratio_UIRadioGroup->ItemText(index).trimmed() != Water_Concentration_UIzqSpinEdit->text())
     H2O_Mixing_Ratio_UIRadioGroup->SetItemIndex(H2O_Mixing_Ratio_UIRadioGroup->ItemCount() - 1);
   if (UpdatingWaterVapour) return;
-  FlagGuard guard(UpdatingWaterVapour);
+  zq::FlagGuard guard(UpdatingWaterVapour);
   if (auto s = SaturationMixingRatio())
-    AssignValue(RH_UIzqSpinEdit, Water_Concentration_UIzqSpinEdit->Value() * 100 / *s);
+    AssignValue(RH_UIzqSpinEdit, zqapp::HumidityOfWater(Water_Concentration_UIzqSpinEdit->Value(), *s));
 }
 
 void TForm1::RH_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingWaterVapour) return;
   {
-    FlagGuard guard(UpdatingWaterVapour);
+    zq::FlagGuard guard(UpdatingWaterVapour);
     auto s = SaturationMixingRatio();
     if (!s) return;
-    AssignValue(Water_Concentration_UIzqSpinEdit, *s * RH_UIzqSpinEdit->Value() / 100);
+    AssignValue(Water_Concentration_UIzqSpinEdit, zqapp::WaterOfHumidity(RH_UIzqSpinEdit->Value(), *s));
   }
   // The water edit's limit may have clamped the value; the humidity then follows the clamped value.
   if (Water_Concentration_UIzqSpinEdit->Value() >= 1000000) Water_Concentration_UIzqSpinEditChange(nullptr);

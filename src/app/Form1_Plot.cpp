@@ -10,6 +10,7 @@
 #include "zqPlatform.h"
 #include "zqPlotTitles.h"
 #include "zqRadioGroup.h"
+#include "zqSession.h"
 #include "zqSpinEdit.h"
 
 #include <QCheckBox>
@@ -19,72 +20,75 @@
 
 namespace {
 
-zqapp::PlotChoice choice_of(const TzqRadioGroup* plot, const TzqRadioGroup* spectra,
-                            const TzqRadioGroup* scaling) {
-  return {plot->ItemIndex(), spectra->ItemIndex(), scaling->ItemIndex()};
-}
-
 std::string text_of(const QLineEdit* e) {
   return e->text().toStdString();
 }
 
 } // namespace
 
-std::string TForm1::RefusalOf(std::initializer_list<const T_zq_HITRAN*> lists) {
-  for (const auto* l : lists)
-    if (l && !l->Reason().empty()) return l->Reason();
-  return {};
-}
-
-void TForm1::ReportLineLists(std::initializer_list<const T_zq_HITRAN*> lists) {
-  std::string why = RefusalOf(lists);
-  for (const auto* l : lists)
-    if (why.empty() && l && !l->Note().empty()) why = l->Note();
+void TForm1::ShowStatus(const zqsession::TzqStatus& status) {
+  const std::string why = status.Headline();
   why.empty() ? ClearProblem() : ReportProblem(why);
 }
 
-void TForm1::ApplyControls() {
-  zqapp::PlotChoice c = choice_of(Plot_Type_UIRadioGroup, Spectra_Type_UIRadioGroup, Scaling_UIRadioGroup);
-  // The multiplier counts only while it is in range; otherwise the path factor stays as it was.
-  std::optional<zqapp::PathSetting> path;
-  if (Path_Multiplier_UIzqSpinEdit->InRange())
-    path =
-        zqapp::PathFromMultiplier(PathType_UIRadioGroup->ItemIndex(), Path_Multiplier_UIzqSpinEdit->Value());
-  for (T_zq_HITRAN* lines : {CO2Lines, WaterLines, CombinedLines}) {
-    if (!lines) continue;
-    lines->SetWavenumberMin(Wavenumber_Min_UIzqSpinEdit->Value());
-    lines->SetWavenumberMax(Wavenumber_Max_UIzqSpinEdit->Value());
-    lines->MaxPath = Max_Mean_Free_Path_UIzqSpinEdit->Value();
-    lines->MinPath = Min_Mean_Free_Path_UIzqSpinEdit->Value();
-    lines->SetPressure(Pressure_UIzqSpinEdit->Value());
-    lines->SetTemperature(Temp_K_UIzqSpinEdit->Value());
-    lines->SetLineWidthLimit(alpha_Multiplier_UIzqSpinEdit->Value());
-    lines->PlotType = zqapp::PlotTypeText(c.plotType);
-    lines->SpectraType = zqapp::SpectraTypeText(c.spectraType);
-    lines->Scaling = zqapp::ScalingText(c.scaling);
-    if (path) lines->PathFactor = path->pathFactor;
-  }
-  if (path) Percent_Absorbed_UIzqNumberEdit->SetValue(path->fraction);
-  if (CO2Lines) CO2Lines->SetMixingRatio(CO2_Concentration_UIzqSpinEdit->Value());
-  if (WaterLines) WaterLines->SetMixingRatio(Water_Concentration_UIzqSpinEdit->Value());
-  // The combined spectrum already carries the mixing ratios.
-  if (CombinedLines) CombinedLines->SetMixingRatio(1);
+void TForm1::ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*, const char*>> lists) {
+  zqsession::TzqStatus status;
+  for (const auto& [list, section] : lists)
+    status.Take(list, section);
+  ShowStatus(status);
 }
 
-void TForm1::Compute_Combined_Spectra(int waterIndex, int co2Index, int combinedIndex) {
-  auto* water = dynamic_cast<T_zq_HITRAN*>(zqChart_Tools1->GetSeriesDatafile(waterIndex));
-  auto* co2 = dynamic_cast<T_zq_HITRAN*>(zqChart_Tools1->GetSeriesDatafile(co2Index));
-  auto* combined = dynamic_cast<T_zq_HITRAN*>(zqChart_Tools1->GetSeriesDatafile(combinedIndex));
-  if (!water || !co2 || !combined) return;
-  combined->Locked = true;
-  double w = Water_Concentration_UIzqSpinEdit->Value();
-  double q = CO2_Concentration_UIzqSpinEdit->Value();
-  if (DoubleCO2) q = 2 * q;
-  const double* sw = water->SpectrumData();
-  const double* sc = co2->SpectrumData();
-  double* out = combined->SpectrumData();
-  for (long k = 1; k <= T_zq_HITRAN::kGridPoints; ++k)
-    out[k] = w * sw[k] + q * sc[k];
+zqapp::PlotChoice TForm1::PlotChoiceOfControls() const {
+  // The radio items are the enums' values; an item outside a group keeps the first choice.
+  return {PlotTypeOfIndex(Plot_Type_UIRadioGroup->ItemIndex()).value_or(TPlotType::Spectra),
+          SpectraTypeOfIndex(Spectra_Type_UIRadioGroup->ItemIndex()).value_or(TSpectraType::Raw),
+          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw)};
+}
+
+// The controls, read once into the session's typed values.
+void TForm1::ApplyControls() {
+  zqsession::TControls& c = Session.Controls;
+  const zqapp::PlotChoice choice = PlotChoiceOfControls();
+  c.WavenumberMin = Wavenumber_Min_UIzqSpinEdit->Value();
+  c.WavenumberMax = Wavenumber_Max_UIzqSpinEdit->Value();
+  c.MaxPath = Max_Mean_Free_Path_UIzqSpinEdit->Value();
+  c.MinPath = Min_Mean_Free_Path_UIzqSpinEdit->Value();
+  c.Pressure = Pressure_UIzqSpinEdit->Value();
+  c.Temperature = Temp_K_UIzqSpinEdit->Value();
+  c.LineWidthLimit = alpha_Multiplier_UIzqSpinEdit->Value();
+  c.PlotType = choice.plotType;
+  c.SpectraType = choice.spectraType;
+  c.Scaling = choice.scaling;
+  c.Water = Water_Concentration_UIzqSpinEdit->Value();
+  c.CO2 = CO2_Concentration_UIzqSpinEdit->Value();
+  // The multiplier counts only while it is in range; otherwise the path factor stays as it was.
+  c.PathFactor.reset();
+  if (Path_Multiplier_UIzqSpinEdit->InRange()) {
+    const auto type = PathType_UIRadioGroup->ItemIndex() == 1 ? zqsession::TPathType::OpticalThickness
+                                                              : zqsession::TPathType::MeanFreePath;
+    const zqsession::TPathSetting path =
+        zqsession::PathFromMultiplier(type, Path_Multiplier_UIzqSpinEdit->Value());
+    c.PathFactor = path.PathFactor;
+    Percent_Absorbed_UIzqNumberEdit->SetValue(path.Fraction);
+  }
+  Session.ApplyControls();
+}
+
+void TForm1::Compute_Combined_Spectra() {
+  Session.CombineSpectra(DoubleCO2 ? 2 : 1);
+}
+
+zqsession::TzqSession::TSeriesSink TForm1::ChartSink(bool throughTools) {
+  zqsession::TzqSession::TSeriesSink sink;
+  sink.Series = [this](zqsession::TSeriesRole role) -> TLineSeries* {
+    const int index = zqsession::SeriesIndex(role);
+    return index < Chart1->SeriesCount() ? &Chart1->Series(index) : nullptr;
+  };
+  if (throughTools)
+    sink.Plot = [this](zqsession::TSeriesRole role, T_zq_HITRAN&) {
+      zqChart_Tools1->RefreshSeries(zqsession::SeriesIndex(role), "wavenumber");
+    };
+  return sink;
 }
 
 void TForm1::SetChartTitles(const std::string& firstLine, const std::string* secondLine,
@@ -98,25 +102,17 @@ void TForm1::SetChartTitles(const std::string& firstLine, const std::string* sec
 void TForm1::Select_Plot(QObject* /*Sender*/) {
   zq::HourGlass hourglass;
   ApplyControls();
-  zqChart_Tools1->RefreshSeries(0, "wavenumber");
-  zqChart_Tools1->RefreshSeries(1, "wavenumber");
-  // A source spectrum that could not be computed must not feed the combined curve.
-  if (RefusalOf({WaterLines, CO2Lines}).empty()) {
-    Compute_Combined_Spectra(0, 1, 2);
-    zqChart_Tools1->RefreshSeries(2, "wavenumber");
-  } else if (CombinedSeries) {
-    CombinedSeries->Clear();
-  }
+  const zqsession::TzqStatus status = Session.ComputeSpectra(ChartSink(true));
 
-  zqapp::PlotChoice c = choice_of(Plot_Type_UIRadioGroup, Spectra_Type_UIRadioGroup, Scaling_UIRadioGroup);
   zqapp::PlotTexts texts{text_of(Temp_K_UIzqSpinEdit), text_of(Pressure_UIzqSpinEdit),
                          text_of(Water_Concentration_UIzqSpinEdit), text_of(CO2_Concentration_UIzqSpinEdit)};
-  zqapp::PlotTitles t = zqapp::BuildPlotTitles(c, Percent_Absorbed_UIzqNumberEdit->Value(), texts);
+  zqapp::PlotTitles t =
+      zqapp::BuildPlotTitles(PlotChoiceOfControls(), Percent_Absorbed_UIzqNumberEdit->Value(), texts);
   BB_Envelope_UICheckBox->setEnabled(t.envelopeEnabled);
   Scaling_UIRadioGroup->setEnabled(t.groupsEnabled);
   Spectra_Type_UIRadioGroup->setEnabled(t.groupsEnabled);
   SetChartTitles(t.firstLine, &t.secondLine, t.leftAxis);
-  ReportLineLists({WaterLines, CO2Lines, CombinedLines});
+  ShowStatus(status);
 }
 
 void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
@@ -127,7 +123,7 @@ void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
     SetChartTitles("Mean Free Path (computed from HITRAN data)", nullptr, "Mean Free Path (m)");
   if (WaterLines && WaterSeries) WaterLines->AddLineMeanPaths(*WaterSeries);
   if (CO2Lines && CO2Series) CO2Lines->AddLineMeanPaths(*CO2Series);
-  ReportLineLists({WaterLines, CO2Lines});
+  ReportLineLists({{WaterLines, "h2o"}, {CO2Lines, "co2"}});
 }
 
 void TForm1::Absorbance_UIButtonClick(QObject* /*Sender*/) {
@@ -184,7 +180,7 @@ void TForm1::Plot_Linewidth_UIButtonClick(QObject* /*Sender*/) {
     WaterLines->AdjustLines(p, t);
     CO2Lines->AddSpectrum(*CO2Series);
     WaterLines->AddSpectrum(*WaterSeries);
-    ReportLineLists({WaterLines, CO2Lines});
+    ReportLineLists({{WaterLines, "h2o"}, {CO2Lines, "co2"}});
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }
@@ -194,20 +190,10 @@ void TForm1::Plot_Linewidth_Path_UIButtonClick(QObject* /*Sender*/) {
   ApplyControls();
   zq::HourGlass hourglass;
   try {
-    float p = static_cast<float>(Pressure_UIzqSpinEdit->Value());
     SetChartTitles("Opacity", nullptr, zqapp::DistanceAxisTitle(Percent_Absorbed_UIzqNumberEdit->Value()));
     if (!CO2Lines || !WaterLines || !CombinedLines) return;
-    CO2Lines->AdjustLines(p, CurrentTemperatureK);
-    WaterLines->AdjustLines(p, CurrentTemperatureK);
-    CO2Lines->AddMeanPaths(*CO2Series);
-    WaterLines->AddMeanPaths(*WaterSeries);
-    if (RefusalOf({WaterLines, CO2Lines}).empty()) {
-      Compute_Combined_Spectra(0, 1, 2);
-      CombinedLines->AddMeanPaths(*CombinedSeries);
-    } else {
-      CombinedSeries->Clear();
-    }
-    ReportLineLists({WaterLines, CO2Lines, CombinedLines});
+    ShowStatus(Session.ComputePaths(ChartSink(false), static_cast<float>(Pressure_UIzqSpinEdit->Value()),
+                                    CurrentTemperatureK));
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }
@@ -220,7 +206,9 @@ T_zq_Blackbody* TForm1::BlackbodyOfSeries(int index) const {
 void TForm1::RefreshBlackbodies() {
   double lo = Wavenumber_Min_UIzqSpinEdit->Value();
   double hi = Wavenumber_Max_UIzqSpinEdit->Value();
-  for (int n = 3; n <= 5 && n < Chart1->SeriesCount(); ++n) {
+  for (zqsession::TSeriesRole role : zqsession::kBlackbodyRoles) {
+    const int n = zqsession::SeriesIndex(role);
+    if (n >= Chart1->SeriesCount()) break;
     T_zq_Blackbody* b = BlackbodyOfSeries(n);
     if (!b || (lo == b->XMin && hi == b->XMax)) continue;
     auto* spin = findChild<TzqSpinEdit*>(QString("Series_%1_zqSpinEdit").arg(n));

@@ -5,9 +5,11 @@
 #include "zqBlackbody.h"
 #include "zqChart.h"
 #include "zqChart_Tools.h"
+#include "zqFlagGuard.h"
 #include "zqHITRAN.h"
 #include "zqPerformance.h"
 #include "zqPlatform.h"
+#include "zqSession.h"
 #include "zqSpinEdit.h"
 
 namespace {
@@ -42,39 +44,20 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
       e->clear();
     ReportProblem(why);
   };
-  if (!CO2Lines || !WaterLines || !CombinedLines) {
-    refuse("Compute needs the line lists [h2o], [co2] and [Combined]");
+  const zqsession::TPowerResult r = Session.ComputePower(path);
+  if (!r.Table) {
+    refuse(r.Status.Headline());
     return;
   }
-
-  double co2_1x = CO2Lines->AbsorbedBlackbodyPower(path);
-  double co2_2x = CO2Lines->AbsorbedBlackbodyPower(2 * path);
-  double h2o_1x = WaterLines->AbsorbedBlackbodyPower(path);
-  // The sums above brought both source spectra up to date; a plot of raw lines does not, so the
-  // combined spectrum is formed again from them before it is integrated.
-  if (std::string why = RefusalOf({CO2Lines, WaterLines}); !why.empty()) {
-    refuse(why);
-    return;
-  }
-  Compute_Combined_Spectra(0, 1, 2);
-  double combined_1x = CombinedLines->AbsorbedBlackbodyPower(path);
-  DoubleCO2 = true;
-  Compute_Combined_Spectra(0, 1, 2);
-  DoubleCO2 = false;
-  double combined_2x = CombinedLines->AbsorbedBlackbodyPower(path);
-  if (std::string why = RefusalOf({CombinedLines}); !why.empty()) {
-    refuse(why);
-    return;
-  }
-
-  AssignValue(CO2_bb_1x_UIEdit, co2_1x);
-  AssignValue(CO2_bb_2x_UIEdit, co2_2x);
-  AssignValue(H2O_bb_1x_UIEdit, h2o_1x);
-  AssignValue(Total_bb_1x_UIEdit, co2_1x + h2o_1x);
-  AssignValue(Total_bb_2x_UIEdit, h2o_1x + co2_2x);
-  AssignValue(Combined_1x_UIzqNumberEdit, combined_1x);
-  AssignValue(Combined_2x_UIzqNumberEdit, combined_2x);
-  ReportLineLists({CO2Lines, WaterLines, CombinedLines});
+  const zqsession::TPowerTable& t = *r.Table;
+  AssignValue(CO2_bb_1x_UIEdit, t.CO2_1x);
+  AssignValue(CO2_bb_2x_UIEdit, t.CO2_2x);
+  AssignValue(H2O_bb_1x_UIEdit, t.H2O_1x);
+  AssignValue(Total_bb_1x_UIEdit, t.Total_1x);
+  AssignValue(Total_bb_2x_UIEdit, t.Total_2x);
+  AssignValue(Combined_1x_UIzqNumberEdit, t.Combined_1x);
+  AssignValue(Combined_2x_UIzqNumberEdit, t.Combined_2x);
+  ShowStatus(r.Status);
 }
 
 void TForm1::Power_UIzqSpinEditChange(QObject* /*Sender*/) {
@@ -94,11 +77,10 @@ void TForm1::Temp_K_2_UIzqSpinEditChange(QObject* /*Sender*/) {
 
 void TForm1::Wavenumber_MinMax_2_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingWavenumberRange) return;
-  UpdatingWavenumberRange = true;
+  zq::FlagGuard guard(UpdatingWavenumberRange);
   AssignValue(Wavenumber_Min_UIzqSpinEdit, Wavenumber_Min_2_UIzqSpinEdit->Value());
   AssignValue(Wavenumber_Max_UIzqSpinEdit, Wavenumber_Max_2_UIzqSpinEdit->Value());
   RefreshBlackbodies();
-  UpdatingWavenumberRange = false;
 }
 
 void TForm1::Blackbody_UIzqSpinEditChange(QObject* Sender) {

@@ -11,6 +11,7 @@
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
 #include "zqLoadProgress.h"
+#include "zqPlatform.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
@@ -52,9 +53,13 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   ShowDemoNotice();
 
   // Line lists: water, carbon dioxide and the combined spectrum are series 0, 1 and 2.
-  WaterLines = FindLineList("h2o");
-  CO2Lines = FindLineList("co2");
-  CombinedLines = FindLineList("Combined");
+  using zqsession::TSeriesRole;
+  WaterLines = FindLineList(zqsession::SectionOf(TSeriesRole::Water));
+  CO2Lines = FindLineList(zqsession::SectionOf(TSeriesRole::CO2));
+  CombinedLines = FindLineList(zqsession::SectionOf(TSeriesRole::Combined));
+  Session.Water = WaterLines;
+  Session.CO2 = CO2Lines;
+  Session.Combined = CombinedLines;
   zqChart_Tools1->AddSeries("h2o", "spectra", WaterLines, Series_0_UILegend);
   zqChart_Tools1->AddSeries("co2", "spectra", CO2Lines, Series_1_UILegend);
   zqChart_Tools1->AddSeries("Combined", "spectra", CombinedLines, Series_2_UILegend);
@@ -64,11 +69,17 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   BindBlackbody("blackbody 2", Series_4_zqSpinEdit, Series_4_UILegend);
   BindBlackbody("blackbody 3", Series_5_zqSpinEdit, Series_5_UILegend);
 
-  WaterSeries = &Chart1->Series(0);
-  CO2Series = &Chart1->Series(1);
+  WaterSeries = &Chart1->Series(zqsession::SeriesIndex(TSeriesRole::Water));
+  CO2Series = &Chart1->Series(zqsession::SeriesIndex(TSeriesRole::CO2));
   CombinedSeries = &Chart1->Series(Series_2_UILegend->Tag);
 
   Wavelength_UIzqSpinEditChange(nullptr);
+
+  // The CO2 mixing ratio starts where the CLI starts: "[CO2] ppmv", refused by name when unusable.
+  const zqsession::TCO2Default co2 = zqsession::ReadCO2Default(*zqINI_File1);
+  if (co2.Refusal)
+    zq::platform().MessageBox("Configuration", co2.Refusal->Text, zq::mbOK, zq::MsgIcon::Warning);
+  AssignValue(CO2_Concentration_UIzqSpinEdit, co2.Value);
 
   int surface = Atmosphere_Layer_UIRadioGroup->IndexOfText("surface");
   Atmosphere_Layer_UIRadioGroup->SetItemIndex(surface);
@@ -137,6 +148,7 @@ void TForm1::FormClose(QObject* /*Sender*/) {
     if (records[i].Datafile)
       zqChart_Tools1->BindSeries(i, records[i].Section, nullptr, records[i].Legend, "");
   WaterLines = CO2Lines = CombinedLines = nullptr;
+  Session.Water = Session.CO2 = Session.Combined = nullptr;
   LoadedDatafiles.clear();
 }
 

@@ -1,6 +1,6 @@
-// The subcommands of absorbview-cli. Each one sets the line lists, blackbody and atmosphere objects
-// exactly as the main window's controls would (same INI store, same loader, same setters and fill
-// operations) and writes the resulting series as CSV, so a script sees the numbers the chart shows.
+// The subcommands of absorbview-cli. spectrum and power fill the same computation session the main
+// window fills (same INI store, same loader, same pipeline) and write its series or Power table as CSV,
+// so a script sees the numbers the chart shows; refusals end the run, notes go to stderr.
 #include "zqCli.h"
 
 #include "zqAtmosphere.h"
@@ -14,6 +14,10 @@
 #include "zqPhysicalControls.h"
 #include "zqPlatform.h"
 #include "zqRegisterTypes.h"
+#include "zqSession.h"
+
+#include <algorithm>
+#include <iterator>
 
 #include <chrono>
 #include <cmath>
@@ -145,7 +149,8 @@ private:
 
 // ---- configuration and data
 
-struct Session {
+// The INI store of a run and the data files it names.
+struct Configuration {
   std::unique_ptr<TzqINI_File> ini;
   TLoadedDatafiles files;
 };
@@ -169,7 +174,7 @@ std::unique_ptr<TzqINI_File> open_ini(const ParsedOptions& options) {
   return ini;
 }
 
-T_zq_HITRAN& line_list(Session& s, const std::string& name) {
+T_zq_HITRAN& line_list(Configuration& s, const std::string& name) {
   auto* list = dynamic_cast<T_zq_HITRAN*>(FindDatafile(s.files, name));
   if (!list)
     throw CliError(zqCliInputFile, "the INI file has no line list [" + name + "] of type \"HITRAN 100\"");
@@ -182,7 +187,7 @@ void register_types_once() {
 }
 
 // Loads the configured data files; a missing or unreadable file ends the run with its message.
-void load_line_lists(Session& s, ConsolePlatform& platform, Progress& progress, std::ostream& err) {
+void load_line_lists(Configuration& s, ConsolePlatform& platform, Progress& progress, std::ostream& err) {
   register_types_once();
   progress.Timed("reading the line lists", [&] { LoadDatafiles(*s.ini, s.files); });
   if (!platform.messages.empty()) {
@@ -198,69 +203,43 @@ void load_line_lists(Session& s, ConsolePlatform& platform, Progress& progress, 
       err << "absorbview-cli: warning: the line list [" << name << "] holds no lines\n";
 }
 
-// ---- the model set-up of the window's controls
+// ---- the session's controls from the command line
 
-struct ModelControls {
-  double wavenumberMin = 0, wavenumberMax = 5000;
-  double maxPath = 1000, minPath = 0;
-  double pressure = 1013, temperature = 288;
-  double lineWidthLimit = 200;
-  std::string plotType = "Spectra", spectraType = "raw", scaling = "raw";
-  double pathMultiplier = 1;
-  bool meanFreePath = false; // path type: mean free path (1/2) instead of optical thickness (1/e)
-  double co2 = 350, h2o = 10000;
-};
-
-void apply_controls(const ModelControls& c, T_zq_HITRAN& water, T_zq_HITRAN& co2, T_zq_HITRAN& combined) {
-  for (T_zq_HITRAN* list : {&co2, &water, &combined}) {
-    list->SetWavenumberMin(c.wavenumberMin);
-    list->SetWavenumberMax(c.wavenumberMax);
-    list->MaxPath = c.maxPath;
-    list->MinPath = c.minPath;
-    list->SetPressure(c.pressure);
-    list->SetTemperature(c.temperature);
-    list->SetLineWidthLimit(c.lineWidthLimit);
-    list->PlotType = c.plotType;
-    list->SpectraType = c.spectraType;
-    list->Scaling = c.scaling;
-    list->PathFactor = c.meanFreePath ? c.pathMultiplier * std::log(2.0) : c.pathMultiplier;
+// The first refusal ends the run (exit 1, nothing written); every note goes to err, as the window would
+// show it.
+void report(const zqsession::TzqStatus& status, std::ostream& err) {
+  if (status.Refused()) {
+    const zqsession::TStatusItem& r = status.Refusals.front();
+    throw CliError(zqCliFailed, (r.Source.empty() ? "" : "[" + r.Source + "] ") + r.Text);
   }
-  co2.SetMixingRatio(c.co2);
-  water.SetMixingRatio(c.h2o);
-  combined.SetMixingRatio(1);
+  for (const zqsession::TStatusItem& n : status.Notes)
+    err << "absorbview-cli: note: " << (n.Source.empty() ? "" : "[" + n.Source + "] ") << n.Text << "\n";
 }
 
-// The combined spectrum: mixing-ratio weighted sum of the two gases' current spectra.
-void combine_spectra(T_zq_HITRAN& water, T_zq_HITRAN& co2, T_zq_HITRAN& combined, double w, double q) {
-  combined.Locked = true;
-  const double* ws = water.SpectrumData();
-  const double* cs = co2.SpectrumData();
-  double* out = combined.SpectrumData();
-  for (long k = 1; k <= T_zq_HITRAN::kGridPoints; ++k)
-    out[k] = w * ws[k] + q * cs[k];
-}
-
-void check_reason(T_zq_HITRAN& list, const std::string& name) {
-  if (!list.Reason().empty()) throw CliError(zqCliFailed, "[" + name + "] " + list.Reason());
-}
-
-ModelControls read_controls(const ParsedOptions& o, TzqINI_File& ini) {
-  ModelControls c;
-  c.wavenumberMin = o.Number("min", 0);
-  c.wavenumberMax = o.Number("max", 5000);
-  if (c.wavenumberMax - c.wavenumberMin < 50)
+zqsession::TControls read_controls(const ParsedOptions& o, TzqINI_File& ini) {
+  zqsession::TControls c;
+  c.WavenumberMin = o.Number("min", 0);
+  c.WavenumberMax = o.Number("max", 5000);
+  if (c.WavenumberMax - c.WavenumberMin < 50)
     throw CliError(zqCliUsage, "the wavenumber range must be at least 50 cm-1 wide (--min " +
                                    o.Text("min", "0") + " --max " + o.Text("max", "5000") + ")");
-  c.temperature = o.Number("temperature", 288);
-  c.pressure = o.Number("pressure", 1013);
-  c.co2 = o.Number("co2", double(ini.ReadReal("CO2", "ppmv", 350)));
-  c.h2o = o.Number("h2o", 10000);
-  c.lineWidthLimit = o.Number("line-width-limit", 200);
-  c.pathMultiplier = o.Number("path-multiplier", 1);
-  c.meanFreePath = o.Text("path-type", "thickness") == "free";
-  c.maxPath = o.Number("max-path", 1000);
-  c.minPath = o.Number("min-path", 0);
-  if (c.minPath > c.maxPath) throw CliError(zqCliUsage, "--min-path must not exceed --max-path");
+  c.Temperature = o.Number("temperature", 288);
+  c.Pressure = o.Number("pressure", 1013);
+  if (o.Has("co2")) {
+    c.CO2 = o.Number("co2", 350);
+  } else {
+    const zqsession::TCO2Default co2 = zqsession::ReadCO2Default(ini);
+    if (co2.Refusal) throw CliError(zqCliInputFile, co2.Refusal->Text);
+    c.CO2 = co2.Value;
+  }
+  c.Water = o.Number("h2o", 10000);
+  c.LineWidthLimit = o.Number("line-width-limit", 200);
+  const auto pathType = o.Text("path-type", "thickness") == "free" ? zqsession::TPathType::MeanFreePath
+                                                                   : zqsession::TPathType::OpticalThickness;
+  c.PathFactor = zqsession::PathFromMultiplier(pathType, o.Number("path-multiplier", 1)).PathFactor;
+  c.MaxPath = o.Number("max-path", 1000);
+  c.MinPath = o.Number("min-path", 0);
+  if (c.MinPath > c.MaxPath) throw CliError(zqCliUsage, "--min-path must not exceed --max-path");
   return c;
 }
 
@@ -288,36 +267,37 @@ void emit(const ParsedOptions& o, std::ostream& out, const std::string& text) {
   }
 }
 
-std::string series_csv(const std::vector<std::pair<std::string, const TLineSeries*>>& series) {
+// Grid plots: one row per grid wavenumber, one column per gas; a point a series left out (a value too
+// large to represent) is an empty cell, so the layout never depends on the values. Line plots: one row
+// per line and gas.
+std::string series_csv(const std::vector<std::pair<std::string, const TLineSeries*>>& series, bool linePlot) {
   std::ostringstream s;
-  // Grid plots give every series the same points: one row per wavenumber, one column per series.
-  bool sameGrid = true;
-  const TLineSeries* first = nullptr;
-  for (const auto& [name, ser] : series) {
-    if (ser->Count() == 0) continue;
-    if (!first)
-      first = ser;
-    else if (ser->XValues() != first->XValues())
-      sameGrid = false;
-  }
-  if (first && sameGrid) {
+  if (!linePlot) {
+    std::vector<double> grid;
+    for (const auto& [name, ser] : series) {
+      std::vector<double> merged;
+      std::set_union(grid.begin(), grid.end(), ser->XValues().begin(), ser->XValues().end(),
+                     std::back_inserter(merged));
+      grid.swap(merged);
+    }
     s << "wavenumber_cm-1";
-    std::vector<const TLineSeries*> cols;
-    for (const auto& [name, ser] : series)
-      if (ser->Count() != 0) {
-        s << ',' << name;
-        cols.push_back(ser);
-      }
+    std::vector<std::size_t> next;
+    for (const auto& [name, ser] : series) {
+      s << ',' << name;
+      next.push_back(0);
+    }
     s << '\n';
-    for (std::size_t i = 0; i < first->Count(); ++i) {
-      s << number(first->XValues()[i]);
-      for (const TLineSeries* c : cols)
-        s << ',' << number(c->YValues()[i]);
+    for (double x : grid) {
+      s << number(x);
+      for (std::size_t c = 0; c < series.size(); ++c) {
+        const TLineSeries& ser = *series[c].second;
+        s << ',';
+        if (next[c] < ser.Count() && ser.XValues()[next[c]] == x) s << number(ser.YValues()[next[c]++]);
+      }
       s << '\n';
     }
     return s.str();
   }
-  // Line plots: one row per line and gas.
   s << "gas,wavenumber_cm-1,value\n";
   for (const auto& [name, ser] : series)
     for (std::size_t i = 0; i < ser->Count(); ++i)
@@ -326,6 +306,9 @@ std::string series_csv(const std::vector<std::pair<std::string, const TLineSerie
 }
 
 // ---- subcommands
+
+// Lowest blackbody temperature the tool computes (K).
+constexpr double kBlackbodyMinimumK = 0.1;
 
 OptionSpec num(const std::string& name, double min, double max, const std::string& def,
                const std::string& help) {
@@ -367,20 +350,23 @@ OptionSpec flag(const std::string& name, const std::string& help) {
   return o;
 }
 
-const std::string kSpectraPressure = "Temperature and Pressure Broadened";
-const std::string kSpectraDoppler = "Temperature, Pressure, and Doppler Broadened";
-
 std::vector<OptionSpec> gas_options(bool withPlot) {
   std::vector<OptionSpec> v;
   v.push_back(text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"));
   v.push_back(text("output", "write the CSV to this file instead of the standard output"));
   v.push_back(flag("quiet", "no progress messages"));
   if (withPlot) {
-    v.push_back(choice("plot", {"Spectra", "Optical Depth", "Mean Path"}, "\"Spectra\"", "plot type"));
+    v.push_back(choice("plot",
+                       {PlotTypeText(TPlotType::Spectra), PlotTypeText(TPlotType::OpticalDepth),
+                        PlotTypeText(TPlotType::MeanPath)},
+                       "\"Spectra\"", "plot type"));
     v.push_back(choice("spectra",
-                       {"raw", "I/Alpha", kSpectraPressure, kSpectraDoppler, "pressure", "doppler"},
+                       {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
+                        SpectraTypeText(TSpectraType::PressureBroadened),
+                        SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler"},
                        "\"raw\"", "spectra type (\"pressure\" and \"doppler\" name the broadened ones)"));
-    v.push_back(choice("scaling", {"raw", "Mixing Ratio"}, "\"raw\"", "scaling of the Spectra plots"));
+    v.push_back(choice("scaling", {ScalingText(TScaling::Raw), ScalingText(TScaling::MixingRatio)}, "\"raw\"",
+                       "scaling of the Spectra plots"));
   } else {
     v.push_back(choice("spectra", {"pressure", "doppler"}, "\"pressure\"", "broadening of the spectra"));
   }
@@ -421,10 +407,11 @@ const std::vector<CommandSpec>& commands() {
          gas_options(false)});
     v.push_back(
         {"blackbody",
-         "Writes a Planck curve as CSV: wavenumber (cm-1) and spectral exitance x 1000 (W/m2/cm-1 x 1000).",
+         "Writes a Planck curve as CSV: wavenumber (cm-1) and spectral exitance x 10 (W/m2/cm-1 x 10).",
          {text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"),
           text("output", "write the CSV to this file instead of the standard output"),
-          num("temperature", 0.1, 200000, "Temperature of [blackbody 1] in the INI file", "temperature, K"),
+          num("temperature", kBlackbodyMinimumK, 200000, "Temperature of [blackbody 1] in the INI file",
+              "temperature, K"),
           num("min", 0, 1e6, "0", "lower end of the wavenumber range, cm-1"),
           num("max", 0, 1e6, "5000", "upper end of the wavenumber range, cm-1"),
           num("values", 1, 50001, "Number_of_Values of [blackbody 1]", "number of points")}});
@@ -452,101 +439,92 @@ std::string main_help() {
   return s;
 }
 
-std::string full_spectra_type(const std::string& t) {
-  if (t == "pressure") return kSpectraPressure;
-  if (t == "doppler") return kSpectraDoppler;
-  return t;
+// The --spectra choice: a text of the table, or "pressure" / "doppler" for the broadened ones.
+TSpectraType spectra_type(const std::string& t) {
+  if (t == "pressure") return TSpectraType::PressureBroadened;
+  if (t == "doppler") return TSpectraType::DopplerBroadened;
+  if (auto v = ParseSpectraType(t)) return *v;
+  throw CliError(zqCliUsage, "unknown spectra type \"" + t + "\"");
 }
 
-// The three line lists of a run, loaded and set as the window's controls would set them.
+// The three line lists of a run, loaded, in a session set as the window's controls would set it.
 struct GasLists {
-  Session session;
-  T_zq_HITRAN* water = nullptr;
-  T_zq_HITRAN* co2 = nullptr;
-  T_zq_HITRAN* combined = nullptr;
+  Configuration files;
+  zqsession::TzqSession session;
+  TLineSeries series[3]; // by gas role
+  zqsession::TzqSession::TSeriesSink Sink() {
+    return {[this](zqsession::TSeriesRole role) { return &series[zqsession::SeriesIndex(role)]; }, {}};
+  }
+  const TLineSeries& Series(zqsession::TSeriesRole role) const {
+    return series[zqsession::SeriesIndex(role)];
+  }
 };
 
-void prepare_lists(GasLists& g, const ModelControls& c, ConsolePlatform& platform, Progress& progress,
+void prepare_lists(GasLists& g, const zqsession::TControls& c, ConsolePlatform& platform, Progress& progress,
                    std::ostream& err) {
-  load_line_lists(g.session, platform, progress, err);
-  g.water = &line_list(g.session, "h2o");
-  g.co2 = &line_list(g.session, "co2");
-  g.combined = &line_list(g.session, "Combined");
-  apply_controls(c, *g.water, *g.co2, *g.combined);
+  load_line_lists(g.files, platform, progress, err);
+  g.session.Water = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::Water));
+  g.session.CO2 = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::CO2));
+  g.session.Combined = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::Combined));
+  g.session.Controls = c;
 }
 
 int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
   GasLists g;
-  g.session.ini = open_ini(o);
-  ModelControls c = read_controls(o, *g.session.ini);
-  c.plotType = o.Text("plot", "Spectra");
-  c.spectraType = full_spectra_type(o.Text("spectra", "raw"));
-  c.scaling = o.Text("scaling", "raw");
+  g.files.ini = open_ini(o);
+  zqsession::TControls c = read_controls(o, *g.files.ini);
+  c.PlotType = *ParsePlotType(o.Text("plot", "Spectra"));
+  c.SpectraType = spectra_type(o.Text("spectra", "raw"));
+  c.Scaling = *ParseScaling(o.Text("scaling", "raw"));
   prepare_lists(g, c, platform, progress, err);
-  T_zq_HITRAN& water = *g.water;
-  T_zq_HITRAN& co2 = *g.co2;
-  T_zq_HITRAN& combined = *g.combined;
 
-  TLineSeries waterSeries, co2Series, combinedSeries;
-  progress.Timed("computing the spectra", [&] {
-    co2.FillSeries(co2Series, "spectra", "wavenumber");
-    water.FillSeries(waterSeries, "spectra", "wavenumber");
-    check_reason(co2, "co2");
-    check_reason(water, "h2o");
-    combine_spectra(water, co2, combined, c.h2o, c.co2);
-    combined.FillSeries(combinedSeries, "spectra", "wavenumber");
-    check_reason(combined, "Combined");
-  });
-  emit(o, out, series_csv({{"H2O", &waterSeries}, {"CO2", &co2Series}, {"Combined", &combinedSeries}}));
+  zqsession::TzqStatus status;
+  progress.Timed("computing the spectra", [&] { status = g.session.ComputeSpectra(g.Sink()); });
+  report(status, err);
+  using zqsession::TSeriesRole;
+  emit(o, out,
+       series_csv({{"H2O", &g.Series(TSeriesRole::Water)},
+                   {"CO2", &g.Series(TSeriesRole::CO2)},
+                   {"Combined", &g.Series(TSeriesRole::Combined)}},
+                  IsLinePlot(c.PlotType, c.SpectraType)));
   return zqCliOK;
 }
 
 int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
   GasLists g;
-  g.session.ini = open_ini(o);
-  ModelControls c = read_controls(o, *g.session.ini);
-  c.spectraType = full_spectra_type(o.Text("spectra", "pressure"));
+  g.files.ini = open_ini(o);
+  zqsession::TControls c = read_controls(o, *g.files.ini);
+  c.SpectraType = spectra_type(o.Text("spectra", "pressure"));
   const double P = o.Number("path", 1000);
   prepare_lists(g, c, platform, progress, err);
-  T_zq_HITRAN& water = *g.water;
-  T_zq_HITRAN& co2 = *g.co2;
-  T_zq_HITRAN& combined = *g.combined;
 
-  double co2_1x = 0, co2_2x = 0, h2o_1x = 0, combined_1x = 0, combined_2x = 0;
+  // As the window's Compute: the spectra of the chosen type first, then the integrals.
+  zqsession::TPowerResult r;
   progress.Timed("computing the absorbed power", [&] {
-    TLineSeries scratch;
-    co2.FillSeries(scratch, "spectra",
-                   "wavenumber"); // takes the spectra type, brings the spectrum up to date
-    water.FillSeries(scratch, "spectra", "wavenumber");
-    check_reason(co2, "co2");
-    check_reason(water, "h2o");
-    co2_1x = co2.AbsorbedBlackbodyPower(P);
-    co2_2x = co2.AbsorbedBlackbodyPower(2 * P);
-    h2o_1x = water.AbsorbedBlackbodyPower(P);
-    combine_spectra(water, co2, combined, c.h2o, c.co2);
-    combined_1x = combined.AbsorbedBlackbodyPower(P);
-    combine_spectra(water, co2, combined, c.h2o, 2 * c.co2);
-    combined_2x = combined.AbsorbedBlackbodyPower(P);
-    check_reason(combined, "Combined");
+    r.Status = g.session.ComputeSpectra(g.Sink());
+    if (r.Status.Refused()) return;
+    r = g.session.ComputePower(P);
   });
+  report(r.Status, err);
+  const zqsession::TPowerTable& t = *r.Table;
   std::ostringstream csv;
   csv << "result,W/m2\n";
-  csv << "CO2 1x," << number(co2_1x) << "\n";
-  csv << "CO2 2x," << number(co2_2x) << "\n";
-  csv << "H2O 1x," << number(h2o_1x) << "\n";
-  csv << "Sum 1x," << number(co2_1x + h2o_1x) << "\n";
-  csv << "Sum 2x," << number(h2o_1x + co2_2x) << "\n";
-  csv << "Combined 1x," << number(combined_1x) << "\n";
-  csv << "Combined 2x," << number(combined_2x) << "\n";
-  csv << "Blackbody power," << number(zqapp::BlackbodyPower(c.temperature)) << "\n";
+  csv << "CO2 1x," << number(t.CO2_1x) << "\n";
+  csv << "CO2 2x," << number(t.CO2_2x) << "\n";
+  csv << "H2O 1x," << number(t.H2O_1x) << "\n";
+  csv << "Sum 1x," << number(t.Total_1x) << "\n";
+  csv << "Sum 2x," << number(t.Total_2x) << "\n";
+  csv << "Combined 1x," << number(t.Combined_1x) << "\n";
+  csv << "Combined 2x," << number(t.Combined_2x) << "\n";
+  csv << "Blackbody power," << number(zqapp::BlackbodyPower(c.Temperature)) << "\n";
   emit(o, out, csv.str());
   return zqCliOK;
 }
 
 int run_blackbody(const ParsedOptions& o, std::ostream& out, std::ostream& err) {
-  Session s;
+  Configuration s;
   s.ini = open_ini(o);
   T_zq_Blackbody bb;
   bb.ReadParameters(*s.ini, "blackbody 1");
@@ -555,13 +533,18 @@ int run_blackbody(const ParsedOptions& o, std::ostream& out, std::ostream& err) 
   if (bb.XMax <= bb.XMin) throw CliError(zqCliUsage, "--max must lie above --min");
   if (o.Has("values")) bb.Number_of_Values = int32_t(o.Number("values", 500));
   const double t = o.Number("temperature", bb.Temperature);
-  if (!(t > 0.1)) throw CliError(zqCliUsage, "the temperature must lie above 0.1 K");
+  // The same bound the help states (--temperature 0.1 .. 200000), also for the INI file's temperature.
+  if (!(t >= kBlackbodyMinimumK))
+    throw CliError(zqCliUsage, "the temperature must be at least " + number(kBlackbodyMinimumK) + " K");
   bb.ComputeValues(t);
-  if (!bb.Reason().empty()) err << "absorbview-cli: " << bb.Reason() << "\n";
+  // A refused curve is a failed run: nothing is written.
+  if (!bb.Reason().empty()) throw CliError(zqCliFailed, bb.Reason());
+  if (!bb.Note().empty()) err << "absorbview-cli: note: " << bb.Note() << "\n";
   TLineSeries series;
   bb.AddValuesToSeries(series);
   std::ostringstream csv;
-  csv << "wavenumber_cm-1,exitance_W_m-2_per_cm-1_x1000\n";
+  // The curve's values are 1000 x W m-2 per m-1 of wavenumber, which is 10 x W m-2 per cm-1.
+  csv << "wavenumber_cm-1,exitance_W_m-2_per_cm-1_x10\n";
   for (std::size_t i = 0; i < series.Count(); ++i)
     csv << number(series.XValues()[i]) << ',' << number(series.YValues()[i]) << '\n';
   emit(o, out, csv.str());

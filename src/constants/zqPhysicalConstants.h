@@ -24,6 +24,14 @@ inline constexpr long double ClassicPlanckC2 = 0.01438775L;
 inline constexpr long double ClassicBoltzmannWavenumber = 0.69503563L;
 // Classic Doppler width factor: width = nu * factor * sqrt(T / M) (cm-1 with nu in cm-1, T in K, M in u).
 inline constexpr long double ClassicDopplerFactor = 4.298e-5L;
+// The second Planck pair, with which the classic absorbed-power integral weights the spectrum:
+// c1 = 2 pi h c^2 (W m2) and c2 = h c / k (m K), to fewer digits than the curves' pair above.
+inline constexpr long double ClassicPowerPlanckC1 = 3.74183e-16L;
+inline constexpr long double ClassicPowerPlanckC2 = 0.014388L;
+// Boiling point of water at one atmosphere (K), the reference of the classic saturation pressure fit.
+inline constexpr long double SteamPoint = 373.15L;
+// Sea-level temperature of the classic standard atmosphere (K).
+inline constexpr double ClassicSeaLevelTemperature = 288.0;
 // Classic column density: molecules/cm2 per m of path per ppm at 1013 mb and 288 K.
 inline constexpr double ClassicColumnDensity = 2.5294256e15;
 // Temperature at which the classic column density is taken (K).

@@ -1,6 +1,7 @@
 // Conversion tables and formulas. Products are formed in long double and rounded to double at the end,
 // and the Kelvin offset is 273 (the program's convention everywhere), not 273.15.
 #include "zqConvert.h"
+#include "zqPhysicalConstants.h"
 #include "zqTextCompare.h"
 
 #include <array>
@@ -25,7 +26,7 @@ int32_t find_key(const std::array<std::string_view, N>& table, std::string_view 
   return -1;
 }
 
-constexpr long double kKelvinOffset = 273.0L;
+constexpr long double kKelvinOffset = zqconst::KelvinOffset;
 constexpr long double kFiveNinths = 5.0L / 9.0L;
 constexpr long double kKm = 0.001L;                           // km per m
 constexpr long double kFeetPerKm = 3280.8399L;                // ft per km

@@ -1,6 +1,8 @@
 // Layer table and barometric formula of the standard atmosphere.
 #include "zqAtmosphere.h"
 
+#include "zqPhysicalConstants.h"
+
 #include <cmath>
 #include <limits>
 
@@ -22,7 +24,7 @@ long double barometric(long double p0, long double t0, long double t, long doubl
 } // namespace
 
 T_zq_Atmosphere::T_zq_Atmosphere() {
-  long double t0 = 288.0L, p0 = 1013.0L, lapse = 0, h0 = 0;
+  long double t0 = zqconst::ClassicSeaLevelTemperature, p0 = zqconst::ClassicAtmosphere, lapse = 0, h0 = 0;
   for (const LayerStart& s : kLayerStarts) {
     const long double d = s.altitude - h0;
     const long double t = lapse * d + t0; // the layer below, extended to this base

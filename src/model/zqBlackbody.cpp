@@ -3,6 +3,7 @@
 
 #include "zqGrid.h"
 #include "zqLineSeries.h"
+#include "zqPhysicalConstants.h"
 #include "zqSeriesPoints.h"
 #include "zq_LogFiles.h"
 
@@ -10,8 +11,9 @@
 #include <cmath>
 
 namespace {
-constexpr long double kC1 = 3.741771e-16L;  // W m2
-constexpr long double kC2 = 0.01438775L;    // m K
+// The curves' Planck pair: c1 (W m2), c2 (m K).
+constexpr long double kC1 = zqconst::ClassicPlanckC1;
+constexpr long double kC2 = zqconst::ClassicPlanckC2;
 constexpr long double kUnderflow = 1e-400L; // the table ends at the first value below it
 constexpr double kClearBelow = 5.0;         // K
 constexpr double kNothingBelow = 0.1;       // K

@@ -1,24 +1,16 @@
-// Line-list reading, parameter setters, the chart series and the absorbed-power integrals. The
-// spectrum computations themselves are in zqHITRANSpectrum.cpp.
+// Line-list reading, parameter setters and the shared helpers of T_zq_HITRAN. The chart series are
+// filled in zqHITRANSeries.cpp, the absorbed-power integrals in zqHITRANIntegrals.cpp, the spectrum
+// computations in zqHITRANSpectrum.cpp.
 #include "zqHITRAN.h"
 
+#include "zqClassicFormulas.h"
 #include "zqGrid.h"
-#include "zqLineSeries.h"
-#include "zqSaturation.h"
-#include "zqSeriesPoints.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace {
 
-constexpr double kDisplayFactor = 1e20;
-constexpr double kMixingRatioFloor = 1e-7;      // ppm
-constexpr double kColumnDensity = 2.5294256e15; // molecules/cm2 per m per ppm at 1013 mb, 288 K
-constexpr double kReferencePressure = 1013;     // mb
-constexpr double kDensityTemperature = 288;     // K
-constexpr double kRawFloor = 1e-8;              // plotted for a line without intensity
-constexpr double kOpticalDepthFloor = -5;       // ln of the optical depth is raised to this
+constexpr double kMixingRatioFloor = 1e-7; // ppm
 
 } // namespace
 
@@ -118,7 +110,7 @@ void T_zq_HITRAN::SetThreadCount(unsigned n) {
 
 double T_zq_HITRAN::NumberDensity() {
   if (!(Temperature > 0) || !(Pressure > 0)) return 0;
-  return (MixingRatio * kColumnDensity) * Pressure / kReferencePressure * kDensityTemperature / Temperature;
+  return zqclassic::ColumnDensity(MixingRatio, Pressure, Temperature);
 }
 
 bool T_zq_HITRAN::path_constant(double& q) {
@@ -141,218 +133,6 @@ bool T_zq_HITRAN::path_constant(double& q) {
   return true;
 }
 
-// ---- series ------------------------------------------------------------------------------------
-
-void T_zq_HITRAN::add_point(TLineSeries& series, double x, double y) {
-  if (!zqmodel::AddFinitePoint(series, x, y)) ++dropped_points_;
-}
-
-namespace {
-// Empties the series for a filler, holding it in one change batch.
-void start_fill(TLineSeries& series) {
-  series.Clear();
-  series.SetXOrderNone();
-}
-} // namespace
-
-template <class YOf> void T_zq_HITRAN::add_line_points(TLineSeries& series, YOf y_of) {
-  TzqSeriesBatch batch(series);
-  start_fill(series);
-  dropped_points_ = 0;
-  for (const THitranLine& line : Records)
-    if (WavenumberMin <= line.Wavenumber && line.Wavenumber <= WavenumberMax)
-      add_point(series, line.Wavenumber, y_of(line));
-  if (dropped_points_ > 0)
-    inform(std::to_string(dropped_points_) + " points too large to plot were left out");
-}
-
-template <class YOf> void T_zq_HITRAN::add_grid_points(TLineSeries& series, YOf y_of) {
-  TzqSeriesBatch batch(series);
-  start_fill(series);
-  dropped_points_ = 0;
-  double step = 0;
-  if (const char* problem = grid_problem(step)) {
-    refuse(problem);
-    return;
-  }
-  series.Reserve(kGridPoints);
-  for (long k = 1; k <= kGridPoints; ++k)
-    add_point(series, static_cast<double>(WavenumberMin + static_cast<long double>(k) * step),
-              y_of(Spectrum[k]));
-  if (dropped_points_ > 0)
-    inform(std::to_string(dropped_points_) + " points too large to plot were left out");
-}
-
-void T_zq_HITRAN::FillSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) {
-  reset_reason();
-  TzqDatafile::FillSeries(series, seriesType, xType);
-  if (!(WavenumberMax > WavenumberMin) || !(WavenumberMin >= 0)) {
-    double step;
-    refuse(grid_problem(step));
-    return;
-  }
-  SetDopplerBroadening(SpectraType == "Temperature, Pressure, and Doppler Broadened");
-  Scale = Scaling == "raw" ? 1 : MixingRatio;
-  if (PlotType == "Spectra") {
-    if (SpectraType == "raw")
-      AddRawLines(series);
-    else if (SpectraType == "I/Alpha")
-      AddIntensityOverWidth(series);
-    else
-      AddSpectrum(series);
-  } else if (PlotType == "Mean Path") {
-    if (SpectraType == "raw")
-      AddLineMeanPaths(series);
-    else
-      AddMeanPaths(series);
-  } else if (PlotType == "Optical Depth") {
-    AddOpticalDepths(series);
-  }
-}
-
-void T_zq_HITRAN::AddRawLines(TLineSeries& series) {
-  reset_reason();
-  const double f = kDisplayFactor * Scale;
-  add_line_points(series,
-                  [f](const THitranLine& l) { return l.Intensity > 0 ? l.Intensity * f : kRawFloor; });
-}
-
-void T_zq_HITRAN::AddIntensityOverWidth(TLineSeries& series) {
-  reset_reason();
-  const double f = kDisplayFactor * Scale;
-  // A line without width has no meaningful intensity over width; it is shown at the floor too.
-  add_line_points(series, [f](const THitranLine& l) {
-    return l.Intensity > 0 && l.AirWidth > 0 ? l.Intensity * f / l.AirWidth : kRawFloor;
-  });
-}
-
-namespace {
-double clamp_path(double y, double minPath, double maxPath) {
-  if (y < minPath) y = minPath;
-  if (y > maxPath) y = maxPath;
-  return y;
-}
-} // namespace
-
-bool T_zq_HITRAN::path_series_ready(TLineSeries& series, double& q) {
-  reset_reason();
-  if (path_constant(q)) return true;
-  TzqSeriesBatch batch(series);
-  start_fill(series);
-  return false;
-}
-
-void T_zq_HITRAN::AddLineMeanPaths(TLineSeries& series) {
-  double q = 0;
-  if (!path_series_ready(series, q)) return;
-  const double minPath = MinPath, maxPath = MaxPath;
-  // A line without intensity absorbs nothing: its path is endless and plots at MaxPath.
-  add_line_points(series, [=](const THitranLine& l) {
-    return clamp_path(l.Intensity > 0 ? q / l.Intensity : maxPath, minPath, maxPath);
-  });
-}
-
-void T_zq_HITRAN::AddSpectrum(TLineSeries& series) {
-  reset_reason();
-  UpdateSpectrum();
-  take_spectrum_reasons();
-  const double f = kDisplayFactor * Scale;
-  add_grid_points(series, [f](double s) { return s * f; });
-}
-
-void T_zq_HITRAN::AddMeanPaths(TLineSeries& series) {
-  double q = 0;
-  if (!path_series_ready(series, q)) return;
-  UpdateSpectrum();
-  take_spectrum_reasons();
-  const double minPath = MinPath, maxPath = MaxPath;
-  add_grid_points(series, [=](double s) { return clamp_path(s > 0 ? q / s : maxPath, minPath, maxPath); });
-}
-
-void T_zq_HITRAN::AddOpticalDepths(TLineSeries& series) {
-  double q = 0;
-  if (!path_series_ready(series, q)) return;
-  UpdateSpectrum();
-  take_spectrum_reasons();
-  // Optical depth of a 1000 m path per unit spectrum; 0 without molecules.
-  const double d = std::numbers::pi * (NumberDensity() * 1000) * 4 / PathFactor;
-  add_grid_points(series, [d](double s) {
-    const double v = s * d;
-    return v > 0 ? std::fmax(std::log(v), kOpticalDepthFloor) : kOpticalDepthFloor;
-  });
-}
-
-// ---- integrals -----------------------------------------------------------------------------------
-
-namespace {
-// The absorbed-power sums visit the grid points whose path is shorter than L.
-template <class Visit>
-bool for_paths_below(const std::array<double, T_zq_HITRAN::kGridPoints + 1>& spectrum, double q,
-                     double maxPath, double L, Visit visit) {
-  for (long k = 1; k <= T_zq_HITRAN::kGridPoints; ++k) {
-    const double s = spectrum[k];
-    const double path = s > 0 ? q / s : maxPath * 1000;
-    if (path < L) visit(k, path);
-  }
-  return true;
-}
-} // namespace
-
-bool T_zq_HITRAN::integral_ready(double& q, double& step) {
-  reset_reason();
-  // The spectrum is brought up to date even when no integral can be formed: the combined spectrum
-  // is built from it next.
-  UpdateSpectrum();
-  take_spectrum_reasons();
-  if (!path_constant(q) || std::isinf(q)) return false; // no molecules: nothing is absorbed
-  if (const char* problem = grid_problem(step)) {
-    refuse(problem);
-    return false;
-  }
-  return true;
-}
-
-double T_zq_HITRAN::FractionBelowPath(double L) {
-  double q = 0, step = 0;
-  if (!integral_ready(q, step)) return 0;
-  long count = 0;
-  for_paths_below(Spectrum, q, MaxPath, L, [&](long, double) { ++count; });
-  return static_cast<double>(count) / kGridPoints;
-}
-
-double T_zq_HITRAN::WeightedAbsorption(double L, std::span<const double> weights) {
-  double q = 0, step = 0;
-  if (!integral_ready(q, step)) return 0;
-  double sum = 0;
-  for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
-    const std::size_t i = static_cast<std::size_t>(k - 1);
-    if (i < weights.size()) sum += (1 - std::exp(-L / path)) * weights[i];
-  });
-  if (!std::isfinite(sum)) {
-    refuse("Weighted absorption is too large to represent");
-    return 0;
-  }
-  return sum;
-}
-
-double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
-  double q = 0, step = 0;
-  if (!integral_ready(q, step)) return 0;
-  const long double t = Temperature;
-  long double sum = 0;
-  for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
-    const long double lambda = 0.01L / (WavenumberMin + static_cast<long double>(k) * step); // m
-    const long double b = 3.74183e-16L / (lambda * lambda * lambda * std::expm1(0.014388L / (lambda * t)));
-    sum += b * (1 - std::exp(-static_cast<long double>(L) / path));
-  });
-  const double power = static_cast<double>(step * sum / 0.01L);
-  if (!std::isfinite(power)) {
-    refuse("Absorbed power is too large to represent");
-    return 0;
-  }
-  return power;
-}
-
 long double T_zq_HITRAN::SaturationPressure() const {
-  return SaturationVapourPressure(Temperature);
+  return zqclassic::SaturationVapourPressure(Temperature);
 }

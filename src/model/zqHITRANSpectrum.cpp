@@ -5,6 +5,7 @@
 // point therefore gets the same sum whatever the number of threads, and nothing is allocated.
 #include "zqHITRAN.h"
 
+#include "zqClassicFormulas.h"
 #include "zqGrid.h"
 #include "zqLineKernels.h"
 #include "zqWorkerPool.h"
@@ -20,16 +21,10 @@
 namespace {
 
 constexpr long N = T_zq_HITRAN::kGridPoints;
-constexpr long double kReferenceTemperature = 296; // K of the HITRAN intensities and widths
-constexpr long double kReferencePressure = 1013;   // mb
-constexpr long double kBoltzmann = 0.69503563L;    // cm-1/K
-constexpr double kZeroSpectrumMixingRatio = 2e-7;  // ppm
-constexpr long double kDopplerFactor = 4.298e-5L;  // width = nu * factor * sqrt(T / M)
-constexpr long double kDopplerWindow = 5;          // Doppler widths each side
+constexpr double kZeroSpectrumMixingRatio = 2e-7; // ppm
+constexpr long double kDopplerWindow = 5;         // Doppler widths each side
 
-struct AdjustFactors {
-  long double r, e, g;
-};
+using AdjustFactors = zqclassic::TLineAdjustment;
 
 bool contains_ignoring_case(std::string_view text, std::string_view part) {
   auto eq = [](char a, char b) {
@@ -39,19 +34,13 @@ bool contains_ignoring_case(std::string_view text, std::string_view part) {
 }
 
 AdjustFactors adjust_factors(const std::string& moleculeType, long double p, long double t) {
-  const long double ratio = kReferenceTemperature / t;
   // Rotational partition function: T^1.5 for the nonlinear molecules water, ozone and methane.
-  const long double r = contains_ignoring_case(" 1, 3, 6", moleculeType) ? std::pow(ratio, 1.5L) : ratio;
-  const long double e = (kReferenceTemperature - t) / (kReferenceTemperature * t * kBoltzmann);
-  const long double g = std::sqrt(ratio) * p / kReferencePressure;
-  return {r, e, g};
+  return zqclassic::LineAdjustment(contains_ignoring_case(" 1, 3, 6", moleculeType), p, t);
 }
 
-// One exponential per line in double precision: its rounding is far below what the spectrum keeps.
 void adjust_line(THitranLine& line, const AdjustFactors& f) {
-  line.AdjustedIntensity =
-      line.Intensity * static_cast<double>(f.r) * std::exp(-line.LowerStateEnergy * static_cast<double>(f.e));
-  line.AdjustedWidth = static_cast<double>(line.AirWidth * f.g);
+  line.AdjustedIntensity = zqclassic::AdjustedIntensity(line.Intensity, line.LowerStateEnergy, f);
+  line.AdjustedWidth = zqclassic::AdjustedWidth(line.AirWidth, f);
 }
 
 // Grid points lo..hi, given the centre index m and reach h (both integral, possibly huge); false
@@ -242,6 +231,8 @@ template <class PlaceOne, class SumRun> void T_zq_HITRAN::place_and_sum(PlaceOne
   constexpr unsigned kMaxParts = 64;
   const unsigned parts = std::min(threads_ == 0 ? pool.Concurrency() : threads_, kMaxParts);
   const long lines = static_cast<long>(Records.size());
+  // Records may have changed since reading (it is a public field): the working space follows it.
+  if (placed_.size() != Records.size()) placed_.resize(Records.size());
 
   // Pass 1, lines split: part p places its share into placed_[first_p, first_p + count_p).
   std::array<long, kMaxParts> placed_count{};
@@ -355,7 +346,7 @@ void T_zq_HITRAN::ComputeDopplerSpectrum(double temperature) {
 
 void T_zq_HITRAN::compute_doppler(double temperature, double step, double mass) {
   const long double wmin = WavenumberMin, wmax = WavenumberMax, lstep = step, limit = DopplerLimit;
-  const long double width_factor = kDopplerFactor * std::sqrt(temperature / static_cast<long double>(mass));
+  const long double width_factor = zqclassic::DopplerWidthFactor(temperature, static_cast<long double>(mass));
   const long double root_pi = std::sqrt(std::numbers::pi_v<long double>);
   for (long k = 1; k <= N; ++k)
     grid_x_[static_cast<std::size_t>(k)] = static_cast<double>(wmin + k * lstep);

@@ -13,7 +13,7 @@ namespace zqmodel {
 inline bool AddFinitePoint(TLineSeries& series, double x, double y) {
   static const std::string no_label;
   if (!std::isfinite(x) || !std::isfinite(y)) return false;
-  series.AddXY(x, y, no_label, clTeeColor);
+  series.AddXY(x, y, no_label, kSeriesOwnColor);
   return true;
 }
 

@@ -14,8 +14,8 @@ enum class TPenStyle { Solid, Dash, Dot, DashDot, DashDotDot };
 enum class TPenMode { Copy, Mask }; // Mask: pixel = pen colour AND what is already drawn
 enum class TChartValueOrder { None, Ascending, Descending };
 
-// Colour value "use the series' own colour" for a point (clTeeColor of the original chart).
-constexpr int32_t clTeeColor = 0x20000000;
+// Colour value of a point that takes its series' own colour.
+constexpr int32_t kSeriesOwnColor = 0x20000000;
 
 struct TLinePen {
   TPenStyle Style = TPenStyle::Solid;
@@ -41,7 +41,7 @@ public:
   void Reserve(std::size_t n);
   // Appends one point; label and colour are accepted for compatibility and not stored
   // (every point is drawn in the series colour). Returns the point's index.
-  std::size_t AddXY(double x, double y, const std::string& label = {}, int32_t color = clTeeColor);
+  std::size_t AddXY(double x, double y, const std::string& label = {}, int32_t color = kSeriesOwnColor);
   // Replaces all points at once (one notification).
   void Assign(std::vector<double> x, std::vector<double> y);
 

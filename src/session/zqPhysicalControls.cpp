@@ -104,4 +104,12 @@ std::optional<double> SaturationMixingRatio(long double saturationPressure, doub
   return s;
 }
 
+double HumidityOfWater(double water, double saturation) {
+  return water * 100 / saturation;
+}
+
+double WaterOfHumidity(double humidity, double saturation) {
+  return saturation * humidity / 100;
+}
+
 } // namespace zqapp

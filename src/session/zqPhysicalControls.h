@@ -3,15 +3,17 @@
 // Plain C++; the window only moves these values between its edits.
 #pragma once
 
+#include "zqPhysicalConstants.h"
+
 #include <array>
 #include <optional>
 #include <string>
 
 namespace zqapp {
 
-// Celsius offset of the whole program (273, not 273.15).
-constexpr double KelvinOffset = 273.0;
-constexpr long double StefanBoltzmann = 5.67e-8L; // W m-2 K-4
+// Celsius offset of the whole program (273, not 273.15), and the power fields' Stefan-Boltzmann constant.
+constexpr double KelvinOffset = zqconst::KelvinOffset;
+constexpr long double StefanBoltzmann = zqconst::ClassicStefanBoltzmann; // W m-2 K-4
 
 // The gas temperature in three scales, each kept as a 32-bit real.
 struct Temperatures {
@@ -50,5 +52,9 @@ std::optional<double> LayerNumber(const std::string& token);
 // Saturation mixing ratio (ppm) for a saturation pressure and a gas pressure, both mb; empty when the
 // pressure is not positive or the result is not a positive finite number.
 std::optional<double> SaturationMixingRatio(long double saturationPressure, double pressure);
+// The humidity pair at a saturation mixing ratio (ppm): relative humidity (%) of a water vapour mixing
+// ratio (ppm), and back.
+double HumidityOfWater(double water, double saturation);
+double WaterOfHumidity(double humidity, double saturation);
 
 } // namespace zqapp

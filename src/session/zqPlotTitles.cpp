@@ -19,34 +19,6 @@ std::string trim_blanks(const std::string& s) {
 
 } // namespace
 
-std::string PlotTypeText(int plotType) {
-  switch (plotType) {
-  case 1:
-    return "Optical Depth";
-  case 2:
-    return "Mean Path";
-  default:
-    return "Spectra";
-  }
-}
-
-std::string SpectraTypeText(int spectraType) {
-  switch (spectraType) {
-  case 1:
-    return "I/Alpha";
-  case 2:
-    return "Temperature and Pressure Broadened";
-  case 3:
-    return "Temperature, Pressure, and Doppler Broadened";
-  default:
-    return "raw";
-  }
-}
-
-std::string ScalingText(int scaling) {
-  return scaling == 1 ? "Mixing Ratio" : "raw";
-}
-
 std::string AbsorbedPercentText(double fraction) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%4.2f", 100.0 * fraction);
@@ -62,44 +34,40 @@ PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const P
   static const char* const starts[] = {"HITRAN Intensities", "HITRAN Intensities / Bandwidth (I/Alpha)",
                                        "Temperature and Pressure Broadened", "Doppler Broadened"};
   PlotTitles r;
-  std::string caption = (c.plotType >= 0 && c.plotType <= 2) ? captions[c.plotType] : "";
-  std::string start = (c.spectraType >= 0 && c.spectraType <= 3) ? starts[c.spectraType] : "";
+  std::string caption = captions[static_cast<int>(c.plotType)];
+  std::string start = starts[static_cast<int>(c.spectraType)];
+  const bool spectra = c.plotType == TPlotType::Spectra;
+  const bool opticalDepth = c.plotType == TPlotType::OpticalDepth;
+  const bool perMolecule = c.scaling == TScaling::Raw;
 
   switch (c.plotType) {
-  case 0: {
-    std::string units = c.spectraType == 0 ? "cm-1" : "1";
-    std::string per = c.scaling == 0 ? "molecule" : "molecule * mixing ratio";
+  case TPlotType::Spectra: {
+    std::string units = c.spectraType == TSpectraType::Raw ? "cm-1" : "1";
+    std::string per = perMolecule ? "molecule" : "molecule * mixing ratio";
     r.leftAxis = "Absorbance x 1E-20 [" + units + " / (" + per + "/cm2)]";
     break;
   }
-  case 1:
+  case TPlotType::OpticalDepth:
     r.leftAxis = "ln(Absorption)";
     break;
-  case 2:
+  case TPlotType::MeanPath:
     r.leftAxis = DistanceAxisTitle(absorbedFraction);
-    break;
-  default:
     break;
   }
 
-  r.envelopeEnabled = c.plotType == 0;
-  r.groupsEnabled = c.plotType != 1;
-  if (c.plotType == 1) start = "Temperature and Pressure Broadened";
+  r.envelopeEnabled = spectra;
+  r.groupsEnabled = !opticalDepth;
+  if (opticalDepth) start = "Temperature and Pressure Broadened";
 
   r.firstLine = start + " - " + caption;
-  if (c.scaling == 0 && c.plotType == 0) r.firstLine += " (per Molecule)";
+  if (perMolecule && spectra) r.firstLine += " (per Molecule)";
 
   std::string second;
-  if (c.spectraType != 0 || c.plotType == 1) second += t.tempK + " °K   " + t.pressure + " mb   ";
-  if (c.scaling == 1 || c.plotType != 0) second += t.water + " ppm water vapor   " + t.co2 + " ppm CO2   ";
+  if (c.spectraType != TSpectraType::Raw || opticalDepth)
+    second += t.tempK + " °K   " + t.pressure + " mb   ";
+  if (!perMolecule || !spectra) second += t.water + " ppm water vapor   " + t.co2 + " ppm CO2   ";
   r.secondLine = trim_blanks(second);
   return r;
-}
-
-PathSetting PathFromMultiplier(int pathType, double m) {
-  if (pathType == 1) return {m, 1.0 - std::exp(-m)};
-  double factor = m * std::log(2.0);
-  return {factor, 1.0 - std::exp(-factor)};
 }
 
 double ReadEditText(const std::string& text, double def) {

@@ -1,24 +1,21 @@
-// What the plot choices of the main window mean: the selection texts handed to the line lists, the chart
-// title lines and left-axis title, and the path factor of the "Mean Path" page. Plain C++ so every
+// What the plot choices of the main window mean: the chart title lines and left-axis title, and the
+// edit-text rules of the "Mean Path" page. Plain C++ so every
 // combination is unit tested without a display.
 #pragma once
+
+#include "zqPlotModes.h"
 
 #include <optional>
 #include <string>
 
 namespace zqapp {
 
-// Item indices of the three plot radio groups.
+// The three plot choices.
 struct PlotChoice {
-  int plotType = 0;    // 0 Spectra, 1 Optical Depth, 2 Mean Path
-  int spectraType = 0; // 0 Raw, 1 Raw / Bandwidth, 2 Temp & Pressure, 3 Doppler
-  int scaling = 0;     // 0 For 1 molecule, 1 Times mixing ratio
+  TPlotType plotType = TPlotType::Spectra;
+  TSpectraType spectraType = TSpectraType::Raw;
+  TScaling scaling = TScaling::Raw;
 };
-
-// The fixed texts the line lists compare exactly.
-std::string PlotTypeText(int plotType);
-std::string SpectraTypeText(int spectraType);
-std::string ScalingText(int scaling);
 
 // Edit texts quoted in the second title line.
 struct PlotTexts {
@@ -42,13 +39,6 @@ PlotTitles BuildPlotTitles(const PlotChoice& choice, double absorbedFraction, co
 std::string AbsorbedPercentText(double fraction);
 // "Distance to absorb 50.00% of energy (meters)"
 std::string DistanceAxisTitle(double fraction);
-
-// Path type 1 (optical thickness, 1/e): factor m; path type 0 (mean free path, 1/2): factor m ln 2.
-struct PathSetting {
-  double pathFactor;
-  double fraction; // absorbed fraction 0..1
-};
-PathSetting PathFromMultiplier(int pathType, double multiplier);
 
 // An edit's text as a real, def when it is empty or does not read as a number.
 double ReadEditText(const std::string& text, double def);

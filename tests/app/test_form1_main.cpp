@@ -12,12 +12,14 @@ std::vector<std::unique_ptr<QObject>> MakeParameterTests();
 std::vector<std::unique_ptr<QObject>> MakePlotTests();
 std::vector<std::unique_ptr<QObject>> MakePowerTests();
 std::vector<std::unique_ptr<QObject>> MakeMenuTests();
+std::vector<std::unique_ptr<QObject>> MakeCliTests();
 
 int main(int argc, char** argv) {
   RegisterDatafileTypes();
   zqApplication app(argc, argv);
   int failed = 0;
-  for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests})
+  for (auto make :
+       {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests, MakeCliTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

@@ -39,9 +39,9 @@ void configure(T_zq_HITRAN& l, int plot, int spectra, int scaling, double mixing
   l.SetPressure(1013);
   l.SetTemperature(288);
   l.SetLineWidthLimit(200);
-  l.PlotType = zqapp::PlotTypeText(plot);
-  l.SpectraType = zqapp::SpectraTypeText(spectra);
-  l.Scaling = zqapp::ScalingText(scaling);
+  l.PlotType = PlotTypeText(*PlotTypeOfIndex(plot));
+  l.SpectraType = SpectraTypeText(*SpectraTypeOfIndex(spectra));
+  l.Scaling = ScalingText(*ScalingOfIndex(scaling));
   l.PathFactor = 1;
   l.SetMixingRatio(mixingRatio);
 }

@@ -98,14 +98,14 @@ private slots:
     QCOMPARE(text(f.Series_3_zqSpinEdit), QString("288"));
     QCOMPARE(text(f.Series_4_zqSpinEdit), QString("300"));
     QCOMPARE(text(f.Series_5_zqSpinEdit), QString("200"));
-    // 288 K at 670 cm-1 (grid point 67): about 4.1 on the x1000 axis.
+    // 288 K at 670 cm-1 (grid point 67): about 4.1 on the axis (10 x W/m2/cm-1).
     QVERIFY(std::abs(f.Chart1->Series(3).YValues()[66] - 4.1) < 0.1);
 
     QCOMPARE(f.Chart1->Title().Lines(),
              (QStringList{"HITRAN Intensities - Spectra (per Molecule)", QString()}));
     QCOMPARE(f.Chart1->LeftAxis().Title().Caption(), QString("Absorbance x 1E-20 [cm-1 / (molecule/cm2)]"));
     QCOMPARE(f.Chart1->BottomAxis().Title().Caption(), QString("Wavenumber (cm-1)"));
-    QCOMPARE(f.Chart1->RightAxis().Title().Caption(), QString("Blackbody (W/m2/cm-1 x1000)"));
+    QCOMPARE(f.Chart1->RightAxis().Title().Caption(), QString("Blackbody (W/m2/cm-1 x10)"));
     QCOMPARE(f.Chart1->RightAxis().Maximum(), 10.0);
 
     // Raw lines: one point per line in range; the combined list has no lines.

@@ -135,6 +135,7 @@ TEST_F(CliTest, MeanPathOfTheMeanFreePathType) {
   co2->PathFactor = 3 * std::log(2.0);
   co2->PlotType = "Mean Path";
   co2->SpectraType = "Temperature, Pressure, and Doppler Broadened";
+  co2->Scaling = "raw";
   TLineSeries expected;
   co2->FillSeries(expected, "spectra", "wavenumber");
   ASSERT_EQ(rows.size(), expected.Count() + 1);
@@ -326,4 +327,87 @@ TEST_F(CliTest, OutputIsNeverWrittenThroughALinkPlantedBesideIt) {
     EXPECT_EQ(e.path().filename(), "bb.csv");
   }
   EXPECT_EQ(entries, 1u);
+}
+
+// A blackbody curve the model refuses (no points asked for) ends the run with exit 1 and writes no
+// file; the temperature bound the help states is the one the check applies.
+TEST_F(CliTest, BlackbodyRefusalIsAFailureAndWritesNothing) {
+  for (const char* count : {"-1", "0"}) {
+    zqtest::WriteFile(ini(), std::string("[blackbody 1]\nNumber_of_Values = ") + count + "\n");
+    const auto target = dir / "bb.csv";
+    const CliRun r = cli({"blackbody", "--ini", ini(), "--output", target.string()});
+    EXPECT_EQ(r.code, 1) << count << "\n" << r.err;
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_FALSE(std::filesystem::exists(target)) << count;
+    EXPECT_FALSE(std::filesystem::exists(dir / "bb.csv.part")) << count;
+  }
+  zqtest::WriteFile(ini(), "; defaults\n");
+  EXPECT_NE(cli({"blackbody", "--help"}).out.find("0.1"), std::string::npos);
+  EXPECT_EQ(cli({"blackbody", "--ini", ini(), "--temperature", "0.1"}).code, 0);
+  EXPECT_EQ(cli({"blackbody", "--ini", ini(), "--temperature", "0.09"}).code, 2);
+}
+
+// The header names what the values are: 10 x W m-2 per cm-1, checked against Planck's law written
+// out here with CODATA constants (the curve's own constants differ in the sixth digit).
+TEST_F(CliTest, BlackbodyHeaderStatesTheUnitOfItsValues) {
+  const CliRun r = cli({"blackbody", "--ini", ini(), "--temperature", "288", "--min", "100", "--max", "2100",
+                        "--values", "20"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto rows = csv(r.out);
+  ASSERT_EQ(rows[0], (std::vector<std::string>{"wavenumber_cm-1", "exitance_W_m-2_per_cm-1_x10"}));
+  const double h = 6.62607015e-34, c = 299792458.0, k = 1.380649e-23, pi = 3.14159265358979323846;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const double nu = std::stod(rows[i][0]) * 100; // m-1
+    const double perM = 2 * pi * h * c * c * nu * nu * nu / std::expm1(h * c * nu / (k * 288));
+    const double perCm = perM * 100; // W m-2 per cm-1
+    EXPECT_TRUE(zqtest::RelClose(std::stod(rows[i][1]), 10 * perCm, 1e-3)) << rows[i][0];
+  }
+}
+
+// "[CO2] ppmv" is the CO2 default of the tool as of the window; a value that is no mixing ratio is
+// refused by name instead of reaching the combined spectrum.
+TEST_F(CliTest, IniCO2MixingRatioIsCheckedAndUsed) {
+  const std::vector<std::string> args = {"spectrum", "--ini", ini(),   "--spectra", "pressure",
+                                         "--min",    "600",   "--max", "700",       "--quiet"};
+  auto with = [&](std::vector<std::string> more) {
+    auto a = args;
+    a.insert(a.end(), more.begin(), more.end());
+    return cli(a);
+  };
+  const CliRun explicit400 = with({"--co2", "400"});
+  zqtest::WriteFile(ini(), "[CO2]\nppmv = 400\n");
+  const CliRun fromIni = with({});
+  ASSERT_EQ(fromIni.code, 0) << fromIni.err;
+  EXPECT_EQ(fromIni.out, explicit400.out);
+  for (const char* bad : {"-350", "NaN", "1e400", "lots"}) {
+    zqtest::WriteFile(ini(), std::string("[CO2]\nppmv = ") + bad + "\n");
+    const CliRun r = with({});
+    EXPECT_EQ(r.code, 3) << bad;
+    EXPECT_NE(r.err.find("[CO2] ppmv"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty()) << bad;
+  }
+}
+
+// Notes the window shows (a zero spectrum, values too large to plot) reach stderr, and the columns
+// of a grid plot stay the same whatever the values: a point left out is an empty cell.
+TEST_F(CliTest, NotesReachStderrAndGridLayoutStays) {
+  CliRun r = cli({"spectrum", "--ini", ini(), "--spectra", "pressure", "--min", "600", "--max", "700",
+                  "--co2", "0", "--quiet"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("note: [co2] Mixing ratio is at its floor"), std::string::npos) << r.err;
+
+  // Two lines so strong that their plotted values overflow.
+  std::string co2 = zqtest::ReadFile(dir / "02_CO2.txt");
+  const std::size_t last = co2.rfind('\n', co2.size() - 2) + 1; // a data record, after the comments
+  std::string huge = co2.substr(last, co2.find('\n', last) - last);
+  huge.replace(3, 12, "  650.000000");
+  huge.replace(15, 10, "1.700E+308");
+  zqtest::WriteFile(dir / "02_CO2.txt", co2 + huge + "\n" + huge + "\n");
+  r = cli({"spectrum", "--ini", ini(), "--spectra", "pressure", "--scaling", "Mixing Ratio", "--min", "600",
+           "--max", "700", "--quiet"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("note: [co2]"), std::string::npos) << r.err;
+  const auto rows = csv(r.out);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"wavenumber_cm-1", "H2O", "CO2", "Combined"}));
+  EXPECT_EQ(rows.size(), 50001u);
 }

@@ -2,6 +2,7 @@
 // keep NaN, infinity and divisions by zero out of every series and result.
 #include "ModelTestHelpers.h"
 #include "zqLineSeries.h"
+#include "zqPlotModes.h"
 
 #include <gtest/gtest.h>
 
@@ -250,4 +251,47 @@ TEST(AbsorbedPower, BringsTheSpectrumUpToDateEvenWhenNothingCanBeIntegrated) {
   EXPECT_EQ(list->FractionBelowPath(1e30), 0);
   EXPECT_FALSE(list->Dirty);
   EXPECT_EQ(list->Spectrum[10000], 0);
+}
+
+// The three mode texts are parsed from one table: each named text fills the series, a misspelt one
+// leaves it empty and says which text was not understood.
+TEST(HitranSeries, MisspeltModeTextsAreRefusedByName) {
+  auto list = Sample();
+  TLineSeries s;
+  struct Case {
+    const char *plot, *spectra, *scaling, *reason;
+  };
+  for (const Case& c : {Case{"spectra", "raw", "raw", "Unknown plot type \"spectra\""},
+                        Case{"Spectra", "Raw", "raw", "Unknown spectra type \"Raw\""},
+                        Case{"Optical Depth", "Temperature and Pressure Broadened", "mixing ratio",
+                             "Unknown scaling \"mixing ratio\""}}) {
+    s.AddXY(1, 1);
+    Fill(*list, s, c.plot, c.spectra, c.scaling);
+    EXPECT_EQ(s.Count(), 0u) << c.plot;
+    EXPECT_EQ(list->Reason(), c.reason);
+  }
+  for (TPlotType plot : {TPlotType::Spectra, TPlotType::OpticalDepth, TPlotType::MeanPath})
+    for (TSpectraType spectra : {TSpectraType::Raw, TSpectraType::IOverAlpha, TSpectraType::PressureBroadened,
+                                 TSpectraType::DopplerBroadened}) {
+      Fill(*list, s, PlotTypeText(plot).c_str(), SpectraTypeText(spectra).c_str(),
+           ScalingText(TScaling::MixingRatio).c_str());
+      EXPECT_EQ(list->Reason(), "");
+      EXPECT_GT(s.Count(), 0u);
+      // A plot of lines has one point per line in the range; a grid plot one per grid point.
+      EXPECT_EQ(s.Count() == 50000u, !IsLinePlot(plot, spectra))
+          << PlotTypeText(plot) << "/" << SpectraTypeText(spectra);
+    }
+}
+
+TEST(PlotModes, TextsRoundTripAndRadioIndicesAreTheEnumValues) {
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ParsePlotType(PlotTypeText(*PlotTypeOfIndex(i))), PlotTypeOfIndex(i));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(ParseSpectraType(SpectraTypeText(*SpectraTypeOfIndex(i))), SpectraTypeOfIndex(i));
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(ParseScaling(ScalingText(*ScalingOfIndex(i))), ScalingOfIndex(i));
+  EXPECT_FALSE(PlotTypeOfIndex(3));
+  EXPECT_FALSE(SpectraTypeOfIndex(-1));
+  EXPECT_FALSE(ParseScaling(""));
+  EXPECT_EQ(SpectraTypeText(TSpectraType::DopplerBroadened), "Temperature, Pressure, and Doppler Broadened");
 }

@@ -286,3 +286,22 @@ TEST(SaturationPressure, WaterAt288K) {
   list->SetTemperature(0);
   EXPECT_EQ(list->SaturationPressure(), 0);
 }
+
+// Records is a public field: lines pushed after reading are summed like read ones, and the working
+// space of the recomputation follows the list instead of being written past its end.
+TEST(LorentzSpectrum, RecordsAddedAfterReadingAreSummed) {
+  auto list = AtReference(Line(1000, 1e-20, 0.05), 0, 5000);
+  list->UpdateSpectrum();
+  const THitranLine first = list->Records.front();
+  for (int i = 1; i <= 3000; ++i) {
+    THitranLine l = first;
+    l.Wavenumber = 1000 + i;
+    list->Records.push_back(l);
+  }
+  list->SetWavenumberMax(5001); // a change that asks for a recomputation
+  list->UpdateSpectrum();
+  const auto ref = modeltest::ReferenceLorentz(*list);
+  for (long k = 1; k <= N; k += 7)
+    ASSERT_TRUE(zqtest::RelClose(list->Spectrum[k], static_cast<double>(ref[k]), 1e-12, 1e-40)) << k;
+  EXPECT_GT(NonZero(*list), 29000); // 3000 cm-1 of lines at about 10 points per cm-1
+}

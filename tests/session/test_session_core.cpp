@@ -9,6 +9,7 @@
 #include "zqPhysicalControls.h"
 #include "zqPlotTitles.h"
 #include "zqRegisterTypes.h"
+#include "zqSession.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ const PlotTexts kTexts{"288.00", "1013", "10000", "350"};
 } // namespace
 
 TEST(PlotTitles, DefaultChoiceIsPerMoleculeRawSpectra) {
-  PlotTitles t = BuildPlotTitles({0, 0, 0}, 1, kTexts);
+  PlotTitles t = BuildPlotTitles({}, 1, kTexts);
   EXPECT_EQ(t.firstLine, "HITRAN Intensities - Spectra (per Molecule)");
   EXPECT_EQ(t.secondLine, "");
   EXPECT_EQ(t.leftAxis, "Absorbance x 1E-20 [cm-1 / (molecule/cm2)]");
@@ -34,7 +35,7 @@ TEST(PlotTitles, DefaultChoiceIsPerMoleculeRawSpectra) {
 }
 
 TEST(PlotTitles, OpticalDepthForcesBroadenedTitleAndDisablesGroups) {
-  PlotTitles t = BuildPlotTitles({1, 0, 0}, 1, kTexts);
+  PlotTitles t = BuildPlotTitles({TPlotType::OpticalDepth}, 1, kTexts);
   EXPECT_EQ(t.firstLine, "Temperature and Pressure Broadened - Optical Depth for 1 km");
   EXPECT_EQ(t.secondLine, "288.00 °K   1013 mb   10000 ppm water vapor   350 ppm CO2");
   EXPECT_EQ(t.leftAxis, "ln(Absorption)");
@@ -43,7 +44,7 @@ TEST(PlotTitles, OpticalDepthForcesBroadenedTitleAndDisablesGroups) {
 }
 
 TEST(PlotTitles, MeanPathAxisQuotesAbsorbedPercentage) {
-  PlotTitles t = BuildPlotTitles({2, 0, 0}, 0.5, kTexts);
+  PlotTitles t = BuildPlotTitles({TPlotType::MeanPath}, 0.5, kTexts);
   EXPECT_EQ(t.leftAxis, "Distance to absorb 50.00% of energy (meters)");
   EXPECT_EQ(t.firstLine, "HITRAN Intensities - Mean Path");
   EXPECT_EQ(t.secondLine, "10000 ppm water vapor   350 ppm CO2");
@@ -52,33 +53,24 @@ TEST(PlotTitles, MeanPathAxisQuotesAbsorbedPercentage) {
 }
 
 TEST(PlotTitles, ScaledBroadenedSpectraNameUnitsAndConditions) {
-  PlotTitles t = BuildPlotTitles({0, 3, 1}, 1, kTexts);
+  PlotTitles t =
+      BuildPlotTitles({TPlotType::Spectra, TSpectraType::DopplerBroadened, TScaling::MixingRatio}, 1, kTexts);
   EXPECT_EQ(t.firstLine, "Doppler Broadened - Spectra");
   EXPECT_EQ(t.leftAxis, "Absorbance x 1E-20 [1 / (molecule * mixing ratio/cm2)]");
   EXPECT_EQ(t.secondLine, "288.00 °K   1013 mb   10000 ppm water vapor   350 ppm CO2");
-  EXPECT_EQ(BuildPlotTitles({0, 1, 0}, 1, kTexts).firstLine,
+  EXPECT_EQ(BuildPlotTitles({TPlotType::Spectra, TSpectraType::IOverAlpha}, 1, kTexts).firstLine,
             "HITRAN Intensities / Bandwidth (I/Alpha) - Spectra (per Molecule)");
-  EXPECT_EQ(BuildPlotTitles({0, 2, 0}, 1, kTexts).secondLine, "288.00 °K   1013 mb");
-}
-
-TEST(PlotTitles, SelectionTextsAreTheLineListsOwn) {
-  EXPECT_EQ(PlotTypeText(0), "Spectra");
-  EXPECT_EQ(PlotTypeText(1), "Optical Depth");
-  EXPECT_EQ(PlotTypeText(2), "Mean Path");
-  EXPECT_EQ(SpectraTypeText(1), "I/Alpha");
-  EXPECT_EQ(SpectraTypeText(2), "Temperature and Pressure Broadened");
-  EXPECT_EQ(SpectraTypeText(3), "Temperature, Pressure, and Doppler Broadened");
-  EXPECT_EQ(ScalingText(0), "raw");
-  EXPECT_EQ(ScalingText(1), "Mixing Ratio");
+  EXPECT_EQ(BuildPlotTitles({TPlotType::Spectra, TSpectraType::PressureBroadened}, 1, kTexts).secondLine,
+            "288.00 °K   1013 mb");
 }
 
 TEST(PathMultiplier, MeanFreePathHalvesAndOpticalThicknessUsesE) {
-  PathSetting half = PathFromMultiplier(0, 3);
-  EXPECT_NEAR(half.fraction, 0.875, 1e-15);
-  EXPECT_NEAR(half.pathFactor, 3 * std::log(2.0), 1e-15);
-  PathSetting e = PathFromMultiplier(1, 3);
-  EXPECT_DOUBLE_EQ(e.pathFactor, 3);
-  EXPECT_NEAR(e.fraction, 1 - std::exp(-3.0), 1e-15);
+  zqsession::TPathSetting half = zqsession::PathFromMultiplier(zqsession::TPathType::MeanFreePath, 3);
+  EXPECT_NEAR(half.Fraction, 0.875, 1e-15);
+  EXPECT_NEAR(half.PathFactor, 3 * std::log(2.0), 1e-15);
+  zqsession::TPathSetting e = zqsession::PathFromMultiplier(zqsession::TPathType::OpticalThickness, 3);
+  EXPECT_DOUBLE_EQ(e.PathFactor, 3);
+  EXPECT_NEAR(e.Fraction, 1 - std::exp(-3.0), 1e-15);
 }
 
 TEST(PathMultiplier, ClampedTextKeepsTheMultiplierBetweenBounds) {
@@ -175,7 +167,11 @@ TEST(Humidity, SaturationMixingRatioAtTheSurface) {
   auto s = SaturationMixingRatio(water.SaturationPressure(), 1013);
   ASSERT_TRUE(s);
   EXPECT_NEAR(*s, 16125.49, 0.01);
-  EXPECT_NEAR(10000 * 100 / *s, 62.01, 0.005);
+  EXPECT_NEAR(HumidityOfWater(10000, *s), 62.01, 0.005);
+  // The pair is one rule read both ways: saturation is 100 %, and a humidity comes back as itself.
+  EXPECT_DOUBLE_EQ(WaterOfHumidity(100, *s), *s);
+  for (double rh : {0.5, 37.0, 62.01, 100.0, 250.0})
+    EXPECT_NEAR(HumidityOfWater(WaterOfHumidity(rh, *s), *s), rh, 1e-12 * rh);
   EXPECT_FALSE(SaturationMixingRatio(water.SaturationPressure(), 0));
   EXPECT_FALSE(SaturationMixingRatio(0, 1013)); // 0 K gives no saturation pressure
 }

@@ -1,0 +1,211 @@
+#include "zqSession.h"
+
+#include "zqHITRAN.h"
+#include "zqINI_File.h"
+#include "zqLineSeries.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zqsession {
+
+std::string SectionOf(TSeriesRole role) {
+  switch (role) {
+  case TSeriesRole::Water:
+    return "h2o";
+  case TSeriesRole::CO2:
+    return "co2";
+  case TSeriesRole::Combined:
+    return "Combined";
+  default:
+    return {};
+  }
+}
+
+// ---- status
+
+void TzqStatus::Refuse(std::string source, std::string text) {
+  if (!text.empty()) Refusals.push_back({std::move(source), std::move(text)});
+}
+
+void TzqStatus::Note(std::string source, std::string text) {
+  if (text.empty()) return;
+  TStatusItem item{std::move(source), std::move(text)};
+  if (std::find(Notes.begin(), Notes.end(), item) == Notes.end()) Notes.push_back(std::move(item));
+}
+
+void TzqStatus::Take(const T_zq_HITRAN* list, const std::string& source) {
+  if (!list) return;
+  Refuse(source, list->Reason());
+  Note(source, list->Note());
+}
+
+void TzqStatus::Append(const TzqStatus& other) {
+  for (const TStatusItem& r : other.Refusals)
+    Refusals.push_back(r);
+  for (const TStatusItem& n : other.Notes)
+    Note(n.Source, n.Text);
+}
+
+std::string TzqStatus::Headline() const {
+  if (!Refusals.empty()) return Refusals.front().Text;
+  if (!Notes.empty()) return Notes.front().Text;
+  return {};
+}
+
+// ---- controls
+
+TPathSetting PathFromMultiplier(TPathType type, double m) {
+  if (type == TPathType::OpticalThickness) return {m, 1.0 - std::exp(-m)};
+  const double factor = m * std::log(2.0);
+  return {factor, 1.0 - std::exp(-factor)};
+}
+
+TCO2Default ReadCO2Default(TzqINI_File& ini) {
+  TCO2Default d;
+  // Read only when present, so reading never adds the key to the store.
+  if (!ini.FindRecord("CO2", "ppmv")) return d;
+  const std::string text = ini.ReadString("CO2", "ppmv", "350");
+  long double v = 0;
+  if (zqTextToReal(text, v) && std::isfinite(v) && v >= 0 && v <= 1e6)
+    d.Value = static_cast<double>(v);
+  else
+    d.Refusal = TStatusItem{"[CO2] ppmv", "[CO2] ppmv = \"" + text +
+                                              "\" is not a mixing ratio from 0 to 1000000 ppm; 350 is used"};
+  return d;
+}
+
+// ---- pipeline
+
+T_zq_HITRAN* TzqSession::ListOf(TSeriesRole role) const {
+  switch (role) {
+  case TSeriesRole::Water:
+    return Water;
+  case TSeriesRole::CO2:
+    return CO2;
+  case TSeriesRole::Combined:
+    return Combined;
+  default:
+    return nullptr;
+  }
+}
+
+void TzqSession::ApplyControls() {
+  const TControls& c = Controls;
+  for (T_zq_HITRAN* list : {CO2, Water, Combined}) {
+    if (!list) continue;
+    list->SetWavenumberMin(c.WavenumberMin);
+    list->SetWavenumberMax(c.WavenumberMax);
+    list->MaxPath = c.MaxPath;
+    list->MinPath = c.MinPath;
+    list->SetPressure(c.Pressure);
+    list->SetTemperature(c.Temperature);
+    list->SetLineWidthLimit(c.LineWidthLimit);
+    list->PlotType = PlotTypeText(c.PlotType);
+    list->SpectraType = SpectraTypeText(c.SpectraType);
+    list->Scaling = ScalingText(c.Scaling);
+    if (c.PathFactor) list->PathFactor = *c.PathFactor;
+  }
+  if (CO2) CO2->SetMixingRatio(c.CO2);
+  if (Water) Water->SetMixingRatio(c.Water);
+  // The combined spectrum already carries the mixing ratios.
+  if (Combined) Combined->SetMixingRatio(1);
+}
+
+void TzqSession::CombineSpectra(double co2Factor) {
+  if (!Water || !CO2 || !Combined) return;
+  Combined->Locked = true;
+  const double w = Controls.Water;
+  const double q = co2Factor * Controls.CO2;
+  const double* sw = Water->SpectrumData();
+  const double* sc = CO2->SpectrumData();
+  double* out = Combined->SpectrumData();
+  for (long k = 1; k <= T_zq_HITRAN::kGridPoints; ++k)
+    out[k] = w * sw[k] + q * sc[k];
+}
+
+namespace {
+
+void plot(const TzqSession::TSeriesSink& sink, TSeriesRole role, T_zq_HITRAN& list) {
+  if (sink.Plot) return sink.Plot(role, list);
+  if (TLineSeries* s = sink.Series ? sink.Series(role) : nullptr)
+    list.PlotSeries(*s, "spectra", "wavenumber");
+}
+
+void clear(const TzqSession::TSeriesSink& sink, TSeriesRole role) {
+  if (TLineSeries* s = sink.Series ? sink.Series(role) : nullptr) s->Clear();
+}
+
+} // namespace
+
+// A source spectrum that could not be computed must not feed the combined curve.
+bool TzqSession::sources_refused(TzqStatus& status) const {
+  TzqStatus sources;
+  sources.Take(Water, "h2o");
+  sources.Take(CO2, "co2");
+  status.Append(sources);
+  return sources.Refused();
+}
+
+TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
+  ApplyControls();
+  if (Water) plot(sink, TSeriesRole::Water, *Water);
+  if (CO2) plot(sink, TSeriesRole::CO2, *CO2);
+  TzqStatus status;
+  if (!sources_refused(status) && Combined) {
+    CombineSpectra();
+    plot(sink, TSeriesRole::Combined, *Combined);
+    status.Take(Combined, "Combined");
+  } else {
+    clear(sink, TSeriesRole::Combined);
+  }
+  return status;
+}
+
+TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, float temperature) {
+  ApplyControls();
+  TzqStatus status;
+  if (!CO2 || !Water || !Combined) return status;
+  auto series = [&](TSeriesRole role) { return sink.Series ? sink.Series(role) : nullptr; };
+  CO2->AdjustLines(pressure, temperature);
+  Water->AdjustLines(pressure, temperature);
+  if (TLineSeries* s = series(TSeriesRole::CO2)) CO2->AddMeanPaths(*s);
+  if (TLineSeries* s = series(TSeriesRole::Water)) Water->AddMeanPaths(*s);
+  if (!sources_refused(status)) {
+    CombineSpectra();
+    if (TLineSeries* s = series(TSeriesRole::Combined)) Combined->AddMeanPaths(*s);
+    status.Take(Combined, "Combined");
+  } else {
+    clear(sink, TSeriesRole::Combined);
+  }
+  return status;
+}
+
+TPowerResult TzqSession::ComputePower(double P) {
+  TPowerResult r;
+  if (!CO2 || !Water || !Combined) {
+    r.Status.Refuse("", "Compute needs the line lists [h2o], [co2] and [Combined]");
+    return r;
+  }
+  TPowerTable t;
+  t.CO2_1x = CO2->AbsorbedBlackbodyPower(P);
+  t.CO2_2x = CO2->AbsorbedBlackbodyPower(2 * P);
+  t.H2O_1x = Water->AbsorbedBlackbodyPower(P);
+  // The sums above brought both source spectra up to date; a plot of raw lines does not, so the
+  // combined spectrum is formed again from them before it is integrated.
+  r.Status.Take(CO2, "co2");
+  r.Status.Take(Water, "h2o");
+  if (r.Status.Refused()) return r;
+  CombineSpectra();
+  t.Combined_1x = Combined->AbsorbedBlackbodyPower(P);
+  CombineSpectra(2);
+  t.Combined_2x = Combined->AbsorbedBlackbodyPower(P);
+  r.Status.Take(Combined, "Combined");
+  if (r.Status.Refused()) return r;
+  t.Total_1x = t.CO2_1x + t.H2O_1x;
+  t.Total_2x = t.H2O_1x + t.CO2_2x;
+  r.Table = t;
+  return r;
+}
+
+} // namespace zqsession

@@ -1,0 +1,140 @@
+// The computation session both front ends drive: every control value of a run as typed values, the
+// line lists they are applied to, and the pipeline that forms the three spectra series, the paths and
+// the Power page's table. Results carry refusals and notes as data (TzqStatus); the window shows them in
+// its status bar, the CLI on stderr with an exit code. Plain C++.
+#pragma once
+
+#include "zqPlotModes.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class T_zq_HITRAN;
+class TLineSeries;
+class TzqINI_File;
+
+namespace zqsession {
+
+// The main window's chart series, in the order the chart tools add them (value = chart series index).
+enum class TSeriesRole : int {
+  Water = 0,
+  CO2 = 1,
+  Combined = 2,
+  Blackbody1 = 3,
+  Blackbody2 = 4,
+  Blackbody3 = 5
+};
+constexpr int SeriesIndex(TSeriesRole role) {
+  return static_cast<int>(role);
+}
+constexpr TSeriesRole kGasRoles[] = {TSeriesRole::Water, TSeriesRole::CO2, TSeriesRole::Combined};
+constexpr TSeriesRole kBlackbodyRoles[] = {TSeriesRole::Blackbody1, TSeriesRole::Blackbody2,
+                                           TSeriesRole::Blackbody3};
+// INI section of a gas role's line list ("h2o", "co2", "Combined"); empty for a blackbody.
+std::string SectionOf(TSeriesRole role);
+
+// What a computation has to say: refusals (nothing could be computed, the series are empty or the
+// result missing) and notes (computed, but zero or partial as the physics says), each with its source.
+struct TStatusItem {
+  std::string Source; // INI section or key the message is about ("h2o", "[CO2] ppmv"); may be empty
+  std::string Text;
+  bool operator==(const TStatusItem&) const = default;
+};
+struct TzqStatus {
+  std::vector<TStatusItem> Refusals;
+  std::vector<TStatusItem> Notes;
+
+  bool Refused() const { return !Refusals.empty(); }
+  void Refuse(std::string source, std::string text);
+  void Note(std::string source, std::string text); // a note already held is not repeated
+  // The list's current reason (a refusal) and note, under its section name.
+  void Take(const T_zq_HITRAN* list, const std::string& source);
+  void Append(const TzqStatus& other);
+  // The one line a status bar shows: the first refusal, else the first note; empty when all is well.
+  std::string Headline() const;
+};
+
+// Path type of the "Mean Path" page: what the path multiplier m counts.
+enum class TPathType { MeanFreePath = 0, OpticalThickness = 1 }; // factor m ln 2 (1/2), or m (1/e)
+
+// Every control value the spectra depend on, typed. Defaults are the window's start-up values.
+struct TControls {
+  double WavenumberMin = 0, WavenumberMax = 5000; // cm-1
+  double MaxPath = 1000, MinPath = 0;             // m, clamps of the plotted paths
+  double Pressure = 1013;                         // mb
+  double Temperature = 288;                       // K
+  double LineWidthLimit = 200;                    // half widths a pressure-broadened line reaches
+  TPlotType PlotType = TPlotType::Spectra;
+  TSpectraType SpectraType = TSpectraType::Raw;
+  TScaling Scaling = TScaling::Raw;
+  // The path factor of the lists; empty while the multiplier is out of range (the lists keep theirs).
+  std::optional<double> PathFactor = 1;
+  double Water = 10000; // ppm
+  double CO2 = 350;     // ppm
+};
+
+// Path factor and absorbed fraction (0..1) of a multiplier m for a path type.
+struct TPathSetting {
+  double PathFactor;
+  double Fraction;
+};
+TPathSetting PathFromMultiplier(TPathType type, double multiplier);
+
+// The Power page's results (W/m2) for a path of P metres.
+struct TPowerTable {
+  double CO2_1x = 0, CO2_2x = 0, H2O_1x = 0, Total_1x = 0, Total_2x = 0, Combined_1x = 0, Combined_2x = 0;
+};
+struct TPowerResult {
+  TzqStatus Status;
+  std::optional<TPowerTable> Table; // empty when refused
+};
+
+// The CO2 mixing ratio both front ends start from: "[CO2] ppmv" of the INI file (350 when absent). A
+// value that is not a finite number within 0..1,000,000 ppm is refused by name and 350 is kept.
+struct TCO2Default {
+  double Value = 350;
+  std::optional<TStatusItem> Refusal;
+};
+TCO2Default ReadCO2Default(TzqINI_File& ini);
+
+class TzqSession {
+public:
+  // Not owned; any may be none (a missing list refuses what needs it).
+  T_zq_HITRAN* Water = nullptr;
+  T_zq_HITRAN* CO2 = nullptr;
+  T_zq_HITRAN* Combined = nullptr;
+  TControls Controls;
+
+  // Where a front end keeps the series of the gas roles. Series gives a role's series (or none); Plot,
+  // when set, replots a role from its list the front end's way (the window: through its chart tools,
+  // with the properties dialog's settings), else the list fills Series(role) for the chosen plot.
+  struct TSeriesSink {
+    std::function<TLineSeries*(TSeriesRole role)> Series;
+    std::function<void(TSeriesRole role, T_zq_HITRAN& list)> Plot;
+  };
+
+  T_zq_HITRAN* ListOf(TSeriesRole role) const;
+
+  // Copies the controls into the three lists (the combined one at mixing ratio 1: it carries them).
+  void ApplyControls();
+  // Combined = Water ppm x water spectrum + co2Factor x CO2 ppm x CO2 spectrum, marked as written from
+  // outside. The sources' spectra are used as they stand.
+  void CombineSpectra(double co2Factor = 1);
+
+  // The chart's three series for the plot chosen: water and CO2 from their lists, then the combined one
+  // from them (cleared when a source refused).
+  TzqStatus ComputeSpectra(const TSeriesSink& sink);
+  // The "Plot Path" pipeline: lines adjusted to pressure (mb) and temperature (K), as the window holds
+  // them in 32-bit reals, then the mean paths of the two gases and of their combination.
+  TzqStatus ComputePaths(const TSeriesSink& sink, float pressure, float temperature);
+  // The Power page's table for a path of P metres, from the spectra as the last ComputeSpectra left
+  // them (each integral brings its list's spectrum up to date first).
+  TPowerResult ComputePower(double P);
+
+private:
+  bool sources_refused(TzqStatus& status) const;
+};
+
+} // namespace zqsession
