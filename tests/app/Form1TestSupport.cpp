@@ -5,6 +5,7 @@
 #include "zqNumberEdit.h"
 #include "zqRadioGroup.h"
 
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -82,6 +83,11 @@ std::size_t LinesInRange(const T_zq_HITRAN& list, double lo, double hi) {
   return static_cast<std::size_t>(
       std::count_if(list.Records.begin(), list.Records.end(),
                     [&](const THitranLine& l) { return l.Wavenumber >= lo && l.Wavenumber <= hi; }));
+}
+
+bool ShowsWholeText(const QLineEdit& edit) {
+  // The text area of a line edit: its contents less the frame and text margins (about 4 px a side).
+  return edit.fontMetrics().horizontalAdvance(edit.text()) + 8 <= edit.width();
 }
 
 bool AllFinite(const TLineSeries& series) {

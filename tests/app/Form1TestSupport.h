@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QLineEdit;
 class TzqNumberEdit;
 class TzqRadioGroup;
 class TLineSeries;
@@ -64,6 +65,8 @@ void Type(TzqNumberEdit* edit, const QString& text);
 void Click(TzqRadioGroup* group, int index);
 // Number of lines of the list with lo <= wavenumber <= hi (cm-1): the points a raw-line plot shows.
 std::size_t LinesInRange(const T_zq_HITRAN& list, double lo, double hi);
+// The edit is wide enough to show its whole text.
+bool ShowsWholeText(const QLineEdit& edit);
 // Every y of the series is a finite number.
 bool AllFinite(const TLineSeries& series);
 

@@ -163,6 +163,13 @@ private slots:
     Type(f->Path_Multiplier_UIzqSpinEdit, "0.05");
     f->Max_Mean_Free_Path_UIzqSpinEdit->setFocus(); // typing ends
     QCOMPARE(f->Path_Multiplier_UIzqSpinEdit->text(), QString("0.1"));
+    // The raised multiplier is applied (optical thickness: 1 - e^-0.1 absorbed), and shown whole.
+    QVERIFY(std::abs(f->Percent_Absorbed_UIzqNumberEdit->Value() - (1 - std::exp(-0.1))) < 1e-7);
+    QCOMPARE(f->WaterLines->PathFactor, 0.1);
+    QVERIFY(ShowsWholeText(*f->Percent_Absorbed_UIzqNumberEdit));
+    Type(f->Path_Multiplier_UIzqSpinEdit, "1");
+    QCOMPARE(f->Percent_Absorbed_UIzqNumberEdit->text(), QString("0.63212056"));
+    QVERIFY(ShowsWholeText(*f->Percent_Absorbed_UIzqNumberEdit));
     QString absorbed = f->Percent_Absorbed_UIzqNumberEdit->text();
     Type(f->Path_Multiplier_UIzqSpinEdit, "");
     QVERIFY(f->Path_Multiplier_UIzqSpinEdit->text().isEmpty());
@@ -217,6 +224,34 @@ private slots:
       QVERIFY2(!e->text().contains("NAN", Qt::CaseInsensitive) &&
                    !e->text().contains("INF", Qt::CaseInsensitive),
                qPrintable(e->objectName()));
+  }
+
+  // A status-bar reason goes as soon as its cause is mended; meanwhile the refused field shows red with
+  // the reason as its tooltip.
+  void reasonsGoWhenTheirCauseIsMended() {
+    TzqSpinEdit* max = f->Wavenumber_Max_UIzqSpinEdit;
+    max->setFocus();
+    max->selectAll();
+    QTest::keyClicks(max, "1"); // the first key of "1000"
+    QVERIFY2(!f->StatusText().isEmpty(), "an inverted range is explained");
+    QCOMPARE(max->FontColor(), max->ColorOfErrors());
+    QCOMPARE(max->toolTip(), f->StatusText());
+    QTest::keyClicks(max, "000");
+    QCOMPARE(f->StatusText(), QString());
+    QCOMPARE(max->FontColor(), max->ColorOfFont());
+    QCOMPARE(f->Chart1->Series(3).Count(), std::size_t(500));
+
+    Type(f->Pressure_UIzqSpinEdit, "0");
+    Type(f->Water_Concentration_UIzqSpinEdit, "5000");
+    QCOMPARE(f->StatusText(), QString("Pressure must be above 0 mb for the relative humidity"));
+    QCOMPARE(f->Pressure_UIzqSpinEdit->FontColor(), f->Pressure_UIzqSpinEdit->ColorOfErrors());
+    Type(f->Pressure_UIzqSpinEdit, "1013");
+    QCOMPARE(f->StatusText(), QString());
+    QCOMPARE(f->Pressure_UIzqSpinEdit->FontColor(), f->Pressure_UIzqSpinEdit->ColorOfFont());
+    // The humidity left stale while refused is formed again from the water vapour.
+    const double rh = f->RH_UIzqSpinEdit->Value();
+    Type(f->Water_Concentration_UIzqSpinEdit, "5000");
+    QCOMPARE(f->RH_UIzqSpinEdit->Value(), rh);
   }
 
   void hiddenButtons() {

@@ -69,6 +69,11 @@ private slots:
     double comb_1x = value(f->Combined_1x_UIzqNumberEdit), comb_2x = value(f->Combined_2x_UIzqNumberEdit);
     for (double v : {co2_1x, co2_2x, h2o_1x, total_1x, total_2x, comb_1x, comb_2x})
       QVERIFY(std::isfinite(v) && v > 0);
+    // Every result is shown whole.
+    for (const QLineEdit* e :
+         {f->CO2_bb_1x_UIEdit, f->CO2_bb_2x_UIEdit, f->H2O_bb_1x_UIEdit, f->Total_bb_1x_UIEdit,
+          f->Total_bb_2x_UIEdit, f->Combined_1x_UIzqNumberEdit, f->Combined_2x_UIzqNumberEdit})
+      QVERIFY2(ShowsWholeText(*e), qPrintable(e->objectName() + ": " + e->text()));
     QVERIFY(co2_2x >= co2_1x);
     QVERIFY(comb_2x >= comb_1x);
     QVERIFY(zqtest::RelClose(total_1x, co2_1x + h2o_1x, 1e-7));
