@@ -353,7 +353,7 @@ void TForm1::BuildMeanPathPage() {
       {.name = "Path_Multiplier_UIzqSpinEdit", .text = "1", .valueMin = 0.1, .valueMax = 100, .value = 1.0},
       cMul);
   Percent_Absorbed_UIzqNumberEdit = make_field<TzqNumberEdit>(
-      {.name = "Percent_Absorbed_UIzqNumberEdit", .text = "1", .value = 1.0, .fits = "0.00000000"}, cPct);
+      {.name = "Percent_Absorbed_UIzqNumberEdit", .text = "1", .value = 1.0, .fits = "0.000000000"}, cPct);
   Percent_Absorbed_UIzqNumberEdit->SetReadOnly(true);
 
   UITabSheet_MeanPath = new QWidget;

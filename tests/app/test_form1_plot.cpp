@@ -245,7 +245,7 @@ private slots:
     Type(f->Water_Concentration_UIzqSpinEdit, "5000");
     QCOMPARE(f->StatusText(), QString("Pressure must be above 0 mb for the relative humidity"));
     QCOMPARE(f->Pressure_UIzqSpinEdit->FontColor(), f->Pressure_UIzqSpinEdit->ColorOfErrors());
-    Type(f->Pressure_UIzqSpinEdit, "1013");
+    f->Pressure_UIzqSpinEdit->setText("1013"); // in one change, so the humidity is formed at 1013 mb
     QCOMPARE(f->StatusText(), QString());
     QCOMPARE(f->Pressure_UIzqSpinEdit->FontColor(), f->Pressure_UIzqSpinEdit->ColorOfFont());
     // The humidity left stale while refused is formed again from the water vapour.
