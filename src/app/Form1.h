@@ -8,6 +8,7 @@
 #include "zqDatafileLoader.h"
 #include "zqPhysicalControls.h"
 #include "zqPlotTitles.h"
+#include "zqProblemBoard.h"
 #include "zqSession.h"
 
 #include <QMainWindow>
@@ -348,17 +349,24 @@ private:
   T_zq_Blackbody* BlackbodyOfSeries(int index) const;
   void DrawBlackbody(T_zq_Blackbody& b, TLineSeries& series, double kelvin);
   std::optional<double> SaturationMixingRatio();
+  void TakeTemperature(TzqSpinEdit* typed, std::optional<zqapp::Temperatures> t);
+  void WatchNumberFields();
+  static std::string FieldLabel(const TzqNumberEdit* e);
+  // "<field>: <why>" for the first plot input whose text is no number; empty when all read.
+  std::string UnreadableInputs() const;
   void SetChartTitles(const std::string& firstLine, const std::string* secondLine, const std::string& left);
   void ClearLineSeries();
   void PickWavenumberAt(Qt::MouseButton button, int x, int y);
-  void ReportProblem(const std::string& why);
-  // The status bar shows a computation's first refusal, else its first note; cleared when it has neither.
-  void ShowStatus(const zqsession::TzqStatus& status);
+  // The status bar's reason from source (see TzqProblemBoard); field names the edit whose value was
+  // refused, which then shows red with the reason as its tooltip until the source succeeds again.
+  void ReportProblem(const std::string& source, const std::string& why, const std::string& field = {});
+  void ClearProblem(const std::string& source);
+  // Source's reason is a computation's first refusal, else its first note; cleared when it has neither.
+  void ShowStatus(const std::string& source, const zqsession::TzqStatus& status);
   // The same for the line lists' own reasons and notes (list, INI section), in that order.
   void ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*, const char*>> lists);
   // The chart's gas series as the session fills them; throughTools replots them through the chart tools.
   zqsession::TzqSession::TSeriesSink ChartSink(bool throughTools);
-  void ClearProblem();
   // A layer's INI value split into its four tokens, or empty.
   std::optional<zqapp::LayerTokens> LayerTokensOf(int index) const;
   std::string LayerProblem(int index, const std::string& token) const;
@@ -366,6 +374,10 @@ private:
   std::unordered_map<QObject*, std::function<void(QObject*)>> keyUpHandlers_;
   std::unordered_map<QObject*, std::function<void(QObject*)>> doubleClickHandlers_;
   QLabel* statusLabel_ = nullptr;
+  zqsession::TzqProblemBoard problems_;
+  bool tearingDown_ = false;
+  std::vector<std::string> refusedFields_; // the edits shown refused now
+  void show_problems();
   bool closed_ = false;
   TFirstRun firstRun_ = TFirstRun::DemoLists;
 };

@@ -251,7 +251,7 @@ void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
   zqsession::TzqStatus status;
   const std::optional<TzqColumnSettings> s = ColumnSettingsOfControls(status);
   if (!s) {
-    ShowStatus(status);
+    ShowStatus("column", status);
     return;
   }
   for (TzqNumberEdit* e :
@@ -283,7 +283,7 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
     for (const auto& [edit, value] : shown)
       AssignValue(edit, value);
   }
-  ShowStatus(run.Status);
+  ShowStatus("column", run.Status);
   if (run.Result.Computed && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation)
     DrawOutgoingRadiation();
 }

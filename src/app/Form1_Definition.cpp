@@ -56,6 +56,8 @@ struct Field {
   double valueDefault = 0;
   int maxLength = 0;
   int width = 65;
+  // A result field is made wide enough to show this text whole (its longest value at its precision).
+  const char* fits = nullptr;
 };
 
 // Spin edits and number edits place helpers beside themselves in their parent, so each lives in a
@@ -74,9 +76,12 @@ template <class Edit> Edit* make_field(const Field& f, QWidget*& cell) {
   if (f.value) e->SetValue(*f.value);
   e->SetPrecision(f.precision);
   e->SetLimitValue(f.limit);
-  e->setGeometry(0, 0, f.width, EditHeight);
+  int width = f.width;
+  // Frame and text margins of a line edit take about 8 pixels besides the text.
+  if (f.fits) width = std::max(width, e->fontMetrics().horizontalAdvance(QString(f.fits)) + 12);
+  e->setGeometry(0, 0, width, EditHeight);
   int extra = std::is_same_v<Edit, TzqSpinEdit> ? SpinColumn : 0;
-  cell->setFixedSize(f.width + extra, EditHeight + 1);
+  cell->setFixedSize(width + extra, EditHeight + 1);
   return e;
 }
 
@@ -352,8 +357,8 @@ void TForm1::BuildMeanPathPage() {
   Path_Multiplier_UIzqSpinEdit = make_field<TzqSpinEdit>(
       {.name = "Path_Multiplier_UIzqSpinEdit", .text = "1", .valueMin = 0.1, .valueMax = 100, .value = 1.0},
       cMul);
-  Percent_Absorbed_UIzqNumberEdit =
-      make_field<TzqNumberEdit>({.name = "Percent_Absorbed_UIzqNumberEdit", .text = "1", .value = 1.0}, cPct);
+  Percent_Absorbed_UIzqNumberEdit = make_field<TzqNumberEdit>(
+      {.name = "Percent_Absorbed_UIzqNumberEdit", .text = "1", .value = 1.0, .fits = "0.000000000"}, cPct);
   Percent_Absorbed_UIzqNumberEdit->SetReadOnly(true);
 
   UITabSheet_MeanPath = new QWidget;
@@ -425,7 +430,8 @@ void TForm1::BuildPowerPage() {
     pg->addWidget(label(rows[r]), r + 1, 0);
   auto result = [&](const char* name, int row, int col) {
     QWidget* cell;
-    auto* e = make_field<TzqNumberEdit>({.name = name, .text = "", .width = 90}, cell);
+    auto* e =
+        make_field<TzqNumberEdit>({.name = name, .text = "", .width = 90, .fits = "-0.00012345678"}, cell);
     e->SetReadOnly(true);
     pg->addWidget(cell, row, col);
     return e;
@@ -569,6 +575,7 @@ QWidget* TForm1::BuildBelowChart() {
 // Every event of the window and the handler it runs, in one place.
 void TForm1::WireEvents() {
   zqINI_File1->OnReadComplete = [this](TzqINI_File& s) { zqINI_File1ReadComplete(&s); };
+  WatchNumberFields();
 
   auto onClick = [this](TzqRadioGroup* g, void (TForm1::*h)(QObject*)) {
     g->OnClick = [this, h](TzqRadioGroup& s) { (this->*h)(&s); };

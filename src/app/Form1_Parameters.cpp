@@ -12,6 +12,7 @@
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,23 +65,69 @@ void TForm1::Temp_K_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
   // Text that is not a number, or a number no 32-bit real holds, keeps the previous temperature; the
   // texts are then rewritten from it.
-  if (auto v = readable_value(Temp_K_UIzqSpinEdit); auto t = v ? zqapp::FromKelvin(*v) : std::nullopt)
-    CurrentTemperatureK = t->K, CurrentTemperatureC = t->C, CurrentTemperatureF = t->F;
-  SynchroniseTemperatures();
+  auto v = readable_value(Temp_K_UIzqSpinEdit);
+  TakeTemperature(Temp_K_UIzqSpinEdit, v ? zqapp::FromKelvin(*v) : std::nullopt);
 }
 
 void TForm1::Temp_C_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
-  if (auto v = readable_value(Temp_C_UIzqSpinEdit); auto t = v ? zqapp::FromCelsius(*v) : std::nullopt)
-    CurrentTemperatureK = t->K, CurrentTemperatureC = t->C, CurrentTemperatureF = t->F;
-  SynchroniseTemperatures();
+  auto v = readable_value(Temp_C_UIzqSpinEdit);
+  TakeTemperature(Temp_C_UIzqSpinEdit, v ? zqapp::FromCelsius(*v) : std::nullopt);
 }
 
 void TForm1::Temp_F_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
-  if (auto v = readable_value(Temp_F_UIzqSpinEdit); auto t = v ? zqapp::FromFahrenheit(*v) : std::nullopt)
+  auto v = readable_value(Temp_F_UIzqSpinEdit);
+  TakeTemperature(Temp_F_UIzqSpinEdit, v ? zqapp::FromFahrenheit(*v) : std::nullopt);
+}
+
+// A temperature typed in one scale: at or below 0 K it is refused where it was typed (the other scales
+// keep the last usable one); otherwise it becomes the current temperature everywhere.
+void TForm1::TakeTemperature(TzqSpinEdit* typed, std::optional<zqapp::Temperatures> t) {
+  if (t) {
+    if (const std::string why = zqapp::TemperatureReason(t->K); !why.empty()) {
+      ReportProblem("temperature", why, typed->objectName().toStdString());
+      return;
+    }
     CurrentTemperatureK = t->K, CurrentTemperatureC = t->C, CurrentTemperatureF = t->F;
+  }
+  ClearProblem("temperature");
   SynchroniseTemperatures();
+}
+
+// Every field the user types a number into says at once when its text is no number (and shows red); the
+// computations refuse such a field instead of reading it as another value.
+void TForm1::WatchNumberFields() {
+  for (TzqNumberEdit* e : findChildren<TzqNumberEdit*>()) {
+    if (e->ReadOnly()) continue;
+    connect(e, &TzqNumberEdit::changed, this, [this, e] {
+      const std::string name = e->objectName().toStdString();
+      const std::string why = zqapp::UnreadableNumberReason(e->text().toStdString());
+      ReportProblem("field " + name, why.empty() ? why : FieldLabel(e) + ": " + why, name);
+      // A plot refused for unreadable fields stops saying so once they all read.
+      if (problems_.Has("plot inputs") && UnreadableInputs().empty()) ClearProblem("plot inputs");
+    });
+  }
+}
+
+std::string TForm1::FieldLabel(const TzqNumberEdit* e) {
+  std::string name = e->objectName().toStdString();
+  name = name.substr(0, name.find("_UI"));
+  std::replace(name.begin(), name.end(), '_', ' ');
+  return name;
+}
+
+std::string TForm1::UnreadableInputs() const {
+  for (const TzqNumberEdit* e :
+       {static_cast<TzqNumberEdit*>(Pressure_UIzqSpinEdit), static_cast<TzqNumberEdit*>(Temp_K_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(Water_Concentration_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(CO2_Concentration_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(Wavenumber_Min_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(Wavenumber_Max_UIzqSpinEdit),
+        static_cast<TzqNumberEdit*>(alpha_Multiplier_UIzqSpinEdit)})
+    if (const std::string why = zqapp::UnreadableNumberReason(e->text().toStdString()); !why.empty())
+      return FieldLabel(e) + ": " + why;
+  return {};
 }
 
 // Writes the temperature everywhere it is shown; the guard makes the edits' own handlers return at once,
@@ -125,10 +172,11 @@ void TForm1::Atmosphere_Layer_UIRadioGroupClick(QObject* /*Sender*/) {
   // A value whose numbers do not read as numbers changes nothing; the controls then hold no layer.
   for (const char* unit : {"mb", "K", "C", "F"})
     if (auto token = zqapp::LayerToken(*t, unit); token && !zqapp::LayerNumber(*token)) {
-      ReportProblem(LayerProblem(index, *token));
+      ReportProblem("layer", LayerProblem(index, *token));
       SelectCustomLayer();
       return;
     }
+  ClearProblem("layer");
   if (auto p = zqapp::LayerToken(*t, "mb")) set_text(Pressure_UIzqSpinEdit, *p);
   struct Scale {
     const char* unit;
@@ -150,6 +198,8 @@ void TForm1::Atmosphere_Layer_UIRadioGroupClick(QObject* /*Sender*/) {
 // The layer check: any difference between the selected layer and the pressure or temperature selects
 // "Custom".
 void TForm1::Pressure_UIzqSpinEditChange(QObject* /*Sender*/) {
+  // A humidity refused for this pressure or temperature is formed again once they allow it.
+  if (problems_.Has("humidity") && !UpdatingWaterVapour) Water_Concentration_UIzqSpinEditChange(nullptr);
   int index = Atmosphere_Layer_UIRadioGroup->ItemIndex();
   if (index < 0 || Atmosphere_Layer_UIRadioGroup->ItemText(index).compare("Custom", Qt::CaseInsensitive) == 0)
     return;
@@ -157,7 +207,7 @@ void TForm1::Pressure_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (!t) return;
   auto number = [&](const std::string& token) {
     auto v = zqapp::LayerNumber(token);
-    if (!v) ReportProblem(LayerProblem(index, token));
+    if (!v) ReportProblem("layer", LayerProblem(index, token));
     return v;
   };
   double layerPressure = 1000;
@@ -228,25 +278,29 @@ void TForm1::H2O_Mixing_Ratio_UIRadioGroupClick(QObject* /*Sender*/) {
 // edit; empty (with the reason in the status bar) when it cannot be formed.
 std::optional<double> TForm1::SaturationMixingRatio() {
   if (!WaterLines) {
-    ReportProblem("Relative humidity needs the water vapour line list [h2o]");
+    ReportProblem("humidity", "Relative humidity needs the water vapour line list [h2o]");
     return std::nullopt;
   }
   double kelvin = Temp_K_UIzqSpinEdit->Value();
   double pressure = Pressure_UIzqSpinEdit->Value();
   if (!(kelvin > 0)) {
-    ReportProblem("Temperature must be above 0 K for the relative humidity");
+    ReportProblem("humidity", "Temperature must be above 0 K for the relative humidity",
+                  Temp_K_UIzqSpinEdit->objectName().toStdString());
     return std::nullopt;
   }
   if (!(pressure > 0)) {
-    ReportProblem("Pressure must be above 0 mb for the relative humidity");
+    ReportProblem("humidity", "Pressure must be above 0 mb for the relative humidity",
+                  Pressure_UIzqSpinEdit->objectName().toStdString());
     return std::nullopt;
   }
   WaterLines->SetTemperature(kelvin);
   auto s = zqapp::SaturationMixingRatio(WaterLines->SaturationPressure(), pressure);
   if (!s) {
-    ReportProblem("No saturation pressure at this temperature");
+    ReportProblem("humidity", "No saturation pressure at this temperature",
+                  Temp_K_UIzqSpinEdit->objectName().toStdString());
     return std::nullopt;
   }
+  ClearProblem("humidity");
   AssignValue(Saturated_H2O_UIzqSpinEdit, zq::RoundHalfEven(*s));
   return s;
 }
@@ -277,13 +331,20 @@ void TForm1::RH_UIzqSpinEditChange(QObject* /*Sender*/) {
 
 void TForm1::Altitude_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (!Atmosphere) return;
+  // An altitude that is no number shows no layer (its field says why) rather than sea level.
+  if (!zqapp::UnreadableNumberReason(Altitude_UIzqSpinEdit->text().toStdString()).empty()) {
+    Pressure2_UIzqNumberEdit->clear();
+    Temperature2_UIzqNumberEdit->clear();
+    return;
+  }
   long double pressure = Atmosphere->PressureAt(Altitude_UIzqSpinEdit->Value());
   if (!Atmosphere->Reason().empty()) {
     Pressure2_UIzqNumberEdit->clear();
     Temperature2_UIzqNumberEdit->clear();
-    ReportProblem(Atmosphere->Reason());
+    ReportProblem("altitude", Atmosphere->Reason(), Altitude_UIzqSpinEdit->objectName().toStdString());
     return;
   }
+  ClearProblem("altitude");
   AssignValue(Pressure2_UIzqNumberEdit, static_cast<double>(pressure));
   AssignValue(Temperature2_UIzqNumberEdit, static_cast<double>(Atmosphere->LastTemperature));
 }

@@ -27,16 +27,15 @@ std::string text_of(const QLineEdit* e) {
 
 } // namespace
 
-void TForm1::ShowStatus(const zqsession::TzqStatus& status) {
-  const std::string why = status.Headline();
-  why.empty() ? ClearProblem() : ReportProblem(why);
+void TForm1::ShowStatus(const std::string& source, const zqsession::TzqStatus& status) {
+  ReportProblem(source, status.Headline());
 }
 
 void TForm1::ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*, const char*>> lists) {
   zqsession::TzqStatus status;
   for (const auto& [list, section] : lists)
     status.Take(list, section);
-  ShowStatus(status);
+  ShowStatus("plot", status);
 }
 
 TLinePhysics TForm1::LinePhysicsOfControls() const {
@@ -157,6 +156,11 @@ void TForm1::SetChartTitles(const std::string& firstLine, const std::string* sec
 }
 
 void TForm1::Select_Plot(QObject* /*Sender*/) {
+  // A field that holds no number is never read as another value: nothing is plotted until it is mended.
+  if (const std::string why = UnreadableInputs(); !why.empty()) {
+    ReportProblem("plot inputs", "Not plotted. " + why);
+    return;
+  }
   if (PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation) {
     ApplyControls(); // the lists still follow the controls: the Power page integrates them
     return DrawOutgoingRadiation();
@@ -174,7 +178,7 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
   Scaling_UIRadioGroup->setEnabled(t.groupsEnabled);
   Spectra_Type_UIRadioGroup->setEnabled(t.groupsEnabled);
   SetChartTitles(t.firstLine, &t.secondLine, t.leftAxis);
-  ShowStatus(status);
+  ShowStatus("plot", status);
 }
 
 void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
@@ -244,7 +248,7 @@ void TForm1::Plot_Linewidth_UIButtonClick(QObject* /*Sender*/) {
     WaterLines->AddSpectrum(*WaterSeries);
     ReportLineLists({{WaterLines, "h2o"}, {CO2Lines, "co2"}});
   } catch (const std::exception& e) {
-    ReportProblem(e.what());
+    ReportProblem("plot", e.what());
   }
 }
 
@@ -254,10 +258,11 @@ void TForm1::Plot_Linewidth_Path_UIButtonClick(QObject* /*Sender*/) {
   try {
     SetChartTitles("Opacity", nullptr, zqapp::DistanceAxisTitle(Percent_Absorbed_UIzqNumberEdit->Value()));
     if (!CO2Lines || !WaterLines || !CombinedLines) return;
-    ShowStatus(Session.ComputePaths(ChartSink(false), static_cast<float>(Pressure_UIzqSpinEdit->Value()),
+    ShowStatus("plot",
+               Session.ComputePaths(ChartSink(false), static_cast<float>(Pressure_UIzqSpinEdit->Value()),
                                     CurrentTemperatureK));
   } catch (const std::exception& e) {
-    ReportProblem(e.what());
+    ReportProblem("plot", e.what());
   }
 }
 

@@ -43,7 +43,7 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
     for (auto* e : results)
       e->clear();
     Band_Power_UIzqNumberEdit->clear();
-    ReportProblem(why);
+    ReportProblem("power table", why);
   };
   const zqsession::TPowerResult r = Session.ComputePower(path);
   if (!r.Table) {
@@ -62,16 +62,18 @@ void TForm1::L3_UIButtonClick(QObject* /*Sender*/) {
     AssignValue(Band_Power_UIzqNumberEdit, *t.BandPower);
   else
     Band_Power_UIzqNumberEdit->clear();
-  ShowStatus(r.Status);
+  ShowStatus("power table", r.Status);
 }
 
 void TForm1::Power_UIzqSpinEditChange(QObject* /*Sender*/) {
   if (UpdatingTemperatures) return;
   auto kelvin = zqapp::TemperatureForPower(Power_UIzqSpinEdit->Value());
   if (!kelvin) {
-    ReportProblem("Blackbody power must be above 0 W/m2");
+    ReportProblem("power", "Blackbody power must be above 0 W/m2",
+                  Power_UIzqSpinEdit->objectName().toStdString());
     return;
   }
+  ClearProblem("power");
   AssignValue(Temp_K_UIzqSpinEdit, *kelvin);
 }
 
@@ -99,12 +101,15 @@ void TForm1::Blackbody_UIzqSpinEditChange(QObject* Sender) {
 
 // Recomputes and redraws one blackbody curve; a range that carries no grid leaves the curve empty.
 void TForm1::DrawBlackbody(T_zq_Blackbody& b, TLineSeries& series, double kelvin) {
+  // Each curve's reason is its own: it goes as soon as that curve computes again.
+  const std::string source = "blackbody " + std::to_string(Chart1->IndexOfSeries(series));
   b.ComputeValues(kelvin);
   if (!(b.Step() > 0)) {
     series.Clear();
-    ReportProblem(b.Reason().empty() ? "Wavenumber Max must be above Min" : b.Reason());
+    ReportProblem(source, b.Reason().empty() ? "Wavenumber Max must be above Min" : b.Reason(),
+                  Wavenumber_Max_UIzqSpinEdit->objectName().toStdString());
     return;
   }
   b.AddValuesToSeries(series);
-  if (!b.Reason().empty() || !b.Note().empty()) ReportProblem(b.Reason().empty() ? b.Note() : b.Reason());
+  ReportProblem(source, b.Reason().empty() ? b.Note() : b.Reason());
 }

@@ -21,6 +21,8 @@
 #include <QTabWidget>
 #include <QVariant>
 
+#include <algorithm>
+
 int TagOf(const QObject* object) {
   QVariant v = object ? object->property("Tag") : QVariant();
   return v.isValid() ? v.toInt() : -1;
@@ -42,6 +44,9 @@ TForm1::TForm1(QWidget* parent, TFirstRun firstRun) : QMainWindow(parent), first
 
 TForm1::~TForm1() {
   if (!closed_) FormClose(this);
+  // The child widgets outlive these members; their last signals (a field losing focus) must not reach
+  // the status board any more.
+  tearingDown_ = true;
   zqChart_Tools1->SetzqINI_File(nullptr);
 }
 
@@ -179,12 +184,29 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::ReportProblem(const std::string& why) {
-  statusLabel_->setText(QString::fromUtf8(why));
+void TForm1::ReportProblem(const std::string& source, const std::string& why, const std::string& field) {
+  if (tearingDown_) return;
+  problems_.Report(source, why, field);
+  show_problems();
 }
 
-void TForm1::ClearProblem() {
-  statusLabel_->clear();
+void TForm1::ClearProblem(const std::string& source) {
+  if (tearingDown_) return;
+  if (!problems_.Has(source)) return;
+  problems_.Clear(source);
+  show_problems();
+}
+
+void TForm1::show_problems() {
+  statusLabel_->setText(QString::fromUtf8(problems_.Shown()));
+  std::vector<std::string> refused = problems_.RefusedFields();
+  for (const std::string& name : refusedFields_)
+    if (std::find(refused.begin(), refused.end(), name) == refused.end())
+      if (auto* e = findChild<TzqNumberEdit*>(QString::fromStdString(name))) e->SetRefusal({});
+  for (const std::string& name : refused)
+    if (auto* e = findChild<TzqNumberEdit*>(QString::fromStdString(name)))
+      e->SetRefusal(QString::fromUtf8(problems_.ReasonFor(name)));
+  refusedFields_ = std::move(refused);
 }
 
 QString TForm1::StatusText() const {

@@ -154,6 +154,7 @@ ChartPropertiesView* TzqChart_Tools::PreparePropertiesDialog() {
     dialog_ = CreatePropertiesDialog(*this);
     if (!dialog_) return nullptr;
     dialog_->SetOnSeriesChange([this] { PropertiesChanged(); });
+    dialog_->WhyNoAdjustments = [this](int index) { return WhyNoAdjustments(index); };
   }
   dialog_->BindChart(chart_.data());
   return dialog_.get();
@@ -190,7 +191,21 @@ void TzqChart_Tools::ShowPropertiesAt(int X, int Y) {
 }
 
 void TzqChart_Tools::PropertiesChanged() {
-  if (dialog_) RefreshSeries(dialog_->SelectedSeriesEntry(), RefreshXType);
+  if (!dialog_) return;
+  const int index = dialog_->SelectedSeriesEntry();
+  // A computed curve is filled by its model, not by a replot; replotting it here would only empty it.
+  if (WhyNoAdjustments(index).empty()) RefreshSeries(index, RefreshXType);
+}
+
+std::string TzqChart_Tools::WhyNoAdjustments(int index) const {
+  const TzqDatafile* datafile = GetSeriesDatafile(index);
+  if (!datafile)
+    return "This series has no data file of its own, so scale, offset, shift and derivative "
+           "would change nothing.";
+  if (!datafile->AppliesPlotAdjustments())
+    return "Scale, offset, shift and derivative act on generic column files only; this curve is computed "
+           "by its model, so they would change nothing.";
+  return {};
 }
 
 TLineSeries* TzqChart_Tools::series_at(int index) const {

@@ -100,8 +100,11 @@ public:
   // X, Y in chart pixels: the General page inside the axes' extent, else the Axes page on the axis
   // beside or below which the point lies (0 Left, 1 Right, 2 Top, 3 Bottom).
   void ShowPropertiesAt(int X, int Y);
-  // The dialog's series-change callback: replots the series selected in its list.
+  // The dialog's series-change callback: replots the series selected in its list when its data file
+  // takes the dialog's settings; any other series is left as it is (a replot could only lose its curve).
   void PropertiesChanged();
+  // Why the dialog's scale, offset, shift and derivative do nothing for series index; empty when they act.
+  std::string WhyNoAdjustments(int index) const;
 
   // Makes the properties dialog; without it ShowProperties does nothing. The tools own what it returns
   // and free it with themselves, so any Qt parent it gets must be destroyed after the tools (the main

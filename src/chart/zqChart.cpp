@@ -403,7 +403,9 @@ private:
   // (over 100 ms for six curves), so the curve is drawn normally onto white (the neutral element of AND)
   // and that image is combined with what is drawn in one raster-operation blit.
   void draw_masked(QCPPainter* painter, const QPen& pen, const QRectF& box) {
-    const QRect area = clipRect();
+    // The clip the layer set (QCustomPlot shifts it a pixel up from clipRect()), so the image covers the
+    // row of the axis maximum as copy mode does.
+    const QRect area = painter->hasClipping() ? painter->clipBoundingRect().toAlignedRect() : clipRect();
     if (area.isEmpty()) return;
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     const QSize size = (QSizeF(area.size()) * dpr).toSize();
@@ -422,6 +424,32 @@ private:
     painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter->drawImage(area.topLeft(), mask_image_);
     painter->setCompositionMode(old);
+    draw_edges_copied(painter, area, dpr);
+  }
+
+  // The axis lines frame the plot area on its outermost rows and columns. ANDed with their black a curve
+  // clamped to the range (a mean path at its maximum) would vanish, so there the curve is drawn as copy
+  // mode draws it: its own pixels over the line.
+  void draw_edges_copied(QCPPainter* painter, const QRect& area, qreal dpr) {
+    const int w = mask_image_.width(), h = mask_image_.height();
+    const int t = std::max(1, qRound(dpr)); // one logical pixel in device pixels
+    for (const QRect strip :
+         {QRect(0, 0, w, t), QRect(0, h - t, w, t), QRect(0, 0, t, h), QRect(w - t, 0, t, h)}) {
+      QImage edge = mask_image_.copy(strip).convertToFormat(QImage::Format_ARGB32);
+      bool any = false;
+      for (int y = 0; y < edge.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(edge.scanLine(y));
+        for (int x = 0; x < edge.width(); ++x) {
+          if ((line[x] & 0xFFFFFF) == 0xFFFFFF)
+            line[x] = 0; // white: nothing of the curve here
+          else
+            any = true;
+        }
+      }
+      if (!any) continue;
+      edge.setDevicePixelRatio(dpr);
+      painter->drawImage(QPointF(area.left() + strip.left() / dpr, area.top() + strip.top() / dpr), edge);
+    }
   }
 
   void draw_pointers(QCPPainter* painter) {

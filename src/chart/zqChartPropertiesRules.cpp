@@ -11,6 +11,23 @@
 
 namespace zqchartprops {
 
+Box PlaceBeside(const Box& owner, int width, int height, const Box& screen) {
+  Box b{owner.x + owner.width, owner.y, width, height};
+  if (screen.width <= 0 || screen.height <= 0) return b;
+  const int right = screen.x + screen.width;
+  if (b.x + width > right) b.x = owner.x - width >= screen.x ? owner.x - width : right - width;
+  b.x = std::max(b.x, screen.x);
+  b.y = std::clamp(b.y, screen.y, std::max(screen.y, screen.y + screen.height - height));
+  return b;
+}
+
+int ChartSideWithin(int requested, int chartSide, int windowSide, int screenRoom) {
+  // The window changes by what the chart changes.
+  const long long fits = static_cast<long long>(chartSide) + screenRoom - windowSide;
+  const long long limit = std::max<long long>(1, fits);
+  return static_cast<int>(std::clamp<long long>(requested, 1, limit));
+}
+
 bool KeyAccepted(KeyFilter filter, char32_t key) {
   if (filter == KeyFilter::None) return true;
   if (key == 8) return true; // backspace

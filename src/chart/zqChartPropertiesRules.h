@@ -9,6 +9,20 @@
 
 namespace zqchartprops {
 
+// The chart side (pixels) to apply for requested: at least 1, and no larger than keeps the chart's window
+// within the screen, given the chart's and the window's current side and the room the screen offers
+// for the window (a window already beyond the screen is brought back by a smaller chart).
+// A rectangle in screen pixels.
+struct Box {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+// Where a window of the given size opens beside owner: right of it when it fits on the screen, else left
+// of it, else against the screen's right edge; top aligned with owner and kept within the screen. An
+// empty screen rectangle (unknown) places it right of owner.
+Box PlaceBeside(const Box& owner, int width, int height, const Box& screen);
+
+int ChartSideWithin(int requested, int chartSide, int windowSide, int screenRoom);
+
 // Which typed characters an edit accepts (backspace is always accepted by the filtering kinds).
 enum class KeyFilter {
   None,            // everything

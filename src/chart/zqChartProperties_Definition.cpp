@@ -356,9 +356,11 @@ void TzqChartProperties_Form::connect_handlers() {
           on(&TzqChartProperties_Form::GeneralSave_UIButtonClick));
   connect(GeneralChartSize_UICheckBox, &QCheckBox::toggled, this,
           on(&TzqChartProperties_Form::GeneralChartSize_UICheckBoxClick));
-  connect(GeneralChartWidth_UIEdit, &QLineEdit::textChanged, this,
+  // Sizes apply when typing ends (Enter or leaving the field): "99999" must not pass through 9, 99, ...
+  // each resizing the main window on the way.
+  connect(GeneralChartWidth_UIEdit, &QLineEdit::editingFinished, this,
           on(&TzqChartProperties_Form::GeneralChartSize_UIEditChange));
-  connect(GeneralChartHeight_UIEdit, &QLineEdit::textChanged, this,
+  connect(GeneralChartHeight_UIEdit, &QLineEdit::editingFinished, this,
           on(&TzqChartProperties_Form::GeneralChartSize_UIEditChange));
   connect(GeneralChartSize_UIButton, &QPushButton::clicked, this,
           on(&TzqChartProperties_Form::GeneralChartSize_UIButtonClick));

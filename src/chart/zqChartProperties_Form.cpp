@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -29,8 +30,11 @@ void TzqPropertiesEdit::SetText(const std::string& text) {
 
 void TzqPropertiesEdit::keyPressEvent(QKeyEvent* event) {
   const QString typed = event->text();
-  // Keys without a character (arrows, Home, End) and Delete always reach the edit.
-  if (Filter != zcp::KeyFilter::None && !typed.isEmpty() && event->key() != Qt::Key_Delete) {
+  // Keys without a character (arrows, Home, End), Delete, and the keys that end typing (Enter applies a
+  // chart size, Escape closes the dialog) always reach the edit.
+  const bool passes = event->key() == Qt::Key_Delete || event->key() == Qt::Key_Return ||
+                      event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape;
+  if (Filter != zcp::KeyFilter::None && !typed.isEmpty() && !passes) {
     const char32_t key = typed.at(0).unicode();
     if (!zcp::KeyAccepted(Filter, key)) {
       event->accept();
@@ -117,6 +121,18 @@ SeriesSettings* TzqChartProperties_Form::GetSeriesSettings(int index) {
 }
 
 void TzqChartProperties_Form::ShowDialog() {
+  // Opened beside the chart's window, not over the chart; left where the user put it while it is open.
+  if (!isVisible() && chart_) {
+    const QWidget* owner = chart_->window();
+    const QScreen* screen = owner->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    const zcp::Box placed =
+        zcp::PlaceBeside(zcp::Box{owner->frameGeometry().x(), owner->frameGeometry().y(),
+                                  owner->frameGeometry().width(), owner->frameGeometry().height()},
+                         frameGeometry().width(), frameGeometry().height(),
+                         zcp::Box{room.x(), room.y(), room.width(), room.height()});
+    move(placed.x, placed.y);
+  }
   show();
   raise();
   activateWindow();
@@ -164,6 +180,16 @@ void TzqChartProperties_Form::FormCreate() {
 void TzqChartProperties_Form::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!event->spontaneous()) run_handler(&TzqChartProperties_Form::FormShow);
+}
+
+void TzqChartProperties_Form::keyPressEvent(QKeyEvent* event) {
+  // Escape closes (hides) the dialog, as it closes any dialog.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool TzqChartProperties_Form::event(QEvent* e) {
@@ -346,12 +372,23 @@ void TzqChartProperties_Form::SeriesSetDefaults_UIButtonClick() {
 }
 
 void TzqChartProperties_Form::update_scaling_enabled() {
-  const bool on = current_ && current_->EnableScaling;
+  // Settings that would change nothing for this series are not offered; the tooltip says why.
+  const int row = Series_UIListBox->currentRow();
+  const std::string why = current_ && WhyNoAdjustments ? WhyNoAdjustments(row) : std::string();
+  const bool applies = why.empty();
+  const bool on = current_ && current_->EnableScaling && applies;
+  const QString tip = QString::fromStdString(why);
+  std::vector<QWidget*> controls = {SeriesSetDefaults_UIButton, SeriesMultiplier_UIRadioGroup};
   for (const SliderGroup& g : slider_groups())
-    for (QWidget* w : std::initializer_list<QWidget*>{g.max, g.min, g.cur, g.bar})
-      w->setEnabled(on);
-  SeriesSetDefaults_UIButton->setEnabled(on);
-  SeriesMultiplier_UIRadioGroup->setEnabled(on);
+    controls.insert(controls.end(), {g.max, g.min, g.cur, g.bar});
+  for (QWidget* w : controls) {
+    w->setEnabled(on);
+    w->setToolTip(tip);
+  }
+  for (QCheckBox* box : {SeriesEnableScaling_UICheckBox, SeriesDerivative_UICheckBox}) {
+    box->setEnabled(applies);
+    box->setToolTip(tip);
+  }
 }
 
 void TzqChartProperties_Form::SeriesEnableScaling_UICheckBoxClick() {

@@ -193,6 +193,7 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool event(QEvent* event) override;
 
 private:
@@ -236,4 +237,5 @@ private:
   bool axis_loading_ = false;  // the axis page is being filled from the chart
   bool title_loading_ = false; // the title memo is being filled from the chart
   bool selecting_entry_ = false;
+  QSize window_size_before_live_; // the chart's window before live sizing changed it
 };

@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -76,10 +77,14 @@ void TzqChartProperties_Form::GeneralChartSize_UICheckBoxClick() {
   for (QWidget* w : std::initializer_list<QWidget*>{GeneralChartWidth_UIEdit, GeneralChartHeight_UIEdit,
                                                     GeneralChartSize_UIButton})
     w->setEnabled(live);
-  // Leaving live sizing gives the chart back to its window's layout.
+  // Leaving live sizing gives the chart back to its window's layout, and the window its size from before.
   if (!live && chart_ && chart_->minimumSize() == chart_->maximumSize()) {
     chart_->setMinimumSize(0, 0);
     chart_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QWidget* window = chart_->window();
+    if (window != chart_.data() && window_size_before_live_.isValid())
+      window->resize(window_size_before_live_.expandedTo(window->minimumSizeHint()));
+    window_size_before_live_ = QSize();
   }
   BindChart(chart_.data());
 }
@@ -91,10 +96,30 @@ void TzqChartProperties_Form::GeneralChartSize_UIEditChange() {
     const double v = std::trunc(zcp::ReadNumber(text.toStdString(), def));
     return static_cast<int>(std::clamp(v, 1.0, double(kMaxChartSide)));
   };
-  const int width = side(GeneralChartWidth_UIEdit->text(), 100);
-  const int height = side(GeneralChartHeight_UIEdit->text(), 160);
+  int width = side(GeneralChartWidth_UIEdit->text(), 100);
+  int height = side(GeneralChartHeight_UIEdit->text(), 160);
+  QWidget* window = chart_->window();
+  const QSize old = chart_->size();
+  if (window != chart_.data()) {
+    if (!window_size_before_live_.isValid()) window_size_before_live_ = window->size();
+    // The chart grows its window by what it grows; the window must stay within the screen.
+    if (const QScreen* screen = window->screen()) {
+      const QSize frame = window->frameGeometry().size() - window->size();
+      const QSize room = screen->availableGeometry().size() - frame;
+      width = zcp::ChartSideWithin(width, old.width(), window->width(), room.width());
+      height = zcp::ChartSideWithin(height, old.height(), window->height(), room.height());
+    }
+  }
   // Fixed, so the layout of the chart's window does not undo it.
   chart_->setFixedSize(width, height);
+  if (window != chart_.data()) {
+    // A smaller chart shrinks its window again (a layout only ever grows it to fit).
+    const QSize wanted = window->size() + (QSize(width, height) - old);
+    window->resize(wanted.expandedTo(window->minimumSizeHint()));
+  }
+  // The edits show the size applied.
+  GeneralChartWidth_UIEdit->SetText(std::to_string(width));
+  GeneralChartHeight_UIEdit->SetText(std::to_string(height));
   Updating = false;
 }
 

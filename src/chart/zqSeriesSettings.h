@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class TChart;
 
@@ -50,4 +51,8 @@ public:
   virtual int SeriesEntryCount() const = 0;
   virtual int SelectedSeriesEntry() const = 0;
   virtual void ClickSeriesEntry(int index) = 0;
+
+  // Why the scale, offset, shift and derivative settings of series index would change nothing (shown
+  // beside the disabled controls); empty when they apply. Unset: they apply to every series.
+  std::function<std::string(int index)> WhyNoAdjustments;
 };

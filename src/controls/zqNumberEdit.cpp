@@ -133,6 +133,11 @@ bool TzqNumberEdit::InRange() const {
 
 void TzqNumberEdit::Clamp() {
   if (loading_ || valueMin_ == valueMax_) return;
+  // A text that is no number (1e400 included) stays as typed and red; it is never clamped into a value.
+  if (!text().isEmpty() && !ReadText()) {
+    SetFontColor(colorOfErrors_);
+    return;
+  }
   const double v = GetValue();
   double c = v < valueMin_ ? valueMin_ : v;
   if (c > valueMax_) c = valueMax_;
@@ -229,7 +234,16 @@ void TzqNumberEdit::Change() {
   CheckRange();
 }
 
-void TzqNumberEdit::SetFontColor(const QColor& c) {
+void TzqNumberEdit::SetRefusal(const QString& why) {
+  if (why == refusal_) return;
+  if (refusal_.isEmpty()) toolTipBeforeRefusal_ = toolTip();
+  refusal_ = why;
+  setToolTip(why.isEmpty() ? toolTipBeforeRefusal_ : why);
+  CheckRange();
+}
+
+void TzqNumberEdit::SetFontColor(const QColor& requested) {
+  const QColor c = refusal_.isEmpty() ? requested : colorOfErrors_;
   QPalette pal = palette();
   if (pal.color(QPalette::Text) == c) return;
   pal.setColor(QPalette::Text, c);

@@ -82,6 +82,11 @@ public:
   bool DisableMouseWheel() const { return disableMouseWheel_; }
   void SetDisableMouseWheel(bool v) { disableMouseWheel_ = v; }
 
+  // A value refused by what uses it (not by the edit's own range): while why is not empty the font shows
+  // ColorOfErrors and the tooltip says why. An empty why ends the refusal.
+  void SetRefusal(const QString& why);
+  QString Refusal() const { return refusal_; }
+
   // Clamp when LimitValue is set, else CheckRange; ignored when re-entered.
   void Validate();
   // Font colour: ColorOfFont when InRange, else ColorOfErrors.
@@ -131,6 +136,8 @@ private:
   QColor colorOfErrors_;
   QColor colorOfFont_;
   bool limitValue_ = false;
+  QString refusal_;
+  QString toolTipBeforeRefusal_;
   bool disableMouseWheel_ = false;
   bool busy_ = false;
   zq::ErrorHold errors_; // OnChange errors wait until QLineEdit has finished a text change

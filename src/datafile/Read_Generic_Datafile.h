@@ -41,6 +41,7 @@ public:
   void ProcessLine(std::string_view line) override;
   // seriesType: the y column's number; xType: the x column's name (or its number in decimal).
   void PlotSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType) override;
+  bool AppliesPlotAdjustments() const override { return true; }
 
   void ClearRecords() override { Records.Clear(); }
   std::size_t RecordCount() const override { return Records.Count(); }

@@ -90,6 +90,9 @@ public:
   // The base remembers the series and both texts, empties the series and keeps its points in the order
   // added. Descendants call it first and then add points.
   virtual void FillSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType);
+  // Whether XOffset, YScale, YOffset and PlotDerivative change what FillSeries plots. Computed curves
+  // (line lists, blackbody tables) ignore them; the chart's properties dialog offers them only where true.
+  virtual bool AppliesPlotAdjustments() const { return false; }
 
   // Declares a parameter; throws std::invalid_argument when the kind is unknown or does not match the
   // target's type (a programming error).

@@ -112,4 +112,33 @@ double WaterOfHumidity(double humidity, double saturation) {
   return saturation * humidity / 100;
 }
 
+std::string UnreadableNumberReason(const std::string& text) {
+  if (text.empty() || zq::ParseNumberText(text)) return {};
+  // The start of a number: an optional sign, digits with at most one point, then an exponent mark with
+  // an optional sign and nothing after it; or a lone sign or point.
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  bool digits = false, point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9')
+      digits = true;
+    else if ((c == '.' || c == ',') && !point)
+      point = true;
+    else
+      break;
+  }
+  if (i == text.size()) return {}; // "-", ".", "1."
+  if (digits && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    if (i == text.size()) return {}; // "1e", "1e-"
+  }
+  return "\"" + text + "\" is not a number";
+}
+
+std::string TemperatureReason(double kelvin) {
+  return kelvin > 0 ? std::string() : std::string("Temperature must be above 0 K");
+}
+
 } // namespace zqapp

@@ -57,4 +57,11 @@ std::optional<double> SaturationMixingRatio(long double saturationPressure, doub
 double HumidityOfWater(double water, double saturation);
 double WaterOfHumidity(double humidity, double saturation);
 
+// Why a field's text is refused as a number: empty for an empty text, a readable number, or the start of
+// one being typed ("-", "1e", "2.5E-"); otherwise "<text>" is not a number (also a number beyond the
+// 64-bit range such as 1e400, which must never stand for another value).
+std::string UnreadableNumberReason(const std::string& text);
+// Why a temperature (K) cannot be used: empty when above 0 K.
+std::string TemperatureReason(double kelvin);
+
 } // namespace zqapp

@@ -127,6 +127,8 @@ double ReadEditText(const std::string& text, double def) {
 }
 
 std::optional<std::string> ClampedEditText(const std::string& text, double lower, double upper) {
+  // A text that is no number stays as typed (its field says so); it is not replaced by a bound.
+  if (!text.empty() && !zq::ParseNumberText(text)) return std::nullopt;
   double v = ReadEditText(text, 1000);
   if (!(v >= lower)) return zqFloatToText(lower);
   if (v > upper) return zqFloatToText(upper);

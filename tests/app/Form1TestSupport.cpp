@@ -1,12 +1,15 @@
 #include "Form1TestSupport.h"
 
+#include "zqHITRAN.h"
 #include "zqLineSeries.h"
 #include "zqNumberEdit.h"
 #include "zqRadioGroup.h"
 
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <map>
@@ -74,6 +77,17 @@ void Type(TzqNumberEdit* edit, const QString& text) {
 void Click(TzqRadioGroup* group, int index) {
   QRadioButton* b = group->Button(index);
   QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+}
+
+std::size_t LinesInRange(const T_zq_HITRAN& list, double lo, double hi) {
+  return static_cast<std::size_t>(
+      std::count_if(list.Records.begin(), list.Records.end(),
+                    [&](const THitranLine& l) { return l.Wavenumber >= lo && l.Wavenumber <= hi; }));
+}
+
+bool ShowsWholeText(const QLineEdit& edit) {
+  // The text area of a line edit: its contents less the frame and text margins (about 4 px a side).
+  return edit.fontMetrics().horizontalAdvance(edit.text()) + 8 <= edit.width();
 }
 
 bool AllFinite(const TLineSeries& series) {

@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+class QLineEdit;
 class TzqNumberEdit;
 class TzqRadioGroup;
 class TLineSeries;
+class T_zq_HITRAN;
 
 namespace form1test {
 
@@ -61,6 +63,10 @@ bool HaveHitran();
 void Type(TzqNumberEdit* edit, const QString& text);
 // Clicks item index of a radio group with the mouse.
 void Click(TzqRadioGroup* group, int index);
+// Number of lines of the list with lo <= wavenumber <= hi (cm-1): the points a raw-line plot shows.
+std::size_t LinesInRange(const T_zq_HITRAN& list, double lo, double hi);
+// The edit is wide enough to show its whole text.
+bool ShowsWholeText(const QLineEdit& edit);
 // Every y of the series is a finite number.
 bool AllFinite(const TLineSeries& series);
 

@@ -32,6 +32,7 @@ public:
     fills.push_back({seriesType, xType, YScale, YOffset, XOffset, PlotDerivative});
     series.AddXY(1, 2);
   }
+  bool AppliesPlotAdjustments() const override { return true; }
 };
 class OtherDatafile : public TzqDatafile {};
 
@@ -434,6 +435,40 @@ private slots:
     dialog->onSeriesChange();
     w.tools.RefreshSeries(2, "wavenumber");
     QCOMPARE(co2.fills.size() + water.fills.size(), fills);
+  }
+
+  // Only a data file that takes the settings is replotted for them; the dialog learns why the others
+  // do not, so it can say so instead of offering controls that change nothing.
+  void settingsReachOnlyDatafilesThatTakeThem() {
+    zq::FakePlatform fake;
+    Window w;
+    RecordingDatafile generic;
+    OtherDatafile computed;
+    ScriptedDialog* dialog = nullptr;
+    w.tools.CreatePropertiesDialog = [&](TzqChart_Tools&) {
+      auto d = std::make_unique<ScriptedDialog>();
+      dialog = d.get();
+      return d;
+    };
+    w.tools.AddSeries("h2o", "spectra", &generic, w.legends[0]);
+    w.tools.AddSeries("co2", "spectra", &computed, w.legends[1]);
+    w.tools.AddSeries("Combined", "spectra", nullptr, w.legends[2]);
+    w.chart->Series(1).AddXY(5, 6); // a computed curve's points
+    w.tools.ShowProperties();
+    QVERIFY(dialog && dialog->WhyNoAdjustments);
+    QVERIFY(dialog->WhyNoAdjustments(0).empty());
+    QVERIFY(!dialog->WhyNoAdjustments(1).empty());
+    QVERIFY(!dialog->WhyNoAdjustments(2).empty());
+    QVERIFY(!dialog->WhyNoAdjustments(7).empty());
+    dialog->settings.resize(3, SeriesSettings{.ScaleCur = 2, .EnableScaling = true});
+    dialog->selected = 1;
+    dialog->onSeriesChange();
+    QCOMPARE(w.chart->Series(1).YValues(), std::vector<double>{6});
+    dialog->selected = 0;
+    const auto fills = generic.fills.size();
+    dialog->onSeriesChange();
+    QCOMPARE(generic.fills.size(), fills + 1);
+    QCOMPARE(generic.fills.back().yScale, 2.0);
   }
 
   void propertiesOpenOnThePageThatFits() {

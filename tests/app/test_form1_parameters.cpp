@@ -6,6 +6,7 @@
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
+#include <QPushButton>
 #include <QTest>
 
 #include <cmath>
@@ -38,6 +39,50 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(f));
   }
   void cleanup() { h.reset(); }
+
+  // A text that is no number (1e400 is beyond every real) or an impossible temperature is marked red and
+  // explained where it is typed, and never stands for another number.
+  void unreadableOrImpossibleValuesAreRefusedWhereTyped() {
+    auto refused = [](TzqNumberEdit* e) { return e->FontColor() == e->ColorOfErrors(); };
+    Type(f->Pressure_UIzqSpinEdit, "1e400");
+    QVERIFY(refused(f->Pressure_UIzqSpinEdit));
+    QCOMPARE(f->StatusText(), QString("Pressure: \"1e400\" is not a number"));
+    QCOMPARE(f->Pressure_UIzqSpinEdit->toolTip(), f->StatusText());
+    QTest::mouseClick(f->Button1, Qt::LeftButton);
+    QCOMPARE(f->StatusText(), QString("Not plotted. Pressure: \"1e400\" is not a number"));
+    for (const QString& line : f->Chart1->Title().Lines())
+      QVERIFY2(!line.contains("1e400"), qPrintable(line));
+    Type(f->Pressure_UIzqSpinEdit, "1013");
+    QVERIFY(!refused(f->Pressure_UIzqSpinEdit));
+    QVERIFY(!f->StatusText().contains("1e400"));
+
+    // An altitude beyond every real shows no layer, not sea level.
+    Type(f->Altitude_UIzqSpinEdit, "1e400");
+    QVERIFY(refused(f->Altitude_UIzqSpinEdit));
+    QVERIFY(f->Pressure2_UIzqNumberEdit->text().isEmpty());
+    // A limited field keeps a text pasted into it instead of its limit.
+    f->Wavenumber_Min_UIzqSpinEdit->setText("1e400");
+    QCOMPARE(f->Wavenumber_Min_UIzqSpinEdit->text(), QString("1e400"));
+    QVERIFY(refused(f->Wavenumber_Min_UIzqSpinEdit));
+    QCOMPARE(f->StatusText(), QString("Wavenumber Min: \"1e400\" is not a number"));
+    Type(f->Wavenumber_Min_UIzqSpinEdit, "0");
+    Type(f->Altitude_UIzqSpinEdit, "0");
+    QVERIFY(!f->Pressure2_UIzqNumberEdit->text().isEmpty());
+    // The start of a number being typed is no refusal.
+    Type(f->Pressure_UIzqSpinEdit, "1e");
+    QVERIFY(!f->StatusText().contains("not a number"));
+    Type(f->Pressure_UIzqSpinEdit, "1013");
+
+    // -10 K is refused in the Kelvin field; the other scales keep the last usable temperature.
+    Type(f->Temp_K_UIzqSpinEdit, "-10");
+    QCOMPARE(f->StatusText(), QString("Temperature must be above 0 K"));
+    QVERIFY(refused(f->Temp_K_UIzqSpinEdit));
+    QCOMPARE(text(f->Temp_C_UIzqSpinEdit), QString("15.00"));
+    Type(f->Temp_K_UIzqSpinEdit, "300");
+    QVERIFY(!refused(f->Temp_K_UIzqSpinEdit));
+    QCOMPARE(text(f->Temp_C_UIzqSpinEdit), QString("27.00"));
+    QVERIFY(!f->StatusText().contains("above 0 K"));
+  }
 
   void typingCelsiusUpdatesEveryScaleAndThePower() {
     Type(f->Temp_K_UIzqSpinEdit, "300");
@@ -135,9 +180,12 @@ private slots:
     QCOMPARE(text(f->RH_UIzqSpinEdit), QString("62.01"));
     QVERIFY(f->StatusText().contains("Pressure must be above 0 mb"));
     Type(f->Pressure_UIzqSpinEdit, "1013");
+    // 0 K is refused where it is typed; the humidity keeps working with the last usable temperature.
     Type(f->Temp_K_UIzqSpinEdit, "0");
     Type(f->RH_UIzqSpinEdit, "50");
-    QCOMPARE(text(f->Water_Concentration_UIzqSpinEdit), QString("5000"));
+    QCOMPARE(text(f->Temp_C_UIzqSpinEdit), QString("15.00"));
+    QVERIFY(std::abs(f->Water_Concentration_UIzqSpinEdit->Value() -
+                     0.5 * f->Saturated_H2O_UIzqSpinEdit->Value()) < 1);
     QVERIFY(f->StatusText().contains("Temperature must be above 0 K"));
     for (auto* e : f->findChildren<TzqNumberEdit*>())
       QVERIFY2(finite_text(e), qPrintable(e->objectName()));

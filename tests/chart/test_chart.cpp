@@ -371,6 +371,33 @@ private slots:
     QCOMPARE(f.chart.grab().toImage().pixelColor(cross), QColor(0, 255, 255));
   }
 
+  // Mask mode draws exactly the pixels copy mode draws: runs along the top and bottom of the plot area
+  // (curves clamped to the axis range) included, on screen and in exported images.
+  void mask_pen_keeps_runs_along_the_edges() {
+    Fixture f;
+    f.chart.BottomAxis().SetGridVisible(false);
+    f.chart.LeftAxis().SetGridVisible(false);
+    TLineSeries& s = f.chart.AddSeries();
+    s.SetSeriesColor(kRed);
+    s.Assign({0, 2, 3, 6, 7, 10}, {10, 10, 0, 0, 10, 10});
+    auto red_pixels = [&](const QImage& img) {
+      int n = 0;
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+          n += img.pixelColor(x, y) == QColor(Qt::red);
+      return n;
+    };
+    f.chart.Refresh();
+    const QImage copied = f.chart.grab().toImage();
+    const int edgeRun = f.pixel(2, 10).x() - f.pixel(0, 10).x();
+    QVERIFY(red_pixels(copied) > 3 * edgeRun);
+    s.SetPenMode(TPenMode::Mask);
+    f.chart.Refresh();
+    const QImage masked = f.chart.grab().toImage();
+    QCOMPARE(red_pixels(masked), red_pixels(copied));
+    QCOMPARE(red_pixels(f.chart.DrawToImage(f.chart.size(), 0xFFFFFF)), red_pixels(copied));
+  }
+
   void pen_styles_leave_gaps() {
     Fixture f;
     TLineSeries& s = f.chart.AddSeries();

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSvgRenderer>
 #include <QTabWidget>
@@ -465,14 +466,89 @@ private slots:
     QCOMPARE(w.chart->width(), 320);
     QCOMPARE(w.chart->height(), 200);
     type(d.GeneralChartWidth_UIEdit, "450");
+    QCOMPARE(w.chart->width(), 320); // applied when typing ends
+    QTest::keyClick(d.GeneralChartWidth_UIEdit, Qt::Key_Return);
     QCOMPARE(w.chart->width(), 450);
     d.GeneralChartHeight_UIEdit->clear(); // empty: 160
+    QTest::keyClick(d.GeneralChartHeight_UIEdit, Qt::Key_Return);
     QCOMPARE(w.chart->height(), 160);
     type(d.GeneralChartHeight_UIEdit, "0");
+    QTest::keyClick(d.GeneralChartHeight_UIEdit, Qt::Key_Return);
     QCOMPARE(w.chart->height(), 1);
+    QCOMPARE(d.GeneralChartHeight_UIEdit->text(), QString("1")); // the size applied
     d.GeneralChartSize_UICheckBox->setChecked(false);
     QVERIFY(!d.GeneralChartWidth_UIEdit->isEnabled());
     QVERIFY(w.chart->maximumWidth() > 10000); // back to its window's layout
+  }
+
+  // A huge width typed with Live Update on keeps the chart's window on the screen, a smaller chart
+  // shrinks the window again, and leaving Live Update gives the window its size from before.
+  void liveSizeKeepsTheWindowOnTheScreen() {
+    zq::FakePlatform fake;
+    Window w;
+    w.form.setGeometry(0, 0, 400, 300);
+    w.chart->setGeometry(0, 0, 300, 200);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    const QSize before = w.form.size();
+    const QRect screen = w.form.screen()->availableGeometry();
+    auto& d = w.dialog();
+    d.SetActivePage(ChartPropertiesView::Page::General);
+    d.GeneralChartSize_UICheckBox->setChecked(true);
+    type(d.GeneralChartWidth_UIEdit, "99999");
+    QCOMPARE(w.chart->width(), 300); // nothing applied while typing
+    QTest::keyClick(d.GeneralChartWidth_UIEdit, Qt::Key_Return);
+    QVERIFY(w.chart->width() > 300);
+    QVERIFY2(w.form.frameGeometry().width() <= screen.width(), qPrintable(QString::number(w.form.width())));
+    QCOMPARE(d.GeneralChartWidth_UIEdit->text(), QString::number(w.chart->width()));
+    type(d.GeneralChartWidth_UIEdit, "200");
+    QTest::keyClick(d.GeneralChartWidth_UIEdit, Qt::Key_Return);
+    QCOMPARE(w.chart->width(), 200);
+    QCOMPARE(w.form.width(), before.width() - 100);
+    d.GeneralChartSize_UICheckBox->setChecked(false);
+    QCOMPARE(w.form.size(), before);
+  }
+
+  void placementRules() {
+    using zcp::Box;
+    const Box screen{0, 0, 1920, 1080};
+    auto at = [&](const Box& owner, int width, int height) {
+      const Box b = zcp::PlaceBeside(owner, width, height, screen);
+      return std::pair{b.x, b.y};
+    };
+    QCOMPARE(at({100, 50, 800, 600}, 583, 406), (std::pair{900, 50}));     // right of the owner
+    QCOMPARE(at({700, 50, 800, 600}, 583, 406), (std::pair{117, 50}));     // no room right: left
+    QCOMPARE(at({200, 900, 1600, 600}, 583, 406), (std::pair{1337, 674})); // neither: screen edge
+    QCOMPARE(at({-50, -20, 100, 100}, 583, 406), (std::pair{50, 0}));
+    QCOMPARE(zcp::PlaceBeside({10, 10, 100, 100}, 50, 50, {}).x, 110); // screen unknown
+    // Chart sides: the window grows by what the chart grows and must stay within the room.
+    QCOMPARE(zcp::ChartSideWithin(99999, 600, 800, 1920), 1720);
+    QCOMPARE(zcp::ChartSideWithin(700, 600, 800, 1920), 700);
+    QCOMPARE(zcp::ChartSideWithin(0, 600, 800, 1920), 1);
+    QCOMPARE(zcp::ChartSideWithin(900, 600, 3000, 1920), 1); // a window beyond the screen: the chart gives way
+  }
+
+  // The dialog opens beside the chart's window, not over the chart, and Escape closes it.
+  void opensBesideTheWindowAndEscapeCloses() {
+    zq::FakePlatform fake;
+    Window w;
+    const QRect screen = w.form.screen()->availableGeometry();
+    w.form.setGeometry(screen.x(), screen.y() + 40, std::max(100, screen.width() - 700), 500);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    auto& d = w.dialog();
+    QVERIFY(d.isVisible());
+    QVERIFY2(d.frameGeometry().left() >= w.form.frameGeometry().right(),
+             qPrintable(QString("%1 %2").arg(d.frameGeometry().left()).arg(w.form.frameGeometry().right())));
+    QCOMPARE(d.frameGeometry().top(), w.form.frameGeometry().top());
+    QTest::keyClick(&d, Qt::Key_Escape);
+    QVERIFY(!d.isVisible());
+    // Escape in one of its fields closes it too.
+    w.tools.ShowProperties();
+    QVERIFY(d.isVisible());
+    d.SetActivePage(ChartPropertiesView::Page::General);
+    QTest::keyClick(d.GeneralChartWidth_UIEdit, Qt::Key_Escape);
+    QVERIFY(!d.isVisible());
   }
 
   void jpegQualityIsClampedAndReadable() {

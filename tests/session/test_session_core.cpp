@@ -300,3 +300,17 @@ TEST_F(LoaderTest, UnreadableLineIsReportedAndEarlierLinesStay) {
   EXPECT_NE(fake.messages[0].text.find("filename = co2.txt"), std::string::npos);
   EXPECT_EQ(FindDatafile(list, "co2")->RecordCount(), 1u);
 }
+
+// A field's text is refused only when it cannot become a number: not while a number is being typed, and
+// never by reading a number beyond the 64-bit range as another value.
+TEST(FieldText, UnreadableNumbersAreNamedAndPartialOnesWait) {
+  for (const char* typing : {"", "-", ".", "1.", "12e", "1e-", "2.5E+", "1013"})
+    EXPECT_EQ(zqapp::UnreadableNumberReason(typing), "") << typing;
+  EXPECT_EQ(zqapp::UnreadableNumberReason("1e400"), "\"1e400\" is not a number");
+  EXPECT_EQ(zqapp::UnreadableNumberReason("-1e400"), "\"-1e400\" is not a number");
+  EXPECT_EQ(zqapp::UnreadableNumberReason("abc"), "\"abc\" is not a number");
+  EXPECT_EQ(zqapp::UnreadableNumberReason("1..2"), "\"1..2\" is not a number");
+  EXPECT_EQ(zqapp::TemperatureReason(-10), "Temperature must be above 0 K");
+  EXPECT_EQ(zqapp::TemperatureReason(0), "Temperature must be above 0 K");
+  EXPECT_EQ(zqapp::TemperatureReason(0.5), "");
+}
