@@ -78,7 +78,9 @@ TEST(PathMultiplier, ClampedTextKeepsTheMultiplierBetweenBounds) {
   EXPECT_EQ(ClampedEditText("0.05", 0.1, 100), "0.1");
   EXPECT_EQ(ClampedEditText("-1", 0.1, 100), "0.1");
   EXPECT_FALSE(ClampedEditText("50", 0.1, 100));
-  EXPECT_EQ(ClampedEditText("abc", 0.1, 100), "100"); // unreadable counts as 1000
+  // A text that is no number stays as typed (its field says so) instead of becoming a bound.
+  EXPECT_FALSE(ClampedEditText("abc", 0.1, 100));
+  EXPECT_FALSE(ClampedEditText("1e400", 0.1, 100));
   EXPECT_EQ(ReadEditText("", 7), 7);
   EXPECT_EQ(ReadEditText("2.5", 7), 2.5);
 }
