@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A store read from `original` (written to dir/conf.ini) the way start-up reads it.
+// A store read from the given INI text (written to dir/conf.ini) the way start-up reads it.
 struct Saved {
   zq::FakePlatform platform;
   zqtest::TempDir dir;

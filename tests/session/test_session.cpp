@@ -1,6 +1,7 @@
 // The session both front ends drive, without widgets: the pipeline's combined spectrum and Power table
 // against the lists' own results, refusals that stop what depends on them, notes carried as data, and
 // the CO2 default of the INI file.
+#include "DemoSessionTest.h"
 #include "FakePlatform.h"
 #include "TestSupport.h"
 #include "zqDemoLines.h"
@@ -18,40 +19,17 @@ using namespace zqsession;
 namespace {
 
 // The demonstration lists, loaded once, with a combined list beside them.
-class SessionTest : public ::testing::Test {
+class SessionTest : public DemoSessionTest {
 protected:
-  static void SetUpTestSuite() {
-    dir = new zqtest::TempDir;
-    WriteDemoLineLists(dir->path());
-  }
-  static void TearDownTestSuite() {
-    delete dir;
-    dir = nullptr;
-  }
   void SetUp() override {
-    water.MoleculeType = " 1";
-    water.LoadFromFile((dir->path() / "01_h2o_161_only.txt").string());
-    co2.MoleculeType = " 2";
-    co2.LoadFromFile((dir->path() / "02_CO2.txt").string());
-    session.Water = &water;
-    session.CO2 = &co2;
-    session.Combined = &combined;
+    DemoSessionTest::SetUp();
     session.Controls.WavenumberMin = 600;
     session.Controls.WavenumberMax = 700;
     session.Controls.SpectraType = TSpectraType::PressureBroadened;
     session.Controls.Water = 3000;
     session.Controls.CO2 = 400;
   }
-  TzqSession::TSeriesSink Sink() {
-    return {[this](TSeriesRole role) { return &series[SeriesIndex(role)]; }, {}};
-  }
-
-  static zqtest::TempDir* dir;
-  T_zq_HITRAN water, co2, combined;
-  TzqSession session;
-  TLineSeries series[3];
 };
-zqtest::TempDir* SessionTest::dir = nullptr;
 
 } // namespace
 

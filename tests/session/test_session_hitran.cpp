@@ -3,6 +3,7 @@
 // the sum of both gases', the Power table keeps the order absorption must have, and switching back
 // to the classic physics gives the classic numbers bit for bit. Also the INI key of the choice and the
 // Spectra Type items of each physics.
+#include "DemoSessionTest.h"
 #include "TestSupport.h"
 #include "zqCrossSection.h"
 #include "zqDemoLines.h"
@@ -23,24 +24,10 @@ using namespace zqsession;
 
 namespace {
 
-class HitranSessionTest : public ::testing::Test {
+class HitranSessionTest : public DemoSessionTest {
 protected:
-  static void SetUpTestSuite() {
-    dir = new zqtest::TempDir;
-    WriteDemoLineLists(dir->path());
-  }
-  static void TearDownTestSuite() {
-    delete dir;
-    dir = nullptr;
-  }
   void SetUp() override {
-    water.MoleculeType = " 1";
-    water.LoadFromFile((dir->path() / "01_h2o_161_only.txt").string());
-    co2.MoleculeType = " 2";
-    co2.LoadFromFile((dir->path() / "02_CO2.txt").string());
-    session.Water = &water;
-    session.CO2 = &co2;
-    session.Combined = &combined;
+    DemoSessionTest::SetUp();
     TControls& c = session.Controls;
     c.WavenumberMin = 550;
     c.WavenumberMax = 750;
@@ -49,17 +36,7 @@ protected:
     c.Water = 3000;
     c.CO2 = 400;
   }
-  TzqSession::TSeriesSink Sink() {
-    return {[this](TSeriesRole role) { return &series[SeriesIndex(role)]; }, {}};
-  }
-  std::vector<double> ys(TSeriesRole role) const { return series[SeriesIndex(role)].YValues(); }
-
-  static zqtest::TempDir* dir;
-  T_zq_HITRAN water, co2, combined;
-  TzqSession session;
-  TLineSeries series[3];
 };
-zqtest::TempDir* HitranSessionTest::dir = nullptr;
 
 } // namespace
 
