@@ -18,6 +18,7 @@ function(absorbview_qttest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} absorbview_testsupport Qt6::Test Qt6::Widgets)
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_compile_definitions(${name} PRIVATE
     ABSORBVIEW_HITRAN_DIR="${ABSORBVIEW_HITRAN_DIR}"
     ABSORBVIEW_SOURCE_ROOT="${ABSORBVIEW_SOURCE_ROOT}")
@@ -43,4 +44,10 @@ function(absorbview_benchmark name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} benchmark::benchmark)
   target_compile_definitions(${name} PRIVATE ABSORBVIEW_HITRAN_DIR="${ABSORBVIEW_HITRAN_DIR}")
+endfunction()
+
+# absorbview_qcustomplot_pch(<target>): QCustomPlot's header, and the Qt Widgets headers beneath it, are
+# parsed once per target instead of once in every file that includes the chart.
+function(absorbview_qcustomplot_pch target)
+  target_precompile_headers(${target} PRIVATE <qcustomplot.h>)
 endfunction()
