@@ -11,6 +11,7 @@
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
 #include "zqNumberEdit.h"
+#include "zqPlanck.h"
 #include "zqPlatform.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
@@ -77,16 +78,12 @@ void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
   std::unique_ptr<T_zq_HITRAN>* copies[2] = {&water_, &co2_};
   for (int i = 0; i < 2; ++i) {
     const T_zq_HITRAN* list = lists[i];
-    const Origin origin{list, list ? list->Records.data() : nullptr, list ? list->Records.size() : 0};
-    if (origin == origins_[i] && (*copies[i] || !list)) continue;
-    origins_[i] = origin;
+    // The copy is current while it holds the list's revision (a list read again has a new one).
+    if (list && *copies[i] && (*copies[i])->Revision() == list->Revision()) continue;
     copies[i]->reset();
     if (!list) continue;
-    // What the column's line engine reads of a list.
     auto copy = std::make_unique<T_zq_HITRAN>();
-    copy->Records = list->Records;
-    copy->PressureShifts = list->PressureShifts;
-    copy->MoleculeType = list->MoleculeType;
+    copy->CopyLinesFrom(*list);
     *copies[i] = std::move(copy);
   }
   session_.Water = water_.get();
@@ -328,7 +325,7 @@ void TForm1::DrawOutgoingRadiation() {
     std::vector<double> x(kPlanckPoints + 1), y(kPlanckPoints + 1);
     for (int i = 0; i <= kPlanckPoints; ++i) {
       x[i] = s.WavenumberMin + i * step;
-      y[i] = zqphys::PlanckExitance(x[i], temperatures[c]);
+      y[i] = zqplanck::Exitance(x[i], temperatures[c]);
     }
     Chart1->Series(3 + c).Assign(std::move(x), std::move(y));
     Chart1->Series(3 + c).SetVertAxis(TVertAxis::Left); // the same axis as the spectra they bound

@@ -171,12 +171,10 @@ public:
   TColumnRun ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress = {});
 
 private:
-  // What identifies the contents of a line list for the column's cache.
+  // A list and the revision of its lines, as the column source last saw them.
   struct TListKey {
-    const void* list = nullptr;
-    const void* records = nullptr;
-    std::size_t size = 0;
-    double first = 0, last = 0;
+    const T_zq_HITRAN* list = nullptr;
+    uint64_t revision = 0;
     bool operator==(const TListKey&) const = default;
   };
   static TListKey key_of(const T_zq_HITRAN* list);
