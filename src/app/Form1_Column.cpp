@@ -7,11 +7,10 @@
 #include "zqBlackbody.h"
 #include "zqChart.h"
 #include "zqHITRAN.h"
-#include "zqHitranPhysics.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
 #include "zqNumberEdit.h"
-#include "zqPlanck.h"
+#include "zqOutgoingRadiation.h"
 #include "zqPlatform.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
@@ -285,12 +284,6 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
     DrawOutgoingRadiation();
 }
 
-namespace {
-// Points of each Planck curve over the band: smooth at any zoom, far fewer than the column's grid.
-constexpr int kPlanckPoints = 2000;
-constexpr double kPlanckTemperatures[] = {250, 220}; // K, besides the surface's
-} // namespace
-
 void TForm1::DrawOutgoingRadiation() {
   TzqColumnPage& p = *ColumnPage;
   if (!p.Last) {
@@ -319,15 +312,9 @@ void TForm1::DrawOutgoingRadiation() {
   if (count > 0) Chart1->Series(0).Assign(r.Wavenumber, r.OLR1xSpectrum);
   if (count > 1) Chart1->Series(1).Assign(r.Wavenumber, r.OLRNxSpectrum);
   if (count > 2) Chart1->Series(2).Clear();
-  const double temperatures[] = {s.SurfaceTemperature, kPlanckTemperatures[0], kPlanckTemperatures[1]};
-  const double step = (s.WavenumberMax - s.WavenumberMin) / kPlanckPoints;
+  std::vector<zqsession::TPlanckCurve> curves = zqsession::OutgoingRadiationCurves(s);
   for (int c = 0; c < 3 && 3 + c < count; ++c) {
-    std::vector<double> x(kPlanckPoints + 1), y(kPlanckPoints + 1);
-    for (int i = 0; i <= kPlanckPoints; ++i) {
-      x[i] = s.WavenumberMin + i * step;
-      y[i] = zqplanck::Exitance(x[i], temperatures[c]);
-    }
-    Chart1->Series(3 + c).Assign(std::move(x), std::move(y));
+    Chart1->Series(3 + c).Assign(std::move(curves[c].X), std::move(curves[c].Y));
     Chart1->Series(3 + c).SetVertAxis(TVertAxis::Left); // the same axis as the spectra they bound
   }
 
