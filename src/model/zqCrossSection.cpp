@@ -250,27 +250,37 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
   const unsigned parts = zqsum::PartsFor(c.Threads, pool);
   const long n = static_cast<long>(set.Lines.size());
-  // Each part writes the lines of its share that reach the grid into its own slots; joined in part
-  // order, they are in file order.
-  std::vector<Placed> slots(static_cast<std::size_t>(n));
+  // Each part keeps the lines of its share that reach the grid (a vector of its own: only kept lines
+  // touch memory); joined in part order, they are in file order.
+  std::array<std::vector<Placed>, zqsum::kMaxParts> kept;
   std::vector<WidthFactorCache> width_factors(parts, WidthFactorCache(c.Temperature));
   std::array<Counts, zqsum::kMaxParts> counts{};
   zqsum::TPlacedRuns runs;
   const bool done = zqsum::PlaceLines(
       pool, parts, n,
-      [&](unsigned part, long line, long slot) {
+      [&](unsigned part, long line, long) {
         const auto u = static_cast<std::size_t>(line);
         const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
-        Placed& pl = slots[static_cast<std::size_t>(slot)];
-        pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factors[part]);
-        return pl.Kind != Kind::None ? zqsum::TPlacement::Placed : zqsum::TPlacement::Skipped;
+        if (kept[part].empty()) {
+          const auto [first, last] = zqsum::Share(n, parts, part);
+          kept[part].reserve(static_cast<std::size_t>(last - first));
+        }
+        const Placed pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factors[part]);
+        if (pl.Kind == Kind::None) return zqsum::TPlacement::Skipped;
+        kept[part].push_back(pl);
+        return zqsum::TPlacement::Placed;
       },
       runs, c.Cancel);
   if (!done) {
     cancel(result);
     return out;
   }
-  runs.ForEach([&](long slot) { out.Lines.push_back(slots[static_cast<std::size_t>(slot)]); });
+  std::size_t kept_lines = 0;
+  for (unsigned p = 0; p < parts; ++p)
+    kept_lines += kept[p].size();
+  out.Lines.reserve(kept_lines);
+  for (unsigned p = 0; p < parts; ++p)
+    out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
     result.Pairs += pl.Hi - pl.Lo + 1;
   result.LinesUsed = static_cast<long>(out.Lines.size());
