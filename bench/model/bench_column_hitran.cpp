@@ -4,6 +4,7 @@
 // cross-sections for a new CO2 multiple and a new humidity, and the grid convergence (the default step
 // and its half). Counters: OLR 1x and 2x, the forcings at the top and the tropopause (W/m2).
 #include "zqColumn.h"
+#include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 
@@ -56,6 +57,7 @@ void BM_HitranColumnFromNothing(benchmark::State& state) {
   const TzqColumnSettings s = settings(0.01 / static_cast<double>(state.range(0)));
   TzqColumnResult r;
   for (auto _ : state) {
+    TzqCrossSectionCache::Shared().Clear(); // every layer from the line engine
     TzqColumn column;
     r = column.Compute(s, *src);
   }

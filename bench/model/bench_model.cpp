@@ -2,8 +2,8 @@
 // and on the real CO2 and H2O lists at 288 K and 1013 mb, with 1 and 2 threads; the Doppler
 // recomputation; and reading a 40 MB line file. Each case reports ms per recomputation and
 // line-point pairs per second.
+#include "zqFaddeeva.h"
 #include "zqHITRAN.h"
-#include "zqLineKernels.h"
 
 #include <benchmark/benchmark.h>
 
@@ -99,7 +99,7 @@ void lorentz(benchmark::State& state, Case c) {
   }
   state.counters["pairs"] = n;
   state.counters["pairs/s"] = benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate);
-  state.SetLabel(zqkernel::KernelName());
+  state.SetLabel(zqvoigt::KernelName());
 }
 
 // Recomputation after a temperature change: the lines are adjusted again (one exp per line).

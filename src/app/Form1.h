@@ -166,7 +166,6 @@ public:
   bool UpdatingTemperatures = false;
   bool UpdatingWavenumberRange = false;
   bool UpdatingWaterVapour = false;
-  bool DoubleCO2 = false;
   bool ChartScrolled = false;
   // Set while the window is built from its definition.
   bool Loading = true;
@@ -197,8 +196,6 @@ public:
   // ---- plot assembly and chart mouse handling (Form1_Plot.cpp)
   void Select_Plot(QObject* Sender);
   void ApplyControls();
-  // The combined spectrum from the two gases' current spectra (CO2 doubled while DoubleCO2 is set).
-  void Compute_Combined_Spectra();
   // The three plot radio groups and the line physics as typed choices.
   zqapp::PlotChoice PlotChoiceOfControls() const;
   TLinePhysics LinePhysicsOfControls() const;
@@ -228,7 +225,6 @@ public:
   void Chart1ClickSeries(TChart& Sender, TLineSeries& Series, int ValueIndex, Qt::MouseButton Button,
                          Qt::KeyboardModifiers Shift, int X, int Y);
   void Chart1AfterDraw(TChart& Sender);
-  double ReadEditValue(TzqNumberEdit* edit, double def) const;
   void ClampEditText(TzqNumberEdit* edit, double lower, double upper);
 
   // ---- physical parameter controls (Form1_Parameters.cpp)
@@ -363,8 +359,6 @@ private:
   void ClearProblem(const std::string& source);
   // Source's reason is a computation's first refusal, else its first note; cleared when it has neither.
   void ShowStatus(const std::string& source, const zqsession::TzqStatus& status);
-  // The same for the line lists' own reasons and notes (list, INI section), in that order.
-  void ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*, const char*>> lists);
   // The chart's gas series as the session fills them; throughTools replots them through the chart tools.
   zqsession::TzqSession::TSeriesSink ChartSink(bool throughTools);
   // A layer's INI value split into its four tokens, or empty.

@@ -7,10 +7,10 @@
 #include "zqBlackbody.h"
 #include "zqChart.h"
 #include "zqHITRAN.h"
-#include "zqHitranPhysics.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
 #include "zqNumberEdit.h"
+#include "zqOutgoingRadiation.h"
 #include "zqPlatform.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
@@ -77,16 +77,12 @@ void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
   std::unique_ptr<T_zq_HITRAN>* copies[2] = {&water_, &co2_};
   for (int i = 0; i < 2; ++i) {
     const T_zq_HITRAN* list = lists[i];
-    const Origin origin{list, list ? list->Records.data() : nullptr, list ? list->Records.size() : 0};
-    if (origin == origins_[i] && (*copies[i] || !list)) continue;
-    origins_[i] = origin;
+    // The copy is current while it holds the list's revision (a list read again has a new one).
+    if (list && *copies[i] && (*copies[i])->Revision() == list->Revision()) continue;
     copies[i]->reset();
     if (!list) continue;
-    // What the column's line engine reads of a list.
     auto copy = std::make_unique<T_zq_HITRAN>();
-    copy->Records = list->Records;
-    copy->PressureShifts = list->PressureShifts;
-    copy->MoleculeType = list->MoleculeType;
+    copy->CopyLinesFrom(*list);
     *copies[i] = std::move(copy);
   }
   session_.Water = water_.get();
@@ -288,12 +284,6 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
     DrawOutgoingRadiation();
 }
 
-namespace {
-// Points of each Planck curve over the band: smooth at any zoom, far fewer than the column's grid.
-constexpr int kPlanckPoints = 2000;
-constexpr double kPlanckTemperatures[] = {250, 220}; // K, besides the surface's
-} // namespace
-
 void TForm1::DrawOutgoingRadiation() {
   TzqColumnPage& p = *ColumnPage;
   if (!p.Last) {
@@ -322,15 +312,9 @@ void TForm1::DrawOutgoingRadiation() {
   if (count > 0) Chart1->Series(0).Assign(r.Wavenumber, r.OLR1xSpectrum);
   if (count > 1) Chart1->Series(1).Assign(r.Wavenumber, r.OLRNxSpectrum);
   if (count > 2) Chart1->Series(2).Clear();
-  const double temperatures[] = {s.SurfaceTemperature, kPlanckTemperatures[0], kPlanckTemperatures[1]};
-  const double step = (s.WavenumberMax - s.WavenumberMin) / kPlanckPoints;
+  std::vector<zqsession::TPlanckCurve> curves = zqsession::OutgoingRadiationCurves(s);
   for (int c = 0; c < 3 && 3 + c < count; ++c) {
-    std::vector<double> x(kPlanckPoints + 1), y(kPlanckPoints + 1);
-    for (int i = 0; i <= kPlanckPoints; ++i) {
-      x[i] = s.WavenumberMin + i * step;
-      y[i] = zqphys::PlanckExitance(x[i], temperatures[c]);
-    }
-    Chart1->Series(3 + c).Assign(std::move(x), std::move(y));
+    Chart1->Series(3 + c).Assign(std::move(curves[c].X), std::move(curves[c].Y));
     Chart1->Series(3 + c).SetVertAxis(TVertAxis::Left); // the same axis as the spectra they bound
   }
 

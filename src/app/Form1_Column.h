@@ -74,12 +74,6 @@ private:
 
   zqsession::TzqSession session_;
   std::unique_ptr<T_zq_HITRAN> water_, co2_;
-  struct Origin {
-    const T_zq_HITRAN* list = nullptr;
-    const void* records = nullptr;
-    std::size_t size = 0;
-    bool operator==(const Origin&) const = default;
-  } origins_[2];
   std::atomic<bool> cancel_{false};
   std::atomic<int> permille_{0};
   QThread* thread_ = nullptr;

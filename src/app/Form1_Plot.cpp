@@ -31,13 +31,6 @@ void TForm1::ShowStatus(const std::string& source, const zqsession::TzqStatus& s
   ReportProblem(source, status.Headline());
 }
 
-void TForm1::ReportLineLists(std::initializer_list<std::pair<const T_zq_HITRAN*, const char*>> lists) {
-  zqsession::TzqStatus status;
-  for (const auto& [list, section] : lists)
-    status.Take(list, section);
-  ShowStatus("plot", status);
-}
-
 TLinePhysics TForm1::LinePhysicsOfControls() const {
   return Line_Physics_UIRadioGroup->ItemIndex() == static_cast<int>(TLinePhysics::Hitran)
              ? TLinePhysics::Hitran
@@ -130,10 +123,6 @@ void TForm1::ApplyControls() {
   Session.ApplyControls();
 }
 
-void TForm1::Compute_Combined_Spectra() {
-  Session.CombineSpectra(DoubleCO2 ? 2 : 1);
-}
-
 zqsession::TzqSession::TSeriesSink TForm1::ChartSink(bool throughTools) {
   zqsession::TzqSession::TSeriesSink sink;
   sink.Series = [this](zqsession::TSeriesRole role) -> TLineSeries* {
@@ -187,16 +176,13 @@ void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
     SetChartTitles("Optical Thickness (computed from HITRAN data)", nullptr, "Optical Thickness (m)");
   else
     SetChartTitles("Mean Free Path (computed from HITRAN data)", nullptr, "Mean Free Path (m)");
-  if (WaterLines && WaterSeries) WaterLines->AddLineMeanPaths(*WaterSeries);
-  if (CO2Lines && CO2Series) CO2Lines->AddLineMeanPaths(*CO2Series);
-  ReportLineLists({{WaterLines, "h2o"}, {CO2Lines, "co2"}});
+  ShowStatus("plot", Session.ComputeLineView(zqsession::TLineView::LineMeanPaths, ChartSink(false)));
 }
 
 void TForm1::Absorbance_UIButtonClick(QObject* /*Sender*/) {
   ApplyControls();
   SetChartTitles("Absorbance (from HITRAN data)", nullptr, "Absorbance x 1e20 cm-1/(molecule/cm2)");
-  if (WaterLines && WaterSeries) WaterLines->AddRawLines(*WaterSeries);
-  if (CO2Lines && CO2Series) CO2Lines->AddRawLines(*CO2Series);
+  ShowStatus("plot", Session.ComputeLineView(zqsession::TLineView::RawLines, ChartSink(false)));
 }
 
 void TForm1::Path_Min_Max_UIEditKeyUp(QObject* /*Sender*/) {
@@ -224,10 +210,6 @@ void TForm1::Path_Multiplier_UIEditExit(QObject* /*Sender*/) {
   ClampEditText(Path_Multiplier_UIzqSpinEdit, 0.1, 100);
 }
 
-double TForm1::ReadEditValue(TzqNumberEdit* edit, double def) const {
-  return zqapp::ReadEditText(text_of(edit), def);
-}
-
 void TForm1::ClampEditText(TzqNumberEdit* edit, double lower, double upper) {
   if (auto text = zqapp::ClampedEditText(text_of(edit), lower, upper))
     edit->setText(QString::fromStdString(*text));
@@ -239,14 +221,9 @@ void TForm1::Plot_Linewidth_UIButtonClick(QObject* /*Sender*/) {
   SetChartTitles("Absorbance (Adjust for Temperature and Pressure)", nullptr,
                  "Absorbance x 1e20 cm-1/(molecule/cm2)");
   try {
-    float p = static_cast<float>(Pressure_UIzqSpinEdit->Value());
-    float t = CurrentTemperatureK;
-    if (!CO2Lines || !WaterLines) return;
-    CO2Lines->AdjustLines(p, t);
-    WaterLines->AdjustLines(p, t);
-    CO2Lines->AddSpectrum(*CO2Series);
-    WaterLines->AddSpectrum(*WaterSeries);
-    ReportLineLists({{WaterLines, "h2o"}, {CO2Lines, "co2"}});
+    ShowStatus("plot", Session.ComputeLineView(zqsession::TLineView::AdjustedSpectrum, ChartSink(false),
+                                               static_cast<float>(Pressure_UIzqSpinEdit->Value()),
+                                               CurrentTemperatureK));
   } catch (const std::exception& e) {
     ReportProblem("plot", e.what());
   }

@@ -4,6 +4,7 @@
 #include "zqGrid.h"
 #include "zqLineSeries.h"
 #include "zqPhysicalConstants.h"
+#include "zqPlanck.h"
 #include "zqSeriesPoints.h"
 #include "zq_LogFiles.h"
 
@@ -74,8 +75,7 @@ void T_zq_Blackbody::ComputeValues(double temperature) {
     long double power = 1;
     for (int32_t e = 0; e < WavelengthExponent; ++e)
       power *= lambda;
-    // expm1 keeps the Rayleigh-Jeans end exact where exp(x) - 1 would lose every digit.
-    const long double f = kC1 / (power * std::expm1(kC2 / (lambda * t)));
+    const long double f = zqplanck::ClassicLaw(kC1, kC2, power, lambda, t);
     if (f < kUnderflow) {
       // Nothing of an earlier temperature's curve may stay beyond the stop.
       std::fill(Values.begin() + i, Values.begin() + n + 1, 0.0);

@@ -1,6 +1,7 @@
 // The classic model's formulas, each a named pure function with its units: the temperature and pressure
-// adjustment of a line, the Doppler width, the column density, Planck's law and the saturation vapour
-// pressure. T_zq_HITRAN and T_zq_Blackbody call them; the digits come from the constants header.
+// adjustment of a line, the Doppler width, the column density and the saturation vapour pressure.
+// T_zq_HITRAN and T_zq_Blackbody call them; the digits come from the constants header. Planck's law
+// with the classic constant pairs is zqplanck::ClassicLaw (zqPlanck.h).
 #pragma once
 
 #include "zqPhysicalConstants.h"
@@ -44,14 +45,6 @@ inline long double DopplerWidthFactor(long double t, long double mass) {
 inline double ColumnDensity(double ppm, double p, double t) {
   return (ppm * zqconst::ClassicColumnDensity) * p / zqconst::ClassicAtmosphere *
          zqconst::ClassicDensityTemperature / t;
-}
-
-// Planck's law as c1 / (lambdaPower x (exp(c2 / (lambda t)) - 1)) for wavelength lambda (m), temperature
-// t (K) and lambdaPower = lambda^n (the caller's n picks per wavelength or per wavenumber). expm1 keeps
-// the Rayleigh-Jeans end exact where exp(x) - 1 would lose every digit.
-inline long double Planck(long double c1, long double c2, long double lambdaPower, long double lambda,
-                          long double t) {
-  return c1 / (lambdaPower * std::expm1(c2 / (lambda * t)));
 }
 
 // Saturation vapour pressure over water (mb) at temperature t (K), the classic four-term fit about the

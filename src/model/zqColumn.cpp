@@ -8,6 +8,7 @@
 // results are identical for any number of threads.
 #include "zqColumn.h"
 
+#include "zqPlanck.h"
 #include "zqRadiativeTransfer.h"
 #include "zqWorkerPool.h"
 
@@ -215,7 +216,10 @@ TzqColumnResult TzqColumn::compute(const TzqColumnSettings& s, TzqCrossSectionSo
       std::string reason;
       std::fill(sigma.begin(), sigma.end(), 0.0);
       if (!source.CrossSections(gas, conditions, wavenumber, sigma, reason)) {
-        result.Refusal = reason.empty() ? "Cross-sections could not be computed" : reason;
+        // A source that reads the cancel flag itself stops inside the layer.
+        result.Refusal = cancelled(progress) ? "Column computation cancelled"
+                         : reason.empty()    ? "Cross-sections could not be computed"
+                                             : reason;
         return result;
       }
       // Far above any molecular cross-section; keeps every optical depth finite.
@@ -282,8 +286,8 @@ TzqColumnResult TzqColumn::compute(const TzqColumnSettings& s, TzqCrossSectionSo
       for (std::size_t level = 0; level <= layers; ++level) // isothermal runs share one value
         b[level] = level > 0 && profile.LevelTemperature[level] == profile.LevelTemperature[level - 1]
                        ? b[level - 1]
-                       : zqrt::PlanckRadiance(nu, profile.LevelTemperature[level]);
-      const double bSurface = zqrt::PlanckRadiance(nu, s.SurfaceTemperature);
+                       : zqplanck::Radiance(nu, profile.LevelTemperature[level]);
+      const double bSurface = zqplanck::Radiance(nu, s.SurfaceTemperature);
       for (int run = firstRun; run < kRuns; ++run) {
         for (std::size_t k = 0; k < layers; ++k)
           column[k] = tau[(static_cast<std::size_t>(run) * layers + k) * row + j];
@@ -370,7 +374,7 @@ TzqColumnResult TzqColumn::compute(const TzqColumnSettings& s, TzqCrossSectionSo
   result.ForcingTropopause = static_cast<double>((tropopause[0] - tropopause[1]) * grid.step);
   result.SurfaceDownwelling1x = static_cast<double>(surface[0] * grid.step);
   result.SurfaceDownwellingNx = static_cast<double>(surface[1] * grid.step);
-  result.SurfaceEmission = zqrt::PlanckBandExitance(s.WavenumberMin, s.WavenumberMax, s.SurfaceTemperature);
+  result.SurfaceEmission = zqplanck::BandExitance(s.WavenumberMin, s.WavenumberMax, s.SurfaceTemperature);
   result.TropopausePressure = profile.LevelPressure[static_cast<std::size_t>(profile.TropopauseLevel)];
   result.Computed = true;
   return result;

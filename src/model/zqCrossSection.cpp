@@ -1,16 +1,15 @@
-// The HITRAN-mode cross-section in two passes over the shared worker pool: the lines are split between
-// the threads to compute each line's intensity, widths, centre and window, then the grid is split so
-// that each thread sums its own points over the lines in file order. Each point therefore gets the same
-// sum, bit for bit, whatever the number of threads.
+// The HITRAN-mode cross-section, summed by the one line summation (zqLineSum.h): pass 1 computes each
+// line's intensity, widths, centre and window, pass 2 sums each grid point over the lines in file
+// order. Each point therefore gets the same sum, bit for bit, whatever the number of threads.
 #include "zqCrossSection.h"
 
 #include "zqFaddeeva.h"
 #include "zqGrid.h"
 #include "zqHITRAN.h"
 #include "zqHitranPhysics.h"
+#include "zqLineSum.h"
 #include "zqPartitionSums.h"
 #include "zqPhysicalConstants.h"
-#include "zqWorkerPool.h"
 
 #include <algorithm>
 #include <array>
@@ -24,7 +23,7 @@
 namespace {
 
 constexpr long N = T_zq_HITRAN::kGridPoints;
-constexpr unsigned kMaxParts = 64;
+constexpr const char* kCancelled = "The computation was cancelled";
 
 using Placed = THitranPlacedLine;
 using Kind = THitranPlacedLine::TKind;
@@ -193,8 +192,11 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
   return out;
 }
 
-std::pair<long, long> share(long count, unsigned parts, unsigned part) {
-  return {count * part / parts, count * (part + 1) / parts};
+// A cancelled computation leaves nothing behind but the refusal.
+void cancel(THitranCrossSection& result) {
+  result = THitranCrossSection{};
+  result.Refusal = kCancelled;
+  result.Cancelled = true;
 }
 
 void add_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi) {
@@ -211,10 +213,6 @@ void add_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32
   case Kind::None:
     break;
   }
-}
-
-unsigned parts_for(unsigned threads, TzqWorkerPool& pool) {
-  return std::clamp(threads == 0 ? pool.Concurrency() : threads, 1u, kMaxParts);
 }
 
 } // namespace
@@ -250,24 +248,37 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   result.NumberDensity = zqphys::NumberDensity(c.MixingRatio, c.Pressure, c.Temperature);
 
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
-  const unsigned parts = parts_for(c.Threads, pool);
+  const unsigned parts = zqsum::PartsFor(c.Threads, pool);
   const long n = static_cast<long>(set.Lines.size());
-  // Each part keeps the lines of its share that reach the grid; joined in part order, they are in
-  // file order.
-  std::array<std::vector<Placed>, kMaxParts> kept;
-  std::array<Counts, kMaxParts> counts{};
-  auto work = [&](unsigned part) {
-    auto [first, last] = share(n, parts, part);
-    WidthFactorCache width_factor(c.Temperature);
-    kept[part].reserve(static_cast<std::size_t>(last - first));
-    for (long i = first; i < last; ++i) {
-      const auto u = static_cast<std::size_t>(i);
-      const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
-      const Placed pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factor);
-      if (pl.Kind != Kind::None) kept[part].push_back(pl);
-    }
-  };
-  pool.Run(parts, work);
+  // Each part keeps the lines of its share that reach the grid (a vector of its own: only kept lines
+  // touch memory); joined in part order, they are in file order.
+  std::array<std::vector<Placed>, zqsum::kMaxParts> kept;
+  std::vector<WidthFactorCache> width_factors(parts, WidthFactorCache(c.Temperature));
+  std::array<Counts, zqsum::kMaxParts> counts{};
+  zqsum::TPlacedRuns runs;
+  const bool done = zqsum::PlaceLines(
+      pool, parts, n,
+      [&](unsigned part, long line, long) {
+        const auto u = static_cast<std::size_t>(line);
+        const double shift = u < set.PressureShifts.size() ? set.PressureShifts[u] : std::nan("");
+        if (kept[part].empty()) {
+          const auto [first, last] = zqsum::Share(n, parts, part);
+          kept[part].reserve(static_cast<std::size_t>(last - first));
+        }
+        const Placed pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factors[part]);
+        if (pl.Kind == Kind::None) return zqsum::TPlacement::Skipped;
+        kept[part].push_back(pl);
+        return zqsum::TPlacement::Placed;
+      },
+      runs, c.Cancel);
+  if (!done) {
+    cancel(result);
+    return out;
+  }
+  std::size_t kept_lines = 0;
+  for (unsigned p = 0; p < parts; ++p)
+    kept_lines += kept[p].size();
+  out.Lines.reserve(kept_lines);
   for (unsigned p = 0; p < parts; ++p)
     out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
@@ -295,49 +306,30 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   return out;
 }
 
-void SumHitranLines(THitranPlacement& placement, unsigned threads) {
+void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::atomic<bool>* cancelFlag) {
   THitranCrossSection& result = placement.Result;
   if (!result.Valid() || result.X.empty()) return;
   const long n = static_cast<long>(result.X.size());
   result.Sigma.assign(static_cast<std::size_t>(n), 0.0);
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
-  const unsigned parts = parts_for(threads, pool);
-
-  // Grid split with an equal number of line-point pairs in each part (line lists are dense in some
-  // bands and empty in others): a difference array of the windows gives the pairs per point.
-  std::array<int32_t, kMaxParts + 1> bounds{}; // part p sums points bounds[p] .. bounds[p + 1] - 1
-  bounds[parts] = static_cast<int32_t>(n);
-  if (parts > 1) {
-    std::vector<int64_t> delta(static_cast<std::size_t>(n) + 1, 0);
-    double total = 0;
-    for (const Placed& pl : placement.Lines) {
-      total += pl.Hi - pl.Lo + 1;
-      ++delta[static_cast<std::size_t>(pl.Lo)];
-      --delta[static_cast<std::size_t>(pl.Hi) + 1];
-    }
-    double running = 0;
-    int64_t active = 0;
-    unsigned next = 1;
-    for (long k = 0; k < n && next < parts; ++k) {
-      running += static_cast<double>(active += delta[static_cast<std::size_t>(k)]);
-      while (next < parts && running >= total * next / parts)
-        bounds[next++] = static_cast<int32_t>(k + 1);
-    }
-    for (; next < parts; ++next)
-      bounds[next] = static_cast<int32_t>(n);
-  }
-
+  const unsigned parts = zqsum::PartsFor(threads, pool);
+  std::vector<int32_t> delta(parts > 1 ? static_cast<std::size_t>(n) + 1 : 0);
   double* sigma = result.Sigma.data();
   const double* x = result.X.data();
-  auto accumulate = [&](unsigned part) {
-    const int32_t k0 = bounds[part], k1 = bounds[part + 1] - 1;
-    if (k0 > k1) return;
-    for (const Placed& pl : placement.Lines) {
-      const int32_t lo = std::max(pl.Lo, k0), hi = std::min(pl.Hi, k1);
-      if (lo <= hi) add_run(sigma, x, pl, lo, hi);
-    }
-  };
-  pool.Run(parts, accumulate);
+  const std::vector<Placed>& lines = placement.Lines;
+  const bool done = zqsum::SumLines(
+      pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0, static_cast<int32_t>(n),
+      delta,
+      [&](long i) {
+        const Placed& pl = lines[static_cast<std::size_t>(i)];
+        return std::pair{pl.Lo, pl.Hi};
+      },
+      [&](long i, int32_t lo, int32_t hi) { add_run(sigma, x, lines[static_cast<std::size_t>(i)], lo, hi); },
+      cancelFlag);
+  if (!done) {
+    cancel(result);
+    return;
+  }
 
   // Intensities far beyond any real line can overflow a sum; such points are not shown as numbers.
   long overflowed = 0;
@@ -353,7 +345,7 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads) {
 
 THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& set, const THitranConditions& c) {
   THitranPlacement placement = PlaceHitranLines(set, c);
-  SumHitranLines(placement, c.Threads);
+  SumHitranLines(placement, c.Threads, c.Cancel);
   return std::move(placement.Result);
 }
 

@@ -6,6 +6,7 @@
 
 #include "zqHitranRecord.h"
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -29,6 +30,8 @@ struct THitranConditions {
   // atmosphere column's), any number of points; WavenumberMin/Max are then not used. It must outlive
   // the computation.
   std::span<const double> Grid;
+  // When set and raised, the computation stops within a few lines and leaves no result (Cancelled).
+  const std::atomic<bool>* Cancel = nullptr;
 };
 
 // The lines of one isotopologue: records as read, their pressure shifts (cm-1/atm, one per record;
@@ -53,6 +56,7 @@ struct THitranCrossSection {
   long LinesUsed = 0;        // lines whose window reaches the grid
   double Pairs = 0;          // line-point pairs evaluated
   std::string Refusal;       // why nothing was computed; empty when Sigma is valid
+  bool Cancelled = false;    // refused because the conditions' Cancel was raised
   std::vector<std::string> Notes;
   bool Valid() const { return Refusal.empty(); }
 };
@@ -79,8 +83,9 @@ struct THitranPlacement {
   std::vector<THitranPlacedLine> Lines; // the lines that reach the grid, in file order
 };
 THitranPlacement PlaceHitranLines(const THitranLineSet& lines, const THitranConditions& conditions);
-// Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core.
-void SumHitranLines(THitranPlacement& placement, unsigned threads);
+// Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core. A
+// raised cancel flag leaves the result cancelled, with no Sigma.
+void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::atomic<bool>* cancel = nullptr);
 
 // How many line-point pairs of a Voigt computation fall in each region of the Faddeeva kernel, and how
 // many use the pure Gauss profile (lines without Lorentz width). For benchmark reports.

@@ -1,4 +1,5 @@
-// The Faddeeva kernels in three instruction-set versions selected at run time. The loops are written
+// The line kernels (Faddeeva/Voigt, Lorentz on any grid, Lorentz on the classic grid) in three
+// instruction-set versions selected at run time: the program's one kernel dispatch. The loops are written
 // once (zqFaddeevaBody.inc) and instantiated per version with a lane type; the plain version uses
 // std::fma where the vector versions fuse, so all three give the same bits.
 #include "zqFaddeeva.h"
@@ -46,6 +47,7 @@ struct Scalar {
   using M = bool;
   static constexpr long kLanes = 1;
   static D set(double v) { return v; }
+  static D iota() { return 0; }
   static D add(D a, D b) { return a + b; }
   static D sub(D a, D b) { return a - b; }
   static D mul(D a, D b) { return a * b; }
@@ -83,6 +85,7 @@ struct V {
   using M = __m256d;
   static constexpr long kLanes = 4;
   static D set(double v) { return _mm256_set1_pd(v); }
+  static D iota() { return _mm256_set_pd(3, 2, 1, 0); }
   static D add(D a, D b) { return _mm256_add_pd(a, b); }
   static D sub(D a, D b) { return _mm256_sub_pd(a, b); }
   static D mul(D a, D b) { return _mm256_mul_pd(a, b); }
@@ -119,6 +122,7 @@ struct V {
   using M = __mmask8;
   static constexpr long kLanes = 8;
   static D set(double v) { return _mm512_set1_pd(v); }
+  static D iota() { return _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0); }
   static D add(D a, D b) { return _mm512_add_pd(a, b); }
   static D sub(D a, D b) { return _mm512_sub_pd(a, b); }
   static D mul(D a, D b) { return _mm512_mul_pd(a, b); }
@@ -150,11 +154,12 @@ int available(TKernelSet (&out)[3]) {
   int n = 0;
 #ifdef ZQ_X86
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) out[n++] = {avx512::add_voigt, avx512::add_lorentz, "avx512"};
+  if (__builtin_cpu_supports("avx512f"))
+    out[n++] = {avx512::add_voigt, avx512::add_lorentz, avx512::add_grid_lorentz, "avx512"};
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-    out[n++] = {avx2::add_voigt, avx2::add_lorentz, "avx2"};
+    out[n++] = {avx2::add_voigt, avx2::add_lorentz, avx2::add_grid_lorentz, "avx2"};
 #endif
-  out[n++] = {generic::add_voigt, generic::add_lorentz, "generic"};
+  out[n++] = {generic::add_voigt, generic::add_lorentz, generic::add_grid_lorentz, "generic"};
   return n;
 }
 
@@ -186,6 +191,10 @@ void AddVoigt(double* spectrum, const double* grid, long lo, long hi, double nu,
 void AddLorentz(double* spectrum, const double* grid, long lo, long hi, double nu, double shift, double sg,
                 double g2) {
   chosen().Lorentz(spectrum, grid, lo, hi, nu, shift, sg, g2);
+}
+
+void AddGridLorentz(double* spectrum, long lo, long hi, long m, double step, double r, double sg, double g2) {
+  chosen().GridLorentz(spectrum, lo, hi, m, step, r, sg, g2);
 }
 
 void AddGauss(double* spectrum, const double* grid, long lo, long hi, double nu, double shift, double c,

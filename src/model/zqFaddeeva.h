@@ -1,5 +1,6 @@
 // Re w(z) of the Faddeeva function w(z) = exp(-z^2) erfc(-iz), the Voigt profile's shape, and the
-// inner loops that add one line's Lorentz, Gauss or Voigt profile to a run of grid points. The kernels
+// inner loops that add one line's Lorentz, Gauss or Voigt profile to a run of grid points, for the
+// HITRAN cross-section and the classic spectrum alike: the program's one kernel dispatch. The kernels
 // are chosen once at run time for the processor (AVX-512, AVX2 or plain); every version performs the
 // same IEEE operations per point, so a point's value never depends on the version, on how the grid
 // was split between threads or on where a vector starts.
@@ -39,6 +40,11 @@ void AddLorentz(double* spectrum, const double* grid, long lo, long hi, double n
 void AddGauss(double* spectrum, const double* grid, long lo, long hi, double nu, double shift, double c,
               double a);
 
+// The classic spectrum's Lorentz on its evenly spaced grid, with the distance taken from the index:
+// spectrum[k] += sg / (g2 + d * d), d = fma(k - m, step, r), for k = lo .. hi. r is the distance of
+// grid point m from the line centre, sg = S * gamma, g2 = gamma^2.
+void AddGridLorentz(double* spectrum, long lo, long hi, long m, double step, double r, double sg, double g2);
+
 // The name of the version in use ("avx512", "avx2" or "generic"), for benchmark reports.
 const char* KernelName();
 
@@ -46,6 +52,7 @@ const char* KernelName();
 struct TKernelSet {
   void (*Voigt)(double*, const double*, long, long, double, double, double, double, double);
   void (*Lorentz)(double*, const double*, long, long, double, double, double, double);
+  void (*GridLorentz)(double*, long, long, long, double, double, double, double);
   const char* Name;
 };
 int AvailableKernels(TKernelSet (&out)[3]);

@@ -6,6 +6,7 @@
 #include "zqClassicFormulas.h"
 #include "zqGrid.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -28,16 +29,31 @@ void T_zq_HITRAN::ProcessLine(std::string_view line) {
   Records.push_back(zqhitran::ParseLine(line, Filename, static_cast<long>(LinesRead())));
   PressureShifts.push_back(zqhitran::PressureShift(line));
   placed_.emplace_back(); // working space of the recomputations, grown with the list
-  adjusted_ = false;
-  Dirty = true;
+  LinesChanged();
 }
 
 void T_zq_HITRAN::ClearRecords() {
   Records.clear();
   PressureShifts.clear();
   placed_.clear();
+  LinesChanged();
+}
+
+void T_zq_HITRAN::LinesChanged() {
+  static std::atomic<uint64_t> last{0};
+  revision_ = last.fetch_add(1, std::memory_order_relaxed) + 1;
   adjusted_ = false;
   Dirty = true;
+}
+
+void T_zq_HITRAN::CopyLinesFrom(const T_zq_HITRAN& other) {
+  Records = other.Records;
+  PressureShifts = other.PressureShifts;
+  MoleculeType = other.MoleculeType;
+  placed_.resize(Records.size());
+  adjusted_ = false;
+  Dirty = true;
+  revision_ = other.revision_;
 }
 
 // ---- setters -------------------------------------------------------------------------------------

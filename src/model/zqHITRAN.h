@@ -60,6 +60,16 @@ public:
   void ClearRecords() override;
   std::size_t RecordCount() const override { return Records.size(); }
 
+  // A number that identifies the contents of Records and PressureShifts: a new one, never used
+  // before by any list, whenever they change (a line read, the list cleared). Results computed from
+  // the lines are kept under it (zqCrossSectionCache.h). Code that writes Records itself calls
+  // LinesChanged afterwards.
+  uint64_t Revision() const { return revision_; }
+  void LinesChanged();
+  // Takes the lines of other (records, pressure shifts, molecule type) with their revision, so what
+  // was computed from other's lines serves this list too.
+  void CopyLinesFrom(const T_zq_HITRAN& other);
+
   // Setters: store the value and set Dirty only when it differs exactly from the stored one.
   void SetWavenumberMin(double x);
   void SetWavenumberMax(double x);
@@ -124,7 +134,6 @@ public:
   };
 
 private:
-  enum class Placement { Placed, Skipped, Stop };
   // Pass 1 splits the lines between the threads and calls place_one(line, slot) for each, in file
   // order within a part; pass 2 splits the grid and calls sum_run(placed, lo, hi) for every placed
   // line in file order, clipped to the part's points. Stop ends the lines (those before it count).
@@ -163,6 +172,7 @@ private:
   std::string adjusted_type_;
   std::vector<PlacedLine> placed_;                    // one per record, reused by every recomputation
   std::array<double, kGridPoints + 1> grid_x_{};      // Doppler grid wavenumbers, rounded to doubles
-  std::array<int32_t, kGridPoints + 2> pair_delta_{}; // reaches starting minus ending at each point
+  std::array<int32_t, kGridPoints + 2> pair_delta_{}; // lines starting minus ending at each point
   long dropped_points_ = 0;
+  uint64_t revision_ = 0; // 0 until the first line: no contents to keep results of
 };

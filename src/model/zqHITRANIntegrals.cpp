@@ -3,6 +3,7 @@
 #include "zqHITRAN.h"
 
 #include "zqClassicFormulas.h"
+#include "zqPlanck.h"
 
 #include <cmath>
 
@@ -66,8 +67,8 @@ double T_zq_HITRAN::AbsorbedBlackbodyPower(double L) {
   long double sum = 0;
   for_paths_below(Spectrum, q, MaxPath, L, [&](long k, double path) {
     const long double lambda = 0.01L / (WavenumberMin + static_cast<long double>(k) * step); // m
-    const long double b = zqclassic::Planck(zqconst::ClassicPowerPlanckC1, zqconst::ClassicPowerPlanckC2,
-                                            lambda * lambda * lambda, lambda, t);
+    const long double b = zqplanck::ClassicLaw(zqconst::ClassicPowerPlanckC1, zqconst::ClassicPowerPlanckC2,
+                                               lambda * lambda * lambda, lambda, t);
     sum += b * (1 - std::exp(-static_cast<long double>(L) / path));
   });
   const double power = static_cast<double>(step * sum / 0.01L);

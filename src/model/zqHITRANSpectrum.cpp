@@ -1,13 +1,14 @@
-// The broadened spectrum of a line list. A recomputation runs in two passes over the shared worker
-// pool: the lines are split between the threads to adjust them and place them on the grid (index
-// decisions as extended precision takes them, computed in double precision and checked), then the
-// grid is split so that each thread sums its own points over the placed lines in file order. Each
-// point therefore gets the same sum whatever the number of threads, and nothing is allocated.
+// The broadened spectrum of a line list, summed by the one line summation (zqLineSum.h): pass 1
+// adjusts the lines and places them on the grid (index decisions as extended precision takes them,
+// computed in double precision and checked), pass 2 sums each point over the placed lines in file
+// order. Each point therefore gets the same sum whatever the number of threads, and nothing is
+// allocated.
 #include "zqHITRAN.h"
 
 #include "zqClassicFormulas.h"
+#include "zqFaddeeva.h"
 #include "zqGrid.h"
-#include "zqLineKernels.h"
+#include "zqLineSum.h"
 #include "zqWorkerPool.h"
 
 #include <algorithm>
@@ -154,11 +155,6 @@ double molecular_mass(const std::string& moleculeType) {
   return code == 1 ? 18 : code == 2 ? 44 : 30;
 }
 
-// Splits [0, count) into parts nearly equal ranges.
-std::pair<long, long> share(long count, unsigned parts, unsigned part) {
-  return {count * part / parts, count * (part + 1) / parts};
-}
-
 } // namespace
 
 void T_zq_HITRAN::zero_spectrum() {
@@ -228,79 +224,24 @@ void T_zq_HITRAN::UpdateSpectrum() {
 
 template <class PlaceOne, class SumRun> void T_zq_HITRAN::place_and_sum(PlaceOne place_one, SumRun sum_run) {
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
-  constexpr unsigned kMaxParts = 64;
-  const unsigned parts = std::min(threads_ == 0 ? pool.Concurrency() : threads_, kMaxParts);
-  const long lines = static_cast<long>(Records.size());
+  const unsigned parts = zqsum::PartsFor(threads_, pool);
   // Records may have changed since reading (it is a public field): the working space follows it.
   if (placed_.size() != Records.size()) placed_.resize(Records.size());
-
-  // Pass 1, lines split: part p places its share into placed_[first_p, first_p + count_p).
-  std::array<long, kMaxParts> placed_count{};
-  std::array<bool, kMaxParts> stopped{};
-  auto place = [&](unsigned part) {
-    auto [first, last] = share(lines, parts, part);
-    long n = first;
-    for (long i = first; i < last && !stopped[part]; ++i) {
-      switch (place_one(Records[static_cast<std::size_t>(i)], placed_[static_cast<std::size_t>(n)])) {
-      case Placement::Placed:
-        ++n;
-        break;
-      case Placement::Skipped:
-        break;
-      case Placement::Stop:
-        stopped[part] = true;
-        break;
-      }
-    }
-    placed_count[part] = n - first;
-  };
-  pool.Run(parts, place);
-
-  // The lines to sum: each part's placed lines in file order, up to the first stop.
-  auto for_each_placed = [&](auto visit) {
-    for (unsigned p = 0; p < parts; ++p) {
-      const long first = share(lines, parts, p).first;
-      for (long i = first; i < first + placed_count[p]; ++i)
-        visit(placed_[static_cast<std::size_t>(i)]);
-      if (stopped[p]) break; // no later line is processed
-    }
-  };
-
-  // Grid split with an equal number of line-point pairs in each part (line lists are dense in some
-  // bands and empty in others): a difference array of the reaches gives the pairs per point.
-  std::array<int32_t, kMaxParts + 1> bounds{};
-  bounds[parts] = N;
-  if (parts > 1) {
-    std::fill(pair_delta_.begin(), pair_delta_.end(), 0);
-    for_each_placed([&](const PlacedLine& pl) {
-      ++pair_delta_[static_cast<std::size_t>(pl.lo)];
-      --pair_delta_[static_cast<std::size_t>(pl.hi) + 1];
-    });
-    double total = 0, running = 0;
-    int64_t active = 0;
-    for (long k = 1; k <= N; ++k)
-      total += static_cast<double>(active += pair_delta_[static_cast<std::size_t>(k)]);
-    active = 0;
-    unsigned next = 1;
-    for (long k = 1; k <= N && next < parts; ++k) {
-      running += static_cast<double>(active += pair_delta_[static_cast<std::size_t>(k)]);
-      while (next < parts && running >= total * next / parts)
-        bounds[next++] = static_cast<int32_t>(k);
-    }
-    for (; next < parts; ++next)
-      bounds[next] = N;
-  }
-
-  // Pass 2, grid split: each part sums its own points over all placed lines, in file order.
-  auto accumulate = [&](unsigned part) {
-    const int32_t k0 = bounds[part] + 1, k1 = bounds[part + 1];
-    if (k0 > k1) return;
-    for_each_placed([&](const PlacedLine& pl) {
-      const int32_t lo = std::max(pl.lo, k0), hi = std::min(pl.hi, k1);
-      if (lo <= hi) sum_run(pl, lo, hi);
-    });
-  };
-  pool.Run(parts, accumulate);
+  zqsum::TPlacedRuns runs;
+  zqsum::PlaceLines(
+      pool, parts, static_cast<long>(Records.size()),
+      [&](unsigned, long line, long slot) {
+        return place_one(Records[static_cast<std::size_t>(line)], placed_[static_cast<std::size_t>(slot)]);
+      },
+      runs, nullptr);
+  zqsum::SumLines(
+      pool, parts, runs, 1, static_cast<int32_t>(N) + 1, pair_delta_,
+      [&](long slot) {
+        const PlacedLine& pl = placed_[static_cast<std::size_t>(slot)];
+        return std::pair{pl.lo, pl.hi};
+      },
+      [&](long slot, int32_t lo, int32_t hi) { sum_run(placed_[static_cast<std::size_t>(slot)], lo, hi); },
+      nullptr);
 }
 
 void T_zq_HITRAN::compute_lorentz(double step) {
@@ -314,10 +255,11 @@ void T_zq_HITRAN::compute_lorentz(double step) {
   place_and_sum(
       [&](THitranLine& line, PlacedLine& out) {
         if (adjust) adjust_line(line, f);
-        return place_lorentz(line, frame, cache, out) ? Placement::Placed : Placement::Skipped;
+        return place_lorentz(line, frame, cache, out) ? zqsum::TPlacement::Placed
+                                                      : zqsum::TPlacement::Skipped;
       },
       [&](const PlacedLine& pl, int32_t lo, int32_t hi) {
-        zqkernel::AddLorentz(spectrum, lo, hi, pl.m, step, pl.a, pl.b, pl.c);
+        zqvoigt::AddGridLorentz(spectrum, lo, hi, pl.m, step, pl.a, pl.b, pl.c);
       });
   adjusted_ = true;
   adjusted_p_ = Pressure;
@@ -357,19 +299,20 @@ void T_zq_HITRAN::compute_doppler(double temperature, double step, double mass) 
         const long double nu = line.Wavenumber;
         const double sigma = static_cast<double>(nu * width_factor);
         const long double a = line.Intensity / (sigma * root_pi);
-        if (!(sigma > 0) || !std::isfinite(a)) return Placement::Skipped; // at or below 0 cm-1: no width
-        if (nu < wmin - limit * sigma || nu > wmax + limit * sigma) return Placement::Skipped;
+        if (!(sigma > 0) || !std::isfinite(a))
+          return zqsum::TPlacement::Skipped; // at or below 0 cm-1: no width
+        if (nu < wmin - limit * sigma || nu > wmax + limit * sigma) return zqsum::TPlacement::Skipped;
         const long double h = zqgrid::RoundHalfEven(kDopplerWindow * sigma / lstep);
         const long double m = zqgrid::RoundHalfEven((nu - wmin) / lstep);
-        if (!std::isfinite(h) || !std::isfinite(m)) return Placement::Skipped;
-        if (m - h > N) return Placement::Stop; // ascending order: no later line reaches the grid
+        if (!std::isfinite(h) || !std::isfinite(m)) return zqsum::TPlacement::Skipped;
+        if (m - h > N) return zqsum::TPlacement::Stop; // ascending order: no later line reaches the grid
         if (!clip_to_grid(static_cast<double>(m), static_cast<double>(h), out.lo, out.hi))
-          return Placement::Skipped;
+          return zqsum::TPlacement::Skipped;
         out.a = line.Wavenumber;
         out.b = sigma;
         out.c = static_cast<double>(a);
         out.m = 0;
-        return Placement::Placed;
+        return zqsum::TPlacement::Placed;
       },
       [&](const PlacedLine& pl, int32_t lo, int32_t hi) {
         for (int32_t k = lo; k <= hi; ++k) {

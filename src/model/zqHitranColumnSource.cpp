@@ -1,6 +1,6 @@
 #include "zqHitranColumnSource.h"
 
-#include "zqCrossSection.h"
+#include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqSaturation.h"
 
@@ -35,12 +35,14 @@ bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& 
   c.LineWidthLimit = line_width_limit_;
   c.Threads = threads_;
   c.Grid = wavenumber;
-  THitranCrossSection result = ComputeHitranCrossSection(HitranLineSet(*lists_[static_cast<int>(gas)]), c);
-  if (!result.Valid()) {
-    reason = (gas == TzqColumnGas::H2O ? "Water vapour lines: " : "CO2 lines: ") + result.Refusal;
+  c.Cancel = cancel_;
+  const T_zq_HITRAN& list = *lists_[static_cast<int>(gas)];
+  const auto result = TzqCrossSectionCache::Shared().Get(list.Revision(), HitranLineSet(list), c);
+  if (!result->Valid()) {
+    reason = (gas == TzqColumnGas::H2O ? "Water vapour lines: " : "CO2 lines: ") + result->Refusal;
     return false;
   }
-  sigma = std::move(result.Sigma);
+  sigma = result->Sigma;
   return true;
 }
 

@@ -1,10 +1,11 @@
 // The atmosphere column's absorption from HITRAN line lists: each layer's cross-sections computed by
 // the HITRAN line-physics engine (Voigt profile at the layer's temperature and pressure) on the
-// column's own grid. Qt-free.
+// column's own grid, through the shared cross-section cache. Qt-free.
 #pragma once
 
 #include "zqColumn.h"
 
+#include <atomic>
 #include <cstdint>
 
 class T_zq_HITRAN;
@@ -20,6 +21,8 @@ public:
   void SetLineWidthLimit(double limit);
   // Threads of the engine: 0 = every core (the result is the same for any count).
   void SetThreads(unsigned threads) { threads_ = threads; }
+  // A flag that, when raised, stops a layer's computation within a few lines (the layer is refused).
+  void SetCancel(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
   bool CrossSections(TzqColumnGas gas, const TzqLayerConditions& layer, std::span<const double> wavenumber,
                      std::span<double> sigma, std::string& reason) override;
@@ -53,5 +56,6 @@ private:
   const T_zq_HITRAN* lists_[kColumnGases] = {nullptr, nullptr};
   double line_width_limit_ = 200;
   unsigned threads_ = 0;
+  const std::atomic<bool>* cancel_ = nullptr;
   uint64_t revision_ = 1;
 };

@@ -5,6 +5,7 @@
 
 #include "zqFaddeeva.h"
 #include "zqPhysicalConstants.h"
+#include "zqPlanck.h"
 
 #include <cmath>
 #include <limits>
@@ -17,34 +18,6 @@ constexpr double kTref = zqconst::HitranReferenceTemperature;
 constexpr double kC2 = zqconst::SecondRadiationCm;
 constexpr double kLn2 = std::numbers::ln2;
 constexpr double kPi = std::numbers::pi;
-
-// int_x^inf t^3 / (e^t - 1) dt for x >= 0.
-double planck_tail(double x) {
-  constexpr double kWhole = kPi * kPi * kPi * kPi / 15; // the integral from 0
-  if (x < 2) {
-    // Bernoulli series of t^3/(e^t - 1) = sum B_k t^(k+2)/k!, integrated from 0 to x; converges for
-    // x < 2 pi, here with ratio (x / 2 pi)^2 <= 0.1 per term.
-    constexpr double kB[] = {1.0,           -0.5, 1.0 / 6,       0, -1.0 / 30,      0, 1.0 / 42, 0,
-                             -1.0 / 30,     0,    5.0 / 66,      0, -691.0 / 2730,  0, 7.0 / 6,  0,
-                             -3617.0 / 510, 0,    43867.0 / 798, 0, -174611.0 / 330};
-    double sum = 0, factorial = 1, power = x * x * x;
-    for (int k = 0; k < static_cast<int>(std::size(kB)); ++k) {
-      if (k > 0) factorial *= k;
-      sum += kB[k] * power / ((k + 3) * factorial);
-      power *= x;
-    }
-    return kWhole - sum;
-  }
-  double sum = 0;
-  for (int n = 1; n <= 200; ++n) {
-    const double e = std::exp(-n * x);
-    const double term =
-        e * (x * x * x / n + 3 * x * x / (n * n) + 6 * x / (n * n * n) + 6.0 / (n * n * n * n));
-    sum += term;
-    if (term < 1e-18 * sum) break;
-  }
-  return sum;
-}
 
 } // namespace
 
@@ -109,22 +82,6 @@ double VoigtProfile(double d, double gammaL, double gammaD) {
   return std::sqrt(kLn2 / kPi) / gammaD * zqvoigt::ReW(c * d, c * gammaL);
 }
 
-double PlanckExitance(double nu, double temperature) {
-  if (!(nu > 0) || !(temperature > 0)) return 0;
-  const double k = 100 * nu; // m-1
-  const double x = zqconst::SecondRadiationExact * k / temperature;
-  return zqconst::FirstRadiation * k * k * k * 100 / std::expm1(x);
-}
-
-double BlackbodyBandPower(double nuLow, double nuHigh, double temperature) {
-  if (!(temperature > 0) || !(nuHigh > nuLow)) return 0;
-  const double scale = 2 * kPi * std::pow(zqconst::Boltzmann * temperature, 4) /
-                       (std::pow(zqconst::Planck, 3) * zqconst::SpeedOfLight * zqconst::SpeedOfLight);
-  const double to_x = zqconst::SecondRadiationExact * 100 / temperature;
-  const double lo = std::max(nuLow, 0.0) * to_x, hi = std::max(nuHigh, 0.0) * to_x;
-  return scale * (planck_tail(lo) - planck_tail(hi));
-}
-
 double OpticalDepth(double sigma, double numberDensity, double pathM) {
   return sigma * numberDensity * (pathM * 100);
 }
@@ -140,7 +97,7 @@ double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double>
   const std::size_t n = std::min(x.size(), sigma.size());
   double sum = 0;
   for (std::size_t k = 0; k < n; ++k)
-    sum += PlanckExitance(x[k], temperature) * -std::expm1(-OpticalDepth(sigma[k], numberDensity, pathM));
+    sum += zqplanck::Exitance(x[k], temperature) * -std::expm1(-OpticalDepth(sigma[k], numberDensity, pathM));
   return step * sum;
 }
 

@@ -1,6 +1,6 @@
 // The line physics of the HITRAN mode as pure named formulas, one per quantity, each with its formula
 // and units: line intensity at a temperature, Lorentz and Doppler half widths, the pressure-shifted
-// centre, number density, and the exact Planck function with the path quantities built on it.
+// centre, number density, and the path quantities built on the Planck function (zqPlanck.h).
 // Conventions follow HITRAN: T in K, p in mb (p_atm = p / 1013.25), mixing ratio in ppm, Tref = 296 K.
 #pragma once
 
@@ -50,15 +50,6 @@ double LorentzProfile(double d, double gammaL);
 double GaussProfile(double d, double gammaD);
 double VoigtProfile(double d, double gammaL, double gammaD);
 
-// Hemispherical spectral exitance of a blackbody, the exact Planck function per wavenumber
-// (W m-2 / cm-1): M(nu, T) = 2 pi h c^2 (100 nu)^3 * 100 / (exp(h c 100 nu / (k T)) - 1), nu in cm-1.
-// Its integral over all wavenumbers is sigma T^4.
-double PlanckExitance(double nu, double temperature);
-
-// Exact integral of PlanckExitance over [nuLow, nuHigh] cm-1 (W/m2), from the convergent series
-// int_x^inf t^3/(e^t - 1) dt = sum_n e^(-n x) (x^3/n + 3x^2/n^2 + 6x/n^3 + 6/n^4).
-double BlackbodyBandPower(double nuLow, double nuHigh, double temperature);
-
 // Optical depth of a path of pathM metres: tau = sigma * n * L (sigma in cm2/molecule, n in cm-3).
 double OpticalDepth(double sigma, double numberDensity, double pathM);
 
@@ -67,7 +58,8 @@ double OpticalDepth(double sigma, double numberDensity, double pathM);
 double PathForFraction(double sigma, double numberDensity, double fraction);
 
 // Absorbed blackbody power of a path over a grid (W/m2): step * sum_k M(x_k, T) (1 - exp(-tau_k)),
-// tau_k = sigma_k n L; x and sigma hold the grid points and their cross-sections.
+// tau_k = sigma_k n L, M the exitance of zqPlanck.h; x and sigma hold the grid points and their
+// cross-sections.
 double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double> sigma, double step,
                               double numberDensity, double pathM, double temperature);
 

@@ -13,10 +13,10 @@ struct alignas(64) THitranLine {
   double Wavenumber = 0;
   double Intensity = 0;
   double AirWidth = 0;
-  double SelfWidth = 0; // read, used by no computation
+  double SelfWidth = 0; // self broadening: the HITRAN line physics only (the classic model uses air alone)
   double LowerStateEnergy = 0;
-  double WidthExponent = 0; // read, used by no computation (the width exponent is always 0.5)
-  double AdjustedIntensity = 0;
+  double WidthExponent = 0;     // n_air: the HITRAN line physics only (the classic model's exponent is 0.5)
+  double AdjustedIntensity = 0; // the classic model's intensity and width at its last conditions
   double AdjustedWidth = 0;
 };
 static_assert(sizeof(THitranLine) == 64, "a line record must fit one cache line");

@@ -1,20 +1,12 @@
-// Building blocks of the column's infrared radiative transfer: the exact Planck function and its band
-// integral, Gauss-Legendre nodes in the cosine of the zenith angle, and the transfer of intensity
-// through one layer whose Planck source varies linearly in optical depth.
+// Building blocks of the column's infrared radiative transfer: Gauss-Legendre nodes in the cosine of the
+// zenith angle and the transfer of intensity through one layer whose Planck source (zqPlanck.h) varies
+// linearly in optical depth.
 #pragma once
 
 #include <cmath>
 #include <vector>
 
 namespace zqrt {
-
-// Planck spectral radiance (W m-2 sr-1 per cm-1) at wavenumber nu (cm-1) and temperature T (K), with
-// the exact SI constants h, c and k. 0 when nu <= 0 or T <= 0.
-double PlanckRadiance(double nu, double temperature);
-
-// Hemispheric blackbody exitance pi * integral of PlanckRadiance over [nu1, nu2] (W m-2), from the
-// analytic series of integral x^3 / (e^x - 1): exact to rounding, independent of any grid.
-double PlanckBandExitance(double nu1, double nu2, double temperature);
 
 // n-point Gauss-Legendre rule on [0, 1]: nodes ascending, weights summing to 1.
 struct Quadrature {

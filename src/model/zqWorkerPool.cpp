@@ -1,6 +1,7 @@
-// Fork-join over persistent threads. Parts are claimed through one atomic word that carries the run's
-// generation, so a worker that wakes late can never take a part of a later run; the caller claims
-// parts as well and waits only for parts already running elsewhere.
+// Fork-join over persistent threads, one job per Run. A worker claims a part only while holding the
+// pool's lock and finding the job in the list; the caller takes the job out of the list under the
+// same lock before it waits, so a job a worker has claimed a part of outlives that part, and a job no
+// worker can see any more is never touched again. The caller claims its own parts without the lock.
 #include "zqWorkerPool.h"
 
 #include <algorithm>
@@ -27,73 +28,52 @@ TzqWorkerPool& TzqWorkerPool::Shared() {
   return pool;
 }
 
-bool TzqWorkerPool::claim(uint32_t gen, unsigned parts, unsigned& part) {
-  uint64_t current = next_.load(std::memory_order_acquire);
-  for (;;) {
-    if (static_cast<uint32_t>(current >> 32) != gen) return false;
-    const auto next = static_cast<uint32_t>(current);
-    if (next >= parts) return false;
-    if (next_.compare_exchange_weak(current, current + 1, std::memory_order_acq_rel)) {
-      part = next;
-      return true;
-    }
-  }
-}
-
-void TzqWorkerPool::finish_part(unsigned parts) {
-  if (finished_.fetch_add(1, std::memory_order_acq_rel) + 1 == parts) {
+void TzqWorkerPool::run_part(Job& job, unsigned part) {
+  job.fn(job.ctx, part);
+  if (job.finished.fetch_add(1, std::memory_order_acq_rel) + 1 == job.parts) {
+    // The caller may return as soon as it sees the count: only the pool is touched from here on.
     std::lock_guard lock(mutex_);
-    done_.notify_one();
+    done_.notify_all();
   }
 }
 
 void TzqWorkerPool::run(unsigned parts, TaskFn fn, void* ctx) {
   if (parts == 0) return;
-  std::lock_guard run_lock(run_mutex_);
   if (parts == 1 || threads_.empty()) {
     for (unsigned part = 0; part < parts; ++part)
       fn(ctx, part);
     return;
   }
-  uint32_t gen;
+  Job job{fn, ctx, parts};
   {
     std::lock_guard lock(mutex_);
-    gen = ++generation_;
-    fn_ = fn;
-    ctx_ = ctx;
-    parts_ = parts;
-    finished_.store(0, std::memory_order_relaxed);
-    next_.store(static_cast<uint64_t>(gen) << 32, std::memory_order_release);
+    jobs_.push_back(&job);
   }
   wake_.notify_all();
-  unsigned part;
-  while (claim(gen, parts, part)) {
-    fn(ctx, part);
-    finish_part(parts);
-  }
+  for (unsigned part; (part = job.next.fetch_add(1, std::memory_order_relaxed)) < parts;)
+    run_part(job, part);
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [&] { return finished_.load(std::memory_order_acquire) == parts; });
+  jobs_.erase(std::find(jobs_.begin(), jobs_.end(), &job));
+  done_.wait(lock, [&] { return job.finished.load(std::memory_order_acquire) == parts; });
 }
 
 void TzqWorkerPool::worker_loop() {
-  uint32_t seen = 0;
+  std::unique_lock lock(mutex_);
   for (;;) {
-    TaskFn fn;
-    void* ctx;
-    unsigned parts;
-    {
-      std::unique_lock lock(mutex_);
-      wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
-      if (stop_) return;
-      seen = generation_;
-      fn = fn_;
-      ctx = ctx_;
-      parts = parts_;
-    }
-    unsigned part;
-    while (claim(seen, parts, part)) {
-      fn(ctx, part);
-      finish_part(parts);
-    }
+    Job* job = nullptr;
+    unsigned part = 0;
+    wake_.wait(lock, [&] {
+      if (stop_) return true;
+      for (Job* j : jobs_)
+        if ((part = j->next.fetch_add(1, std::memory_order_relaxed)) < j->parts) {
+          job = j;
+          return true;
+        }
+      return false;
+    });
+    if (stop_) return;
+    lock.unlock();
+    run_part(*job, part);
+    lock.lock();
   }
 }

@@ -1,8 +1,10 @@
 #include "zqHitranMode.h"
 
+#include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqHitranPhysics.h"
 #include "zqLineSeries.h"
+#include "zqPlanck.h"
 #include "zqSeriesPoints.h"
 
 #include <algorithm>
@@ -147,7 +149,8 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
   g.CO2Ppm = c.CO2;
   auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out, const char* source) {
     if (!list) return false;
-    out = ComputeHitranCrossSection(HitranLineSet(*list), HitranConditions(c, ppm));
+    out =
+        *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), HitranConditions(c, ppm));
     g.Status.Refuse(source, out.Refusal);
     for (const std::string& note : out.Notes)
       g.Status.Note(source, note);
@@ -213,7 +216,7 @@ TPowerResult HitranPowerTable(const THitranGases& g, const TControls& c, double 
   table.Total_1x = table.CO2_1x + table.H2O_1x;
   table.Total_2x = table.H2O_1x + table.CO2_2x;
   // The band the sums cover: the grid's points stand for the steps that end at them.
-  table.BandPower = zqphys::BlackbodyBandPower(c.WavenumberMin, w->X.back(), t);
+  table.BandPower = zqplanck::BandExitance(c.WavenumberMin, w->X.back(), t);
   for (double v : {table.CO2_1x, table.CO2_2x, table.H2O_1x, table.Combined_1x, table.Combined_2x})
     if (!std::isfinite(v)) {
       r.Status.Refuse("", "Absorbed power is too large to represent");

@@ -231,6 +231,48 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
   return status;
 }
 
+TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, float pressure,
+                                      float temperature) {
+  ApplyControls();
+  // The views fill the two gases' series only.
+  auto series = [&](TSeriesRole role) -> TLineSeries* {
+    if (role == TSeriesRole::Combined || !sink.Series) return nullptr;
+    return sink.Series(role);
+  };
+  if (Controls.Physics == TLinePhysics::Hitran && view != TLineView::RawLines) {
+    TControls c = Controls;
+    c.PlotType = view == TLineView::LineMeanPaths ? TPlotType::MeanPath : TPlotType::Spectra;
+    c.Scaling = TScaling::Raw;
+    if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
+    return FillHitranSeries(ComputeHitranGases(Water, CO2, c), c, path_factor_of(*this), series);
+  }
+  if (view == TLineView::AdjustedSpectrum) {
+    if (!CO2 || !Water) return {};
+    CO2->AdjustLines(pressure, temperature);
+    Water->AdjustLines(pressure, temperature);
+  }
+  TzqStatus status;
+  for (TSeriesRole role : {TSeriesRole::CO2, TSeriesRole::Water}) {
+    T_zq_HITRAN* list = ListOf(role);
+    TLineSeries* s = series(role);
+    if (!list || !s) continue;
+    switch (view) {
+    case TLineView::RawLines:
+      list->AddRawLines(*s);
+      break;
+    case TLineView::LineMeanPaths:
+      list->AddLineMeanPaths(*s);
+      break;
+    case TLineView::AdjustedSpectrum:
+      list->AddSpectrum(*s);
+      break;
+    }
+  }
+  status.Take(Water, "h2o");
+  status.Take(CO2, "co2");
+  return status;
+}
+
 TPowerResult TzqSession::ComputePower(double P) {
   if (Controls.Physics == TLinePhysics::Hitran) {
     TControls c = Controls;

@@ -60,6 +60,10 @@ struct TzqStatus {
   std::string Headline() const;
 };
 
+// The one-gas views of the Mean Path page and the hidden buttons: the lines as read ("Absorbance"), each
+// line's mean path ("Mean Path"), the spectrum at the controls' conditions ("Plot Spectra").
+enum class TLineView { RawLines, LineMeanPaths, AdjustedSpectrum };
+
 // Path type of the "Mean Path" page: what the path multiplier m counts.
 enum class TPathType { MeanFreePath = 0, OpticalThickness = 1 }; // factor m ln 2 (1/2), or m (1/e)
 
@@ -159,6 +163,12 @@ public:
   // The "Plot Path" pipeline: lines adjusted to pressure (mb) and temperature (K), as the window holds
   // them in 32-bit reals, then the mean paths of the two gases and of their combination.
   TzqStatus ComputePaths(const TSeriesSink& sink, float pressure, float temperature);
+  // One of the line views into the water and CO2 series. AdjustedSpectrum takes the lines to pressure
+  // (mb) and temperature (K) first. Under the HITRAN physics the mean paths and the spectrum come
+  // from the cross-sections at the controls (Voigt unless a HITRAN profile is chosen); the lines as
+  // read are the same in both physics.
+  TzqStatus ComputeLineView(TLineView view, const TSeriesSink& sink, float pressure = 0,
+                            float temperature = 0);
   // The Power page's table for a path of P metres, from the spectra as the last ComputeSpectra left
   // them (each integral brings its list's spectrum up to date first). Under the HITRAN physics, from the
   // cross-sections at the controls with the exact Planck function.
@@ -171,12 +181,10 @@ public:
   TColumnRun ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress = {});
 
 private:
-  // What identifies the contents of a line list for the column's cache.
+  // A list and the revision of its lines, as the column source last saw them.
   struct TListKey {
-    const void* list = nullptr;
-    const void* records = nullptr;
-    std::size_t size = 0;
-    double first = 0, last = 0;
+    const T_zq_HITRAN* list = nullptr;
+    uint64_t revision = 0;
     bool operator==(const TListKey&) const = default;
   };
   static TListKey key_of(const T_zq_HITRAN* list);

@@ -10,16 +10,7 @@ TzqSession::TzqSession() = default;
 TzqSession::~TzqSession() = default;
 
 TzqSession::TListKey TzqSession::key_of(const T_zq_HITRAN* list) {
-  TListKey k;
-  if (!list) return k;
-  k.list = list;
-  k.records = list->Records.data();
-  k.size = list->Records.size();
-  if (k.size > 0) {
-    k.first = list->Records.front().Wavenumber;
-    k.last = list->Records.back().Wavenumber;
-  }
-  return k;
+  return list ? TListKey{list, list->Revision()} : TListKey{};
 }
 
 TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress) {
@@ -40,6 +31,7 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
   column_lists_[0] = keys[0];
   column_lists_[1] = keys[1];
   column_source_->SetThreads(settings.Threads);
+  column_source_->SetCancel(progress.Cancel);
   run.Result = column_->Compute(settings, *column_source_, progress);
   if (!run.Result.Computed)
     run.Status.Refuse("column",

@@ -9,6 +9,7 @@
 #include "zqHitranColumnSource.h"
 #include "zqHitranPhysics.h"
 #include "zqLineSeries.h"
+#include "zqPlanck.h"
 
 #include <gtest/gtest.h>
 
@@ -500,7 +501,7 @@ TEST_F(CliTest, ColumnIsothermalAndTransparentLimits) {
     EXPECT_EQ(r.code, 0) << r.err;
     return column_rows(r.out);
   };
-  const double planck = zqphys::BlackbodyBandPower(550, 800, 300);
+  const double planck = zqplanck::BandExitance(550, 800, 300);
   for (const char* co2 : {"400", "20000"}) {
     const auto v = run({"--isothermal", "--surface-temperature", "300", "--rh", "100", "--co2", co2});
     EXPECT_NEAR(v.at("OLR 1x"), planck, 1e-6 * planck) << co2;

@@ -2,6 +2,7 @@
 // Planck's law against the exact SI constants.
 #include "TestSupport.h"
 #include "zqClassicFormulas.h"
+#include "zqPlanck.h"
 
 #include <gtest/gtest.h>
 
@@ -46,12 +47,12 @@ TEST(ClassicFormulas, PlanckPairsAgreeWithTheSIConstants) {
   const long double c1 = 2 * std::numbers::pi_v<long double> * h * c * c, c2 = h * c / k;
   for (long double lambda : {4e-6L, 15e-6L, 100e-6L}) {
     const long double l5 = std::pow(lambda, 5.0L);
-    const double exact = double(zqclassic::Planck(c1, c2, l5, lambda, 288));
+    const double exact = double(zqplanck::ClassicLaw(c1, c2, l5, lambda, 288));
     EXPECT_TRUE(zqtest::RelClose(
-        double(zqclassic::Planck(zqconst::ClassicPlanckC1, zqconst::ClassicPlanckC2, l5, lambda, 288)), exact,
-        1e-4));
-    EXPECT_TRUE(zqtest::RelClose(double(zqclassic::Planck(zqconst::ClassicPowerPlanckC1,
-                                                          zqconst::ClassicPowerPlanckC2, l5, lambda, 288)),
+        double(zqplanck::ClassicLaw(zqconst::ClassicPlanckC1, zqconst::ClassicPlanckC2, l5, lambda, 288)),
+        exact, 1e-4));
+    EXPECT_TRUE(zqtest::RelClose(double(zqplanck::ClassicLaw(zqconst::ClassicPowerPlanckC1,
+                                                             zqconst::ClassicPowerPlanckC2, l5, lambda, 288)),
                                  exact, 1e-3));
   }
 }

@@ -6,6 +6,7 @@
 #include "zqHitranRecord.h"
 #include "zqPartitionSums.h"
 #include "zqPhysicalConstants.h"
+#include "zqPlanck.h"
 
 #include <gtest/gtest.h>
 
@@ -125,18 +126,17 @@ TEST(HitranFormulas, ProfilesHaveUnitArea) {
 }
 
 TEST(Planck, ExitanceAndBandIntegralsAgreeWithExactValues) {
-  EXPECT_TRUE(RelClose(zqphys::PlanckExitance(667, 288), 0.41125179631950811, 1e-13));
-  EXPECT_TRUE(RelClose(zqphys::PlanckExitance(0.5, 5000), 3.2505932108088796e-5, 1e-13));
-  EXPECT_TRUE(RelClose(zqphys::PlanckExitance(4000, 200), 7.624302269944264e-10, 1e-13));
-  EXPECT_TRUE(RelClose(zqphys::BlackbodyBandPower(500, 800, 288), 122.03686729685651, 1e-12));
-  EXPECT_TRUE(RelClose(zqphys::BlackbodyBandPower(0.001, 50, 288), 0.28381967549103505, 1e-12));
+  EXPECT_TRUE(RelClose(zqplanck::Exitance(667, 288), 0.41125179631950811, 1e-13));
+  EXPECT_TRUE(RelClose(zqplanck::Exitance(0.5, 5000), 3.2505932108088796e-5, 1e-13));
+  EXPECT_TRUE(RelClose(zqplanck::Exitance(4000, 200), 7.624302269944264e-10, 1e-13));
+  EXPECT_TRUE(RelClose(zqplanck::BandExitance(500, 800, 288), 122.03686729685651, 1e-12));
+  EXPECT_TRUE(RelClose(zqplanck::BandExitance(0.001, 50, 288), 0.28381967549103505, 1e-12));
   // The whole spectrum gives sigma T^4.
   for (double t : {3.0, 255.0, 288.0, 5800.0})
-    EXPECT_TRUE(
-        RelClose(zqphys::BlackbodyBandPower(0, 1e7, t), zqconst::StefanBoltzmann * std::pow(t, 4), 1e-9))
+    EXPECT_TRUE(RelClose(zqplanck::BandExitance(0, 1e7, t), zqconst::StefanBoltzmann * std::pow(t, 4), 1e-9))
         << t;
-  EXPECT_EQ(zqphys::PlanckExitance(0, 288), 0);
-  EXPECT_EQ(zqphys::BlackbodyBandPower(800, 500, 288), 0);
+  EXPECT_EQ(zqplanck::Exitance(0, 288), 0);
+  EXPECT_EQ(zqplanck::BandExitance(800, 500, 288), 0);
 }
 
 TEST(PathQuantities, OpticalDepthPathsAndAbsorbedPowerAreConsistent) {
@@ -156,7 +156,7 @@ TEST(PathQuantities, OpticalDepthPathsAndAbsorbedPowerAreConsistent) {
     clear.push_back(0);
   }
   EXPECT_TRUE(RelClose(zqphys::AbsorbedBlackbodyPower(x, opaque, step, n, 1000, 288),
-                       zqphys::BlackbodyBandPower(500, 800, 288), 1e-5));
+                       zqplanck::BandExitance(500, 800, 288), 1e-5));
   EXPECT_EQ(zqphys::AbsorbedBlackbodyPower(x, clear, step, n, 1000, 288), 0);
 }
 

@@ -6,6 +6,7 @@
 #include "DemoSessionTest.h"
 #include "TestSupport.h"
 #include "zqCrossSection.h"
+#include "zqCrossSectionCache.h"
 #include "zqDemoLines.h"
 #include "zqHITRAN.h"
 #include "zqHitranMode.h"
@@ -18,7 +19,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <fstream>
+#include <thread>
 
 using namespace zqsession;
 
@@ -222,4 +227,108 @@ TEST(HitranTitles, NameThePhysicsProfileAndUnit) {
     EXPECT_EQ(h.firstLine, c.firstLine);
     EXPECT_EQ(h.leftAxis, c.leftAxis);
   }
+}
+
+// The cross-sections come from the shared cache, keyed on the lists' revisions: a replot and the
+// Power table at the same controls compute nothing again; a list read again from another file into
+// the same object is computed anew (and gives that file's numbers), the unchanged one is not.
+TEST_F(HitranSessionTest, ComputesAListAgainOnlyWhenItsContentsChanged) {
+  TControls& c = session.Controls;
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::Voigt;
+  TzqCrossSectionCache& cache = TzqCrossSectionCache::Shared();
+  cache.Clear();
+  const uint64_t start = cache.Computations();
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  EXPECT_EQ(cache.Computations() - start, 2u);
+  const std::vector<double> water_before = ys(TSeriesRole::Water), co2_before = ys(TSeriesRole::CO2);
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  ASSERT_TRUE(session.ComputePower(1000).Table);
+  EXPECT_EQ(cache.Computations() - start, 2u);
+
+  // The same object, other contents: the CO2 lines of the upper half of the band only.
+  const T_zq_HITRAN* address = &co2;
+  std::string upper;
+  {
+    std::ifstream in(dir->path() / "02_CO2.txt");
+    for (std::string line; std::getline(in, line);)
+      if (line.size() > 15 && std::atof(line.substr(3, 12).c_str()) > 667) upper += line + "\n";
+  }
+  zqtest::WriteFile(dir->path() / "02_CO2_upper.txt", upper);
+  co2.LoadFromFile((dir->path() / "02_CO2_upper.txt").string());
+  ASSERT_EQ(&co2, address);
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  EXPECT_EQ(cache.Computations() - start, 3u); // the CO2 list only
+  EXPECT_EQ(ys(TSeriesRole::Water), water_before);
+  EXPECT_NE(ys(TSeriesRole::CO2), co2_before);
+  const THitranCrossSection expected =
+      ComputeHitranCrossSection(HitranLineSet(co2), HitranConditions(c, c.CO2));
+  ASSERT_EQ(ys(TSeriesRole::CO2).size(), expected.Sigma.size());
+  for (std::size_t k = 0; k < expected.Sigma.size(); k += 11)
+    ASSERT_EQ(ys(TSeriesRole::CO2)[k], expected.Sigma[k] * 1e20) << k;
+}
+
+// The Mean Path page's views go through the session and honour the line physics: under HITRAN the
+// per-line buttons draw the cross-sections' paths and spectrum; the lines as read stay the file's.
+TEST_F(HitranSessionTest, LineViewsFollowTheLinePhysics) {
+  TControls& c = session.Controls;
+  c.Physics = TLinePhysics::Hitran;
+  c.SpectraType = TSpectraType::Voigt;
+  c.PlotType = TPlotType::MeanPath;
+  ASSERT_FALSE(session.ComputePaths(Sink(), 0, 0).Refused());
+  const std::vector<double> paths = ys(TSeriesRole::Water);
+  series[0].Clear();
+  series[2].Clear();
+  ASSERT_FALSE(session.ComputeLineView(TLineView::LineMeanPaths, Sink()).Refused());
+  EXPECT_EQ(ys(TSeriesRole::Water), paths);
+
+  c.PlotType = TPlotType::Spectra;
+  ASSERT_FALSE(session.ComputeSpectra(Sink()).Refused());
+  const std::vector<double> spectrum = ys(TSeriesRole::CO2);
+  series[1].Clear();
+  series[2].Clear();
+  c.PlotType = TPlotType::MeanPath; // the view decides what is drawn, not the plot type
+  ASSERT_FALSE(session.ComputeLineView(TLineView::AdjustedSpectrum, Sink(), 506.625f, 250).Refused());
+  EXPECT_EQ(ys(TSeriesRole::CO2), spectrum);
+
+  ASSERT_FALSE(session.ComputeLineView(TLineView::RawLines, Sink()).Refused());
+  std::size_t in_range = 0;
+  for (const THitranLine& l : co2.Records)
+    in_range += l.Wavenumber >= c.WavenumberMin && l.Wavenumber <= c.WavenumberMax;
+  EXPECT_EQ(ys(TSeriesRole::CO2).size(), in_range);
+  EXPECT_TRUE(series[2].YValues().empty()); // the views draw the two gases only
+}
+
+// A column cancelled while it computes leaves nothing behind: computed again, it gives the bits of a
+// session that was never cancelled.
+TEST_F(HitranSessionTest, ACancelledColumnLeavesNoPartialCrossSections) {
+  TzqColumnSettings s;
+  s.WavenumberMin = 550;
+  s.WavenumberMax = 800;
+  s.Layers = 20;
+  s.Step = 0.005;
+  TzqCrossSectionCache::Shared().Clear();
+  std::atomic<bool> cancel{false}, reported{false};
+  TzqColumnProgress progress;
+  progress.Cancel = &cancel;
+  progress.OnProgress = [&](double) { reported = true; };
+  TColumnRun cancelled;
+  std::thread run([&] { cancelled = session.ComputeColumn(s, progress); });
+  while (!reported)
+    std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  cancel = true;
+  run.join();
+  if (!cancelled.Result.Computed) {
+    EXPECT_EQ(cancelled.Result.Refusal, "Column computation cancelled");
+  }
+  TzqCrossSectionCache::Shared().Clear();
+  const TColumnRun again = session.ComputeColumn(s);
+  TzqSession fresh;
+  fresh.Water = &water;
+  fresh.CO2 = &co2;
+  const TColumnRun reference = fresh.ComputeColumn(s);
+  ASSERT_TRUE(again.Result.Computed && reference.Result.Computed);
+  EXPECT_EQ(again.Result.OLR1xSpectrum, reference.Result.OLR1xSpectrum);
+  EXPECT_EQ(again.Result.OLRNxSpectrum, reference.Result.OLRNxSpectrum);
 }
