@@ -34,6 +34,13 @@ bool path_present(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+// True when both names lead to one file (hard links of each other).
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 // A second name of the existing file, or a copy where the file system has no hard links. The name must
 // be free: anything planted there makes this fail rather than be written through.
 bool make_backup(const std::string& file, const std::string& backup) {
@@ -298,7 +305,8 @@ void TzqCustomFile_IO::CommitBackup() {
   const std::string file = zqResolveLinks(fullFilename_);
   std::string backup = BackupFilename();
   // A backup name equal to the file's own would delete the only copy; there is nothing to keep apart.
-  if (backup != file && path_present(file)) {
+  // A backup that is already a second name of the file (another save made it a moment ago) is kept.
+  if (backup != file && path_present(file) && !same_file(file, backup)) {
     // The new backup is made under a name of its own and then takes the backup's name in one step, so
     // at every moment one backup exists; the file stays in place until the new version replaces it.
     const std::string fresh = backup + ".zqnew";
@@ -308,6 +316,9 @@ void TzqCustomFile_IO::CommitBackup() {
       ::unlink(fresh.c_str());
       throw EzqFileError("Unable to delete backup file.");
     }
+    // Renaming onto a second name of the same file does nothing and keeps the fresh name (a concurrent
+    // save linked the same file there meanwhile): that name is then the backup's twin and goes.
+    if (same_file(fresh, backup)) ::unlink(fresh.c_str());
   }
   if (!replace_with(TempPath(), file)) throw EzqFileError("Unable to complete the file save.");
 }
