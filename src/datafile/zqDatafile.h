@@ -108,6 +108,8 @@ public:
   // clears it here; the base has none.
   virtual void ClearRecords() {}
   virtual std::size_t RecordCount() const { return 0; }
+  // What reading the file left out that the user must hear of (a sentence), or empty.
+  virtual std::string ReadNote() const { return {}; }
 
   void ClearColumns() { ColumnNames.clear(); }
   // Column number of the first entry named name (letter case ignored), or -1.

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -56,8 +57,11 @@ public:
   // File reading (the base skips comment lines, ">" or "%", before the first data line): each line
   // is tested and, when kept, converted. A field that does not convert throws EHitranConvertError
   // naming the file, the line number and the field; lines kept before it stay.
+  // Records of another molecule or isotopologue, lines that are no record, and records with a negative
+  // intensity or wavenumber are left out and counted for ReadNote.
   void ProcessLine(std::string_view line) override;
   void ClearRecords() override;
+  std::string ReadNote() const override;
   std::size_t RecordCount() const override { return Records.size(); }
 
   // Setters: store the value and set Dirty only when it differs exactly from the stored one.
@@ -153,6 +157,10 @@ private:
   template <class YOf> void add_grid_points(TLineSeries& series, YOf y_of);
   template <class YOf> void add_line_points(TLineSeries& series, YOf y_of);
 
+  // What reading left out: records by their code (columns 1-3), lines that are no record, records with
+  // a negative intensity or wavenumber, each with the line of the first.
+  std::map<std::string, long> left_out_;
+  long not_records_ = 0, negative_ = 0, first_negative_line_ = 0, below_zero_ = 0, first_below_zero_line_ = 0;
   std::string reason_, note_;
   std::string spectrum_reason_; // why the current Spectrum could not be computed
   std::string spectrum_note_;   // why it is zero or partial

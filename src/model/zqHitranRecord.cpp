@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cfloat>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -43,11 +44,23 @@ bool is_blank(char c) {
 } // namespace
 
 bool LinePasses(std::string_view line, std::string_view moleculeType) {
+  return JudgeLine(line, moleculeType) == TLineVerdict::Kept;
+}
+
+TLineVerdict JudgeLine(std::string_view line, std::string_view moleculeType) {
   const char code[2] = {column_char(line, 1), column_char(line, 2)};
-  if (moleculeType != std::string_view(code, 2)) return false;
-  if (column_char(line, 3) != '1') return false;
-  if (column_char(line, 86) == 'R' && column_char(line, 87) != 'P') return false;
-  return true;
+  if (moleculeType != std::string_view(code, 2)) {
+    if (line.find_first_not_of(" \t\r\n") == std::string_view::npos) return TLineVerdict::Blank;
+    // HITRAN writes the molecule number right-aligned in two columns and the isotopologue as one digit
+    // or letter (0 for the tenth, A and B beyond).
+    const bool number = (code[0] == ' ' || std::isdigit(static_cast<unsigned char>(code[0]))) &&
+                        std::isdigit(static_cast<unsigned char>(code[1])) &&
+                        std::isalnum(static_cast<unsigned char>(column_char(line, 3)));
+    return number ? TLineVerdict::OtherMolecule : TLineVerdict::NotARecord;
+  }
+  if (column_char(line, 3) != '1') return TLineVerdict::OtherIsotopologue;
+  if (column_char(line, 86) == 'R' && column_char(line, 87) != 'P') return TLineVerdict::BranchFilter;
+  return TLineVerdict::Kept;
 }
 
 bool FieldToReal(std::string_view text, double& value) {

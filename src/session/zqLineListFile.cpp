@@ -72,10 +72,12 @@ TLineListLoad LoadLineListFile(TzqINI_File& ini, const std::string& section, con
   }
   object->OnReadProgress = nullptr;
   if (object->RecordCount() == 0) {
+    // What was left out says what the file holds instead (another isotopologue, another molecule).
+    const std::string leftOut = object->ReadNote();
     result.Error = file +
                    " holds no line of this gas that can be read (HITRAN records of 100 or 160 "
                    "characters with the molecule number of [" +
-                   section + "]).";
+                   section + "] and isotopologue 1)." + (leftOut.empty() ? "" : "\n\n" + leftOut + ".");
     return result;
   }
   result.List = std::move(object);

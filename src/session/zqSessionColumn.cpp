@@ -44,6 +44,8 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
   if (!run.Result.Computed)
     run.Status.Refuse("column",
                       run.Result.Refusal.empty() ? "The column was not computed" : run.Result.Refusal);
+  run.Status.Note("h2o", Water->ReadNote());
+  run.Status.Note("co2", CO2->ReadNote());
   for (const std::string& note : run.Result.Notes)
     run.Status.Note("column", note);
   return run;
