@@ -341,12 +341,14 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads) {
 
   // Intensities far beyond any real line can overflow a sum. Such a point absorbs everything, so no
   // number stands for it in a result (0 would say it absorbs nothing): the computation is refused.
-  const auto bad = std::find_if(result.Sigma.begin(), result.Sigma.end(), [](double v) { return !std::isfinite(v); });
+  const auto bad =
+      std::find_if(result.Sigma.begin(), result.Sigma.end(), [](double v) { return !std::isfinite(v); });
   if (bad != result.Sigma.end()) {
     const long count = std::count_if(bad, result.Sigma.end(), [](double v) { return !std::isfinite(v); });
-    result.Refusal = format("The cross-section is too large to represent at %g grid points (the first at %g cm-1)",
-                            static_cast<double>(count), x[bad - result.Sigma.begin()]) +
-                     OverflowingLinesText(placement, static_cast<int32_t>(bad - result.Sigma.begin()));
+    result.Refusal =
+        format("The cross-section is too large to represent at %g grid points (the first at %g cm-1)",
+               static_cast<double>(count), x[bad - result.Sigma.begin()]) +
+        OverflowingLinesText(placement, static_cast<int32_t>(bad - result.Sigma.begin()));
     result.Sigma.clear();
   }
 }

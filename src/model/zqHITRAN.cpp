@@ -65,8 +65,9 @@ std::string T_zq_HITRAN::ReadNote() const {
     add(std::to_string(count) + (count == 1 ? " record" : " records") + " of molecule " + molecule +
         " isotopologue " + iso);
   }
-  if (not_records_ > 0) add(std::to_string(not_records_) + (not_records_ == 1 ? " line" : " lines") +
-                            " that are no HITRAN record");
+  if (not_records_ > 0)
+    add(std::to_string(not_records_) + (not_records_ == 1 ? " line" : " lines") +
+        " that are no HITRAN record");
   if (negative_ > 0)
     add(std::to_string(negative_) + (negative_ == 1 ? " record" : " records") +
         " with a negative intensity (the first on line " + std::to_string(first_negative_line_) + ")");

@@ -186,7 +186,8 @@ void T_zq_HITRAN::sanitize_spectrum() {
   }
   if (reaching) strongest = reaching;
   char text[160];
-  std::snprintf(text, sizeof text, "%ld spectrum values are too large to represent (the first at %g cm-1)", bad, x);
+  std::snprintf(text, sizeof text, "%ld spectrum values are too large to represent (the first at %g cm-1)",
+                bad, x);
   spectrum_reason_ = text;
   if (strongest) {
     std::snprintf(text, sizeof text, ": the line at %.6f cm-1 with intensity %g is too strong to compute",

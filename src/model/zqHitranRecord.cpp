@@ -5,8 +5,8 @@
 #include "zqDatafile.h"
 
 #include <array>
-#include <cfloat>
 #include <cctype>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 

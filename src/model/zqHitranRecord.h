@@ -48,11 +48,11 @@ bool LinePasses(std::string_view line, std::string_view moleculeType);
 // Why a line is not kept, so reading can count what it leaves out.
 enum class TLineVerdict {
   Kept,
-  OtherMolecule,      // a record of another molecule number
-  OtherIsotopologue,  // a record of the molecule, but not isotopologue 1
-  BranchFilter,       // "R" in column 86 not followed by "P"
-  Blank,              // an empty or blank line
-  NotARecord,         // columns 1-3 are no molecule and isotopologue number
+  OtherMolecule,     // a record of another molecule number
+  OtherIsotopologue, // a record of the molecule, but not isotopologue 1
+  BranchFilter,      // "R" in column 86 not followed by "P"
+  Blank,             // an empty or blank line
+  NotARecord,        // columns 1-3 are no molecule and isotopologue number
 };
 TLineVerdict JudgeLine(std::string_view line, std::string_view moleculeType);
 

@@ -72,8 +72,8 @@ TCO2Default ReadCO2Default(TzqINI_File& ini) {
   if (zqTextToReal(text, v) && std::isfinite(v) && v >= 0 && v <= 1e6)
     d.Value = static_cast<double>(v);
   else
-    d.Refusal = TStatusItem{"[CO2] ppmv", "[CO2] ppmv = \"" + text +
-                                              "\" is not a mixing ratio from 0 to 1000000 ppm"};
+    d.Refusal = TStatusItem{"[CO2] ppmv",
+                            "[CO2] ppmv = \"" + text + "\" is not a mixing ratio from 0 to 1000000 ppm"};
   return d;
 }
 

@@ -84,6 +84,14 @@ TEST_F(LineListFileTest, ALoadGivesAFullListOrAReason) {
   const TLineListLoad wrongGas = LoadLineListFile(ini, "h2o", co2());
   EXPECT_FALSE(wrongGas.List);
   EXPECT_NE(wrongGas.Error.find("no line of this gas"), std::string::npos);
+  // A file of another isotopologue of water says which one it holds.
+  std::string deuterated;
+  for (std::string line : zqSplitLines(zqtest::ReadFile(water())))
+    if (line.rfind(" 11", 0) == 0) deuterated += line.replace(2, 1, "4") + "\n";
+  zqtest::WriteFile(dir / "hdo.par", deuterated);
+  const TLineListLoad hdo = LoadLineListFile(ini, "h2o", (dir / "hdo.par").string());
+  EXPECT_FALSE(hdo.List);
+  EXPECT_NE(hdo.Error.find(" records of molecule 1 isotopologue 4"), std::string::npos) << hdo.Error;
   zqtest::WriteFile(dir / "notes.txt", "shopping list\n");
   const TLineListLoad junk = LoadLineListFile(ini, "co2", (dir / "notes.txt").string());
   EXPECT_FALSE(junk.List);
