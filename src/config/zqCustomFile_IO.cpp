@@ -106,8 +106,8 @@ std::string zqReadFileBytes(const std::string& path) {
 
 namespace {
 
-// Writes bytes to an open descriptor, flushes them to the disk and closes it; throws naming path.
-void write_all_and_close(int fd, const std::string& path, std::string_view bytes) {
+// Writes bytes to an open descriptor; on failure closes it and throws naming path.
+void write_all(int fd, const std::string& path, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -121,6 +121,11 @@ void write_all_and_close(int fd, const std::string& path, std::string_view bytes
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+}
+
+// Writes bytes to an open descriptor, flushes them to the disk and closes it; throws naming path.
+void write_all_and_close(int fd, const std::string& path, std::string_view bytes) {
+  write_all(fd, path, bytes);
   // The new version must be on the disk before it replaces the old one by rename.
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     std::string reason = system_reason();
@@ -176,14 +181,32 @@ std::string zqResolveLinks(const std::string& path) {
 }
 
 void zqReplaceFileBytes(const std::string& target, std::string_view bytes) {
+  zqReplaceFileWith(target, [bytes](const zqFileWriter& write) { write(bytes); });
+}
+
+void zqReplaceFileWith(const std::string& target, const std::function<void(const zqFileWriter&)>& produce) {
   const std::string file = zqResolveLinks(target);
   std::string temp = file + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) throw EzqFileError("Cannot create a file beside \"" + file + "\": " + system_reason());
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  bool open = true;
   try {
-    write_all_and_close(fd, temp, bytes);
+    // Pieces gather in a buffer of bounded size, so a long text never sits in memory whole.
+    std::string buffer;
+    constexpr std::size_t kBuffer = 1u << 20;
+    produce([&](std::string_view piece) {
+      buffer.append(piece);
+      if (buffer.size() < kBuffer) return;
+      open = false;
+      write_all(fd, temp, buffer);
+      open = true;
+      buffer.clear();
+    });
+    open = false;
+    write_all_and_close(fd, temp, buffer);
   } catch (...) {
+    if (open) ::close(fd);
     ::unlink(temp.c_str());
     throw;
   }

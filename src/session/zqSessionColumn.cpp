@@ -1,5 +1,6 @@
 // The session's atmosphere column: the two line lists behind a HITRAN column source, one column with
 // its cache of layer cross-sections, refusals and notes as status.
+#include "zqColumnMemory.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 #include "zqSession.h"
@@ -28,6 +29,11 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
   if (!CO2) run.Status.Refuse("co2", "The column needs the CO2 line list");
   if (run.Status.Refused()) {
     run.Result.Refusal = run.Status.Refusals.front().Text;
+    return run;
+  }
+  if (const std::string why = ColumnMemoryProblem(settings); !why.empty()) {
+    run.Status.Refuse("column", why);
+    run.Result.Refusal = why;
     return run;
   }
   if (!column_) column_ = std::make_unique<TzqColumn>();

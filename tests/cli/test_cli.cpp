@@ -4,6 +4,7 @@
 #include "zqAtmosphere.h"
 #include "zqBlackbody.h"
 #include "zqCli.h"
+#include "zqColumnMemory.h"
 #include "zqDemoLines.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
@@ -603,4 +604,21 @@ TEST_F(CliTest, MessagesNameWhatTheUserGave) {
   EXPECT_EQ(ppmv.code, 3);
   EXPECT_NE(ppmv.err.find("[CO2] ppmv = \"lots\""), std::string::npos) << ppmv.err;
   EXPECT_EQ(ppmv.err.find("is used"), std::string::npos) << ppmv.err;
+}
+
+TEST_F(CliTest, ColumnBeyondTheMachinesMemoryIsRefusedBeforeAllocating) {
+  TzqColumnSettings s;
+  s.Layers = 1;
+  s.Step = 1e-5;
+  s.WavenumberMin = 6000;
+  s.WavenumberMax = 7500;
+  if (ColumnMemoryProblem(s).empty())
+    GTEST_SKIP() << "this machine has room for a " << ColumnMemoryBytes(s) / 1e9 << " GB column";
+  const auto spectrum = dir / "olr.csv";
+  const CliRun r = cli({"column", "--ini", ini(), "--quiet", "--layers", "1", "--step", "1e-5", "--min",
+                        "6000", "--max", "7500", "--spectrum", spectrum.string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("GB of memory"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_FALSE(std::filesystem::exists(spectrum));
 }
