@@ -5,6 +5,7 @@
 
 #include "zqClassicFormulas.h"
 #include "zqGrid.h"
+#include "zqHitranApiTable.h"
 #include "zqINI_File.h"
 
 #include <cmath>
@@ -25,8 +26,10 @@ T_zq_HITRAN::~T_zq_HITRAN() = default;
 
 void T_zq_HITRAN::ProcessLine(std::string_view line) {
   const long number = static_cast<long>(LinesRead());
-  zqhitran::CheckOneRecord(line, Filename, number);
-  switch (zqhitran::JudgeLine(line, MoleculeType)) {
+  zqhitran::CheckOneRecord(line, Filename, number, layout_);
+  const zqhitran::TLineVerdict verdict = zqhitran::JudgeLine(line, MoleculeType, layout_);
+  if (verdict != zqhitran::TLineVerdict::Blank) ++rows_seen_;
+  switch (verdict) {
   case zqhitran::TLineVerdict::Kept:
     break;
   case zqhitran::TLineVerdict::OtherMolecule:
@@ -40,7 +43,7 @@ void T_zq_HITRAN::ProcessLine(std::string_view line) {
   case zqhitran::TLineVerdict::Blank:
     return;
   }
-  const THitranLine record = zqhitran::ParseLine(line, Filename, number);
+  const THitranLine record = zqhitran::ParseLine(line, Filename, number, layout_);
   // No line absorbs less than nothing, and none lies below 0 cm-1.
   if (record.Intensity < 0) {
     if (negative_++ == 0) first_negative_line_ = number;
@@ -51,10 +54,29 @@ void T_zq_HITRAN::ProcessLine(std::string_view line) {
     return;
   }
   Records.push_back(record);
-  PressureShifts.push_back(zqhitran::PressureShift(line));
+  PressureShifts.push_back(zqhitran::PressureShift(line, layout_));
   placed_.emplace_back(); // working space of the recomputations, grown with the list
   adjusted_ = false;
   Dirty = true;
+}
+
+std::string_view T_zq_HITRAN::ReadFirstDataLine() {
+  layout_ = zqhitran::StandardLayout();
+  header_.clear();
+  rows_seen_ = 0;
+  if (zqhitranapi::HasExtension(Filename, ".data")) {
+    header_ = zqhitranapi::TablePartner(Filename, ".header");
+    if (!header_.empty()) layout_ = zqhitranapi::ReadTableHeader(header_);
+  }
+  return TzqDatafile::ReadFirstDataLine();
+}
+
+void T_zq_HITRAN::FinishReading() {
+  // A table cut short or grown since its header was written does not hold what the header says.
+  if (layout_.Rows >= 0 && rows_seen_ != layout_.Rows)
+    throw std::runtime_error("The table header " + header_ + " says the table holds " +
+                             std::to_string(layout_.Rows) + " records, but " + Filename + " holds " +
+                             std::to_string(rows_seen_));
 }
 
 std::string T_zq_HITRAN::ReadNote() const {
