@@ -10,6 +10,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <limits>
@@ -476,6 +477,7 @@ TzqINI_File::TzqINI_File() {
   try {
     std::string exe = zq::platform().ExecutablePath();
     if (!exe.empty()) SetFilename(zqChangeFileExt(zqExtractFileName(exe), ".ini"));
+    UserFolder = zq::platform().UserConfigFolder();
   } catch (const std::logic_error&) {
     // No platform installed: no default file name.
   }
@@ -487,6 +489,12 @@ TzqINI_File::~TzqINI_File() = default;
 
 void TzqINI_File::Loaded() {
   if (!Ignore_CmdLine) ParseCommandLine();
+  // An installed copy lives in a folder its users cannot write: its settings are the user's own.
+  if (!UserFolder.empty() && GetCmdLineValue("ini").empty() && ::access(Directory().c_str(), W_OK) != 0) {
+    std::error_code ec;
+    std::filesystem::create_directories(UserFolder, ec);
+    if (!ec) SetFilename((std::filesystem::path(UserFolder) / Filename()).string());
+  }
   if (!INI_Default.empty()) {
     loadingDefaults_ = true;
     try {

@@ -107,6 +107,10 @@ public:
   bool AppendChangedKeys = false;
   bool IgnoreNotFound = true;
   bool Ignore_CmdLine = false;
+  // Where the file goes when no /ini names one and the program's folder cannot be written (an installed
+  // copy): this folder, created when missing, with the same file name. Empty: always the program's folder.
+  // Taken from the platform's UserConfigFolder at creation.
+  std::string UserFolder;
   std::string CmdLineParms = "/ini";
   std::vector<std::string> CmdLineHelp;
   std::vector<std::string> CmdLineMap;
