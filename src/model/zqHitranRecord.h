@@ -55,7 +55,6 @@ struct THitranLayout {
   std::size_t Branch = 86;   // the column whose "R" must be followed by "P"; 0 when the table has none
   std::size_t Longest = 160; // the longest record (trailing blanks aside)
   long Rows = -1;            // records the table holds, -1 when not said
-  bool operator==(const THitranLayout&) const = default;
 };
 const THitranLayout& StandardLayout();
 
