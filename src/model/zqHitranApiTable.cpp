@@ -146,6 +146,17 @@ zqhitran::THitranLayout ParseTableHeader(const std::string& text, const std::str
     r.refuse("its records are not in fixed columns (table_type " + type->dump() + ")");
 
   zqhitran::THitranLayout layout;
+  auto read_rows = [&] {
+    if (const json* rows = r.member("number_of_rows")) {
+      if (!rows->is_number_integer() || rows->get<long long>() < 0) r.refuse("number_of_rows is no count");
+      layout.Rows = static_cast<long>(rows->get<long long>());
+    }
+  };
+  // A header that places no field says nothing against the standard record.
+  if (!r.member("format") && !r.member("order") && !r.member("position")) {
+    read_rows();
+    return layout;
+  }
   layout.Molecule = r.required("molec_id");
   layout.Isotopologue = r.required("local_iso_id");
   if (layout.Molecule.Width != 2 || layout.Isotopologue.Width != 1)
@@ -195,10 +206,7 @@ zqhitran::THitranLayout ParseTableHeader(const std::string& text, const std::str
         r.refuse(a + " (columns " + std::to_string(pa.Column) + "-" + std::to_string(pa.End()) + ") and " +
                  b + " (columns " + std::to_string(pb.Column) + "-" + std::to_string(pb.End()) + ") overlap");
     }
-  if (const json* rows = r.member("number_of_rows")) {
-    if (!rows->is_number_integer() || rows->get<long long>() < 0) r.refuse("number_of_rows is no count");
-    layout.Rows = static_cast<long>(rows->get<long long>());
-  }
+  read_rows();
   return layout;
 }
 

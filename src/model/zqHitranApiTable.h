@@ -18,9 +18,9 @@ bool HasExtension(const std::string& path, const std::string& ext);
 // Empty when there is none.
 std::string TablePartner(const std::string& path, const std::string& ext);
 
-// The record layout the header file describes. Throws std::runtime_error naming the header and what is
-// wrong: not JSON, not a fixed-column table, a field the reader needs without format or position,
-// fields that overlap.
+// The record layout the header file describes (the standard record when it places no field). Throws
+// std::runtime_error naming the header and what is wrong: not JSON, not a fixed-column table, a field the
+// reader needs without format or position, fields that overlap.
 zqhitran::THitranLayout ReadTableHeader(const std::string& headerFile);
 
 // The same from the header's text; name is used in messages.
