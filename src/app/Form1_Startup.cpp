@@ -85,12 +85,16 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   // The CO2 mixing ratio starts where the CLI starts: "[CO2] ppmv", refused by name when unusable.
   const zqsession::TCO2Default co2 = zqsession::ReadCO2Default(*zqINI_File1);
   if (co2.Refusal)
-    zq::platform().MessageBox("Configuration", co2.Refusal->Text, zq::mbOK, zq::MsgIcon::Warning);
+    zq::platform().MessageBox("Configuration",
+                              co2.Refusal->Text + "; " + zqFloatToText(co2.Value) + " is used", zq::mbOK,
+                              zq::MsgIcon::Warning);
   AssignValue(CO2_Concentration_UIzqSpinEdit, co2.Value);
   // The line physics starts where the CLI starts: "[Line Physics] Model", Classic when absent.
   const zqsession::TPhysicsDefault physics = zqsession::ReadPhysicsDefault(*zqINI_File1);
   if (physics.Refusal)
-    zq::platform().MessageBox("Configuration", physics.Refusal->Text, zq::mbOK, zq::MsgIcon::Warning);
+    zq::platform().MessageBox("Configuration",
+                              physics.Refusal->Text + "; " + LinePhysicsText(physics.Value) + " is used",
+                              zq::mbOK, zq::MsgIcon::Warning);
   ShowLinePhysics(physics.Value);
 
   int surface = Atmosphere_Layer_UIRadioGroup->IndexOfText("surface");

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 
@@ -171,6 +172,11 @@ void QtPlatform::Terminate() {
 
 std::string QtPlatform::ExecutablePath() {
   return QCoreApplication::applicationFilePath().toStdString();
+}
+
+std::string QtPlatform::UserConfigFolder() {
+  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return base.isEmpty() ? std::string() : (base + "/absorbview").toStdString();
 }
 
 } // namespace zq

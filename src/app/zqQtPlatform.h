@@ -29,6 +29,7 @@ public:
   void Terminate() override;
   std::string ExecutablePath() override;
   std::vector<std::string> Arguments() override { return args_; }
+  std::string UserConfigFolder() override;
 
 private:
   QWidget* parent_ = nullptr;

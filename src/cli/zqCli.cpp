@@ -582,12 +582,17 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   report(run.Status, err);
   const TzqColumnResult& r = run.Result;
   if (o.Has("spectrum")) {
-    std::string text = "wavenumber_cm-1,OLR_1x,OLR_2x\n";
-    text.reserve(text.size() + r.Wavenumber.size() * 48);
-    for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
-      text += number(r.Wavenumber[j]) + ',' + number(r.OLR1xSpectrum[j]) + ',' + number(r.OLRNxSpectrum[j]) +
-              '\n';
-    write_file(o.Text("spectrum", ""), text);
+    // Written as it is formed: a fine grid's CSV would otherwise double the column's memory.
+    try {
+      zqReplaceFileWith(o.Text("spectrum", ""), [&r](const zqFileWriter& write) {
+        write("wavenumber_cm-1,OLR_1x,OLR_2x\n");
+        for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
+          write(number(r.Wavenumber[j]) + ',' + number(r.OLR1xSpectrum[j]) + ',' +
+                number(r.OLRNxSpectrum[j]) + '\n');
+      });
+    } catch (const EzqFileError& e) {
+      throw CliError(zqCliFailed, e.what());
+    }
   }
   std::ostringstream csv;
   csv << "result,W/m2\n";

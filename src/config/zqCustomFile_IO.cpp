@@ -34,6 +34,13 @@ bool path_present(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+// True when both names lead to one file (hard links of each other).
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 // A second name of the existing file, or a copy where the file system has no hard links. The name must
 // be free: anything planted there makes this fail rather than be written through.
 bool make_backup(const std::string& file, const std::string& backup) {
@@ -99,8 +106,8 @@ std::string zqReadFileBytes(const std::string& path) {
 
 namespace {
 
-// Writes bytes to an open descriptor, flushes them to the disk and closes it; throws naming path.
-void write_all_and_close(int fd, const std::string& path, std::string_view bytes) {
+// Writes bytes to an open descriptor; on failure closes it and throws naming path.
+void write_all(int fd, const std::string& path, std::string_view bytes) {
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -114,6 +121,11 @@ void write_all_and_close(int fd, const std::string& path, std::string_view bytes
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+}
+
+// Writes bytes to an open descriptor, flushes them to the disk and closes it; throws naming path.
+void write_all_and_close(int fd, const std::string& path, std::string_view bytes) {
+  write_all(fd, path, bytes);
   // The new version must be on the disk before it replaces the old one by rename.
   if (::fsync(fd) != 0 || ::close(fd) != 0) {
     std::string reason = system_reason();
@@ -169,14 +181,32 @@ std::string zqResolveLinks(const std::string& path) {
 }
 
 void zqReplaceFileBytes(const std::string& target, std::string_view bytes) {
+  zqReplaceFileWith(target, [bytes](const zqFileWriter& write) { write(bytes); });
+}
+
+void zqReplaceFileWith(const std::string& target, const std::function<void(const zqFileWriter&)>& produce) {
   const std::string file = zqResolveLinks(target);
   std::string temp = file + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) throw EzqFileError("Cannot create a file beside \"" + file + "\": " + system_reason());
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  bool open = true;
   try {
-    write_all_and_close(fd, temp, bytes);
+    // Pieces gather in a buffer of bounded size, so a long text never sits in memory whole.
+    std::string buffer;
+    constexpr std::size_t kBuffer = 1u << 20;
+    produce([&](std::string_view piece) {
+      buffer.append(piece);
+      if (buffer.size() < kBuffer) return;
+      open = false;
+      write_all(fd, temp, buffer);
+      open = true;
+      buffer.clear();
+    });
+    open = false;
+    write_all_and_close(fd, temp, buffer);
   } catch (...) {
+    if (open) ::close(fd);
     ::unlink(temp.c_str());
     throw;
   }
@@ -298,7 +328,8 @@ void TzqCustomFile_IO::CommitBackup() {
   const std::string file = zqResolveLinks(fullFilename_);
   std::string backup = BackupFilename();
   // A backup name equal to the file's own would delete the only copy; there is nothing to keep apart.
-  if (backup != file && path_present(file)) {
+  // A backup that is already a second name of the file (another save made it a moment ago) is kept.
+  if (backup != file && path_present(file) && !same_file(file, backup)) {
     // The new backup is made under a name of its own and then takes the backup's name in one step, so
     // at every moment one backup exists; the file stays in place until the new version replaces it.
     const std::string fresh = backup + ".zqnew";
@@ -308,6 +339,9 @@ void TzqCustomFile_IO::CommitBackup() {
       ::unlink(fresh.c_str());
       throw EzqFileError("Unable to delete backup file.");
     }
+    // Renaming onto a second name of the same file does nothing and keeps the fresh name (a concurrent
+    // save linked the same file there meanwhile): that name is then the backup's twin and goes.
+    if (same_file(fresh, backup)) ::unlink(fresh.c_str());
   }
   if (!replace_with(TempPath(), file)) throw EzqFileError("Unable to complete the file save.");
 }

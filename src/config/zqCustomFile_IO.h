@@ -212,3 +212,7 @@ int zqFilePermissions(const std::string& path);
 // target finally names, takes that file's permission bits and replaces it by rename. A link at target
 // stays a link. Throws EzqFileError; target is then unchanged and no temporary file remains.
 void zqReplaceFileBytes(const std::string& target, std::string_view bytes);
+// The same for a text formed piece by piece: produce hands each piece to the writer it is given, and
+// at most a buffer's worth (1 MiB) is held in memory. An exception from produce leaves target unchanged.
+using zqFileWriter = std::function<void(std::string_view)>;
+void zqReplaceFileWith(const std::string& target, const std::function<void(const zqFileWriter&)>& produce);

@@ -10,6 +10,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <limits>
@@ -59,6 +60,24 @@ std::string header_name(const std::string& trimmed) {
 const std::string& value_to_save(const T_zq_ini_Record& record) {
   if (!record.CmdLineValue.empty() && record.Value == record.CmdLineValue) return record.ParsedValue;
   return record.Value;
+}
+
+// The record's value as its line holds it.
+std::string saved_text(const T_zq_ini_Record& record) {
+  return zqIniValueText(value_to_save(record));
+}
+
+// Why a key or section name cannot be written so that it reads back as itself; empty when it can.
+std::string name_problem(std::string_view name, bool isKey) {
+  for (char c : name)
+    if (c == '\n' || c == '\r' || c == '\0') return "holds a line break or a NUL byte";
+  if (isKey) {
+    if (name.empty()) return "is empty";
+    if (name.find('=') != std::string_view::npos) return "holds an equals sign";
+    if (is_blank(name.front()) || is_blank(name.back())) return "begins or ends with a blank";
+    if (is_comment_start(name.front()) || name.front() == '[') return "begins like a comment or a section";
+  }
+  return {};
 }
 
 // ---- command-line switches
@@ -218,8 +237,7 @@ private:
   bool after_cr_ = false; // the last line ended at a CR: an LF right after it belongs to that ending
 };
 
-// The longest line an INI file may hold (bytes).
-constexpr std::size_t kMaxIniLine = 1u << 20;
+constexpr std::size_t kMaxIniLine = kMaxIniLineBytes;
 
 } // namespace
 
@@ -230,6 +248,112 @@ std::vector<std::string> zqSplitLines(std::string_view bytes) {
   split.Feed(bytes, keep);
   split.Finish(keep);
   return lines;
+}
+
+// ---- values in INI text
+
+namespace {
+
+constexpr std::string_view kEscapedStart = "\\\"";
+
+bool needs_escape(std::string_view value) {
+  if (value.empty()) return false;
+  if (is_blank(value.front()) || is_blank(value.back()) || value.starts_with(kEscapedStart)) return true;
+  for (char c : value) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u < 32 && c != '\t') || u == 127) return true;
+  }
+  return false;
+}
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+} // namespace
+
+std::string zqIniValueText(std::string_view value) {
+  if (!needs_escape(value)) return std::string(value);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out(kEscapedStart);
+  for (char c : value) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (c) {
+    case '\\':
+      out += "\\\\";
+      break;
+    case '"':
+      out += "\\\"";
+      break;
+    case '\n':
+      out += "\\n";
+      break;
+    case '\r':
+      out += "\\r";
+      break;
+    case '\t':
+      out += "\\t";
+      break;
+    default:
+      if (u < 32 || u == 127) {
+        out += "\\x";
+        out += kHex[u >> 4];
+        out += kHex[u & 15];
+      } else {
+        out += c;
+      }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+std::string zqIniValueOf(std::string_view text) {
+  if (text.size() < kEscapedStart.size() + 1 || !text.starts_with(kEscapedStart) || text.back() != '"')
+    return std::string(text);
+  const std::string_view body = text.substr(kEscapedStart.size(), text.size() - kEscapedStart.size() - 1);
+  std::string out;
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    const char c = body[i];
+    // A bare quote or an unknown escape: not a text this writer made, so it stands as it is.
+    if (c == '"') return std::string(text);
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (++i == body.size()) return std::string(text);
+    switch (body[i]) {
+    case '\\':
+      out += '\\';
+      break;
+    case '"':
+      out += '"';
+      break;
+    case 'n':
+      out += '\n';
+      break;
+    case 'r':
+      out += '\r';
+      break;
+    case 't':
+      out += '\t';
+      break;
+    case 'x': {
+      const int hi = i + 1 < body.size() ? hex_digit(body[i + 1]) : -1;
+      const int lo = i + 2 < body.size() ? hex_digit(body[i + 2]) : -1;
+      if (hi < 0 || lo < 0) return std::string(text);
+      out += static_cast<char>(hi * 16 + lo);
+      i += 2;
+      break;
+    }
+    default:
+      return std::string(text);
+    }
+  }
+  return out;
 }
 
 // ---- number text
@@ -353,6 +477,7 @@ TzqINI_File::TzqINI_File() {
   try {
     std::string exe = zq::platform().ExecutablePath();
     if (!exe.empty()) SetFilename(zqChangeFileExt(zqExtractFileName(exe), ".ini"));
+    UserFolder = zq::platform().UserConfigFolder();
   } catch (const std::logic_error&) {
     // No platform installed: no default file name.
   }
@@ -364,6 +489,12 @@ TzqINI_File::~TzqINI_File() = default;
 
 void TzqINI_File::Loaded() {
   if (!Ignore_CmdLine) ParseCommandLine();
+  // An installed copy lives in a folder its users cannot write: its settings are the user's own.
+  if (!UserFolder.empty() && GetCmdLineValue("ini").empty() && ::access(Directory().c_str(), W_OK) != 0) {
+    std::error_code ec;
+    std::filesystem::create_directories(UserFolder, ec);
+    if (!ec) SetFilename((std::filesystem::path(UserFolder) / Filename()).string());
+  }
   if (!INI_Default.empty()) {
     loadingDefaults_ = true;
     try {
@@ -425,7 +556,7 @@ void TzqINI_File::ParseLine(const std::string& line) {
   auto eq = t.find('=');
   if (eq == std::string::npos) return;
   StoreParsed(currentSection_, zqTrim(std::string_view(t).substr(0, eq)),
-              zqTrim(std::string_view(t).substr(eq + 1)));
+              zqIniValueOf(zqTrim(std::string_view(t).substr(eq + 1))));
 }
 
 void TzqINI_File::StoreParsed(const std::string& section, const std::string& key, const std::string& value) {
@@ -718,15 +849,34 @@ void TzqINI_File::WriteReal(const std::string& section, const std::string& key, 
   WriteReal(section, key, decimals, static_cast<long double>(value));
 }
 
+void TzqINI_File::CheckWritable(const std::string& section, const T_zq_ini_Record* record,
+                                const std::string& line) const {
+  // Nothing is written that the next start would read differently or refuse: the whole save stops.
+  const std::string where = record ? "[" + zqIniValueText(section) + "] " + zqIniValueText(record->Key)
+                                   : "The section [" + zqIniValueText(section) + "]";
+  if (const std::string why = name_problem(section, false); !why.empty())
+    throw EzqFileError("The section name [" + zqIniValueText(section) + "] " + why +
+                       " and cannot be saved; nothing was saved");
+  if (record)
+    if (const std::string why = name_problem(record->Key, true); !why.empty())
+      throw EzqFileError("The key " + where + " " + why + " and cannot be saved; nothing was saved");
+  if (line.size() > kMaxIniLine)
+    throw EzqFileError(where + " would need a line of " + std::to_string(line.size()) +
+                       " bytes, more than the " + std::to_string(kMaxIniLine) +
+                       " an INI file may hold; nothing was saved");
+}
+
 void TzqINI_File::KeyLines(const T_zq_ini_Section& section, std::vector<std::string>& out) {
   std::size_t width = 0;
   for (const auto& r : section.Records)
     width = std::max(width, r->Key.size());
+  CheckWritable(section.Name, nullptr, "[" + section.Name + "]");
   for (const auto& r : section.Records) {
     if (WindowsCompatible)
-      out.push_back(r->Key + "=" + value_to_save(*r));
+      out.push_back(r->Key + "=" + saved_text(*r));
     else
-      out.push_back(r->Key + std::string(width - r->Key.size(), ' ') + " = " + value_to_save(*r));
+      out.push_back(r->Key + std::string(width - r->Key.size(), ' ') + " = " + saved_text(*r));
+    CheckWritable(section.Name, r.get(), out.back());
     r->Status = "W";
   }
 }
@@ -759,7 +909,7 @@ void TzqINI_File::WriteUpdate(std::vector<std::string>& out) {
       continue;
     }
     r->Status = "W";
-    const std::string& value = value_to_save(*r);
+    const std::string value = saved_text(*r);
     // A line whose value stays the same keeps every byte, remarks and spacing included.
     if (zqTrim(std::string_view(line).substr(eq + 1)) == value) {
       out.push_back(original);
@@ -769,6 +919,7 @@ void TzqINI_File::WriteUpdate(std::vector<std::string>& out) {
     while (cut < line.size() && (line[cut] == ' ' || line[cut] == '\t'))
       ++cut;
     out.push_back(std::string(bom) + line.substr(0, cut) + value);
+    CheckWritable(section, r, out.back());
   }
   if (AppendChangedKeys) AppendUnwrittenKeys(out);
 }
@@ -784,7 +935,8 @@ void TzqINI_File::AppendUnwrittenKeys(std::vector<std::string>& out) {
       // The update writer marked every key it found a line for; what is still added or changed is not
       // in the file yet.
       if (r->Status != "A" && r->Status != "M") continue;
-      lines.push_back(r->Key + " = " + value_to_save(*r));
+      lines.push_back(r->Key + " = " + saved_text(*r));
+      CheckWritable(e.section->Name, r.get(), lines.back());
       r->Status = "W";
     }
     if (lines.empty()) continue;

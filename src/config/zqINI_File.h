@@ -36,6 +36,18 @@ std::vector<std::string> SplitByChars(const std::string& text, const std::string
 // Splits bytes into lines at CR LF, LF or a lone CR; a final line break does not start another line.
 std::vector<std::string> zqSplitLines(std::string_view bytes);
 
+// ---- values in INI text
+// A value is written as it stands unless reading would not give back its bytes: it holds a byte below 32
+// other than a tab, or DEL, or begins or ends with a blank, or begins with the two characters
+// backslash and double quote. Such a value is written as backslash, double quote, the value with
+// \\ \" \n \r \t and \xHH for the other control bytes, and a closing double quote. Everything else
+// (every value a file held so far, the quoted Molecule_type included) is read and written unchanged.
+std::string zqIniValueText(std::string_view value);
+// The value a stored text stands for: the decoded text of an escaped value, else the text itself.
+std::string zqIniValueOf(std::string_view text);
+// The longest line an INI file may hold (bytes); reading refuses a longer one, so a save does too.
+constexpr std::size_t kMaxIniLineBytes = std::size_t{1} << 20;
+
 // ---- number text, with the process locale's decimal separator (localeconv())
 
 // The decimal separator of the process locale ("." when it has none), unless overridden.
@@ -95,6 +107,10 @@ public:
   bool AppendChangedKeys = false;
   bool IgnoreNotFound = true;
   bool Ignore_CmdLine = false;
+  // Where the file goes when no /ini names one and the program's folder cannot be written (an installed
+  // copy): this folder, created when missing, with the same file name. Empty: always the program's folder.
+  // Taken from the platform's UserConfigFolder at creation.
+  std::string UserFolder;
   std::string CmdLineParms = "/ini";
   std::vector<std::string> CmdLineHelp;
   std::vector<std::string> CmdLineMap;
@@ -172,6 +188,10 @@ private:
   T_zq_ini_Record* FindKey(const std::string& section, const std::string& key);
   T_zq_ini_Record& AddKey(const std::string& section, const std::string& key);
   void KeyLines(const T_zq_ini_Section& section, std::vector<std::string>& out);
+  // Throws EzqFileError naming the key (or, without a record, the section) when line or the names could
+  // not be read back as written.
+  void CheckWritable(const std::string& section, const T_zq_ini_Record* record,
+                     const std::string& line) const;
   void AppendUnwrittenKeys(std::vector<std::string>& out);
   void ShowHelp();
 

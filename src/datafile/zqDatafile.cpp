@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace zq_datafile_detail {
@@ -157,14 +158,34 @@ private:
 TzqDatafile::TzqDatafile() = default;
 TzqDatafile::~TzqDatafile() = default;
 
+std::string NotAReadableFileReason(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISREG(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return "is a folder, not a file";
+    if (S_ISFIFO(st.st_mode)) return "is a named pipe (FIFO), not a file: reading it could wait without end";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "is a device, not a file of lines";
+    if (S_ISSOCK(st.st_mode)) return "is a socket, not a file";
+    return "is not a regular file";
+  }
+  const int error = errno;
+  if (error == ELOOP) return "is a link in a loop of symbolic links that never reaches a file";
+  struct stat link;
+  if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+    return "is a link to a file that does not exist";
+  if (error == ENOENT) return "does not exist";
+  return std::string("cannot be reached: ") + std::strerror(error);
+}
+
 void TzqDatafile::LoadFromFile(const std::string& filename) {
   if (!filename.empty()) Filename = filename;
   if (Filename.empty()) return;
-  std::error_code ec;
-  const std::filesystem::path path(Filename);
-  if (!std::filesystem::exists(path, ec)) return;
-  if (std::filesystem::is_directory(path, ec))
-    throw std::runtime_error("Cannot read \"" + Filename + "\": it is a folder, not a file");
+  // A missing file is skipped (the loader says so); anything else that is no file is an error, before
+  // it is opened: a FIFO would block, a device never ends.
+  struct stat st;
+  if (::stat(Filename.c_str(), &st) != 0 && errno == ENOENT) return; // missing, or a link to nothing
+  const std::string why = NotAReadableFileReason(Filename);
+  if (!why.empty()) throw std::runtime_error("Cannot read \"" + Filename + "\": it " + why);
 
   file_ = std::make_unique<zq_datafile_detail::LineReader>(Filename, OnReadProgress);
   lines_read_ = 0;
@@ -183,6 +204,7 @@ void TzqDatafile::ReadAllLines() {
     if (!ReadLine(line)) line = {};
   }
   ProcessLine(line);
+  FinishReading();
 }
 
 bool TzqDatafile::ReadLine(std::string_view& line) {

@@ -85,6 +85,8 @@ public:
   virtual std::string_view ReadFirstDataLine();
   // Handles one line (without its line ending); the base ignores it.
   virtual void ProcessLine(std::string_view line);
+  // Called once after the last line was handled, to check the file as a whole; the base does nothing.
+  virtual void FinishReading() {}
   // Fills the series from the object; the base calls FillSeries inside one update batch of the series.
   virtual void PlotSeries(TLineSeries& series, const std::string& seriesType, const std::string& xType);
   // The base remembers the series and both texts, empties the series and keeps its points in the order
@@ -108,6 +110,8 @@ public:
   // clears it here; the base has none.
   virtual void ClearRecords() {}
   virtual std::size_t RecordCount() const { return 0; }
+  // What reading the file left out that the user must hear of (a sentence), or empty.
+  virtual std::string ReadNote() const { return {}; }
 
   void ClearColumns() { ColumnNames.clear(); }
   // Column number of the first entry named name (letter case ignored), or -1.
@@ -158,6 +162,11 @@ std::string UnquoteParameterText(std::string_view text);
 // characters, NUL, bytes above 126) is written as \xNN, and a backslash as \\, so that no escape
 // sequence reaches a terminal and no NUL cuts a message short.
 std::string PrintableBytes(std::string_view bytes);
+
+// Why path is no file of lines that can be read, as the end of a sentence naming it ("is a folder, not a
+// file", "is a named pipe (FIFO)...", "is a link in a loop of links", "does not exist"); empty when it
+// is a regular file. Never opens the path, so a FIFO or a device cannot make the caller wait.
+std::string NotAReadableFileReason(const std::string& path);
 
 // Creates a new object of one data-file class.
 using TzqDatafileClass = std::function<std::unique_ptr<TzqDatafile>()>;

@@ -19,6 +19,7 @@
 //   stratospheric value, or the tropopause value if that is lower.
 #include "zqAtmosphere.h"
 #include "zqColumn.h"
+#include "zqINI_File.h"
 #include "zqPhysicalConstants.h"
 #include "zqRadiativeTransfer.h"
 #include "zqSaturation.h"
@@ -117,8 +118,10 @@ std::string CheckColumnSettings(const TzqColumnSettings& s) {
     return "Surface temperature must be 150 to 350 K";
   if (s.RelativeHumidity < 0 || s.RelativeHumidity > 100) return "Relative humidity must be 0 to 100 %";
   if (s.CO2 < 0 || s.CO2 > 1e6) return "CO2 must be 0 to 1000000 ppm";
-  if (s.CO2Factor < 0 || s.CO2 * s.CO2Factor > 1e6)
-    return "CO2 multiple must be 0 or more, up to 1000000 ppm";
+  if (s.CO2Factor < 0) return "CO2 multiple must be 0 or more";
+  if (s.CO2 * s.CO2Factor > 1e6)
+    return "CO2 " + zqFloatToText(s.CO2, ".") + " ppm times its multiple " + zqFloatToText(s.CO2Factor, ".") +
+           " is above 1000000 ppm";
   if (s.StratosphericH2O < 0 || s.StratosphericH2O > 1e6)
     return "Stratospheric water must be 0 to 1000000 ppm";
   if (s.WavenumberMin < 0) return "Wavenumber minimum must not be negative";

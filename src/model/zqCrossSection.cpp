@@ -331,16 +331,39 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
     return;
   }
 
-  // Intensities far beyond any real line can overflow a sum; such points are not shown as numbers.
-  long overflowed = 0;
-  for (double& v : result.Sigma)
-    if (!std::isfinite(v)) {
-      v = 0;
-      ++overflowed;
+  // Intensities far beyond any real line can overflow a sum. Such a point absorbs everything, so no
+  // number stands for it in a result (0 would say it absorbs nothing): the computation is refused.
+  const auto bad =
+      std::find_if(result.Sigma.begin(), result.Sigma.end(), [](double v) { return !std::isfinite(v); });
+  if (bad != result.Sigma.end()) {
+    const long count = std::count_if(bad, result.Sigma.end(), [](double v) { return !std::isfinite(v); });
+    result.Refusal =
+        format("The cross-section is too large to represent at %g grid points (the first at %g cm-1)",
+               static_cast<double>(count), x[bad - result.Sigma.begin()]) +
+        OverflowingLinesText(placement, static_cast<int32_t>(bad - result.Sigma.begin()));
+    result.Sigma.clear();
+  }
+}
+
+std::string OverflowingLinesText(const THitranPlacement& placement, int32_t k) {
+  // The lines that reach point k, strongest there first: one of them is far beyond any real line.
+  std::vector<std::pair<double, double>> strength; // (value at k, position)
+  std::vector<double> one(placement.Result.X.size(), 0.0);
+  for (const Placed& pl : placement.Lines)
+    if (pl.Lo <= k && k <= pl.Hi) {
+      one[static_cast<std::size_t>(k)] = 0;
+      add_run(one.data(), placement.Result.X.data(), pl, k, k);
+      const double v = one[static_cast<std::size_t>(k)];
+      strength.emplace_back(std::isnan(v) ? HUGE_VAL : std::fabs(v), pl.Nu);
     }
-  if (overflowed > 0)
-    result.Notes.push_back(format("%g cross-section values were too large to represent and were set to 0",
-                                  static_cast<double>(overflowed)));
+  std::sort(strength.begin(), strength.end(), std::greater<>());
+  if (strength.empty()) return {};
+  std::string text = ": it comes from the line";
+  if (strength.size() > 1) text += "s";
+  for (std::size_t i = 0; i < strength.size() && i < 3; ++i)
+    text += (i == 0 ? " at " : ", ") + format("%.6f", strength[i].second);
+  if (strength.size() > 3) text += format(" and %g more", static_cast<double>(strength.size() - 3));
+  return text + " cm-1; check their intensities in the line list";
 }
 
 THitranCrossSection ComputeHitranCrossSection(const THitranLineSet& set, const THitranConditions& c) {

@@ -84,8 +84,11 @@ struct THitranPlacement {
 };
 THitranPlacement PlaceHitranLines(const THitranLineSet& lines, const THitranConditions& conditions);
 // Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core. A
-// raised cancel flag leaves the result cancelled, with no Sigma.
+// raised cancel flag leaves the result cancelled, with no Sigma. A sum too large for a double refuses the
+// result (Sigma empty), naming the lines it comes from.
 void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::atomic<bool>* cancel = nullptr);
+// Names the lines that reach grid point k (0-based), strongest there first, for that refusal.
+std::string OverflowingLinesText(const THitranPlacement& placement, int32_t k);
 
 // How many line-point pairs of a Voigt computation fall in each region of the Faddeeva kernel, and how
 // many use the pure Gauss profile (lines without Lorentz width). For benchmark reports.

@@ -5,6 +5,8 @@
 
 #include "zqClassicFormulas.h"
 #include "zqGrid.h"
+#include "zqHitranApiTable.h"
+#include "zqINI_File.h"
 
 #include <atomic>
 #include <cmath>
@@ -24,15 +26,84 @@ T_zq_HITRAN::~T_zq_HITRAN() = default;
 // ---- reading -------------------------------------------------------------------------------------
 
 void T_zq_HITRAN::ProcessLine(std::string_view line) {
-  zqhitran::CheckOneRecord(line, Filename, static_cast<long>(LinesRead()));
-  if (!zqhitran::LinePasses(line, MoleculeType)) return;
-  Records.push_back(zqhitran::ParseLine(line, Filename, static_cast<long>(LinesRead())));
-  PressureShifts.push_back(zqhitran::PressureShift(line));
+  const long number = static_cast<long>(LinesRead());
+  zqhitran::CheckOneRecord(line, Filename, number, layout_);
+  const zqhitran::TLineVerdict verdict = zqhitran::JudgeLine(line, MoleculeType, layout_);
+  if (verdict != zqhitran::TLineVerdict::Blank) ++rows_seen_;
+  switch (verdict) {
+  case zqhitran::TLineVerdict::Kept:
+    break;
+  case zqhitran::TLineVerdict::OtherMolecule:
+  case zqhitran::TLineVerdict::OtherIsotopologue:
+    ++left_out_[std::string(line.substr(0, 3))];
+    return;
+  case zqhitran::TLineVerdict::NotARecord:
+    ++not_records_;
+    return;
+  case zqhitran::TLineVerdict::BranchFilter:
+  case zqhitran::TLineVerdict::Blank:
+    return;
+  }
+  const THitranLine record = zqhitran::ParseLine(line, Filename, number, layout_);
+  // No line absorbs less than nothing, and none lies below 0 cm-1.
+  if (record.Intensity < 0) {
+    if (negative_++ == 0) first_negative_line_ = number;
+    return;
+  }
+  if (record.Wavenumber < 0) {
+    if (below_zero_++ == 0) first_below_zero_line_ = number;
+    return;
+  }
+  Records.push_back(record);
+  PressureShifts.push_back(zqhitran::PressureShift(line, layout_));
   placed_.emplace_back(); // working space of the recomputations, grown with the list
   LinesChanged();
 }
 
+std::string_view T_zq_HITRAN::ReadFirstDataLine() {
+  layout_ = zqhitran::StandardLayout();
+  header_.clear();
+  rows_seen_ = 0;
+  if (zqhitranapi::HasExtension(Filename, ".data")) {
+    header_ = zqhitranapi::TablePartner(Filename, ".header");
+    if (!header_.empty()) layout_ = zqhitranapi::ReadTableHeader(header_);
+  }
+  return TzqDatafile::ReadFirstDataLine();
+}
+
+void T_zq_HITRAN::FinishReading() {
+  // A table cut short or grown since its header was written does not hold what the header says.
+  if (layout_.Rows >= 0 && rows_seen_ != layout_.Rows)
+    throw std::runtime_error("The table header " + header_ + " says the table holds " +
+                             std::to_string(layout_.Rows) + " records, but " + Filename + " holds " +
+                             std::to_string(rows_seen_));
+}
+
+std::string T_zq_HITRAN::ReadNote() const {
+  std::string text;
+  auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+  for (const auto& [code, count] : left_out_) {
+    const std::string molecule = zqTrim(code.substr(0, 2)), iso = code.substr(2, 1);
+    add(std::to_string(count) + (count == 1 ? " record" : " records") + " of molecule " + molecule +
+        " isotopologue " + iso);
+  }
+  if (not_records_ > 0)
+    add(std::to_string(not_records_) + (not_records_ == 1 ? " line" : " lines") +
+        " that are no HITRAN record");
+  if (negative_ > 0)
+    add(std::to_string(negative_) + (negative_ == 1 ? " record" : " records") +
+        " with a negative intensity (the first on line " + std::to_string(first_negative_line_) + ")");
+  if (below_zero_ > 0)
+    add(std::to_string(below_zero_) + (below_zero_ == 1 ? " record" : " records") +
+        " at a negative wavenumber (the first on line " + std::to_string(first_below_zero_line_) + ")");
+  if (text.empty()) return {};
+  return "Reading " + (Filename.empty() ? std::string("the list") : Filename) + " left out " + text +
+         "; this list holds molecule " + zqTrim(MoleculeType) + " isotopologue 1 only";
+}
+
 void T_zq_HITRAN::ClearRecords() {
+  left_out_.clear();
+  not_records_ = negative_ = first_negative_line_ = below_zero_ = first_below_zero_line_ = 0;
   Records.clear();
   PressureShifts.clear();
   placed_.clear();

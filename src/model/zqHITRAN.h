@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -56,8 +57,15 @@ public:
   // File reading (the base skips comment lines, ">" or "%", before the first data line): each line
   // is tested and, when kept, converted. A field that does not convert throws EHitranConvertError
   // naming the file, the line number and the field; lines kept before it stay.
+  // Records of another molecule or isotopologue, lines that are no record, and records with a negative
+  // intensity or wavenumber are left out and counted for ReadNote.
   void ProcessLine(std::string_view line) override;
+  // A ".data" file with a ".header" beside it (any letter case) is read in the layout the header's JSON
+  // gives; a header that cannot be used, or whose row count the data contradicts, stops the reading.
+  std::string_view ReadFirstDataLine() override;
+  void FinishReading() override;
   void ClearRecords() override;
+  std::string ReadNote() const override;
   std::size_t RecordCount() const override { return Records.size(); }
 
   // A number that identifies the contents of Records and PressureShifts: a new one, never used
@@ -162,6 +170,13 @@ private:
   template <class YOf> void add_grid_points(TLineSeries& series, YOf y_of);
   template <class YOf> void add_line_points(TLineSeries& series, YOf y_of);
 
+  // What reading left out: records by their code (columns 1-3), lines that are no record, records with
+  // a negative intensity or wavenumber, each with the line of the first.
+  std::map<std::string, long> left_out_;
+  zqhitran::THitranLayout layout_;
+  std::string header_; // the table header that gave layout_, or empty
+  long rows_seen_ = 0; // non-blank lines of this reading
+  long not_records_ = 0, negative_ = 0, first_negative_line_ = 0, below_zero_ = 0, first_below_zero_line_ = 0;
   std::string reason_, note_;
   std::string spectrum_reason_; // why the current Spectrum could not be computed
   std::string spectrum_note_;   // why it is zero or partial

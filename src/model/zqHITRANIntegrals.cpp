@@ -29,6 +29,7 @@ bool T_zq_HITRAN::integral_ready(double& q, double& step) {
   // is built from it next.
   UpdateSpectrum();
   take_spectrum_reasons();
+  if (!reason_.empty()) return false;                   // a refused spectrum yields no integral
   if (!path_constant(q) || std::isinf(q)) return false; // no molecules: nothing is absorbed
   if (const char* problem = grid_problem(step)) {
     refuse(problem);

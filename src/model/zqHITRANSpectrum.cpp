@@ -16,6 +16,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <stdexcept>
 
@@ -162,14 +163,34 @@ void T_zq_HITRAN::zero_spectrum() {
 }
 
 void T_zq_HITRAN::sanitize_spectrum() {
-  long bad = 0;
-  for (double& s : Spectrum)
-    if (!std::isfinite(s)) {
-      s = 0;
-      ++bad;
-    }
-  if (bad > 0)
-    spectrum_note_ = std::to_string(bad) + " spectrum values were too large to represent and were set to 0";
+  // A value beyond double range absorbs everything; no number may stand for it (0 would say nothing
+  // absorbs), so the spectrum is refused, naming the strongest line that reaches the first such point.
+  long bad = 0, first = 0;
+  for (long k = 1; k <= kGridPoints; ++k)
+    if (!std::isfinite(Spectrum[static_cast<std::size_t>(k)]) && bad++ == 0) first = k;
+  if (bad == 0) return;
+  const double x = GridX(first);
+  const THitranLine *strongest = nullptr, *reaching = nullptr;
+  auto stronger = [](const THitranLine& a, const THitranLine* b) {
+    return !b || !(a.AdjustedIntensity <= b->AdjustedIntensity);
+  };
+  for (const THitranLine& line : Records) {
+    if (stronger(line, strongest)) strongest = &line;
+    // An infinite width reaches everywhere too.
+    if (!(std::fabs(line.Wavenumber - x) > LineWidthLimit * line.AdjustedWidth) && stronger(line, reaching))
+      reaching = &line;
+  }
+  if (reaching) strongest = reaching;
+  char text[160];
+  std::snprintf(text, sizeof text, "%ld spectrum values are too large to represent (the first at %g cm-1)",
+                bad, x);
+  spectrum_reason_ = text;
+  if (strongest) {
+    std::snprintf(text, sizeof text, ": the line at %.6f cm-1 with intensity %g is too strong to compute",
+                  strongest->Wavenumber, strongest->Intensity);
+    spectrum_reason_ += text;
+  }
+  zero_spectrum();
 }
 
 void T_zq_HITRAN::AdjustLines(double pressure, double temperature) {

@@ -5,6 +5,7 @@
 #include "zqDatafile.h"
 
 #include <array>
+#include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -19,18 +20,9 @@ EHitranConvertError::EHitranConvertError(std::string file, long lineNumber, std:
 namespace zqhitran {
 namespace {
 
-// 1-based column, width, and name of each converted field, in record order.
-struct FieldSpec {
-  std::size_t column;
-  std::size_t width;
-  const char* name;
-};
-constexpr std::array<FieldSpec, 6> kFields{{{4, 12, "Wavenumber (columns 4-15)"},
-                                            {16, 10, "Intensity (columns 16-25)"},
-                                            {36, 5, "AirWidth (columns 36-40)"},
-                                            {41, 5, "SelfWidth (columns 41-45)"},
-                                            {46, 10, "LowerStateEnergy (columns 46-55)"},
-                                            {56, 4, "WidthExponent (columns 56-59)"}}};
+// Name of each converted field, in record order.
+constexpr std::array<const char*, 6> kFieldNames{"Wavenumber", "Intensity",        "AirWidth",
+                                                 "SelfWidth",  "LowerStateEnergy", "WidthExponent"};
 
 char column_char(std::string_view line, std::size_t column) {
   return column <= line.size() ? line[column - 1] : ' ';
@@ -43,11 +35,31 @@ bool is_blank(char c) {
 } // namespace
 
 bool LinePasses(std::string_view line, std::string_view moleculeType) {
-  const char code[2] = {column_char(line, 1), column_char(line, 2)};
-  if (moleculeType != std::string_view(code, 2)) return false;
-  if (column_char(line, 3) != '1') return false;
-  if (column_char(line, 86) == 'R' && column_char(line, 87) != 'P') return false;
-  return true;
+  return JudgeLine(line, moleculeType) == TLineVerdict::Kept;
+}
+
+const THitranLayout& StandardLayout() {
+  static const THitranLayout layout;
+  return layout;
+}
+
+TLineVerdict JudgeLine(std::string_view line, std::string_view moleculeType, const THitranLayout& layout) {
+  const std::size_t m = layout.Molecule.Column, iso = layout.Isotopologue.Column;
+  const char code[2] = {column_char(line, m), column_char(line, m + 1)};
+  if (moleculeType != std::string_view(code, 2)) {
+    if (line.find_first_not_of(" \t\r\n") == std::string_view::npos) return TLineVerdict::Blank;
+    // HITRAN writes the molecule number right-aligned in two columns and the isotopologue as one digit
+    // or letter (0 for the tenth, A and B beyond).
+    const bool number = (code[0] == ' ' || std::isdigit(static_cast<unsigned char>(code[0]))) &&
+                        std::isdigit(static_cast<unsigned char>(code[1])) &&
+                        std::isalnum(static_cast<unsigned char>(column_char(line, iso)));
+    return number ? TLineVerdict::OtherMolecule : TLineVerdict::NotARecord;
+  }
+  if (column_char(line, iso) != '1') return TLineVerdict::OtherIsotopologue;
+  const std::size_t b = layout.Branch;
+  if (b > 0 && column_char(line, b) == 'R' && column_char(line, b + 1) != 'P')
+    return TLineVerdict::BranchFilter;
+  return TLineVerdict::Kept;
 }
 
 bool FieldToReal(std::string_view text, double& value) {
@@ -92,41 +104,49 @@ bool FieldToReal(std::string_view text, double& value) {
   return true;
 }
 
-void CheckOneRecord(std::string_view line, const std::string& file, long lineNumber) {
-  constexpr std::size_t kLongestRecord = 160;
+void CheckOneRecord(std::string_view line, const std::string& file, long lineNumber,
+                    const THitranLayout& layout) {
+  const std::size_t kLongestRecord = layout.Longest;
   if (line.size() <= kLongestRecord) return;
   std::size_t length = line.size();
   while (length > kLongestRecord && is_blank(line[length - 1]))
     --length;
   if (length <= kLongestRecord) return;
-  throw std::runtime_error("line " + std::to_string(lineNumber) + " in " +
-                           (file.empty() ? std::string("(no file)") : file) + " holds " +
-                           std::to_string(length) +
-                           " characters, more than one record of 100 or 160: "
-                           "records run together there, and reading stops at it");
+  throw std::runtime_error(
+      "line " + std::to_string(lineNumber) + " in " + (file.empty() ? std::string("(no file)") : file) +
+      " holds " + std::to_string(length) + " characters, more than one record of " +
+      (kLongestRecord == 160 ? std::string("100 or 160") : std::to_string(kLongestRecord)) +
+      ": "
+      "records run together there, and reading stops at it");
 }
 
-double PressureShift(std::string_view line) {
-  constexpr std::size_t kColumn = 60, kWidth = 8;
+double PressureShift(std::string_view line, const THitranLayout& layout) {
+  const std::size_t kColumn = layout.Shift.Column, kWidth = layout.Shift.Width;
+  if (kWidth == 0) return std::nan("");
   double value = std::nan("");
   if (line.size() < kColumn - 1 + kWidth || !FieldToReal(line.substr(kColumn - 1, kWidth), value))
     return std::nan("");
   return value;
 }
 
-THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber) {
+THitranLine ParseLine(std::string_view line, const std::string& file, long lineNumber,
+                      const THitranLayout& layout) {
   std::array<double, 6> values{};
-  for (std::size_t i = 0; i < kFields.size(); ++i) {
-    const FieldSpec& f = kFields[i];
+  for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
+    const TFieldPlace& f = layout.Fields[i];
+    // Formed only for a message: reading stays free of allocations.
+    auto name = [&] {
+      return std::string(kFieldNames[i]) + " (columns " + std::to_string(f.Column) + "-" +
+             std::to_string(f.End()) + ")";
+    };
     // A field cut off by the end of the line is not converted: it would silently read as a
     // different number.
-    if (line.size() < f.column - 1 + f.width) {
-      std::string_view rest = line.size() >= f.column ? line.substr(f.column - 1) : std::string_view();
-      throw EHitranConvertError(file, lineNumber, std::string(f.name) + " (line too short)",
-                                std::string(rest));
+    if (line.size() < f.Column - 1 + f.Width) {
+      std::string_view rest = line.size() >= f.Column ? line.substr(f.Column - 1) : std::string_view();
+      throw EHitranConvertError(file, lineNumber, name() + " (line too short)", std::string(rest));
     }
-    std::string_view text = line.substr(f.column - 1, f.width);
-    if (!FieldToReal(text, values[i])) throw EHitranConvertError(file, lineNumber, f.name, std::string(text));
+    std::string_view text = line.substr(f.Column - 1, f.Width);
+    if (!FieldToReal(text, values[i])) throw EHitranConvertError(file, lineNumber, name(), std::string(text));
   }
   THitranLine result;
   result.Wavenumber = values[0];

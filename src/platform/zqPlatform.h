@@ -62,6 +62,9 @@ public:
   virtual void Terminate() = 0;
   virtual std::string ExecutablePath() = 0;
   virtual std::vector<std::string> Arguments() = 0; // without the program path
+  // The desktop's per-user folder for this program's settings (on Linux ~/.config/absorbview), or empty
+  // where there is none; the settings go there when the program's own folder cannot be written.
+  virtual std::string UserConfigFolder() { return {}; }
 };
 
 // The installed platform. Throws std::logic_error when none is installed.

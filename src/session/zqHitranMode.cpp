@@ -152,6 +152,7 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
     out =
         *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), HitranConditions(c, ppm));
     g.Status.Refuse(source, out.Refusal);
+    g.Status.Note(source, list->ReadNote());
     for (const std::string& note : out.Notes)
       g.Status.Note(source, note);
     return true;

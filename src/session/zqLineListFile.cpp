@@ -1,5 +1,6 @@
 #include "zqLineListFile.h"
 
+#include "zqHitranApiTable.h"
 #include "zqINI_File.h"
 
 #include <exception>
@@ -11,8 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool is_file(const fs::path& p) {
-  std::error_code ec;
-  return fs::is_regular_file(p, ec);
+  return NotAReadableFileReason(p.string()).empty();
 }
 
 std::string absolute_text(const fs::path& p) {
@@ -24,14 +24,17 @@ std::string absolute_text(const fs::path& p) {
 } // namespace
 
 TLineListPick ResolveLineListFile(const std::string& picked) {
+  using zqhitranapi::HasExtension;
+  using zqhitranapi::TablePartner;
   const fs::path path(picked);
   std::error_code ec;
   if (fs::is_directory(path, ec)) {
-    // A HITRAN-API download folder: the one table whose records and header are both there.
+    // A HITRAN-API download folder: the one table whose records and header are both there (either in
+    // any letter case).
     std::vector<fs::path> tables;
     for (const auto& entry : fs::directory_iterator(path, ec)) {
       const fs::path p = entry.path();
-      if (p.extension() == ".data" && is_file(p) && is_file(fs::path(p).replace_extension(".header")))
+      if (HasExtension(p.string(), ".data") && is_file(p) && !TablePartner(p.string(), ".header").empty())
         tables.push_back(p);
     }
     if (tables.empty())
@@ -42,13 +45,19 @@ TLineListPick ResolveLineListFile(const std::string& picked) {
                   " HITRAN-API tables; open the .data file of the one you want."};
     return {absolute_text(tables.front()), {}};
   }
-  if (path.extension() == ".header") {
-    const fs::path data = fs::path(path).replace_extension(".data");
-    if (!is_file(data))
-      return {{}, "The records of " + picked + " are missing: " + data.string() + " is not there."};
+  if (HasExtension(picked, ".header")) {
+    const std::string data = TablePartner(picked, ".data");
+    if (data.empty()) {
+      // Say what stands under the name the records would have, not only that no file is there.
+      const std::string expected = fs::path(path).replace_extension(".data").string();
+      return {{},
+              "The records of " + picked + " are missing: " + expected + " " +
+                  NotAReadableFileReason(expected) + "."};
+    }
     return {absolute_text(data), {}};
   }
-  if (!is_file(path)) return {{}, picked + " is not a file that can be read."};
+  if (const std::string why = NotAReadableFileReason(picked); !why.empty())
+    return {{}, picked + " " + why + "."};
   return {absolute_text(path), {}};
 }
 
@@ -72,10 +81,12 @@ TLineListLoad LoadLineListFile(TzqINI_File& ini, const std::string& section, con
   }
   object->OnReadProgress = nullptr;
   if (object->RecordCount() == 0) {
+    // What was left out says what the file holds instead (another isotopologue, another molecule).
+    const std::string leftOut = object->ReadNote();
     result.Error = file +
                    " holds no line of this gas that can be read (HITRAN records of 100 or 160 "
                    "characters with the molecule number of [" +
-                   section + "]).";
+                   section + "] and isotopologue 1)." + (leftOut.empty() ? "" : "\n\n" + leftOut + ".");
     return result;
   }
   result.List = std::move(object);

@@ -38,6 +38,7 @@ void TzqStatus::Note(std::string source, std::string text) {
 void TzqStatus::Take(const T_zq_HITRAN* list, const std::string& source) {
   if (!list) return;
   Refuse(source, list->Reason());
+  Note(source, list->ReadNote());
   Note(source, list->Note());
 }
 
@@ -71,8 +72,8 @@ TCO2Default ReadCO2Default(TzqINI_File& ini) {
   if (zqTextToReal(text, v) && std::isfinite(v) && v >= 0 && v <= 1e6)
     d.Value = static_cast<double>(v);
   else
-    d.Refusal = TStatusItem{"[CO2] ppmv", "[CO2] ppmv = \"" + text +
-                                              "\" is not a mixing ratio from 0 to 1000000 ppm; 350 is used"};
+    d.Refusal = TStatusItem{"[CO2] ppmv",
+                            "[CO2] ppmv = \"" + text + "\" is not a mixing ratio from 0 to 1000000 ppm"};
   return d;
 }
 
@@ -86,7 +87,7 @@ TPhysicsDefault ReadPhysicsDefault(TzqINI_File& ini) {
   else
     d.Refusal = TStatusItem{std::string("[") + kPhysicsSection + "] " + kPhysicsKey,
                             std::string("[") + kPhysicsSection + "] " + kPhysicsKey + " = \"" + text +
-                                "\" is neither Classic nor HITRAN; Classic is used"};
+                                "\" is neither Classic nor HITRAN"};
   return d;
 }
 

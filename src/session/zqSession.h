@@ -103,7 +103,8 @@ struct TPowerResult {
 };
 
 // The CO2 mixing ratio both front ends start from: "[CO2] ppmv" of the INI file (350 when absent). A
-// value that is not a finite number within 0..1,000,000 ppm is refused by name and 350 is kept.
+// value that is not a finite number within 0..1,000,000 ppm is refused by name and 350 is kept; the
+// refusal says what is wrong, not what follows (the window goes on with 350, the CLI stops).
 struct TCO2Default {
   double Value = 350;
   std::optional<TStatusItem> Refusal;

@@ -1,5 +1,6 @@
 // The session's atmosphere column: the two line lists behind a HITRAN column source, one column with
 // its cache of layer cross-sections, refusals and notes as status.
+#include "zqColumnMemory.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 #include "zqSession.h"
@@ -21,6 +22,11 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
     run.Result.Refusal = run.Status.Refusals.front().Text;
     return run;
   }
+  if (const std::string why = ColumnMemoryProblem(settings); !why.empty()) {
+    run.Status.Refuse("column", why);
+    run.Result.Refusal = why;
+    return run;
+  }
   if (!column_) column_ = std::make_unique<TzqColumn>();
   const TListKey keys[2] = {key_of(Water), key_of(CO2)};
   if (!column_source_) {
@@ -36,6 +42,8 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
   if (!run.Result.Computed)
     run.Status.Refuse("column",
                       run.Result.Refusal.empty() ? "The column was not computed" : run.Result.Refusal);
+  run.Status.Note("h2o", Water->ReadNote());
+  run.Status.Note("co2", CO2->ReadNote());
   for (const std::string& note : run.Result.Notes)
     run.Status.Note("column", note);
   return run;

@@ -63,7 +63,8 @@ std::vector<std::string> ReadRecentFiles(const TzqINI_File& ini) {
   std::vector<std::string> files;
   for (std::size_t i = 1; i <= kMaxRecentFiles; ++i) {
     const T_zq_ini_Record* r = ini.FindRecord(kRecentSection, "File" + std::to_string(i));
-    if (r && !zqTrim(r->Value).empty()) files.push_back(zqTrim(r->Value));
+    // A file name keeps every byte (blanks at its ends too); an emptied slot holds nothing.
+    if (r && !r->Value.empty()) files.push_back(r->Value);
   }
   return files;
 }

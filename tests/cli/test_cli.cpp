@@ -4,10 +4,12 @@
 #include "zqAtmosphere.h"
 #include "zqBlackbody.h"
 #include "zqCli.h"
+#include "zqColumnMemory.h"
 #include "zqDemoLines.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 #include "zqHitranPhysics.h"
+#include "zqINI_File.h"
 #include "zqLineSeries.h"
 #include "zqPlanck.h"
 
@@ -399,12 +401,12 @@ TEST_F(CliTest, NotesReachStderrAndGridLayoutStays) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.err.find("note: [co2] Mixing ratio is at its floor"), std::string::npos) << r.err;
 
-  // Two lines so strong that their plotted values overflow.
+  // Two lines so strong that their plotted values overflow (the spectrum itself still fits a double).
   std::string co2 = zqtest::ReadFile(dir / "02_CO2.txt");
   const std::size_t last = co2.rfind('\n', co2.size() - 2) + 1; // a data record, after the comments
   std::string huge = co2.substr(last, co2.find('\n', last) - last);
   huge.replace(3, 12, "  650.000000");
-  huge.replace(15, 10, "1.700E+308");
+  huge.replace(15, 10, "1.000E+290");
   zqtest::WriteFile(dir / "02_CO2.txt", co2 + huge + "\n" + huge + "\n");
   r = cli({"spectrum", "--ini", ini(), "--spectra", "pressure", "--scaling", "Mixing Ratio", "--min", "600",
            "--max", "700", "--quiet"});
@@ -535,4 +537,89 @@ TEST_F(CliTest, ColumnRefusesBadSettingsWithoutWriting) {
                   (dir / "missing" / "s.csv").string()}),
             1);
   EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// What a line list holds that cannot be a line is left out and said, never taken silently; a value
+// that no double can hold refuses the result instead of becoming 0.
+TEST_F(CliTest, LeftOutRecordsAreCountedAndOverflowsRefuseTheResult) {
+  const auto water = dir / "01_h2o_161_only.txt";
+  std::string edited;
+  long isotopologue2 = 0, kept = 0;
+  for (std::string line : zqSplitLines(zqtest::ReadFile(water))) {
+    if (line.size() >= 100 && line.rfind(" 11", 0) == 0) {
+      if (kept % 2 == 1) {
+        line[2] = '2'; // half the water lines marked isotopologue 2
+        ++isotopologue2;
+      } else if (kept == 0 || kept == 2) {
+        line.replace(15, 10, " -1.00E-19"); // S < 0
+      } else if (kept == 4) {
+        line.replace(3, 12, "   -5.000000"); // below 0 cm-1
+      }
+      ++kept;
+    }
+    edited += line + "\n";
+  }
+  ASSERT_GT(isotopologue2, 100);
+  zqtest::WriteFile(water, edited);
+  for (const char* physics : {"classic", "hitran"}) {
+    const CliRun r = cli({"power", "--ini", ini(), "--physics", physics, "--quiet"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("note: [h2o] Reading " + water.string() + " left out " +
+                         std::to_string(isotopologue2) +
+                         " records of molecule 1 isotopologue 2, 2 records with a negative intensity (the "
+                         "first on line "),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("1 record at a negative wavenumber"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("no width"), std::string::npos) << r.err;
+  }
+  const CliRun raw = cli({"spectrum", "--ini", ini(), "--quiet"});
+  ASSERT_EQ(raw.code, 0) << raw.err;
+  for (const auto& row : csv(raw.out))
+    for (std::size_t i = 1; i < row.size(); ++i)
+      EXPECT_FALSE(!row[i].empty() && row[i][0] == '-') << row[0];
+
+  // One CO2 line far beyond any real intensity: the power it absorbs is not 0, it is refused by line.
+  const auto co2 = dir / "02_CO2.txt";
+  std::string strong = zqSplitLines(zqtest::ReadFile(co2)).back();
+  strong.replace(15, 10, " 9.99E+307");
+  zqtest::WriteFile(co2, strong + "\n");
+  for (const char* physics : {"classic", "hitran"}) {
+    const CliRun r = cli({"power", "--ini", ini(), "--physics", physics, "--quiet"});
+    EXPECT_EQ(r.code, 1) << physics << ": " << r.out;
+    EXPECT_TRUE(r.out.empty()) << physics;
+    EXPECT_NE(r.err.find("too large to represent"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(zqTrim(strong.substr(3, 12)) + " cm-1"), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(CliTest, MessagesNameWhatTheUserGave) {
+  // The CO2 multiple was not given: the message says what the default multiple makes of --co2.
+  const CliRun co2 = cli({"column", "--ini", ini(), "--quiet", "--co2", "1e6"});
+  EXPECT_EQ(co2.code, 2);
+  EXPECT_NE(co2.err.find("CO2 1000000 ppm times its multiple 2 is above 1000000 ppm"), std::string::npos)
+      << co2.err;
+  // An unusable INI value stops the CLI: it does not claim a fallback it does not take.
+  zqtest::WriteFile(ini(), "[CO2]\nppmv = lots\n");
+  const CliRun ppmv = cli({"spectrum", "--ini", ini(), "--quiet"});
+  EXPECT_EQ(ppmv.code, 3);
+  EXPECT_NE(ppmv.err.find("[CO2] ppmv = \"lots\""), std::string::npos) << ppmv.err;
+  EXPECT_EQ(ppmv.err.find("is used"), std::string::npos) << ppmv.err;
+}
+
+TEST_F(CliTest, ColumnBeyondTheMachinesMemoryIsRefusedBeforeAllocating) {
+  TzqColumnSettings s;
+  s.Layers = 1;
+  s.Step = 1e-5;
+  s.WavenumberMin = 6000;
+  s.WavenumberMax = 7500;
+  if (ColumnMemoryProblem(s).empty())
+    GTEST_SKIP() << "this machine has room for a " << ColumnMemoryBytes(s) / 1e9 << " GB column";
+  const auto spectrum = dir / "olr.csv";
+  const CliRun r = cli({"column", "--ini", ini(), "--quiet", "--layers", "1", "--step", "1e-5", "--min",
+                        "6000", "--max", "7500", "--spectrum", spectrum.string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("GB of memory"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_FALSE(std::filesystem::exists(spectrum));
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -366,6 +367,100 @@ TEST(IniSave, FailedFinalRenameLeavesTheFileAndABackup) {
   }
   EXPECT_EQ(zqtest::ReadFile(dir / "x.ini"), "old\n");
   EXPECT_EQ(zqtest::ReadFile(dir / "x.bak"), "old\n");
+}
+
+TEST(IniValues, EveryValueReadsBackAsItsBytesAndPlainValuesKeepTheirText) {
+  // Texts a file could hold so far are written exactly as before; the others come back byte for byte.
+  for (const std::string plain :
+       {"0.5", "\" 2\"", "C:\\temp\\a.ini", "a\tb", "\"quoted\"", "x\\\"y\"", "\xB0"})
+    EXPECT_EQ(zqIniValueText(plain), plain);
+  const std::string evil = "/home/u/dl/x\n[CO2]\nFilename = /tmp/evil.par";
+  const std::string values[] = {
+      evil,       "a\rb", std::string("nul\0byte", 8), "  two blanks ", "\t", "\\\"x\"", "\\\"", "end\\",
+      "\x7F\x01", ""};
+  Saved s("[Recent Files]\nFile1 = old\n");
+  for (std::size_t i = 0; i < std::size(values); ++i)
+    s.ini.WriteString("Recent Files", "File" + std::to_string(i + 1), values[i]);
+  s.ini.AppendChangedKeys = true;
+  const std::string written = s.save();
+  // One line per key: nothing the value held starts a line of its own.
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1 + static_cast<long>(std::size(values)));
+  EXPECT_EQ(written.find('\0'), std::string::npos);
+  EXPECT_EQ(written.find('\r'), std::string::npos);
+  TzqINI_File again;
+  again.LoadFromLines(zqSplitLines(written));
+  EXPECT_EQ(again.FindRecord("CO2", "Filename"), nullptr);
+  for (std::size_t i = 0; i < std::size(values); ++i)
+    EXPECT_EQ(again.ReadString("Recent Files", "File" + std::to_string(i + 1)), values[i]) << i;
+  // A text that only looks escaped, as an older file may hold it, stays as it is.
+  for (const std::string odd : {"\\\"a\\qb\"", "\\\"a\"b\"", "\\\"\\x4\"", "\\\"x"})
+    EXPECT_EQ(zqIniValueOf(odd), odd);
+}
+
+TEST(IniValues, AValueOverTheLineLimitOrAnUnwritableKeyStopsTheSaveBeforeAnythingIsWritten) {
+  Saved s("[S]\nk = 1\n");
+  s.ini.AppendChangedKeys = true;
+  s.ini.WriteString("S", "big", std::string(kMaxIniLineBytes, 'x'));
+  try {
+    s.save();
+    FAIL() << "no error";
+  } catch (const EzqFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("[S] big"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(zqtest::ReadFile(s.path), "[S]\nk = 1\n");
+  EXPECT_FALSE(fs::exists(s.dir / "conf.zqb"));
+  EXPECT_FALSE(fs::exists(s.dir / "conf.bak"));
+  // At the limit the line is written, and the next start reads it.
+  s.ini.WriteString("S", "big", std::string(kMaxIniLineBytes - 6, 'x'));
+  s.save();
+  TzqINI_File again;
+  again.SetFilename(s.path);
+  again.Ignore_CmdLine = true;
+  again.Loaded();
+  EXPECT_EQ(again.ReadString("S", "big").size(), kMaxIniLineBytes - 6);
+
+  Saved t("[S]\nk = 1\n");
+  t.ini.WriteMode = zqWM_Generate;
+  t.ini.WriteString("S", "a = b", "1");
+  EXPECT_THROW(t.save(), EzqFileError);
+  EXPECT_EQ(zqtest::ReadFile(t.path), "[S]\nk = 1\n");
+}
+
+TEST(IniSave, ConcurrentSavesOfOneFileLeaveNoStrayFiles) {
+  Saved s("[S]\nk = 0\n");
+  // Another save that just made its backup: the backup is a second name of the file itself.
+  ASSERT_EQ(::link(s.path.c_str(), (s.dir / "conf.bak").c_str()), 0);
+  s.ini.WriteInteger("S", "k", -1);
+  EXPECT_EQ(s.save(), "[S]\nk = -1\n");
+  EXPECT_FALSE(fs::exists(s.dir / "conf.bak.zqnew"));
+  EXPECT_EQ(zqtest::ReadFile(s.dir / "conf.bak"), "[S]\nk = 0\n");
+  std::vector<pid_t> children;
+  for (int child = 0; child < 4; ++child) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      for (int i = 0; i < 100; ++i) {
+        s.ini.WriteInteger("S", "k", child * 1000 + i);
+        try {
+          s.ini.SaveToFile(s.path);
+        } catch (const std::exception&) {
+          // A save that lost the race may fail; it must still clean up.
+        }
+      }
+      ::_exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children)
+    ::waitpid(pid, nullptr, 0);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(s.dir.path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"conf.bak", "conf.ini"}));
+  TzqINI_File again;
+  again.LoadFromLines(zqSplitLines(zqtest::ReadFile(s.path)));
+  EXPECT_NE(again.ReadString("S", "k"), "0");
 }
 
 } // namespace

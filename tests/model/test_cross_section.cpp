@@ -298,18 +298,23 @@ TEST(HitranCrossSection, OnAGridOfItsOwnGivesTheSameBitsAtTheSamePoints) {
   }
 }
 
-TEST(HitranCrossSection, SetsSumsBeyondTheDoubleRangeToZeroAndSaysSo) {
+TEST(HitranCrossSection, SumsBeyondTheDoubleRangeRefuseTheResultNamingTheLines) {
   // Two lines of absurd intensity on the same spot: their profiles overflow a double near the centre.
+  // Such a point absorbs everything; a 0 there would say it absorbs nothing.
   const std::string line = modeltest::Line(600, 1e300, 0.001, 0);
-  auto list = modeltest::LoadText(line + "\n" + line + "\n", " 2");
-  list->Records[0].Intensity = list->Records[1].Intensity = 1.5e308;
-  const auto r = ComputeHitranCrossSection(HitranLineSet(*list),
-                                           conditions(296, 1013.25, 400, THitranProfile::Lorentz, 500, 700));
-  ASSERT_TRUE(r.Valid());
-  ASSERT_EQ(r.Notes.size(), 2u); // the records have no pressure shift either
-  EXPECT_NE(r.Notes[1].find(" cross-section values were too large to represent"), std::string::npos);
-  EXPECT_TRUE(std::all_of(r.Sigma.begin(), r.Sigma.end(), [](double v) { return std::isfinite(v); }));
-  EXPECT_GT(*std::max_element(r.Sigma.begin(), r.Sigma.end()), 1e300); // the wings are kept
+  const std::string weak = modeltest::Line(599.5, 1e-20, 0.05, 0);
+  auto list = modeltest::LoadText(weak + "\n" + line + "\n" + line + "\n", " 2");
+  list->Records[1].Intensity = list->Records[2].Intensity = 1.5e308;
+  for (THitranProfile profile : {THitranProfile::Lorentz, THitranProfile::Voigt}) {
+    const auto r =
+        ComputeHitranCrossSection(HitranLineSet(*list), conditions(296, 1013.25, 400, profile, 500, 700));
+    EXPECT_FALSE(r.Valid());
+    EXPECT_TRUE(r.Sigma.empty());
+    EXPECT_NE(r.Refusal.find("too large to represent"), std::string::npos) << r.Refusal;
+    // The two strong lines come first; the weak one reaching the point too is named after them.
+    EXPECT_NE(r.Refusal.find("lines at 600.000000, 600.000000, 599.500000 cm-1"), std::string::npos)
+        << r.Refusal;
+  }
 }
 
 } // namespace

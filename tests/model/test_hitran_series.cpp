@@ -199,11 +199,22 @@ TEST(HitranSeries, HugeFileValuesNeverReachTheChartAsInfinity) {
   list->SetTemperature(296);
   list->SetPressure(1013);
   TLineSeries s;
-  for (const char* spectra : {"raw", "I/Alpha", "Temperature and Pressure Broadened"}) {
+  for (const char* spectra : {"raw", "I/Alpha"}) {
     Fill(*list, s, "Spectra", spectra);
     ExpectAllFinite(s);
     EXPECT_FALSE(list->Note().empty()) << spectra;
   }
+  // A broadened value beyond the double range absorbs everything: no number, 0 least of all, stands
+  // for it, so the spectrum, its optical depth and its absorbed power are refused, naming the line
+  // (the fill then holds zeros that the refusal stands over, as for every refused spectrum).
+  for (const char* plot : {"Spectra", "Optical Depth"}) {
+    Fill(*list, s, plot, "Temperature and Pressure Broadened");
+    ExpectAllFinite(s);
+    EXPECT_NE(list->Reason().find("the line at 1001.000000 cm-1 with intensity 1.7e+308"), std::string::npos)
+        << list->Reason();
+  }
+  EXPECT_EQ(list->AbsorbedBlackbodyPower(1000), 0);
+  EXPECT_NE(list->Reason().find("too large to represent"), std::string::npos);
   for (long k = 1; k <= N; ++k)
     ASSERT_TRUE(std::isfinite(list->Spectrum[k]));
 }

@@ -244,3 +244,34 @@ TEST_F(FirstRunTest, ALinkUnderADefaultNameIsKeptAndItsMissingTargetIsNamed) {
   EXPECT_EQ(again.outcome, TFirstRunResult::Outcome::NotNeeded);
   EXPECT_NE(again.message.find("which does not exist"), std::string::npos);
 }
+
+TEST_F(FirstRunTest, AnInstalledCopyKeepsItsSettingsAndDemonstrationListsInTheUsersFolder) {
+  // The program's folder cannot be written (here: it does not exist, which stops root as well).
+  zq::FakePlatform platform;
+  platform.executablePath = (dir / "usr" / "bin" / "absorbview").string();
+  platform.userConfigFolder = (dir / "home" / ".config" / "absorbview").string();
+  TzqINI_File ini;
+  ini.INI_Default = {"[h2o]", "Filename = 01_h2o_161_only.txt", "[CO2]", "Filename = 02_CO2.txt"};
+  ini.Loaded();
+  EXPECT_EQ(ini.FullFilename(), platform.userConfigFolder + "/absorbview.ini");
+  ini.WriteString("Controls", "x", "1");
+  ini.AppendChangedKeys = true;
+  ini.SaveToFile(ini.FullFilename());
+  EXPECT_TRUE(fs::exists(platform.userConfigFolder + "/absorbview.ini"));
+  const TFirstRunResult r = ProvideDemoLineLists(ConfiguredLineListFiles(ini), ini.Directory(), cwd());
+  EXPECT_EQ(r.outcome, TFirstRunResult::Outcome::Generated) << r.message;
+  EXPECT_TRUE(fs::exists(fs::path(platform.userConfigFolder) / "02_CO2.txt"));
+  EXPECT_FALSE(fs::exists(cwd() / "02_CO2.txt"));
+
+  // A file named by /ini stays where it is named; a writable program folder keeps its own file.
+  platform.arguments = {"/ini", (cwd() / "mine.ini").string()};
+  TzqINI_File chosen;
+  chosen.Loaded();
+  EXPECT_EQ(chosen.FullFilename(), (cwd() / "mine.ini").string());
+  zq::FakePlatform writable;
+  writable.executablePath = (exe() / "absorbview").string();
+  writable.userConfigFolder = platform.userConfigFolder;
+  TzqINI_File beside;
+  beside.Loaded();
+  EXPECT_EQ(beside.FullFilename(), iniDir() + "absorbview.ini");
+}

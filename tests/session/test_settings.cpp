@@ -89,3 +89,20 @@ TEST(Settings, AFailedSaveSaysWhyAndKeepsTheFile) {
   EXPECT_EQ(ini->WriteMode, zqWM_Update);
   EXPECT_FALSE(ini->AppendChangedKeys); // the store's own settings are back
 }
+
+TEST(Settings, AFileNameWithLineBreaksIsSavedAsItsBytesAndRewiresNothing) {
+  // A legal Linux folder name that looks like INI lines; CR, a NUL and blanks at the ends likewise.
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "a.ini", "[CO2]\nFilename = 02_CO2.txt\n");
+  auto ini = load(dir / "a.ini");
+  const std::vector<std::string> files = {"/home/u/dl/x\n[CO2]\nFilename = /tmp/evil.par/h2o.par",
+                                          "/d/cr\r[h2o]\rFilename = /tmp/e.par", std::string("/d/n\0ul", 7),
+                                          "  /d/blanks.par  "};
+  WriteRecentFiles(*ini, files);
+  ASSERT_EQ(SaveSettingsFile(*ini, (dir / "a.ini").string()), "");
+  auto again = load(dir / "a.ini");
+  EXPECT_EQ(again->ReadString("CO2", "Filename"), "02_CO2.txt");
+  EXPECT_EQ(again->FindRecord("h2o", "Filename"), nullptr);
+  EXPECT_EQ(ReadRecentFiles(*again), files);
+}

@@ -42,6 +42,7 @@ public:
 
   std::string executablePath = "/opt/absorbview/absorbview";
   std::vector<std::string> arguments;
+  std::string userConfigFolder; // empty: no per-user settings folder
 
   ModalResult MessageBox(const std::string& caption, const std::string& text, unsigned buttons,
                          MsgIcon icon) override;
@@ -54,6 +55,7 @@ public:
   void Terminate() override { ++terminateRequests; }
   std::string ExecutablePath() override { return executablePath; }
   std::vector<std::string> Arguments() override { return arguments; }
+  std::string UserConfigFolder() override { return userConfigFolder; }
 
 private:
   Platform* previous_ = nullptr;
