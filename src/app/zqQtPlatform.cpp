@@ -87,10 +87,13 @@ std::string QtFilterFromPipeFilter(const std::string& filter) {
   QStringList parts = QString::fromStdString(filter).split('|');
   QStringList out;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // Qt takes the patterns from the label's parentheses and splits them at spaces only, so the label
+    // is rebuilt around the space-separated patterns.
     QString label = parts[i];
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
-    out << (label.contains('(') ? label : label + " (" + patterns + ")");
+    if (const qsizetype open = label.lastIndexOf('('); open >= 0) label = label.left(open).trimmed();
+    out << label + " (" + patterns + ")";
   }
   return out.join(";;").toStdString();
 }
