@@ -56,8 +56,10 @@ zqapp::PlotChoice TForm1::PlotChoiceOfControls() const {
 namespace {
 // The Spectra Type group's captions, item by item as SpectraTypeItems(physics).
 QStringList spectra_captions(TLinePhysics physics) {
-  if (physics == TLinePhysics::Hitran) return {"Raw", "Raw / Bandwidth", "Lorentz", "Doppler", "Voigt"};
-  return {"Raw", "Raw / Bandwidth", "Temp && Pressure", "Doppler"};
+  QStringList captions;
+  for (TSpectraType type : SpectraTypeItems(physics))
+    captions << QString::fromStdString(SpectraTypeCaption(type)).replace("&", "&&");
+  return captions;
 }
 } // namespace
 
@@ -85,7 +87,7 @@ void TForm1::ShowLinePhysics(TLinePhysics physics) {
 std::string TForm1::SelectStartPlot(const std::string& plot, const std::string& spectra) {
   const TLinePhysics physics = LinePhysicsOfControls();
   if (!spectra.empty()) {
-    const auto type = ParseSpectraType(spectra);
+    const auto type = ParseSpectraName(spectra, physics);
     if (!type || !PhysicsHasSpectraType(physics, *type))
       return "--spectra \"" + spectra + "\" is not a spectra type of the " + LinePhysicsText(physics) +
              " line physics ([Line Physics] Model in the INI file)";

@@ -44,7 +44,9 @@ TStartOptions SplitStartOptions(const std::vector<std::string>& args) {
   }
   if (options.Error.empty() && !options.Plot.empty() && !ParsePlotType(options.Plot))
     options.Error = "--plot \"" + options.Plot + "\" is not one of Spectra, Optical Depth, Mean Path";
-  if (options.Error.empty() && !options.Spectra.empty() && !ParseSpectraType(options.Spectra))
-    options.Error = "--spectra \"" + options.Spectra + "\" is not a spectra type (e.g. raw, Voigt)";
+  if (options.Error.empty() && !options.Spectra.empty() && !ParseSpectraName(options.Spectra, TLinePhysics::Classic) &&
+      !ParseSpectraName(options.Spectra, TLinePhysics::Hitran))
+    options.Error = "--spectra \"" + options.Spectra +
+                    "\" is not a spectra type (e.g. Raw, Temp & Pressure, Doppler, Voigt)";
   return options;
 }

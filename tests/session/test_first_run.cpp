@@ -204,7 +204,10 @@ TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine)
   EXPECT_EQ(plot.IniArgs, (std::vector<std::string>{"/ini", "x.ini"}));
   EXPECT_TRUE(plot.Error.empty());
   EXPECT_NE(SplitStartOptions({"--plot", "Depth"}).Error, "");
-  EXPECT_NE(SplitStartOptions({"--spectra", "voigt"}).Error, ""); // the table's texts, exactly
+  // The buttons' names, the table's texts and the command line's short names, in any letter case.
+  for (const char* name : {"voigt", "DOPPLER", "Temp & Pressure", "Temp && Pressure", "pressure", "I/Alpha"})
+    EXPECT_EQ(SplitStartOptions({"--spectra", name}).Error, "") << name;
+  EXPECT_NE(SplitStartOptions({"--spectra", "Temp"}).Error, "");
   EXPECT_NE(SplitStartOptions({"--plot"}).Error, "");
   EXPECT_EQ(SplitStartOptions({"/ini", "--screenshot.ini"}).IniArgs,
             (std::vector<std::string>{"/ini", "--screenshot.ini"}));
