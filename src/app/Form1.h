@@ -121,6 +121,7 @@ public:
   TzqNumberEdit* Combined_1x_UIzqNumberEdit = nullptr;
   TzqNumberEdit* Combined_2x_UIzqNumberEdit = nullptr;
   TzqNumberEdit* Band_Power_UIzqNumberEdit = nullptr; // HITRAN physics: blackbody power over the band
+  TzqNumberEdit* Power_Path_UIzqNumberEdit = nullptr; // read-only: the path the results are for (m)
   TzqSpinEdit* Series_3_zqSpinEdit = nullptr;
   TzqSpinEdit* Series_4_zqSpinEdit = nullptr;
   TzqSpinEdit* Series_5_zqSpinEdit = nullptr;

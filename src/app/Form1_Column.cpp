@@ -250,14 +250,17 @@ void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
   if (ColumnPage->Running()) return;
   zqsession::TzqStatus status;
   const std::optional<TzqColumnSettings> s = ColumnSettingsOfControls(status);
-  if (!s) {
-    ShowStatus("column", status);
-    return;
-  }
+  // The results on the page are always those of the inputs shown: a refusal leaves none.
   for (TzqNumberEdit* e :
        {ColumnPage->OLR1x, ColumnPage->OLRNx, ColumnPage->ForcingTOA, ColumnPage->ForcingTropopause,
         ColumnPage->SurfaceDownwelling1x, ColumnPage->SurfaceDownwellingNx, ColumnPage->SurfaceEmission})
     e->setText("");
+  if (!s) {
+    ColumnPage->Last.reset();
+    ColumnPage->Progress->setValue(0);
+    ShowStatus("column", status);
+    return;
+  }
   ColumnPage->Start(WaterLines, CO2Lines, *s);
   ColumnPage->ComputeButton->setEnabled(false);
   ColumnPage->CancelButton->setEnabled(true);

@@ -32,6 +32,7 @@ namespace {
 
 constexpr int EditHeight = 21;
 constexpr int SpinColumn = 3 + 13; // gap and width of the spin buttons beside an edit
+constexpr int kResultPrecision = 5;  // significant digits of a result field
 
 // The ratio texts are padded with blanks, which needs a face whose digits and blank share one advance.
 // Asking by the generic family with the monospace hint finds such a face whatever fonts are installed
@@ -416,11 +417,23 @@ void TForm1::BuildPowerPage() {
   inputs->addWidget(label("Blackbody Power"), 1, 0);
   inputs->addWidget(cPow, 1, 1);
   inputs->addWidget(label("W/m2"), 1, 2);
+  // The path the results are for is the Mean Path page's "Y Axis Max": shown here, set there.
+  QWidget* cPath;
+  Power_Path_UIzqNumberEdit =
+      make_field<TzqNumberEdit>({.name = "Power_Path_UIzqNumberEdit", .text = "1000", .value = 1000.0}, cPath);
+  Power_Path_UIzqNumberEdit->SetReadOnly(true);
+  Power_Path_UIzqNumberEdit->setToolTip("Path length of the results: set as \"Max\" of the Mean Path page's "
+                                        "Y Axis; 2x CO2 doubles it");
+  inputs->addWidget(label("Path length"), 2, 0);
+  inputs->addWidget(cPath, 2, 1);
+  inputs->addWidget(label("m (Mean Path page, Y Axis Max)"), 2, 2);
+  connect(Max_Mean_Free_Path_UIzqSpinEdit, &QLineEdit::textChanged, Power_Path_UIzqNumberEdit,
+          &QLineEdit::setText);
   v->addLayout(inputs);
 
   v->addWidget(min_max_box("Wavenumber_2_UIGroupBox", "Wavenumber", cMin, cMax));
 
-  auto* panel = new QGroupBox("Blackbody");
+  auto* panel = new QGroupBox("Blackbody (W/m2)");
   panel->setObjectName("Blackbody_UIPanel");
   auto* pg = new QGridLayout(panel);
   pg->addWidget(label("1x"), 0, 1);
@@ -432,6 +445,8 @@ void TForm1::BuildPowerPage() {
     QWidget* cell;
     auto* e =
         make_field<TzqNumberEdit>({.name = name, .text = "", .width = 90, .fits = "-0.00012345678"}, cell);
+    // Five significant digits: more than the line data carry would be noise to a reader.
+    e->SetPrecision(kResultPrecision);
     e->SetReadOnly(true);
     pg->addWidget(cell, row, col);
     return e;

@@ -158,10 +158,18 @@ private slots:
     QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
     QVERIFY(!p->Running());
     QVERIFY(f->StatusText().contains("whole number"));
-    setInputs("4", "700", "600"); // an empty band
+    // A run that computed, then a refused one (an empty band): its results go with the old inputs.
+    setInputs("4", "640", "700");
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY(!p->OLR1x->text().isEmpty());
+    setInputs("4", "700", "600");
     QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
     QVERIFY(!p->Running());
     QVERIFY(!f->StatusText().isEmpty());
+    QVERIFY(!p->Last.has_value());
+    for (TzqNumberEdit* e : results())
+      QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName() + ": " + e->text()));
   }
 
   void outgoingRadiationPlot() {
