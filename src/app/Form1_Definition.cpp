@@ -422,8 +422,7 @@ void TForm1::BuildPowerPage() {
   Power_Path_UIzqNumberEdit =
       make_field<TzqNumberEdit>({.name = "Power_Path_UIzqNumberEdit", .text = "1000", .value = 1000.0}, cPath);
   Power_Path_UIzqNumberEdit->SetReadOnly(true);
-  Power_Path_UIzqNumberEdit->setToolTip("Path length of the results: set as \"Max\" of the Mean Path page's "
-                                        "Y Axis; 2x CO2 doubles it");
+  Power_Path_UIzqNumberEdit->setToolTip("Set as \"Max\" of the Mean Path page's Y Axis; 2x CO2 doubles it");
   inputs->addWidget(label("Path length"), 2, 0);
   inputs->addWidget(cPath, 2, 1);
   inputs->addWidget(label("m (Mean Path page, Y Axis Max)"), 2, 2);

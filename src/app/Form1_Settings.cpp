@@ -8,7 +8,9 @@
 #include "zqChart_Tools.h"
 #include "zqINI_File.h"
 #include "zqPlatform.h"
+#include "zqPlotModes.h"
 #include "zqRadioGroup.h"
+#include "zqSession.h"
 #include "zqSettings.h"
 #include "zqSpinEdit.h"
 #include "zqText.h"
@@ -40,9 +42,18 @@ constexpr const char* kSavedFields[] = {
     "Temp_K_2_UIzqSpinEdit",
     "Wavenumber_Min_2_UIzqSpinEdit",
     "Wavenumber_Max_2_UIzqSpinEdit",
+    "Column_Surface_Temperature_UIzqSpinEdit",
+    "Column_RH_UIzqSpinEdit",
+    "Column_CO2_UIzqSpinEdit",
+    "Column_CO2_Factor_UIzqSpinEdit",
+    "Column_Top_UIzqSpinEdit",
+    "Column_Layers_UIzqSpinEdit",
+    "Column_Wavenumber_Min_UIzqSpinEdit",
+    "Column_Wavenumber_Max_UIzqSpinEdit",
 };
 
-// The plot choices; their clicks plot, so start-up sets them quietly and plots once afterwards.
+// The plot choices; their clicks plot, so start-up sets them quietly and plots once afterwards. The
+// spectra type's item is one of the saved line physics' items, which start-up shows first.
 constexpr const char* kSavedGroups[] = {"Plot_Type_UIRadioGroup", "Spectra_Type_UIRadioGroup",
                                         "Scaling_UIRadioGroup", "PathType_UIRadioGroup"};
 
@@ -72,7 +83,12 @@ void TForm1::StoreSettings() {
     if (auto* group = findChild<TzqRadioGroup*>(name))
       zqsettings::WriteControl(ini, name, std::to_string(group->ItemIndex()));
 
-  // Blackbody temperatures and series colours live in the keys start-up reads anyway.
+  // The line physics, blackbody temperatures and series colours live in the keys start-up reads anyway.
+  // The physics is written only when it differs from the one configured, in whatever spelling that has.
+  const zqsession::TPhysicsDefault configuredPhysics = zqsession::ReadPhysicsDefault(ini);
+  if (configuredPhysics.Refusal || configuredPhysics.Value != LinePhysicsOfControls())
+    ini.WriteString(zqsession::kPhysicsSection, zqsession::kPhysicsKey,
+                    LinePhysicsText(LinePhysicsOfControls()));
   const auto& records = zqChart_Tools1->SeriesRecords();
   for (TzqSpinEdit* spin : {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit}) {
     const int index = TagOf(spin);
