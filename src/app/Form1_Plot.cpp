@@ -183,15 +183,12 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
   ShowStatus("plot", status);
 }
 
+// The Mean Path page's edits redraw the paths only while the Mean Path plot is the one shown, so the
+// chart always shows what the Plot Type group says; under any other plot they take effect at the next
+// Update Plot (the absorbed fraction beside the multiplier follows at once).
 void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
-  ApplyControls();
-  if (PathType_UIRadioGroup->ItemIndex() == 1)
-    SetChartTitles("Optical Thickness (computed from HITRAN data)", nullptr, "Optical Thickness (m)");
-  else
-    SetChartTitles("Mean Free Path (computed from HITRAN data)", nullptr, "Mean Free Path (m)");
-  if (WaterLines && WaterSeries) WaterLines->AddLineMeanPaths(*WaterSeries);
-  if (CO2Lines && CO2Series) CO2Lines->AddLineMeanPaths(*CO2Series);
-  ReportLineLists({{WaterLines, "h2o"}, {CO2Lines, "co2"}});
+  if (PlotChoiceOfControls().plotType != TPlotType::MeanPath) return ApplyControls();
+  Select_Plot(nullptr);
 }
 
 void TForm1::Absorbance_UIButtonClick(QObject* /*Sender*/) {
