@@ -857,8 +857,8 @@ bool TChart::axis_in_use(const TChartAxis& axis) const {
   return false;
 }
 
-void TChart::automatic_range(const TChartAxis& axis) {
-  const QCP::SignDomain domain = axis.Logarithmic() ? QCP::sdPositive : QCP::sdBoth;
+bool TChart::DataRange(const TChartAxis& axis, bool positiveOnly, double& lo, double& hi) const {
+  const QCP::SignDomain domain = positiveOnly ? QCP::sdPositive : QCP::sdBoth;
   bool found = false;
   QCPRange total;
   for (const TChartCurve* c : curves_) {
@@ -875,9 +875,29 @@ void TChart::automatic_range(const TChartAxis& axis) {
     else
       total = r, found = true;
   }
-  if (!found) return; // no data: the axis keeps its range
-  axis.min_ = total.lower;
-  axis.max_ = total.upper;
+  if (found) lo = total.lower, hi = total.upper;
+  return found;
+}
+
+TChartAxis& TChart::TwinAxis(const TChartAxis& axis) {
+  switch (axis.Kind()) {
+  case TChartAxisKind::Left:
+    return RightAxis();
+  case TChartAxisKind::Right:
+    return LeftAxis();
+  case TChartAxisKind::Top:
+    return BottomAxis();
+  case TChartAxisKind::Bottom:
+    break;
+  }
+  return TopAxis();
+}
+
+void TChart::automatic_range(const TChartAxis& axis) {
+  double lo = 0, hi = 0;
+  if (!DataRange(axis, axis.Logarithmic(), lo, hi)) return; // no data: the axis keeps its range
+  axis.min_ = lo;
+  axis.max_ = hi;
 }
 
 void TChart::prepare_axes() {

@@ -210,6 +210,12 @@ public:
       OnClickSeries;
   std::function<void(TChart& sender)> OnAfterDraw;
 
+  // The range of the shown series' data on an axis (only the positive values when positiveOnly); false
+  // when no shown series has such data there.
+  bool DataRange(const TChartAxis& axis, bool positiveOnly, double& lo, double& hi) const;
+  // The other axis of the same direction (left and right, top and bottom).
+  TChartAxis& TwinAxis(const TChartAxis& axis);
+
   // What lies under a pixel: the series and point index nearest to it when a shown curve passes within
   // a few pixels, else an axis, else the background.
   struct HitResult {
