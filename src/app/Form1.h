@@ -211,6 +211,8 @@ public:
   // keeps an item) and draws; the reason when one cannot be selected under the physics shown.
   std::string SelectStartPlot(const std::string& plot, const std::string& spectra);
   void RefreshBlackbodies();
+  // The chart legend's names of the gas curves for the plot of the controls.
+  void ShowGasLegends();
   void Mean_Path_UIButtonClick(QObject* Sender);
   void Absorbance_UIButtonClick(QObject* Sender);
   void Path_Min_Max_UIEditKeyUp(QObject* Sender);
@@ -316,6 +318,8 @@ public:
   void DrawOutgoingRadiation();
   // Gives the series and legends back to the line lists and blackbodies after that plot.
   void LeaveOutgoingRadiation();
+  // A Blackbody panel temperature edited while that plot is shown: the plot's Planck curve follows.
+  void OutgoingRadiationPlanckEdited(TzqSpinEdit* spin);
   // Selects the first plot type from the INI file, if it names one.
   void ReadStartPlotType();
 

@@ -12,6 +12,7 @@
 #include "zqLegendElement.h"
 #include "zqNumberEdit.h"
 #include "zqPlatform.h"
+#include "zqPlotTitles.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
@@ -287,6 +288,8 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
       AssignValue(edit, value);
   }
   ShowStatus("column", run.Status);
+  // A new surface temperature gives the plot's surface Planck curve its temperature.
+  if (run.Result.Computed) ColumnPage->PlanckTemperatures[0] = ColumnPage->LastSettings.SurfaceTemperature;
   if (run.Result.Computed && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation)
     DrawOutgoingRadiation();
 }
@@ -297,6 +300,16 @@ constexpr int kPlanckPoints = 2000;
 constexpr double kPlanckTemperatures[] = {250, 220}; // K, besides the surface's
 } // namespace
 
+void TForm1::OutgoingRadiationPlanckEdited(TzqSpinEdit* spin) {
+  TzqColumnPage& p = *ColumnPage;
+  const TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
+  for (int i = 0; i < 3; ++i)
+    if (spin == spins[i] && !p.SettingPlanck && spin->InRange()) {
+      p.PlanckTemperatures[i] = spin->Value();
+      DrawOutgoingRadiation();
+    }
+}
+
 void TForm1::DrawOutgoingRadiation() {
   TzqColumnPage& p = *ColumnPage;
   if (!p.Last) {
@@ -306,26 +319,44 @@ void TForm1::DrawOutgoingRadiation() {
   }
   TzqLegendElement* legends[] = {Series_0_UILegend, Series_1_UILegend, Series_2_UILegend,
                                  Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
+  TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
+  const TzqColumnResult& r = *p.Last;
+  const TzqColumnSettings& s = p.LastSettings;
   if (!p.PlotShown) {
     p.SavedLegends.clear();
     for (TzqLegendElement* l : legends)
       p.SavedLegends.push_back(l ? l->text() : QString());
+    p.SavedBlackbodyTemperatures.clear();
+    for (TzqSpinEdit* spin : spins)
+      p.SavedBlackbodyTemperatures.push_back(spin->Value());
+    p.PlanckTemperatures[0] = s.SurfaceTemperature;
+    p.PlanckTemperatures[1] = kPlanckTemperatures[0];
+    p.PlanckTemperatures[2] = kPlanckTemperatures[1];
     p.PlotShown = true;
   }
-  const TzqColumnResult& r = *p.Last;
-  const TzqColumnSettings& s = p.LastSettings;
+  // The Blackbody panel shows the temperatures of the plot's Planck curves (and sets them).
+  p.SettingPlanck = true;
+  for (int i = 0; i < 3; ++i)
+    AssignValue(spins[i], p.PlanckTemperatures[i]);
+  p.SettingPlanck = false;
   const QString factor = QString::number(s.CO2Factor);
-  const QString planck[] = {QString("Planck %1 K").arg(s.SurfaceTemperature), "Planck 250 K", "Planck 220 K"};
-  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "", planck[0], planck[1],
-                           planck[2]};
+  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "", "", "", ""};
   for (int i = 0; i < 6; ++i)
     if (legends[i]) legends[i]->setText(texts[i]);
+  const std::string names[] = {"Top of atmosphere, 1x CO2",
+                               "Top of atmosphere, " + factor.toStdString() + "x CO2",
+                               "",
+                               zqapp::PlanckLegendText(p.PlanckTemperatures[0]) + " (surface)",
+                               zqapp::PlanckLegendText(p.PlanckTemperatures[1]),
+                               zqapp::PlanckLegendText(p.PlanckTemperatures[2])};
+  for (int i = 0; i < 6 && i < Chart1->SeriesCount(); ++i)
+    Chart1->Series(i).SetTitle(names[i]);
 
   const int count = Chart1->SeriesCount();
   if (count > 0) Chart1->Series(0).Assign(r.Wavenumber, r.OLR1xSpectrum);
   if (count > 1) Chart1->Series(1).Assign(r.Wavenumber, r.OLRNxSpectrum);
   if (count > 2) Chart1->Series(2).Clear();
-  const double temperatures[] = {s.SurfaceTemperature, kPlanckTemperatures[0], kPlanckTemperatures[1]};
+  const double* temperatures = p.PlanckTemperatures;
   const double step = (s.WavenumberMax - s.WavenumberMin) / kPlanckPoints;
   for (int c = 0; c < 3 && 3 + c < count; ++c) {
     std::vector<double> x(kPlanckPoints + 1), y(kPlanckPoints + 1);
@@ -360,6 +391,9 @@ void TForm1::LeaveOutgoingRadiation() {
                                  Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
   for (std::size_t i = 0; i < std::size(legends) && i < p.SavedLegends.size(); ++i)
     if (legends[i]) legends[i]->setText(p.SavedLegends[i]);
+  TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
+  for (std::size_t i = 0; i < std::size(spins) && i < p.SavedBlackbodyTemperatures.size(); ++i)
+    AssignValue(spins[i], p.SavedBlackbodyTemperatures[i]);
   // The blackbodies redraw only when their band changed: mark it unknown.
   for (zqsession::TSeriesRole role : zqsession::kBlackbodyRoles) {
     const int n = zqsession::SeriesIndex(role);

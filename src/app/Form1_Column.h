@@ -54,9 +54,13 @@ public:
   std::optional<TzqColumnResult> Last;
   TzqColumnSettings LastSettings;
 
-  // The Outgoing Radiation plot is on the chart; the legend texts it replaced.
+  // The Outgoing Radiation plot is on the chart; the legend texts and blackbody temperatures it replaced.
   bool PlotShown = false;
   std::vector<QString> SavedLegends;
+  std::vector<double> SavedBlackbodyTemperatures;
+  // The plot's Planck curves (K): the surface's and two colder ones, shown and set in the Blackbody panel.
+  double PlanckTemperatures[3] = {288, 250, 220};
+  bool SettingPlanck = false; // while the panel is given the plot's temperatures
 
   bool Running() const { return thread_ != nullptr; }
   // Starts a run on copies of the lists (kept while the lists stay the same, so the column's cache of

@@ -166,7 +166,8 @@ void TForm1::DefineWindow() {
   Chart1->Title().SetLines({"TChart"});
   Chart1->BottomAxis().Title().SetCaption("Wavenumber");
   Chart1->LeftAxis().Title().SetCaption("absorbance");
-  Chart1->SetLegendVisible(false);
+  // The chart's legend names each curve drawn (gas, profile, conditions) beside the legend check boxes.
+  Chart1->SetLegendVisible(true);
   Chart1->RightAxis().SetGridVisible(false);
   Chart1->TopAxis().SetGridVisible(false);
   Chart1->SetBackWallColor(0xFFFFFF);

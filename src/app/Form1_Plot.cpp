@@ -173,7 +173,9 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
   const zqsession::TzqStatus status = Session.ComputeSpectra(ChartSink(true));
 
   zqapp::PlotTexts texts{text_of(Temp_K_UIzqSpinEdit), text_of(Pressure_UIzqSpinEdit),
-                         text_of(Water_Concentration_UIzqSpinEdit), text_of(CO2_Concentration_UIzqSpinEdit)};
+                         text_of(Water_Concentration_UIzqSpinEdit), text_of(CO2_Concentration_UIzqSpinEdit),
+                         !DemoLineListSections.empty()};
+  ShowGasLegends();
   zqapp::PlotTitles t =
       zqapp::BuildPlotTitles(PlotChoiceOfControls(), Percent_Absorbed_UIzqNumberEdit->Value(), texts);
   BB_Envelope_UICheckBox->setEnabled(t.envelopeEnabled);
@@ -186,6 +188,18 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
 // The Mean Path page's edits redraw the paths only while the Mean Path plot is the one shown, so the
 // chart always shows what the Plot Type group says; under any other plot they take effect at the next
 // Update Plot (the absorbed fraction beside the multiplier follows at once).
+void TForm1::ShowGasLegends() {
+  const zqsession::TControls& c = Session.Controls;
+  const zqapp::LegendConditions k{c.Temperature, c.Pressure, c.Water, c.CO2};
+  using zqsession::TSeriesRole;
+  const std::pair<TSeriesRole, zqapp::LegendGas> gases[] = {{TSeriesRole::Water, zqapp::LegendGas::Water},
+                                                            {TSeriesRole::CO2, zqapp::LegendGas::CO2},
+                                                            {TSeriesRole::Combined, zqapp::LegendGas::Combined}};
+  for (const auto& [role, gas] : gases)
+    if (const int n = zqsession::SeriesIndex(role); n < Chart1->SeriesCount())
+      Chart1->Series(n).SetTitle(zqapp::GasLegendText(gas, PlotChoiceOfControls(), k));
+}
+
 void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
   if (PlotChoiceOfControls().plotType != TPlotType::MeanPath) return ApplyControls();
   Select_Plot(nullptr);

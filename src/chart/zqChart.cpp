@@ -741,6 +741,15 @@ TChart::TChart(QWidget* parent) : QCustomPlot(parent) {
   axes_[3].reset(new TChartAxis(*this, xAxis, TChartAxisKind::Bottom));
   title_.reset(new TChartTitle(*this));
   legend->setVisible(false);
+  // The legend sits in the plot's upper right corner, small and see-through enough not to hide a curve.
+  {
+    QFont font = legend->font();
+    font.setPointSizeF(std::max(7.0, font.pointSizeF() - 1));
+    legend->setFont(font);
+    legend->setBrush(QColor(255, 255, 255, 210));
+    legend->setBorderPen(QPen(QColor(160, 160, 160)));
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+  }
   setLocale(QLocale()); // tick labels with the user's decimal point and thousands separator
   setInteractions(QCP::Interactions());
   setPlottingHint(QCP::phFastPolylines, true);
@@ -808,6 +817,14 @@ void TChart::series_changed(TLineSeries& series, TLineSeries::Change change) {
   else
     curve->sync_appearance(*this);
   Invalidate();
+}
+
+QStringList TChart::LegendTexts() {
+  prepare_axes();
+  QStringList texts;
+  for (int i = 0; i < legend->itemCount(); ++i)
+    if (auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i))) texts << item->plottable()->name();
+  return texts;
 }
 
 bool TChart::LegendVisible() const {
@@ -901,6 +918,18 @@ void TChart::automatic_range(const TChartAxis& axis) {
 }
 
 void TChart::prepare_axes() {
+  // The legend names the curves drawn (shown series with points and a title), in series order.
+  std::vector<TChartCurve*> listed;
+  for (TChartCurve* c : curves_)
+    if (c->series().Active() && c->series().Count() > 0 && !c->series().Title().empty()) listed.push_back(c);
+  bool same = legend->itemCount() == static_cast<int>(listed.size());
+  for (std::size_t i = 0; same && i < listed.size(); ++i)
+    same = legend->itemWithPlottable(listed[i]) == legend->item(static_cast<int>(i));
+  if (!same) {
+    legend->clearItems();
+    for (TChartCurve* c : listed)
+      c->addToLegend();
+  }
   for (auto& a : axes_) {
     const bool visible = axis_in_use(*a);
     a->axis_->setVisible(visible);

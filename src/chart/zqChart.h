@@ -153,6 +153,8 @@ public:
   // The chart's own legend (the program shows its own legend elements, so it starts hidden).
   bool LegendVisible() const;
   void SetLegendVisible(bool on);
+  // The names the legend lists: the titles of the shown series that have points, in series order.
+  QStringList LegendTexts();
 
   // Background colour of the whole control, as the program's colour value (red in the low byte; a
   // window-system colour allowed). Default white.
