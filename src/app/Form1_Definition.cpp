@@ -3,6 +3,8 @@
 // event runs. No behaviour lives here.
 #include "Form1.h"
 
+#include "zqStartOptions.h"
+
 #include "zqChart.h"
 #include "zqChartProperties_Form.h"
 #include "zqChart_Tools.h"
@@ -212,6 +214,7 @@ void TForm1::DefineWindow() {
   zqINI_File1->AutoOpenDialog = false;
   zqINI_File1->SetMakeBackup(false);
   zqINI_File1->CmdLineParms = "/ini";
+  zqINI_File1->CmdLineHelp = StartOptionsHelp(); // for a switch it does not know
   zqINI_File1->INI_Default = INI_DefaultLines();
   zqChart_Tools1->SetzqINI_File(zqINI_File1.get());
 

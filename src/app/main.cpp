@@ -1,7 +1,7 @@
 // Program entry: registers the data-file types, creates the application and the main window (whose
 // construction runs the whole start-up), and runs the message loop until the window is closed. With
 // "--screenshot FILE" it writes the window's picture after start-up and ends instead; "--plot" and
-// "--spectra" choose the first plot; "--version" prints the version before any window system is needed.
+// "--spectra" choose the first plot; "--version" and "--help" print before any window system is needed.
 #include "Form1.h"
 #include "zqApplication.h"
 #include "zqQtPlatform.h"
@@ -20,8 +20,15 @@ std::vector<std::string> arguments(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-  if (SplitStartOptions(arguments(argc, argv)).ShowVersion) {
+  const TStartOptions early = SplitStartOptions(arguments(argc, argv));
+  if (early.ShowVersion) {
     std::cout << "absorbview " ABSORBVIEW_VERSION << std::endl;
+    return 0;
+  }
+  if (early.ShowHelp) {
+    for (const std::string& line : StartOptionsHelp())
+      std::cout << line << '\n';
+    std::cout << std::flush;
     return 0;
   }
   RegisterDatafileTypes();

@@ -36,7 +36,15 @@ ModalResult QtPlatform::MessageBox(const std::string& caption, const std::string
   QMessageBox box(parent_);
   // Captions and texts carry INI bytes (section names, captions), which may be Windows-1252.
   box.setWindowTitle(zqTextToQString(caption));
-  box.setText(zqTextToQString(text));
+  const QString shown = zqTextToQString(text);
+  // A text with indented lines is a table (the command-line help): shown in a fixed-pitch face so its
+  // columns stay aligned.
+  if (shown.contains(QStringLiteral("\n  "))) {
+    box.setTextFormat(Qt::RichText);
+    box.setText("<pre>" + shown.toHtmlEscaped() + "</pre>");
+  } else {
+    box.setText(shown);
+  }
   switch (icon) {
   case MsgIcon::Information:
     box.setIcon(QMessageBox::Information);
