@@ -48,8 +48,10 @@ Edit* column_field(QGridLayout* grid, int row, const char* name, const QString& 
   e->SetValueMax(upper);
   e->SetValueDefault(value);
   e->SetLimitValue(upper > lower);
-  e->SetPrecision(6);
-  if (upper > lower || value != 0) e->SetValue(value);
+  e->SetPrecision(upper > lower ? 6 : 5); // results: five significant digits
+  // The text is written even for a value equal to the edit's initial one (0: Band Min), so no input
+  // starts blank.
+  if (upper > lower || value != 0) AssignValue(e, value);
   e->setGeometry(0, 0, 80, kEditHeight);
   e->setToolTip(tip);
   cell->setFixedSize(80 + (std::is_same_v<Edit, TzqSpinEdit> ? kSpinColumn : 0), kEditHeight + 1);
@@ -340,9 +342,10 @@ void TForm1::DrawOutgoingRadiation() {
     AssignValue(spins[i], p.PlanckTemperatures[i]);
   p.SettingPlanck = false;
   const QString factor = QString::number(s.CO2Factor);
-  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "", "", "", ""};
+  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "(no mixture here)", "", "", ""};
   for (int i = 0; i < 6; ++i)
     if (legends[i]) legends[i]->setText(texts[i]);
+  if (legends[2]) legends[2]->setEnabled(false); // the plot has no third curve
   const std::string names[] = {"Top of atmosphere, 1x CO2",
                                "Top of atmosphere, " + factor.toStdString() + "x CO2",
                                "",
@@ -391,6 +394,7 @@ void TForm1::LeaveOutgoingRadiation() {
                                  Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
   for (std::size_t i = 0; i < std::size(legends) && i < p.SavedLegends.size(); ++i)
     if (legends[i]) legends[i]->setText(p.SavedLegends[i]);
+  if (legends[2]) legends[2]->setEnabled(true);
   TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
   for (std::size_t i = 0; i < std::size(spins) && i < p.SavedBlackbodyTemperatures.size(); ++i)
     AssignValue(spins[i], p.SavedBlackbodyTemperatures[i]);

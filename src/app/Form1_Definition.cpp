@@ -200,6 +200,10 @@ void TForm1::DefineWindow() {
   DemoLists_UILabel->setStyleSheet("QLabel { color: #a00000; font-weight: bold; }");
   DemoLists_UILabel->setVisible(false);
   statusBar()->addPermanentWidget(DemoLists_UILabel);
+  // A passing message ("Settings saved to ...") gets the whole bar; the notice comes back after it.
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (!DemoLineListSections.empty()) DemoLists_UILabel->setVisible(message.isEmpty());
+  });
   BuildMenuBar();
   DefineDesktopHabits();
 

@@ -8,8 +8,12 @@
 #include "zqRegisterTypes.h"
 #include "zqScreenshot.h"
 #include "zqStartOptions.h"
+#include "zq_LogFiles.h"
+
+#include <QStandardPaths>
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -36,6 +40,14 @@ int main(int argc, char** argv) {
   zqApplication::setApplicationName("Absorbview");
   zqApplication::setApplicationVersion(ABSORBVIEW_VERSION);
   zqApplication::setDesktopFileName("io.github.absorbview.Absorbview");
+  // The log files (Log.txt, Errors.txt, Performance_Log.txt) go to the per-user data folder, not into
+  // whatever folder the program was started from.
+  if (const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+      !folder.isEmpty()) {
+    std::error_code error;
+    std::filesystem::create_directories(folder.toStdString(), error);
+    if (!error) zqlog::InstallLogFolder(folder.toStdString());
+  }
 
   // The program's own options leave the arguments before the INI command line, which would take any
   // switch it does not know for a request for help. Qt has taken its own options out of argv by now.

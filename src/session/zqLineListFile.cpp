@@ -1,5 +1,6 @@
 #include "zqLineListFile.h"
 
+#include "zqHITRAN.h"
 #include "zqINI_File.h"
 
 #include <exception>
@@ -72,9 +73,11 @@ TLineListLoad LoadLineListFile(TzqINI_File& ini, const std::string& section, con
   }
   object->OnReadProgress = nullptr;
   if (object->RecordCount() == 0) {
-    result.Error = file +
-                   " holds no line of this gas that can be read (HITRAN records of 100 or 160 "
-                   "characters with the molecule number of [" +
+    // The number the list keeps, as the user would look for it in the file's first columns.
+    const auto* list = dynamic_cast<const T_zq_HITRAN*>(object.get());
+    const std::string molecule = list ? zqTrim(list->MoleculeType) : std::string();
+    result.Error = file + " holds no line of this gas that can be read (HITRAN records of 100 or 160 " +
+                   "characters with molecule number " + (molecule.empty() ? "?" : molecule) + " of [" +
                    section + "]).";
     return result;
   }

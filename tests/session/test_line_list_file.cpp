@@ -84,6 +84,7 @@ TEST_F(LineListFileTest, ALoadGivesAFullListOrAReason) {
   const TLineListLoad wrongGas = LoadLineListFile(ini, "h2o", co2());
   EXPECT_FALSE(wrongGas.List);
   EXPECT_NE(wrongGas.Error.find("no line of this gas"), std::string::npos);
+  EXPECT_NE(wrongGas.Error.find("molecule number 1 of [h2o]"), std::string::npos) << wrongGas.Error;
   zqtest::WriteFile(dir / "notes.txt", "shopping list\n");
   const TLineListLoad junk = LoadLineListFile(ini, "co2", (dir / "notes.txt").string());
   EXPECT_FALSE(junk.List);
