@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRubberBand>
@@ -84,6 +85,21 @@ protected:
 private:
   const TChartAxis& axis_;
   double step_ = 0;
+};
+
+// The top axis as wavelengths: ticks at round wavelengths placed at their wavenumbers (10^4 / um).
+class WavelengthTicker : public QCPAxisTicker {
+protected:
+  QVector<double> createTickVector(double, const QCPRange& range) override {
+    QVector<double> ticks;
+    for (double um : TChart::WavelengthTicks(range.lower, range.upper, tickCount() + 4))
+      ticks << 1e4 / um;
+    return ticks;
+  }
+  QVector<double> createSubTickVector(int, const QVector<double>&) override { return {}; }
+  QString getTickLabel(double tick, const QLocale& locale, QChar, int) override {
+    return locale.toString(1e4 / tick, 'g', 4);
+  }
 };
 
 // Pixel of a value along an axis; NaN for a value that cannot be drawn there. The linear case is one
@@ -752,6 +768,7 @@ TChart::TChart(QWidget* parent) : QCustomPlot(parent) {
   }
   setLocale(QLocale()); // tick labels with the user's decimal point and thousands separator
   setInteractions(QCP::Interactions());
+  setMouseTracking(true); // the read-out under the cursor follows it without a button
   setPlottingHint(QCP::phFastPolylines, true);
 
   rubber_band_ = new QRubberBand(QRubberBand::Rectangle, this);
@@ -947,6 +964,121 @@ void TChart::prepare_axes() {
     }
     a->axis_->setRange(lo, hi);
   }
+  if (wavelength_top_) {
+    TChartAxis& top = TopAxis();
+    top.axis_->setVisible(true);
+    top.axis_->grid()->setVisible(false);
+    top.axis_->setScaleType(QCPAxis::stLinear);
+    top.axis_->setRangeReversed(BottomAxis().Inverted());
+    top.axis_->setRange(BottomAxis().axis_->range());
+  }
+}
+
+std::vector<double> TChart::WavelengthTicks(double lo, double hi, int maxTicks) {
+  std::vector<double> out;
+  if (!(hi > lo) || !(hi > 0) || maxTicks < 1) return out;
+  lo = std::max(lo, hi * 1e-6); // wavenumber 0 is an endless wavelength
+  const double longest = 1e4 / lo, shortest = 1e4 / hi;
+  // Round wavelengths, sparser with each decade, until few enough fall into the range: every label
+  // reads as a whole number of its decade.
+  static const std::vector<std::vector<double>> mantissas = {
+      {1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 6, 7, 8, 9}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {1, 2, 3, 4, 5, 7},
+      {1, 2, 5}, {1, 3}, {1}};
+  for (const auto& m : mantissas) {
+    out.clear();
+    for (int e = static_cast<int>(std::floor(std::log10(shortest))) - 1;
+         e <= static_cast<int>(std::ceil(std::log10(longest))); ++e)
+      for (double v : m) {
+        const double um = v * std::pow(10.0, e);
+        if (um >= shortest && um <= longest) out.push_back(um);
+      }
+    // Ticks crowd where the wavelength changes fastest: count them over the span of the range they
+    // cover, in wavenumber, against the range's length.
+    bool crowded = static_cast<int>(out.size()) > maxTicks;
+    for (std::size_t i = 1; !crowded && i < out.size(); ++i)
+      crowded = (1e4 / out[i - 1] - 1e4 / out[i]) < (hi - lo) / (2.5 * maxTicks);
+    if (!crowded) break;
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+void TChart::SetWavelengthTopAxis(bool on) {
+  if (on == wavelength_top_) return;
+  wavelength_top_ = on;
+  if (on) {
+    TopAxis().axis_->setTicker(QSharedPointer<QCPAxisTicker>(new WavelengthTicker));
+    if (TopAxis().Title().Caption().isEmpty()) TopAxis().Title().SetCaption(QStringLiteral("Wavelength (um)"));
+  } else {
+    TopAxis().axis_->setScaleType(TopAxis().Logarithmic() ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    TopAxis().apply_ticker();
+    if (TopAxis().Title().Caption() == QStringLiteral("Wavelength (um)")) TopAxis().Title().SetCaption({});
+  }
+  Invalidate();
+}
+
+void TChart::SetMarkedRanges(const QString& group, const std::vector<TChartRange>& ranges) {
+  MarkedGroup& g = marked_[group];
+  for (QCPAbstractItem* item : g.items)
+    removeItem(item);
+  g.items.clear();
+  g.ranges = ranges;
+  if (!layer(QStringLiteral("marks"))) addLayer(QStringLiteral("marks"), layer(QStringLiteral("grid")), limAbove);
+  for (const TChartRange& r : ranges) {
+    auto* rect = new QCPItemRect(this);
+    rect->setLayer(QStringLiteral("marks"));
+    rect->setClipToAxisRect(true);
+    for (QCPItemPosition* p : {rect->topLeft, rect->bottomRight}) {
+      p->setTypeX(QCPItemPosition::ptPlotCoords);
+      p->setTypeY(QCPItemPosition::ptAxisRectRatio);
+      p->setAxes(xAxis, yAxis);
+      p->setAxisRect(axisRect());
+    }
+    rect->topLeft->setCoords(std::min(r.Lo, r.Hi), 0);
+    rect->bottomRight->setCoords(std::max(r.Lo, r.Hi), 1);
+    rect->setPen(Qt::NoPen);
+    rect->setBrush(r.Color);
+    g.items.push_back(rect);
+    if (r.Label.isEmpty()) continue;
+    auto* text = new QCPItemText(this);
+    text->setLayer(QStringLiteral("marks"));
+    text->setClipToAxisRect(true);
+    text->position->setTypeX(QCPItemPosition::ptPlotCoords);
+    text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    text->position->setAxes(xAxis, yAxis);
+    text->position->setAxisRect(axisRect());
+    text->position->setCoords((r.Lo + r.Hi) / 2, 0.01);
+    text->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    text->setText(r.Label);
+    QColor ink = r.Color;
+    ink.setAlpha(255);
+    text->setColor(ink.darker(160));
+    QFont font = this->font();
+    font.setPointSizeF(std::max(7.0, font.pointSizeF() - 1));
+    text->setFont(font);
+    g.items.push_back(text);
+  }
+  Invalidate();
+}
+
+std::vector<TChartRange> TChart::MarkedRanges(const QString& group) const {
+  const auto it = marked_.find(group);
+  return it == marked_.end() ? std::vector<TChartRange>{} : it->second.ranges;
+}
+
+bool TChart::SaveImage(const QString& fileName, int width, int height, double scale) {
+  if (width < 1 || height < 1 || !(scale > 0)) return false;
+  const QString ext = QFileInfo(fileName).suffix().toLower();
+  flush_pending();
+  prepare_axes();
+  // The chart draws itself at width/scale x height/scale and the painter scales it up, so fonts and
+  // lines keep their proportions at any resolution.
+  const int w = std::max(1, static_cast<int>(std::lround(width / scale)));
+  const int h = std::max(1, static_cast<int>(std::lround(height / scale)));
+  if (ext == "pdf") return savePdf(fileName, w, h);
+  const char* format = ext == "png" ? "PNG" : (ext == "jpg" || ext == "jpeg") ? "JPG" : ext == "bmp" ? "BMP" : nullptr;
+  if (!format) return false;
+  return saveRastered(fileName, w, h, scale, format, 95);
 }
 
 void TChart::updateLayout() {
@@ -1129,8 +1261,14 @@ void TChart::mousePressEvent(QMouseEvent* event) {
     drag_ = Drag::Scroll;
 }
 
+void TChart::leaveEvent(QEvent* event) {
+  if (OnMouseLeave) OnMouseLeave(*this);
+  QCustomPlot::leaveEvent(event);
+}
+
 void TChart::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
+  if (OnMouseMove) OnMouseMove(*this, pos.x(), pos.y());
   if (drag_ == Drag::Zoom) {
     if ((pos - press_pos_).manhattanLength() < kDragThreshold) return;
     rubber_band_->setGeometry(QRect(press_pos_, pos).normalized().intersected(axisRect()->rect()));

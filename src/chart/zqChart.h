@@ -13,11 +13,21 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 class TChart;
 class TChartCurve;
+class QCPAbstractItem;
+
+// A wavenumber range marked on the chart: shaded from the bottom axis' lo to hi over the plot's height,
+// with its label at the top.
+struct TChartRange {
+  double Lo = 0, Hi = 0; // bottom-axis values
+  QString Label;
+  QColor Color;          // the shade (its alpha counts); the label is drawn in its opaque colour
+};
 
 enum class TChartAxisKind { Left, Right, Top, Bottom };
 
@@ -218,6 +228,28 @@ public:
   // The other axis of the same direction (left and right, top and bottom).
   TChartAxis& TwinAxis(const TChartAxis& axis);
 
+  // Marked ranges by group ("bands", "gaps"): setting a group replaces its ranges; an empty list clears
+  // it. Ranges are drawn behind the curves.
+  void SetMarkedRanges(const QString& group, const std::vector<TChartRange>& ranges);
+  std::vector<TChartRange> MarkedRanges(const QString& group) const;
+
+  // The top axis as a wavelength scale (um = 10^4 / cm-1) over the bottom axis' wavenumbers, with ticks
+  // at round wavelengths; off gives the top axis back to the series that use it.
+  bool WavelengthTopAxis() const { return wavelength_top_; }
+  void SetWavelengthTopAxis(bool on);
+  // The round wavelengths (um) the top axis labels over the wavenumber range lo..hi (cm-1), at most
+  // about maxTicks of them.
+  static std::vector<double> WavelengthTicks(double lo, double hi, int maxTicks);
+
+  // The chart drawn at width x height pixels with everything (fonts, lines) scaled by scale, as for an
+  // image of a chosen resolution; written as PNG, JPEG, BMP or PDF by the file's extension. False when
+  // the extension is none of these or the file cannot be written.
+  bool SaveImage(const QString& fileName, int width, int height, double scale);
+
+  // The mouse moved over the chart (no button needed), in chart pixels; and left it.
+  std::function<void(TChart& sender, int x, int y)> OnMouseMove;
+  std::function<void(TChart& sender)> OnMouseLeave;
+
   // What lies under a pixel: the series and point index nearest to it when a shown curve passes within
   // a few pixels, else an axis, else the background.
   struct HitResult {
@@ -232,6 +264,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void updateLayout() override;
 
@@ -249,6 +282,14 @@ private:
   void set_range(TChartAxis& axis, double a, double b);
   TChartCurve* curve_of(const TLineSeries& series) const;
   bool axis_in_use(const TChartAxis& axis) const;
+
+  void apply_wavelength_axis();
+  struct MarkedGroup {
+    std::vector<TChartRange> ranges;
+    std::vector<QCPAbstractItem*> items; // owned by QCustomPlot
+  };
+  std::map<QString, MarkedGroup> marked_;
+  bool wavelength_top_ = false;
 
   std::vector<std::unique_ptr<TLineSeries>> series_;
   std::vector<TChartCurve*> curves_; // owned by QCustomPlot, one per series
