@@ -24,12 +24,14 @@
 
 class QAction;
 class QCheckBox;
+class QDialog;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QToolBar;
 class QWidget;
 class T_zq_Atmosphere;
 class T_zq_Blackbody;
@@ -149,6 +151,26 @@ public:
   QAction* Exit_UIAction = nullptr;
   QAction* About_UIAction = nullptr;
   QAction* HitranHelp_UIAction = nullptr;
+  QAction* UserGuide_UIAction = nullptr;
+
+  // ---- chart toolbar and views (Form1_Views.cpp)
+  QToolBar* Chart_UIToolBar = nullptr;
+  QAction* ZoomIn_UIAction = nullptr;
+  QAction* SaveImageAt_UIAction = nullptr;
+  QAction* CopyImage_UIAction = nullptr;
+  QAction* Legend_UIAction = nullptr;
+  QAction* BandLabels_UIAction = nullptr;
+  QAction* WavelengthAxis_UIAction = nullptr;
+  QLabel* Readout_UILabel = nullptr;  // status bar: what lies under the cursor
+  QLabel* Coverage_UILabel = nullptr; // status bar: the line lists' holes in the plotted range
+  QDialog* UserGuide_UIDialog = nullptr;
+  void ShowBandLabels(bool on);
+  // Shades the holes of the shown lists' coverage in the plotted range and names them.
+  void ShowLineGaps();
+  void ShowReadoutAt(int x, int y);
+  // Asks size and scale, then the file, and saves the chart image there.
+  void SaveImageAt_UIActionClick(QObject* Sender);
+  void UserGuide_UIActionClick(QObject* Sender);
 
   // ---- window state
   TLoadedDatafiles LoadedDatafiles;
@@ -344,6 +366,7 @@ private:
   void ColumnFinished(const zqsession::TColumnRun& run);
   void BuildTestPage();
   QWidget* BuildBelowChart();
+  QWidget* BuildChartBox(); // the chart under its toolbar
   void BuildMenuBar();
   void DefineDesktopHabits();
   // The File menu commands DefineDesktopHabits adds, each with its handler (wired in WireEvents).

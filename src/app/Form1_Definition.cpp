@@ -185,7 +185,7 @@ void TForm1::DefineWindow() {
   BuildColumnPage();
   BuildTestPage();
 
-  grid->addWidget(Chart1, 0, 0);
+  grid->addWidget(BuildChartBox(), 0, 0);
   grid->addWidget(PageControl1, 0, 1);
   grid->addWidget(BuildBelowChart(), 1, 0, 1, 2);
   grid->setRowStretch(0, 1);
@@ -199,6 +199,8 @@ void TForm1::DefineWindow() {
   DemoLists_UILabel->setObjectName("DemoLists_UILabel");
   DemoLists_UILabel->setStyleSheet("QLabel { color: #a00000; font-weight: bold; }");
   DemoLists_UILabel->setVisible(false);
+  statusBar()->addPermanentWidget(Coverage_UILabel);
+  statusBar()->addPermanentWidget(Readout_UILabel);
   statusBar()->addPermanentWidget(DemoLists_UILabel);
   // A passing message ("Settings saved to ...") gets the whole bar; the notice comes back after it.
   connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
@@ -241,6 +243,8 @@ void TForm1::BuildMenuBar() {
   Help_UIMenu = menuBar()->addMenu("&Help");
   Help_UIMenu->setObjectName("Help_UIMenu");
   About_UIAction = action(Help_UIMenu, "About_UIAction", "&About Absorbview");
+  UserGuide_UIAction = action(Help_UIMenu, "UserGuide_UIAction", "&User guide");
+  UserGuide_UIAction->setShortcut(QKeySequence(Qt::Key_F1));
   HitranHelp_UIAction = action(Help_UIMenu, "HitranHelp_UIAction", "How to get &HITRAN data");
 }
 
@@ -707,6 +711,7 @@ void TForm1::WireEvents() {
   triggered(Exit_UIAction, &TForm1::Exit_UIActionClick);
   triggered(About_UIAction, &TForm1::About_UIActionClick);
   triggered(HitranHelp_UIAction, &TForm1::HitranHelp_UIActionClick);
+  triggered(UserGuide_UIAction, &TForm1::UserGuide_UIActionClick);
   OnStartProgram = [](const std::string& program, const std::vector<std::string>& args) {
     QStringList list;
     for (const auto& a : args)

@@ -168,6 +168,7 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
     return DrawOutgoingRadiation();
   }
   LeaveOutgoingRadiation();
+  ShowLineGaps();
   zq::HourGlass hourglass;
   ApplyControls();
   const zqsession::TzqStatus status = Session.ComputeSpectra(ChartSink(true));
