@@ -10,6 +10,7 @@
 #include "zqHitranPhysics.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
+#include "zqLineCoverage.h"
 #include "zqNumberEdit.h"
 #include "zqPlatform.h"
 #include "zqPlotTitles.h"
@@ -221,6 +222,10 @@ void TForm1::BuildColumnPage() {
   page->SurfaceEmission = result(6, "Column_Surface_Emission_UIEdit", "Surface emission",
                                  "Blackbody emission of the surface over the band, W/m2");
   v->addWidget(box);
+  page->Coverage = new QLabel;
+  page->Coverage->setObjectName("Column_Coverage_UILabel");
+  page->Coverage->setWordWrap(true);
+  v->addWidget(page->Coverage);
   v->addStretch(1);
   PageControl1->addTab(UITabSheet_Column, "Column");
 
@@ -258,6 +263,7 @@ void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
        {ColumnPage->OLR1x, ColumnPage->OLRNx, ColumnPage->ForcingTOA, ColumnPage->ForcingTropopause,
         ColumnPage->SurfaceDownwelling1x, ColumnPage->SurfaceDownwellingNx, ColumnPage->SurfaceEmission})
     e->setText("");
+  ColumnPage->Coverage->clear();
   if (!s) {
     ColumnPage->Last.reset();
     ColumnPage->Progress->setValue(0);
@@ -290,6 +296,18 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
       AssignValue(edit, value);
   }
   ShowStatus("column", run.Status);
+  // The results leave out what the lists lack: said beside them.
+  QStringList holes;
+  if (run.Result.Computed)
+    for (const auto& [list, name] : {std::pair{WaterLines, "water"}, std::pair{CO2Lines, "CO2"}})
+      if (list)
+        if (const std::string text = zqsession::LineGapsText(
+                name, zqsession::GapsWithin(zqsession::FindLineGaps(list->Records),
+                                            ColumnPage->LastSettings.WavenumberMin,
+                                            ColumnPage->LastSettings.WavenumberMax));
+            !text.empty())
+          holes << QString::fromStdString(text);
+  ColumnPage->Coverage->setText(holes.join("\n"));
   // A new surface temperature gives the plot's surface Planck curve its temperature.
   if (run.Result.Computed) ColumnPage->PlanckTemperatures[0] = ColumnPage->LastSettings.SurfaceTemperature;
   if (run.Result.Computed && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation)

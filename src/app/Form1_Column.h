@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThread;
@@ -48,6 +49,7 @@ public:
   TzqNumberEdit* SurfaceDownwelling1x = nullptr;
   TzqNumberEdit* SurfaceDownwellingNx = nullptr;
   TzqNumberEdit* SurfaceEmission = nullptr;
+  QLabel* Coverage = nullptr; // the line lists' holes inside the band of the results
 
   // The last computation that finished, with the settings it was made for; empty before one did and
   // after a refused or cancelled one.
