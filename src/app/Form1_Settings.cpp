@@ -15,6 +15,7 @@
 #include "zqSpinEdit.h"
 #include "zqText.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
@@ -108,6 +109,8 @@ void TForm1::StoreSettings() {
   const QRect frame = normalGeometry();
   zqsettings::WriteWindowGeometry(ini, {frame.x(), frame.y(), frame.width(), frame.height(), isMaximized()});
   zqsettings::WriteRecentFiles(ini, RecentFiles);
+  zqsettings::WriteChartViews(ini, {Legend_UIAction->isChecked(), BandLabels_UIAction->isChecked(),
+                                    WavelengthAxis_UIAction->isChecked()});
 }
 
 bool TForm1::SaveSettingsTo(const std::string& file) {
@@ -140,6 +143,10 @@ void TForm1::RestoreSavedControls() {
   TzqINI_File& ini = *zqINI_File1;
   RecentFiles = zqsettings::ReadRecentFiles(ini);
   RebuildRecentMenu();
+  const zqsettings::TChartViews views = zqsettings::ReadChartViews(ini);
+  Legend_UIAction->setChecked(views.Legend);
+  BandLabels_UIAction->setChecked(views.BandLabels);
+  WavelengthAxis_UIAction->setChecked(views.WavelengthAxis);
   for (const char* name : kSavedFields) {
     auto* edit = findChild<TzqNumberEdit*>(name);
     const auto text = zqsettings::ReadControl(ini, name);
