@@ -8,6 +8,7 @@
 #include "zqLineCoverage.h"
 #include "zqPlatform.h"
 #include "zqReadout.h"
+#include "zqSpinEdit.h"
 #include "zqUserGuide.h"
 
 #include <QAction>
