@@ -31,7 +31,7 @@ namespace {
 constexpr int kReadoutPixels = 4;
 
 const QColor kBandShade(70, 130, 220, 28);
-const QColor kGapShade(120, 120, 120, 60);
+const QColor kGapShade(120, 120, 120, 45);
 
 } // namespace
 
@@ -108,7 +108,7 @@ void TForm1::ShowLineGaps() {
     if (!list) continue;
     const auto gaps = zqsession::GapsWithin(zqsession::FindLineGaps(list->Records), lo, hi);
     for (const zqsession::TLineGap& g : gaps)
-      ranges.push_back({g.Lo, g.Hi, QString("no %1 lines").arg(name), kGapShade});
+      ranges.push_back({g.Lo, g.Hi, QString("no %1 lines").arg(name), kGapShade, false});
     if (!gaps.empty()) texts << QString::fromStdString(zqsession::LineGapsText(name, gaps));
   }
   Chart1->SetMarkedRanges("gaps", ranges);

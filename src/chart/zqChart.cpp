@@ -999,8 +999,14 @@ std::vector<double> TChart::WavelengthTicks(double lo, double hi, int maxTicks) 
       crowded = (1e4 / out[i - 1] - 1e4 / out[i]) < (hi - lo) / (2.5 * maxTicks);
     if (!crowded) break;
   }
+  // Where even the sparsest set crowds (towards wavenumber 0 every decade closes up), keep only ticks
+  // far enough from the last one kept, starting at the short-wavelength end.
+  const double spacing = (hi - lo) / (2.5 * maxTicks);
   std::sort(out.begin(), out.end());
-  return out;
+  std::vector<double> kept;
+  for (double um : out)
+    if (kept.empty() || 1e4 / kept.back() - 1e4 / um >= spacing) kept.push_back(um);
+  return kept;
 }
 
 void TChart::SetWavelengthTopAxis(bool on) {
@@ -1047,8 +1053,8 @@ void TChart::SetMarkedRanges(const QString& group, const std::vector<TChartRange
     text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
     text->position->setAxes(xAxis, yAxis);
     text->position->setAxisRect(axisRect());
-    text->position->setCoords((r.Lo + r.Hi) / 2, 0.01);
-    text->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    text->position->setCoords((r.Lo + r.Hi) / 2, r.LabelAtTop ? 0.01 : 0.99);
+    text->setPositionAlignment((r.LabelAtTop ? Qt::AlignTop : Qt::AlignBottom) | Qt::AlignHCenter);
     text->setText(r.Label);
     QColor ink = r.Color;
     ink.setAlpha(255);

@@ -22,11 +22,12 @@ class TChartCurve;
 class QCPAbstractItem;
 
 // A wavenumber range marked on the chart: shaded from the bottom axis' lo to hi over the plot's height,
-// with its label at the top.
+// with its label at the top or the bottom.
 struct TChartRange {
   double Lo = 0, Hi = 0; // bottom-axis values
   QString Label;
   QColor Color;          // the shade (its alpha counts); the label is drawn in its opaque colour
+  bool LabelAtTop = true; // else at the bottom of the plot
 };
 
 enum class TChartAxisKind { Left, Right, Top, Bottom };

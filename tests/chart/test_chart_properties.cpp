@@ -410,6 +410,7 @@ private slots:
     QVERIFY(w.chart->DataRange(bottom, true, lo, hi));
     QCOMPARE(bottom.Minimum(), lo);
     d.CheckBox_AxisLog->setChecked(false);
+    left.SetMinMax(1, 10);
     d.SetAxisIndex(0);
     // A minimum above the maximum: warning, red edits, axis unchanged.
     d.AxesMinimum_UIEdit->setText("20");
