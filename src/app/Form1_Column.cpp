@@ -301,10 +301,10 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
   if (run.Result.Computed)
     for (const auto& [list, name] : {std::pair{WaterLines, "water"}, std::pair{CO2Lines, "CO2"}})
       if (list)
-        if (const std::string text = zqsession::LineGapsText(
-                name, zqsession::GapsWithin(zqsession::FindLineGaps(list->Records),
-                                            ColumnPage->LastSettings.WavenumberMin,
-                                            ColumnPage->LastSettings.WavenumberMax));
+        if (const std::string text =
+                zqsession::LineGapsText(name, zqsession::GapsWithin(zqsession::FindLineGaps(list->Records),
+                                                                    ColumnPage->LastSettings.WavenumberMin,
+                                                                    ColumnPage->LastSettings.WavenumberMax));
             !text.empty())
           holes << QString::fromStdString(text);
   ColumnPage->Coverage->setText(holes.join("\n"));
@@ -360,7 +360,8 @@ void TForm1::DrawOutgoingRadiation() {
     AssignValue(spins[i], p.PlanckTemperatures[i]);
   p.SettingPlanck = false;
   const QString factor = QString::number(s.CO2Factor);
-  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "(no mixture here)", "", "", ""};
+  const QString texts[] = {
+      "Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "(no mixture here)", "", "", ""};
   for (int i = 0; i < 6; ++i)
     if (legends[i]) legends[i]->setText(texts[i]);
   if (legends[2]) legends[2]->setEnabled(false); // the plot has no third curve

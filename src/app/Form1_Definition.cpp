@@ -33,8 +33,8 @@
 namespace {
 
 constexpr int EditHeight = 21;
-constexpr int SpinColumn = 3 + 13; // gap and width of the spin buttons beside an edit
-constexpr int kResultPrecision = 5;  // significant digits of a result field
+constexpr int SpinColumn = 3 + 13;  // gap and width of the spin buttons beside an edit
+constexpr int kResultPrecision = 5; // significant digits of a result field
 
 // The ratio texts are padded with blanks, which needs a face whose digits and blank share one advance.
 // Asking by the generic family with the monospace hint finds such a face whatever fonts are installed
@@ -431,8 +431,8 @@ void TForm1::BuildPowerPage() {
   inputs->addWidget(label("W/m2"), 1, 2);
   // The path the results are for is the Mean Path page's "Y Axis Max": shown here, set there.
   QWidget* cPath;
-  Power_Path_UIzqNumberEdit =
-      make_field<TzqNumberEdit>({.name = "Power_Path_UIzqNumberEdit", .text = "1000", .value = 1000.0}, cPath);
+  Power_Path_UIzqNumberEdit = make_field<TzqNumberEdit>(
+      {.name = "Power_Path_UIzqNumberEdit", .text = "1000", .value = 1000.0}, cPath);
   Power_Path_UIzqNumberEdit->SetReadOnly(true);
   Power_Path_UIzqNumberEdit->setToolTip("Set as \"Max\" of the Mean Path page's Y Axis; 2x CO2 doubles it");
   inputs->addWidget(label("Path length"), 2, 0);

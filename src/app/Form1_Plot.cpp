@@ -193,9 +193,10 @@ void TForm1::ShowGasLegends() {
   const zqsession::TControls& c = Session.Controls;
   const zqapp::LegendConditions k{c.Temperature, c.Pressure, c.Water, c.CO2};
   using zqsession::TSeriesRole;
-  const std::pair<TSeriesRole, zqapp::LegendGas> gases[] = {{TSeriesRole::Water, zqapp::LegendGas::Water},
-                                                            {TSeriesRole::CO2, zqapp::LegendGas::CO2},
-                                                            {TSeriesRole::Combined, zqapp::LegendGas::Combined}};
+  const std::pair<TSeriesRole, zqapp::LegendGas> gases[] = {
+      {TSeriesRole::Water, zqapp::LegendGas::Water},
+      {TSeriesRole::CO2, zqapp::LegendGas::CO2},
+      {TSeriesRole::Combined, zqapp::LegendGas::Combined}};
   for (const auto& [role, gas] : gases)
     if (const int n = zqsession::SeriesIndex(role); n < Chart1->SeriesCount())
       Chart1->Series(n).SetTitle(zqapp::GasLegendText(gas, PlotChoiceOfControls(), k));

@@ -51,19 +51,21 @@ QWidget* TForm1::BuildChartBox() {
     a->setCheckable(checkable);
     return a;
   };
-  ZoomIn_UIAction = action("ZoomIn_UIAction", "Zoom in", "Zoom into the middle of the plot (or drag a rectangle)");
+  ZoomIn_UIAction =
+      action("ZoomIn_UIAction", "Zoom in", "Zoom into the middle of the plot (or drag a rectangle)");
   Chart_UIToolBar->addAction(Chart1->UndoZoomAction());
   Chart1->UndoZoomAction()->setObjectName("ResetZoom_UIAction");
   Chart1->UndoZoomAction()->setToolTip("Back to the full range (or double click the plot)");
   Chart_UIToolBar->addSeparator();
-  SaveImageAt_UIAction =
-      action("SaveImageAt_UIAction", "Save image...", "Save the chart as PNG, JPEG, BMP or PDF at a chosen size");
+  SaveImageAt_UIAction = action("SaveImageAt_UIAction", "Save image...",
+                                "Save the chart as PNG, JPEG, BMP or PDF at a chosen size");
   CopyImage_UIAction = action("CopyImage_UIAction", "Copy", "Copy the chart to the clipboard");
   Chart_UIToolBar->addSeparator();
   Legend_UIAction = action("Legend_UIAction", "Legend", "Name every curve in the plot", true);
   Legend_UIAction->setChecked(Chart1->LegendVisible());
-  BandLabels_UIAction = action("BandLabels_UIAction", "Band labels",
-                               "Mark CO2 15 um and 4.3 um, H2O rotation and 6.3 um, the 8-12 um window", true);
+  BandLabels_UIAction =
+      action("BandLabels_UIAction", "Band labels",
+             "Mark CO2 15 um and 4.3 um, H2O rotation and 6.3 um, the 8-12 um window", true);
   WavelengthAxis_UIAction =
       action("WavelengthAxis_UIAction", "Wavelength axis", "Wavelength (um) on the top axis", true);
   WavelengthAxis_UIAction->setChecked(true);
@@ -79,7 +81,8 @@ QWidget* TForm1::BuildChartBox() {
   connect(CopyImage_UIAction, &QAction::triggered, this, [this] { Chart1->CopyToClipboardBitmap(); });
   connect(Legend_UIAction, &QAction::toggled, this, [this](bool on) { Chart1->SetLegendVisible(on); });
   connect(BandLabels_UIAction, &QAction::toggled, this, [this](bool on) { ShowBandLabels(on); });
-  connect(WavelengthAxis_UIAction, &QAction::toggled, this, [this](bool on) { Chart1->SetWavelengthTopAxis(on); });
+  connect(WavelengthAxis_UIAction, &QAction::toggled, this,
+          [this](bool on) { Chart1->SetWavelengthTopAxis(on); });
 
   Readout_UILabel = new QLabel;
   Readout_UILabel->setObjectName("Readout_UILabel");
@@ -113,9 +116,10 @@ void TForm1::ShowLineGaps() {
   }
   Chart1->SetMarkedRanges("gaps", ranges);
   Coverage_UILabel->setText(texts.join("; "));
-  Coverage_UILabel->setToolTip(texts.isEmpty() ? QString()
-                                               : "The line lists have no lines in these ranges: the absorption "
-                                                 "there is missing, not zero in nature");
+  Coverage_UILabel->setToolTip(texts.isEmpty()
+                                   ? QString()
+                                   : "The line lists have no lines in these ranges: the absorption "
+                                     "there is missing, not zero in nature");
 }
 
 void TForm1::ShowReadoutAt(int x, int y) {
@@ -131,7 +135,8 @@ void TForm1::ShowReadoutAt(int x, int y) {
   const double halfWindow = std::abs(bottom.CalcPosPoint(x + kReadoutPixels) - nu);
   const THitranLine* best = nullptr;
   std::string gas;
-  const std::pair<const T_zq_HITRAN*, TLineSeries*> lists[] = {{WaterLines, WaterSeries}, {CO2Lines, CO2Series}};
+  const std::pair<const T_zq_HITRAN*, TLineSeries*> lists[] = {{WaterLines, WaterSeries},
+                                                               {CO2Lines, CO2Series}};
   for (const auto& [list, series] : lists) {
     if (!list || !series || !series->Active()) continue;
     const THitranLine* l = zqsession::StrongestLineIn(list->Records, nu - halfWindow, nu + halfWindow);
@@ -176,8 +181,9 @@ void TForm1::SaveImageAt_UIActionClick(QObject* /*Sender*/) {
   if (!file) return;
   if (!Chart1->SaveImage(QString::fromStdString(*file), width->value(), height->value(),
                          scale->currentText().toDouble()))
-    zq::platform().MessageBox("Save chart image", "The image could not be written to\n" + *file +
-                                                      "\n\nUse the extension .png, .jpg, .bmp or .pdf.",
+    zq::platform().MessageBox("Save chart image",
+                              "The image could not be written to\n" + *file +
+                                  "\n\nUse the extension .png, .jpg, .bmp or .pdf.",
                               zq::mbOK, zq::MsgIcon::Error);
 }
 

@@ -840,7 +840,8 @@ QStringList TChart::LegendTexts() {
   prepare_axes();
   QStringList texts;
   for (int i = 0; i < legend->itemCount(); ++i)
-    if (auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i))) texts << item->plottable()->name();
+    if (auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i)))
+      texts << item->plottable()->name();
   return texts;
 }
 
@@ -981,9 +982,12 @@ std::vector<double> TChart::WavelengthTicks(double lo, double hi, int maxTicks) 
   const double longest = 1e4 / lo, shortest = 1e4 / hi;
   // Round wavelengths, sparser with each decade, until few enough fall into the range: every label
   // reads as a whole number of its decade.
-  static const std::vector<std::vector<double>> mantissas = {
-      {1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 6, 7, 8, 9}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {1, 2, 3, 4, 5, 7},
-      {1, 2, 5}, {1, 3}, {1}};
+  static const std::vector<std::vector<double>> mantissas = {{1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 6, 7, 8, 9},
+                                                             {1, 2, 3, 4, 5, 6, 7, 8, 9},
+                                                             {1, 2, 3, 4, 5, 7},
+                                                             {1, 2, 5},
+                                                             {1, 3},
+                                                             {1}};
   for (const auto& m : mantissas) {
     out.clear();
     for (int e = static_cast<int>(std::floor(std::log10(shortest))) - 1;
@@ -1014,7 +1018,8 @@ void TChart::SetWavelengthTopAxis(bool on) {
   wavelength_top_ = on;
   if (on) {
     TopAxis().axis_->setTicker(QSharedPointer<QCPAxisTicker>(new WavelengthTicker));
-    if (TopAxis().Title().Caption().isEmpty()) TopAxis().Title().SetCaption(QStringLiteral("Wavelength (um)"));
+    if (TopAxis().Title().Caption().isEmpty())
+      TopAxis().Title().SetCaption(QStringLiteral("Wavelength (um)"));
   } else {
     TopAxis().axis_->setScaleType(TopAxis().Logarithmic() ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     TopAxis().apply_ticker();
@@ -1029,7 +1034,8 @@ void TChart::SetMarkedRanges(const QString& group, const std::vector<TChartRange
     removeItem(item);
   g.items.clear();
   g.ranges = ranges;
-  if (!layer(QStringLiteral("marks"))) addLayer(QStringLiteral("marks"), layer(QStringLiteral("grid")), limAbove);
+  if (!layer(QStringLiteral("marks")))
+    addLayer(QStringLiteral("marks"), layer(QStringLiteral("grid")), limAbove);
   for (const TChartRange& r : ranges) {
     auto* rect = new QCPItemRect(this);
     rect->setLayer(QStringLiteral("marks"));
@@ -1082,7 +1088,10 @@ bool TChart::SaveImage(const QString& fileName, int width, int height, double sc
   const int w = std::max(1, static_cast<int>(std::lround(width / scale)));
   const int h = std::max(1, static_cast<int>(std::lround(height / scale)));
   if (ext == "pdf") return savePdf(fileName, w, h);
-  const char* format = ext == "png" ? "PNG" : (ext == "jpg" || ext == "jpeg") ? "JPG" : ext == "bmp" ? "BMP" : nullptr;
+  const char* format = ext == "png"                      ? "PNG"
+                       : (ext == "jpg" || ext == "jpeg") ? "JPG"
+                       : ext == "bmp"                    ? "BMP"
+                                                         : nullptr;
   if (!format) return false;
   return saveRastered(fileName, w, h, scale, format, 95);
 }

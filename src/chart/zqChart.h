@@ -26,7 +26,7 @@ class QCPAbstractItem;
 struct TChartRange {
   double Lo = 0, Hi = 0; // bottom-axis values
   QString Label;
-  QColor Color;          // the shade (its alpha counts); the label is drawn in its opaque colour
+  QColor Color;           // the shade (its alpha counts); the label is drawn in its opaque colour
   bool LabelAtTop = true; // else at the bottom of the plot
 };
 

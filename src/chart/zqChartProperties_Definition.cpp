@@ -5,8 +5,8 @@
 #include "zqColorPanel.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -262,7 +262,8 @@ void TzqChartProperties_Form::build_axes_page() {
   auto* range = new QGroupBox(QStringLiteral("Range"));
   auto* rangeGrid = new QGridLayout(range);
   // Wide enough for the longest shortest text of a double (17 digits, sign, point and exponent).
-  const int rangeWidth = QFontMetrics(font()).horizontalAdvance(QStringLiteral("-1.2345678901234567e-300")) + 12;
+  const int rangeWidth =
+      QFontMetrics(font()).horizontalAdvance(QStringLiteral("-1.2345678901234567e-300")) + 12;
   AxesMinimum_UIEdit = edit("AxesMinimum_UIEdit", KeyFilter::Real, rangeWidth);
   AxesMaximum_UIEdit = edit("AxesMaximum_UIEdit", KeyFilter::Real, rangeWidth);
   AxisIncrement_UIEdit = edit("AxisIncrement_UIEdit", KeyFilter::PositiveReal, rangeWidth);

@@ -92,8 +92,8 @@ std::optional<TLinePhysics> ParseLinePhysics(std::string_view text) {
 }
 
 const std::string& SpectraTypeCaption(TSpectraType type) {
-  static const std::array<std::string, 7> t = {"Raw",     "Raw / Bandwidth", "Temp & Pressure", "Doppler",
-                                               "Lorentz", "Doppler",         "Voigt"};
+  static const std::array<std::string, 7> t = {
+      "Raw", "Raw / Bandwidth", "Temp & Pressure", "Doppler", "Lorentz", "Doppler", "Voigt"};
   return text_of(t, type);
 }
 

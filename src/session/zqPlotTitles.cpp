@@ -88,7 +88,8 @@ PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const P
   std::string start = c.spectraType <= TSpectraType::DopplerBroadened
                           ? starts[static_cast<int>(c.spectraType)]
                           : SpectraTypeText(c.spectraType);
-  if (t.demoLists && c.spectraType <= TSpectraType::IOverAlpha) start = demoStarts[static_cast<int>(c.spectraType)];
+  if (t.demoLists && c.spectraType <= TSpectraType::IOverAlpha)
+    start = demoStarts[static_cast<int>(c.spectraType)];
   const bool spectra = c.plotType == TPlotType::Spectra;
   const bool opticalDepth = c.plotType == TPlotType::OpticalDepth;
   const bool perMolecule = c.scaling == TScaling::Raw;
@@ -138,8 +139,8 @@ std::string GasLegendText(LegendGas gas, const PlotChoice& c, const LegendCondit
   const bool lines = IsLinePlot(c.physics, c.plotType, c.spectraType);
   if (lines) text += c.spectraType == TSpectraType::IOverAlpha ? " lines / width" : " lines";
   // The amounts count wherever the plot depends on them: scaled spectra, depths and paths, the mixture.
-  const bool amounts = gas == LegendGas::Combined || c.scaling == TScaling::MixingRatio ||
-                       c.plotType != TPlotType::Spectra;
+  const bool amounts =
+      gas == LegendGas::Combined || c.scaling == TScaling::MixingRatio || c.plotType != TPlotType::Spectra;
   if (amounts) {
     if (gas == LegendGas::Water) text += ", " + number_text(k.water) + " ppm";
     if (gas == LegendGas::CO2) text += ", " + number_text(k.co2) + " ppm";

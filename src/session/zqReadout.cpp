@@ -25,9 +25,9 @@ const THitranLine* StrongestLineIn(std::span<const THitranLine> lines, double lo
 
 std::string LineReadoutText(const std::string& gas, const THitranLine& l) {
   char buf[256];
-  std::snprintf(buf, sizeof buf,
-                "%s line nu %.4f cm-1  S %.3g  gamma_air %.4f  gamma_self %.4f  E'' %.4f  n_air %.2f", gas.c_str(),
-                l.Wavenumber, l.Intensity, l.AirWidth, l.SelfWidth, l.LowerStateEnergy, l.WidthExponent);
+  std::snprintf(
+      buf, sizeof buf, "%s line nu %.4f cm-1  S %.3g  gamma_air %.4f  gamma_self %.4f  E'' %.4f  n_air %.2f",
+      gas.c_str(), l.Wavenumber, l.Intensity, l.AirWidth, l.SelfWidth, l.LowerStateEnergy, l.WidthExponent);
   return buf;
 }
 

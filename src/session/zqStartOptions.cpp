@@ -48,7 +48,8 @@ TStartOptions SplitStartOptions(const std::vector<std::string>& args) {
   }
   if (options.Error.empty() && !options.Plot.empty() && !ParsePlotType(options.Plot))
     options.Error = "--plot \"" + options.Plot + "\" is not one of Spectra, Optical Depth, Mean Path";
-  if (options.Error.empty() && !options.Spectra.empty() && !ParseSpectraName(options.Spectra, TLinePhysics::Classic) &&
+  if (options.Error.empty() && !options.Spectra.empty() &&
+      !ParseSpectraName(options.Spectra, TLinePhysics::Classic) &&
       !ParseSpectraName(options.Spectra, TLinePhysics::Hitran))
     options.Error = "--spectra \"" + options.Spectra +
                     "\" is not a spectra type (e.g. Raw, Temp & Pressure, Doppler, Voigt)";
@@ -71,6 +72,7 @@ std::vector<std::string> StartOptionsHelp() {
     lines.push_back(line + text);
   }
   lines.push_back("");
-  lines.push_back("absorbview-cli computes the same plots and tables without a window; see absorbview-cli --help.");
+  lines.push_back(
+      "absorbview-cli computes the same plots and tables without a window; see absorbview-cli --help.");
   return lines;
 }

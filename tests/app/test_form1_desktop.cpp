@@ -98,11 +98,14 @@ private slots:
     // The HITRAN physics with its Doppler profile (an item the classic group has at another place).
     Click(f.Line_Physics_UIRadioGroup, 1);
     Click(f.Spectra_Type_UIRadioGroup, SpectraTypeIndex(TLinePhysics::Hitran, TSpectraType::Doppler));
-    const std::pair<const char*, const char*> column[] = {
-        {"Column_Surface_Temperature_UIzqSpinEdit", "291"}, {"Column_RH_UIzqSpinEdit", "35"},
-        {"Column_CO2_UIzqSpinEdit", "420"},                 {"Column_CO2_Factor_UIzqSpinEdit", "4"},
-        {"Column_Top_UIzqSpinEdit", "40"},                  {"Column_Layers_UIzqSpinEdit", "12"},
-        {"Column_Wavenumber_Min_UIzqSpinEdit", "550"},      {"Column_Wavenumber_Max_UIzqSpinEdit", "780"}};
+    const std::pair<const char*, const char*> column[] = {{"Column_Surface_Temperature_UIzqSpinEdit", "291"},
+                                                          {"Column_RH_UIzqSpinEdit", "35"},
+                                                          {"Column_CO2_UIzqSpinEdit", "420"},
+                                                          {"Column_CO2_Factor_UIzqSpinEdit", "4"},
+                                                          {"Column_Top_UIzqSpinEdit", "40"},
+                                                          {"Column_Layers_UIzqSpinEdit", "12"},
+                                                          {"Column_Wavenumber_Min_UIzqSpinEdit", "550"},
+                                                          {"Column_Wavenumber_Max_UIzqSpinEdit", "780"}};
     for (const auto& [name, text] : column)
       AssignValue(f.findChild<TzqSpinEdit*>(name), QString(text).toDouble());
     f.Chart1->Series(1).SetSeriesColor(0x123456);

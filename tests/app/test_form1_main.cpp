@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
   zqApplication app(argc, argv);
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests,
-                    MakeCliTests, MakeDesktopTests, MakePhysicsTests, MakeColumnTests,
-                    MakeViewsTests})
+                    MakeCliTests, MakeDesktopTests, MakePhysicsTests, MakeColumnTests, MakeViewsTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

@@ -163,10 +163,12 @@ private slots:
     Type(f->Max_Mean_Free_Path_UIzqSpinEdit, "1000");
     // Under the Mean Path plot they redraw it.
     Click(f->Plot_Type_UIRadioGroup, 2);
-    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(), QString("Distance to absorb 87.50% of energy (meters)"));
+    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(),
+             QString("Distance to absorb 87.50% of energy (meters)"));
     Click(f->PathType_UIRadioGroup, 1);
     QVERIFY(std::abs(f->Percent_Absorbed_UIzqNumberEdit->Value() - (1 - std::exp(-3.0))) < 1e-7);
-    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(), QString("Distance to absorb 95.02% of energy (meters)"));
+    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(),
+             QString("Distance to absorb 95.02% of energy (meters)"));
 
     Type(f->Path_Multiplier_UIzqSpinEdit, "500");
     QCOMPARE(f->Path_Multiplier_UIzqSpinEdit->text(), QString("100"));

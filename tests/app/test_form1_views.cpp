@@ -79,9 +79,8 @@ private slots:
     f.Chart1->Refresh();
     // The strongest CO2 line of the list: the cursor on its position reads it out.
     const auto& lines = f.CO2Lines->Records;
-    const auto strongest = std::max_element(lines.begin(), lines.end(), [](const auto& a, const auto& b) {
-      return a.Intensity < b.Intensity;
-    });
+    const auto strongest = std::max_element(
+        lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a.Intensity < b.Intensity; });
     const TChartAxis& bottom = f.Chart1->BottomAxis();
     const TChartAxis& left = f.Chart1->LeftAxis();
     const int x = static_cast<int>(std::lround(bottom.CalcPosValue(strongest->Wavenumber)));
@@ -89,7 +88,8 @@ private slots:
     QTest::mouseMove(f.Chart1, QPoint(x, y));
     const QString text = f.Readout_UILabel->text();
     QVERIFY2(text.contains(" cm-1") && text.contains(" um"), qPrintable(text));
-    QVERIFY2(text.contains(QString("CO2 line nu %1").arg(strongest->Wavenumber, 0, 'f', 4)), qPrintable(text));
+    QVERIFY2(text.contains(QString("CO2 line nu %1").arg(strongest->Wavenumber, 0, 'f', 4)),
+             qPrintable(text));
     QVERIFY(text.contains("gamma_air") && text.contains("E''"));
     // Outside the plot nothing is read out.
     QTest::mouseMove(f.Chart1, QPoint(2, 2));
@@ -121,7 +121,8 @@ private slots:
     auto* dialog = f.findChild<QDialog*>("UserGuide_UIDialog");
     QVERIFY(dialog && dialog->isVisible());
     const QString text = dialog->findChild<QTextBrowser*>()->toPlainText();
-    for (const char* topic : {"Plot Type", "Mean Path", "Power", "Column", "Classic", "HITRAN", "Limits of the data"})
+    for (const char* topic :
+         {"Plot Type", "Mean Path", "Power", "Column", "Classic", "HITRAN", "Limits of the data"})
       QVERIFY2(text.contains(topic), topic);
   }
 };

@@ -548,7 +548,8 @@ private slots:
     QCOMPARE(zcp::ChartSideWithin(99999, 600, 800, 1920), 1720);
     QCOMPARE(zcp::ChartSideWithin(700, 600, 800, 1920), 700);
     QCOMPARE(zcp::ChartSideWithin(0, 600, 800, 1920), 1);
-    QCOMPARE(zcp::ChartSideWithin(900, 600, 3000, 1920), 1); // a window beyond the screen: the chart gives way
+    QCOMPARE(zcp::ChartSideWithin(900, 600, 3000, 1920),
+             1); // a window beyond the screen: the chart gives way
   }
 
   // The dialog opens beside the chart's window, not over the chart, and Escape closes it.

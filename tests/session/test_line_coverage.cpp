@@ -101,8 +101,9 @@ TEST(Readout, CursorAndStrongestLineNearIt) {
   // The window around 667.2 holds two lines: the stronger one is read out, whatever lies outside.
   const THitranLine* near = StrongestLineIn(lines, 667.0, 667.4);
   ASSERT_EQ(near, &lines[2]);
-  EXPECT_EQ(LineReadoutText("CO2", *near),
-            "CO2 line nu 667.3000 cm-1  S 3e-19  gamma_air 0.0707  gamma_self 0.0900  E'' 1.5000  n_air 0.76");
+  EXPECT_EQ(
+      LineReadoutText("CO2", *near),
+      "CO2 line nu 667.3000 cm-1  S 3e-19  gamma_air 0.0707  gamma_self 0.0900  E'' 1.5000  n_air 0.76");
   EXPECT_EQ(StrongestLineIn(lines, 670, 679), nullptr);
   EXPECT_EQ(StrongestLineIn(lines, 680, 680), &lines[3]);
   EXPECT_EQ(StrongestLineIn({}, 0, 1e6), nullptr);

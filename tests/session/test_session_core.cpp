@@ -67,7 +67,8 @@ TEST(PlotTitles, ScaledBroadenedSpectraNameUnitsAndConditions) {
 TEST(PlotTitles, DemonstrationListsAreNotCalledHitran) {
   PlotTexts demo = kTexts;
   demo.demoLists = true;
-  EXPECT_EQ(BuildPlotTitles({}, 1, demo).firstLine, "Demonstration List Intensities - Spectra (per Molecule)");
+  EXPECT_EQ(BuildPlotTitles({}, 1, demo).firstLine,
+            "Demonstration List Intensities - Spectra (per Molecule)");
   EXPECT_EQ(BuildPlotTitles({TPlotType::Spectra, TSpectraType::IOverAlpha}, 1, demo).firstLine,
             "Demonstration List Intensities / Bandwidth (I/Alpha) - Spectra (per Molecule)");
   // Broadened plots name their broadening, whatever the lists.
@@ -90,7 +91,8 @@ TEST(LegendTexts, NameGasWhatIsDrawnAndTheConditionsThatShapeIt) {
   // its profile, and its raw-line types mean Voigt there.
   EXPECT_EQ(GasLegendText(LegendGas::CO2, {TPlotType::OpticalDepth, TSpectraType::Raw}, k),
             "CO2, 350 ppm, pressure broadened, 288 K, 1013 mb");
-  const PlotChoice hitranDepth{TPlotType::OpticalDepth, TSpectraType::Raw, TScaling::Raw, TLinePhysics::Hitran};
+  const PlotChoice hitranDepth{TPlotType::OpticalDepth, TSpectraType::Raw, TScaling::Raw,
+                               TLinePhysics::Hitran};
   EXPECT_EQ(GasLegendText(LegendGas::CO2, hitranDepth, k), "CO2, 350 ppm, Voigt, 288 K, 1013 mb");
   const PlotChoice lorentz{TPlotType::Spectra, TSpectraType::Lorentz, TScaling::Raw, TLinePhysics::Hitran};
   EXPECT_EQ(GasLegendText(LegendGas::Water, lorentz, {250.5, 500, 1, 2}), "H2O, Lorentz, 250.5 K, 500 mb");
