@@ -6,7 +6,9 @@
 #include "zqChart.h"
 #include "zqHITRAN.h"
 #include "zqLineCoverage.h"
+#include "zqLegendElement.h"
 #include "zqRadioGroup.h"
+#include "zqSpinEdit.h"
 
 #include <QAction>
 #include <QDialog>
