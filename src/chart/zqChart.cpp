@@ -980,37 +980,37 @@ std::vector<double> TChart::WavelengthTicks(double lo, double hi, int maxTicks) 
   if (!(hi > lo) || !(hi > 0) || maxTicks < 1) return out;
   lo = std::max(lo, hi * 1e-6); // wavenumber 0 is an endless wavelength
   const double longest = 1e4 / lo, shortest = 1e4 / hi;
-  // Round wavelengths, sparser with each decade, until few enough fall into the range: every label
-  // reads as a whole number of its decade.
+  // Round wavelengths from fine to coarse sets of mantissas. Towards wavenumber 0 every decade closes
+  // up, so each set keeps only ticks far enough (in wavenumber) from the last one kept, starting at the
+  // short-wavelength end; the coarsest set that keeps nearly as many ticks as the best one wins, for
+  // the roundest labels.
   static const std::vector<std::vector<double>> mantissas = {{1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 6, 7, 8, 9},
                                                              {1, 2, 3, 4, 5, 6, 7, 8, 9},
                                                              {1, 2, 3, 4, 5, 7},
                                                              {1, 2, 5},
                                                              {1, 3},
                                                              {1}};
+  const double spacing = (hi - lo) / (maxTicks - 0.5); // at most maxTicks ticks
+  std::vector<std::vector<double>> candidates;
+  std::size_t most = 0;
   for (const auto& m : mantissas) {
-    out.clear();
+    std::vector<double> all;
     for (int e = static_cast<int>(std::floor(std::log10(shortest))) - 1;
          e <= static_cast<int>(std::ceil(std::log10(longest))); ++e)
       for (double v : m) {
         const double um = v * std::pow(10.0, e);
-        if (um >= shortest && um <= longest) out.push_back(um);
+        if (um >= shortest && um <= longest) all.push_back(um);
       }
-    // Ticks crowd where the wavelength changes fastest: count them over the span of the range they
-    // cover, in wavenumber, against the range's length.
-    bool crowded = static_cast<int>(out.size()) > maxTicks;
-    for (std::size_t i = 1; !crowded && i < out.size(); ++i)
-      crowded = (1e4 / out[i - 1] - 1e4 / out[i]) < (hi - lo) / (2.5 * maxTicks);
-    if (!crowded) break;
+    std::sort(all.begin(), all.end());
+    std::vector<double> kept;
+    for (double um : all)
+      if (kept.empty() || 1e4 / kept.back() - 1e4 / um >= spacing) kept.push_back(um);
+    most = std::max(most, kept.size());
+    candidates.push_back(std::move(kept));
   }
-  // Where even the sparsest set crowds (towards wavenumber 0 every decade closes up), keep only ticks
-  // far enough from the last one kept, starting at the short-wavelength end.
-  const double spacing = (hi - lo) / (2.5 * maxTicks);
-  std::sort(out.begin(), out.end());
-  std::vector<double> kept;
-  for (double um : out)
-    if (kept.empty() || 1e4 / kept.back() - 1e4 / um >= spacing) kept.push_back(um);
-  return kept;
+  for (auto it = candidates.rbegin(); it != candidates.rend(); ++it)
+    if (4 * it->size() >= 3 * most) return *it;
+  return out;
 }
 
 void TChart::SetWavelengthTopAxis(bool on) {
