@@ -360,8 +360,7 @@ void TForm1::DrawOutgoingRadiation() {
     AssignValue(spins[i], p.PlanckTemperatures[i]);
   p.SettingPlanck = false;
   const QString factor = QString::number(s.CO2Factor);
-  const QString texts[] = {
-      "Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "(not used)", "", "", ""};
+  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "(not used)", "", "", ""};
   for (int i = 0; i < 6; ++i)
     if (legends[i]) legends[i]->setText(texts[i]);
   if (legends[2]) legends[2]->setEnabled(false); // the plot has no third curve
