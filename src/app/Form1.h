@@ -24,12 +24,14 @@
 
 class QAction;
 class QCheckBox;
+class QDialog;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QToolBar;
 class QWidget;
 class T_zq_Atmosphere;
 class T_zq_Blackbody;
@@ -121,6 +123,7 @@ public:
   TzqNumberEdit* Combined_1x_UIzqNumberEdit = nullptr;
   TzqNumberEdit* Combined_2x_UIzqNumberEdit = nullptr;
   TzqNumberEdit* Band_Power_UIzqNumberEdit = nullptr; // HITRAN physics: blackbody power over the band
+  TzqNumberEdit* Power_Path_UIzqNumberEdit = nullptr; // read-only: the path the results are for (m)
   TzqSpinEdit* Series_3_zqSpinEdit = nullptr;
   TzqSpinEdit* Series_4_zqSpinEdit = nullptr;
   TzqSpinEdit* Series_5_zqSpinEdit = nullptr;
@@ -148,6 +151,26 @@ public:
   QAction* Exit_UIAction = nullptr;
   QAction* About_UIAction = nullptr;
   QAction* HitranHelp_UIAction = nullptr;
+  QAction* UserGuide_UIAction = nullptr;
+
+  // ---- chart toolbar and views (Form1_Views.cpp)
+  QToolBar* Chart_UIToolBar = nullptr;
+  QAction* ZoomIn_UIAction = nullptr;
+  QAction* SaveImageAt_UIAction = nullptr;
+  QAction* CopyImage_UIAction = nullptr;
+  QAction* Legend_UIAction = nullptr;
+  QAction* BandLabels_UIAction = nullptr;
+  QAction* WavelengthAxis_UIAction = nullptr;
+  QLabel* Readout_UILabel = nullptr;  // status bar: what lies under the cursor
+  QLabel* Coverage_UILabel = nullptr; // status bar: the line lists' holes in the plotted range
+  QDialog* UserGuide_UIDialog = nullptr;
+  void ShowBandLabels(bool on);
+  // Shades the holes of the shown lists' coverage in the plotted range and names them.
+  void ShowLineGaps();
+  void ShowReadoutAt(int x, int y);
+  // Asks size and scale, then the file, and saves the chart image there.
+  void SaveImageAt_UIActionClick(QObject* Sender);
+  void UserGuide_UIActionClick(QObject* Sender);
 
   // ---- window state
   TLoadedDatafiles LoadedDatafiles;
@@ -207,6 +230,8 @@ public:
   // keeps an item) and draws; the reason when one cannot be selected under the physics shown.
   std::string SelectStartPlot(const std::string& plot, const std::string& spectra);
   void RefreshBlackbodies();
+  // The chart legend's names of the gas curves for the plot of the controls.
+  void ShowGasLegends();
   void Mean_Path_UIButtonClick(QObject* Sender);
   void Absorbance_UIButtonClick(QObject* Sender);
   void Path_Min_Max_UIEditKeyUp(QObject* Sender);
@@ -311,6 +336,8 @@ public:
   void DrawOutgoingRadiation();
   // Gives the series and legends back to the line lists and blackbodies after that plot.
   void LeaveOutgoingRadiation();
+  // A Blackbody panel temperature edited while that plot is shown: the plot's Planck curve follows.
+  void OutgoingRadiationPlanckEdited(TzqSpinEdit* spin);
   // Selects the first plot type from the INI file, if it names one.
   void ReadStartPlotType();
 
@@ -335,6 +362,7 @@ private:
   void ColumnFinished(const zqsession::TColumnRun& run);
   void BuildTestPage();
   QWidget* BuildBelowChart();
+  QWidget* BuildChartBox(); // the chart under its toolbar
   void BuildMenuBar();
   void DefineDesktopHabits();
   // The File menu commands DefineDesktopHabits adds, each with its handler (wired in WireEvents).

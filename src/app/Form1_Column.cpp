@@ -9,9 +9,11 @@
 #include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
+#include "zqLineCoverage.h"
 #include "zqNumberEdit.h"
 #include "zqOutgoingRadiation.h"
 #include "zqPlatform.h"
+#include "zqPlotTitles.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
@@ -47,8 +49,10 @@ Edit* column_field(QGridLayout* grid, int row, const char* name, const QString& 
   e->SetValueMax(upper);
   e->SetValueDefault(value);
   e->SetLimitValue(upper > lower);
-  e->SetPrecision(6);
-  if (upper > lower || value != 0) e->SetValue(value);
+  e->SetPrecision(upper > lower ? 6 : 5); // results: five significant digits
+  // The text is written even for a value equal to the edit's initial one (0: Band Min), so no input
+  // starts blank.
+  if (upper > lower || value != 0) AssignValue(e, value);
   e->setGeometry(0, 0, 80, kEditHeight);
   e->setToolTip(tip);
   cell->setFixedSize(80 + (std::is_same_v<Edit, TzqSpinEdit> ? kSpinColumn : 0), kEditHeight + 1);
@@ -214,6 +218,10 @@ void TForm1::BuildColumnPage() {
   page->SurfaceEmission = result(6, "Column_Surface_Emission_UIEdit", "Surface emission",
                                  "Blackbody emission of the surface over the band, W/m2");
   v->addWidget(box);
+  page->Coverage = new QLabel;
+  page->Coverage->setObjectName("Column_Coverage_UILabel");
+  page->Coverage->setWordWrap(true);
+  v->addWidget(page->Coverage);
   v->addStretch(1);
   PageControl1->addTab(UITabSheet_Column, "Column");
 
@@ -246,14 +254,18 @@ void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
   if (ColumnPage->Running()) return;
   zqsession::TzqStatus status;
   const std::optional<TzqColumnSettings> s = ColumnSettingsOfControls(status);
-  if (!s) {
-    ShowStatus("column", status);
-    return;
-  }
+  // The results on the page are always those of the inputs shown: a refusal leaves none.
   for (TzqNumberEdit* e :
        {ColumnPage->OLR1x, ColumnPage->OLRNx, ColumnPage->ForcingTOA, ColumnPage->ForcingTropopause,
         ColumnPage->SurfaceDownwelling1x, ColumnPage->SurfaceDownwellingNx, ColumnPage->SurfaceEmission})
     e->setText("");
+  ColumnPage->Coverage->clear();
+  if (!s) {
+    ColumnPage->Last.reset();
+    ColumnPage->Progress->setValue(0);
+    ShowStatus("column", status);
+    return;
+  }
   ColumnPage->Start(WaterLines, CO2Lines, *s);
   ColumnPage->ComputeButton->setEnabled(false);
   ColumnPage->CancelButton->setEnabled(true);
@@ -280,8 +292,32 @@ void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
       AssignValue(edit, value);
   }
   ShowStatus("column", run.Status);
+  // The results leave out what the lists lack: said beside them.
+  QStringList holes;
+  if (run.Result.Computed)
+    for (const auto& [list, name] : {std::pair{WaterLines, "water"}, std::pair{CO2Lines, "CO2"}})
+      if (list)
+        if (const std::string text =
+                zqsession::LineGapsText(name, zqsession::GapsWithin(zqsession::FindLineGaps(list->Records),
+                                                                    ColumnPage->LastSettings.WavenumberMin,
+                                                                    ColumnPage->LastSettings.WavenumberMax));
+            !text.empty())
+          holes << QString::fromStdString(text);
+  ColumnPage->Coverage->setText(holes.join("\n"));
+  // A new surface temperature gives the plot's surface Planck curve its temperature.
+  if (run.Result.Computed) ColumnPage->PlanckTemperatures[0] = ColumnPage->LastSettings.SurfaceTemperature;
   if (run.Result.Computed && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation)
     DrawOutgoingRadiation();
+}
+
+void TForm1::OutgoingRadiationPlanckEdited(TzqSpinEdit* spin) {
+  TzqColumnPage& p = *ColumnPage;
+  const TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
+  for (int i = 0; i < 3; ++i)
+    if (spin == spins[i] && !p.SettingPlanck && spin->InRange()) {
+      p.PlanckTemperatures[i] = spin->Value();
+      DrawOutgoingRadiation();
+    }
 }
 
 void TForm1::DrawOutgoingRadiation() {
@@ -293,26 +329,43 @@ void TForm1::DrawOutgoingRadiation() {
   }
   TzqLegendElement* legends[] = {Series_0_UILegend, Series_1_UILegend, Series_2_UILegend,
                                  Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
+  TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
+  const TzqColumnResult& r = *p.Last;
+  const TzqColumnSettings& s = p.LastSettings;
   if (!p.PlotShown) {
     p.SavedLegends.clear();
     for (TzqLegendElement* l : legends)
       p.SavedLegends.push_back(l ? l->text() : QString());
+    p.SavedBlackbodyTemperatures.clear();
+    for (TzqSpinEdit* spin : spins)
+      p.SavedBlackbodyTemperatures.push_back(spin->Value());
+    p.PlanckTemperatures = zqsession::OutgoingRadiationTemperatures(s);
     p.PlotShown = true;
   }
-  const TzqColumnResult& r = *p.Last;
-  const TzqColumnSettings& s = p.LastSettings;
+  // The Blackbody panel shows the temperatures of the plot's Planck curves (and sets them).
+  p.SettingPlanck = true;
+  for (int i = 0; i < 3; ++i)
+    AssignValue(spins[i], p.PlanckTemperatures[i]);
+  p.SettingPlanck = false;
   const QString factor = QString::number(s.CO2Factor);
-  const QString planck[] = {QString("Planck %1 K").arg(s.SurfaceTemperature), "Planck 250 K", "Planck 220 K"};
-  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "", planck[0], planck[1],
-                           planck[2]};
+  const QString texts[] = {"Top, 1x CO2", QString("Top, %1x CO2").arg(factor), "(not used)", "", "", ""};
   for (int i = 0; i < 6; ++i)
     if (legends[i]) legends[i]->setText(texts[i]);
+  if (legends[2]) legends[2]->setEnabled(false); // the plot has no third curve
+  const std::string names[] = {"Top of atmosphere, 1x CO2",
+                               "Top of atmosphere, " + factor.toStdString() + "x CO2",
+                               "",
+                               zqapp::PlanckLegendText(p.PlanckTemperatures[0]) + " (surface)",
+                               zqapp::PlanckLegendText(p.PlanckTemperatures[1]),
+                               zqapp::PlanckLegendText(p.PlanckTemperatures[2])};
+  for (int i = 0; i < 6 && i < Chart1->SeriesCount(); ++i)
+    Chart1->Series(i).SetTitle(names[i]);
 
   const int count = Chart1->SeriesCount();
   if (count > 0) Chart1->Series(0).Assign(r.Wavenumber, r.OLR1xSpectrum);
   if (count > 1) Chart1->Series(1).Assign(r.Wavenumber, r.OLRNxSpectrum);
   if (count > 2) Chart1->Series(2).Clear();
-  std::vector<zqsession::TPlanckCurve> curves = zqsession::OutgoingRadiationCurves(s);
+  std::vector<zqsession::TPlanckCurve> curves = zqsession::OutgoingRadiationCurves(s, p.PlanckTemperatures);
   for (int c = 0; c < 3 && 3 + c < count; ++c) {
     Chart1->Series(3 + c).Assign(std::move(curves[c].X), std::move(curves[c].Y));
     Chart1->Series(3 + c).SetVertAxis(TVertAxis::Left); // the same axis as the spectra they bound
@@ -341,6 +394,10 @@ void TForm1::LeaveOutgoingRadiation() {
                                  Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
   for (std::size_t i = 0; i < std::size(legends) && i < p.SavedLegends.size(); ++i)
     if (legends[i]) legends[i]->setText(p.SavedLegends[i]);
+  if (legends[2]) legends[2]->setEnabled(true);
+  TzqSpinEdit* spins[] = {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit};
+  for (std::size_t i = 0; i < std::size(spins) && i < p.SavedBlackbodyTemperatures.size(); ++i)
+    AssignValue(spins[i], p.SavedBlackbodyTemperatures[i]);
   // The blackbodies redraw only when their band changed: mark it unknown.
   for (zqsession::TSeriesRole role : zqsession::kBlackbodyRoles) {
     const int n = zqsession::SeriesIndex(role);

@@ -9,12 +9,14 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThread;
@@ -48,15 +50,20 @@ public:
   TzqNumberEdit* SurfaceDownwelling1x = nullptr;
   TzqNumberEdit* SurfaceDownwellingNx = nullptr;
   TzqNumberEdit* SurfaceEmission = nullptr;
+  QLabel* Coverage = nullptr; // the line lists' holes inside the band of the results
 
   // The last computation that finished, with the settings it was made for; empty before one did and
   // after a refused or cancelled one.
   std::optional<TzqColumnResult> Last;
   TzqColumnSettings LastSettings;
 
-  // The Outgoing Radiation plot is on the chart; the legend texts it replaced.
+  // The Outgoing Radiation plot is on the chart; the legend texts and blackbody temperatures it replaced.
   bool PlotShown = false;
   std::vector<QString> SavedLegends;
+  std::vector<double> SavedBlackbodyTemperatures;
+  // The plot's Planck curves (K): the surface's and two colder ones, shown and set in the Blackbody panel.
+  std::array<double, 3> PlanckTemperatures{288, 250, 220};
+  bool SettingPlanck = false; // while the panel is given the plot's temperatures
 
   bool Running() const { return thread_ != nullptr; }
   // Starts a run on copies of the lists (kept while the lists stay the same, so the column's cache of

@@ -3,6 +3,8 @@
 // event runs. No behaviour lives here.
 #include "Form1.h"
 
+#include "zqStartOptions.h"
+
 #include "zqChart.h"
 #include "zqChartProperties_Form.h"
 #include "zqChart_Tools.h"
@@ -31,7 +33,8 @@
 namespace {
 
 constexpr int EditHeight = 21;
-constexpr int SpinColumn = 3 + 13; // gap and width of the spin buttons beside an edit
+constexpr int SpinColumn = 3 + 13;  // gap and width of the spin buttons beside an edit
+constexpr int kResultPrecision = 5; // significant digits of a result field
 
 // The ratio texts are padded with blanks, which needs a face whose digits and blank share one advance.
 // Asking by the generic family with the monospace hint finds such a face whatever fonts are installed
@@ -165,7 +168,8 @@ void TForm1::DefineWindow() {
   Chart1->Title().SetLines({"TChart"});
   Chart1->BottomAxis().Title().SetCaption("Wavenumber");
   Chart1->LeftAxis().Title().SetCaption("absorbance");
-  Chart1->SetLegendVisible(false);
+  // The chart's legend names each curve drawn (gas, profile, conditions) beside the legend check boxes.
+  Chart1->SetLegendVisible(true);
   Chart1->RightAxis().SetGridVisible(false);
   Chart1->TopAxis().SetGridVisible(false);
   Chart1->SetBackWallColor(0xFFFFFF);
@@ -181,7 +185,7 @@ void TForm1::DefineWindow() {
   BuildColumnPage();
   BuildTestPage();
 
-  grid->addWidget(Chart1, 0, 0);
+  grid->addWidget(BuildChartBox(), 0, 0);
   grid->addWidget(PageControl1, 0, 1);
   grid->addWidget(BuildBelowChart(), 1, 0, 1, 2);
   grid->setRowStretch(0, 1);
@@ -195,7 +199,13 @@ void TForm1::DefineWindow() {
   DemoLists_UILabel->setObjectName("DemoLists_UILabel");
   DemoLists_UILabel->setStyleSheet("QLabel { color: #a00000; font-weight: bold; }");
   DemoLists_UILabel->setVisible(false);
+  statusBar()->addPermanentWidget(Coverage_UILabel);
+  statusBar()->addPermanentWidget(Readout_UILabel);
   statusBar()->addPermanentWidget(DemoLists_UILabel);
+  // A passing message ("Settings saved to ...") gets the whole bar; the notice comes back after it.
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+    if (!DemoLineListSections.empty()) DemoLists_UILabel->setVisible(message.isEmpty());
+  });
   BuildMenuBar();
   DefineDesktopHabits();
 
@@ -210,6 +220,7 @@ void TForm1::DefineWindow() {
   zqINI_File1->AutoOpenDialog = false;
   zqINI_File1->SetMakeBackup(false);
   zqINI_File1->CmdLineParms = "/ini";
+  zqINI_File1->CmdLineHelp = StartOptionsHelp(); // for a switch it does not know
   zqINI_File1->INI_Default = INI_DefaultLines();
   zqChart_Tools1->SetzqINI_File(zqINI_File1.get());
 
@@ -232,6 +243,8 @@ void TForm1::BuildMenuBar() {
   Help_UIMenu = menuBar()->addMenu("&Help");
   Help_UIMenu->setObjectName("Help_UIMenu");
   About_UIAction = action(Help_UIMenu, "About_UIAction", "&About Absorbview");
+  UserGuide_UIAction = action(Help_UIMenu, "UserGuide_UIAction", "&User guide");
+  UserGuide_UIAction->setShortcut(QKeySequence(Qt::Key_F1));
   HitranHelp_UIAction = action(Help_UIMenu, "HitranHelp_UIAction", "How to get &HITRAN data");
 }
 
@@ -416,11 +429,22 @@ void TForm1::BuildPowerPage() {
   inputs->addWidget(label("Blackbody Power"), 1, 0);
   inputs->addWidget(cPow, 1, 1);
   inputs->addWidget(label("W/m2"), 1, 2);
+  // The path the results are for is the Mean Path page's "Y Axis Max": shown here, set there.
+  QWidget* cPath;
+  Power_Path_UIzqNumberEdit = make_field<TzqNumberEdit>(
+      {.name = "Power_Path_UIzqNumberEdit", .text = "1000", .value = 1000.0}, cPath);
+  Power_Path_UIzqNumberEdit->SetReadOnly(true);
+  Power_Path_UIzqNumberEdit->setToolTip("Set as \"Max\" of the Mean Path page's Y Axis; 2x CO2 doubles it");
+  inputs->addWidget(label("Path length"), 2, 0);
+  inputs->addWidget(cPath, 2, 1);
+  inputs->addWidget(label("m (Mean Path page, Y Axis Max)"), 2, 2);
+  connect(Max_Mean_Free_Path_UIzqSpinEdit, &QLineEdit::textChanged, Power_Path_UIzqNumberEdit,
+          &QLineEdit::setText);
   v->addLayout(inputs);
 
   v->addWidget(min_max_box("Wavenumber_2_UIGroupBox", "Wavenumber", cMin, cMax));
 
-  auto* panel = new QGroupBox("Blackbody");
+  auto* panel = new QGroupBox("Blackbody (W/m2)");
   panel->setObjectName("Blackbody_UIPanel");
   auto* pg = new QGridLayout(panel);
   pg->addWidget(label("1x"), 0, 1);
@@ -432,6 +456,8 @@ void TForm1::BuildPowerPage() {
     QWidget* cell;
     auto* e =
         make_field<TzqNumberEdit>({.name = name, .text = "", .width = 90, .fits = "-0.00012345678"}, cell);
+    // Five significant digits: more than the line data carry would be noise to a reader.
+    e->SetPrecision(kResultPrecision);
     e->SetReadOnly(true);
     pg->addWidget(cell, row, col);
     return e;
@@ -685,6 +711,7 @@ void TForm1::WireEvents() {
   triggered(Exit_UIAction, &TForm1::Exit_UIActionClick);
   triggered(About_UIAction, &TForm1::About_UIActionClick);
   triggered(HitranHelp_UIAction, &TForm1::HitranHelp_UIActionClick);
+  triggered(UserGuide_UIAction, &TForm1::UserGuide_UIActionClick);
   OnStartProgram = [](const std::string& program, const std::vector<std::string>& args) {
     QStringList list;
     for (const auto& a : args)

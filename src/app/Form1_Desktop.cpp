@@ -54,6 +54,7 @@ constexpr FieldHint kFieldHints[] = {
     {"Total_bb_2x_UIEdit", "Sum of the powers absorbed, CO2 doubled (W/m2)"},
     {"Combined_1x_UIzqNumberEdit", "Power absorbed by the mixture (W/m2)"},
     {"Combined_2x_UIzqNumberEdit", "Power absorbed by the mixture, CO2 doubled (W/m2)"},
+    {"Power_Path_UIzqNumberEdit", "Path length the power results are for (m)"},
     {"Band_Power_UIzqNumberEdit",
      "HITRAN physics: blackbody power over the band, the exact Planck integral (W/m2)"},
     {"Series_3_zqSpinEdit", "Temperature of blackbody curve 1 (K)"},

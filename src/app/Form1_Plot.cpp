@@ -49,8 +49,10 @@ zqapp::PlotChoice TForm1::PlotChoiceOfControls() const {
 namespace {
 // The Spectra Type group's captions, item by item as SpectraTypeItems(physics).
 QStringList spectra_captions(TLinePhysics physics) {
-  if (physics == TLinePhysics::Hitran) return {"Raw", "Raw / Bandwidth", "Lorentz", "Doppler", "Voigt"};
-  return {"Raw", "Raw / Bandwidth", "Temp && Pressure", "Doppler"};
+  QStringList captions;
+  for (TSpectraType type : SpectraTypeItems(physics))
+    captions << QString::fromStdString(SpectraTypeCaption(type)).replace("&", "&&");
+  return captions;
 }
 } // namespace
 
@@ -78,7 +80,7 @@ void TForm1::ShowLinePhysics(TLinePhysics physics) {
 std::string TForm1::SelectStartPlot(const std::string& plot, const std::string& spectra) {
   const TLinePhysics physics = LinePhysicsOfControls();
   if (!spectra.empty()) {
-    const auto type = ParseSpectraType(spectra);
+    const auto type = ParseSpectraName(spectra, physics);
     if (!type || !PhysicsHasSpectraType(physics, *type))
       return "--spectra \"" + spectra + "\" is not a spectra type of the " + LinePhysicsText(physics) +
              " line physics ([Line Physics] Model in the INI file)";
@@ -155,12 +157,15 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
     return DrawOutgoingRadiation();
   }
   LeaveOutgoingRadiation();
+  ShowLineGaps();
   zq::HourGlass hourglass;
   ApplyControls();
   const zqsession::TzqStatus status = Session.ComputeSpectra(ChartSink(true));
 
   zqapp::PlotTexts texts{text_of(Temp_K_UIzqSpinEdit), text_of(Pressure_UIzqSpinEdit),
-                         text_of(Water_Concentration_UIzqSpinEdit), text_of(CO2_Concentration_UIzqSpinEdit)};
+                         text_of(Water_Concentration_UIzqSpinEdit), text_of(CO2_Concentration_UIzqSpinEdit),
+                         !DemoLineListSections.empty()};
+  ShowGasLegends();
   zqapp::PlotTitles t =
       zqapp::BuildPlotTitles(PlotChoiceOfControls(), Percent_Absorbed_UIzqNumberEdit->Value(), texts);
   BB_Envelope_UICheckBox->setEnabled(t.envelopeEnabled);
@@ -170,13 +175,25 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
   ShowStatus("plot", status);
 }
 
+void TForm1::ShowGasLegends() {
+  const zqsession::TControls& c = Session.Controls;
+  const zqapp::LegendConditions k{c.Temperature, c.Pressure, c.Water, c.CO2};
+  using zqsession::TSeriesRole;
+  const std::pair<TSeriesRole, zqapp::LegendGas> gases[] = {
+      {TSeriesRole::Water, zqapp::LegendGas::Water},
+      {TSeriesRole::CO2, zqapp::LegendGas::CO2},
+      {TSeriesRole::Combined, zqapp::LegendGas::Combined}};
+  for (const auto& [role, gas] : gases)
+    if (const int n = zqsession::SeriesIndex(role); n < Chart1->SeriesCount())
+      Chart1->Series(n).SetTitle(zqapp::GasLegendText(gas, PlotChoiceOfControls(), k));
+}
+
+// The Mean Path page's edits redraw the paths only while the Mean Path plot is the one shown, so the
+// chart always shows what the Plot Type group says; under any other plot they take effect at the next
+// Update Plot (the absorbed fraction beside the multiplier follows at once).
 void TForm1::Mean_Path_UIButtonClick(QObject* /*Sender*/) {
-  ApplyControls();
-  if (PathType_UIRadioGroup->ItemIndex() == 1)
-    SetChartTitles("Optical Thickness (computed from HITRAN data)", nullptr, "Optical Thickness (m)");
-  else
-    SetChartTitles("Mean Free Path (computed from HITRAN data)", nullptr, "Mean Free Path (m)");
-  ShowStatus("plot", Session.ComputeLineView(zqsession::TLineView::LineMeanPaths, ChartSink(false)));
+  if (PlotChoiceOfControls().plotType != TPlotType::MeanPath) return ApplyControls();
+  Select_Plot(nullptr);
 }
 
 void TForm1::Absorbance_UIButtonClick(QObject* /*Sender*/) {

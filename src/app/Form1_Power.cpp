@@ -2,6 +2,8 @@
 // doubled CO2), the surface temperature / blackbody power / band coupling, and the blackbody spin edits.
 #include "Form1.h"
 
+#include "Form1_Column.h"
+
 #include "zqBlackbody.h"
 #include "zqChart.h"
 #include "zqChart_Tools.h"
@@ -9,6 +11,7 @@
 #include "zqHITRAN.h"
 #include "zqPerformance.h"
 #include "zqPlatform.h"
+#include "zqPlotTitles.h"
 #include "zqSession.h"
 #include "zqSpinEdit.h"
 
@@ -92,6 +95,8 @@ void TForm1::Wavenumber_MinMax_2_UIzqSpinEditChange(QObject* /*Sender*/) {
 
 void TForm1::Blackbody_UIzqSpinEditChange(QObject* Sender) {
   auto* spin = qobject_cast<TzqSpinEdit*>(Sender);
+  // Under the Outgoing Radiation plot the panel holds that plot's Planck temperatures.
+  if (spin && ColumnPage && ColumnPage->PlotShown) return OutgoingRadiationPlanckEdited(spin);
   int n = TagOf(spin);
   if (!spin || n < 0 || n >= Chart1->SeriesCount()) return;
   if (T_zq_Blackbody* b = BlackbodyOfSeries(n)) DrawBlackbody(*b, Chart1->Series(n), spin->Value());
@@ -111,5 +116,6 @@ void TForm1::DrawBlackbody(T_zq_Blackbody& b, TLineSeries& series, double kelvin
     return;
   }
   b.AddValuesToSeries(series);
+  series.SetTitle(zqapp::PlanckLegendText(kelvin));
   ReportProblem(source, b.Reason().empty() ? b.Note() : b.Reason());
 }

@@ -8,11 +8,14 @@
 #include "zqChart_Tools.h"
 #include "zqINI_File.h"
 #include "zqPlatform.h"
+#include "zqPlotModes.h"
 #include "zqRadioGroup.h"
+#include "zqSession.h"
 #include "zqSettings.h"
 #include "zqSpinEdit.h"
 #include "zqText.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
@@ -40,9 +43,18 @@ constexpr const char* kSavedFields[] = {
     "Temp_K_2_UIzqSpinEdit",
     "Wavenumber_Min_2_UIzqSpinEdit",
     "Wavenumber_Max_2_UIzqSpinEdit",
+    "Column_Surface_Temperature_UIzqSpinEdit",
+    "Column_RH_UIzqSpinEdit",
+    "Column_CO2_UIzqSpinEdit",
+    "Column_CO2_Factor_UIzqSpinEdit",
+    "Column_Top_UIzqSpinEdit",
+    "Column_Layers_UIzqSpinEdit",
+    "Column_Wavenumber_Min_UIzqSpinEdit",
+    "Column_Wavenumber_Max_UIzqSpinEdit",
 };
 
-// The plot choices; their clicks plot, so start-up sets them quietly and plots once afterwards.
+// The plot choices; their clicks plot, so start-up sets them quietly and plots once afterwards. The
+// spectra type's item is one of the saved line physics' items, which start-up shows first.
 constexpr const char* kSavedGroups[] = {"Plot_Type_UIRadioGroup", "Spectra_Type_UIRadioGroup",
                                         "Scaling_UIRadioGroup", "PathType_UIRadioGroup"};
 
@@ -72,7 +84,12 @@ void TForm1::StoreSettings() {
     if (auto* group = findChild<TzqRadioGroup*>(name))
       zqsettings::WriteControl(ini, name, std::to_string(group->ItemIndex()));
 
-  // Blackbody temperatures and series colours live in the keys start-up reads anyway.
+  // The line physics, blackbody temperatures and series colours live in the keys start-up reads anyway.
+  // The physics is written only when it differs from the one configured, in whatever spelling that has.
+  const zqsession::TPhysicsDefault configuredPhysics = zqsession::ReadPhysicsDefault(ini);
+  if (configuredPhysics.Refusal || configuredPhysics.Value != LinePhysicsOfControls())
+    ini.WriteString(zqsession::kPhysicsSection, zqsession::kPhysicsKey,
+                    LinePhysicsText(LinePhysicsOfControls()));
   const auto& records = zqChart_Tools1->SeriesRecords();
   for (TzqSpinEdit* spin : {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit}) {
     const int index = TagOf(spin);
@@ -92,6 +109,8 @@ void TForm1::StoreSettings() {
   const QRect frame = normalGeometry();
   zqsettings::WriteWindowGeometry(ini, {frame.x(), frame.y(), frame.width(), frame.height(), isMaximized()});
   zqsettings::WriteRecentFiles(ini, RecentFiles);
+  zqsettings::WriteChartViews(ini, {Legend_UIAction->isChecked(), BandLabels_UIAction->isChecked(),
+                                    WavelengthAxis_UIAction->isChecked()});
 }
 
 bool TForm1::SaveSettingsTo(const std::string& file) {
@@ -124,6 +143,10 @@ void TForm1::RestoreSavedControls() {
   TzqINI_File& ini = *zqINI_File1;
   RecentFiles = zqsettings::ReadRecentFiles(ini);
   RebuildRecentMenu();
+  const zqsettings::TChartViews views = zqsettings::ReadChartViews(ini);
+  Legend_UIAction->setChecked(views.Legend);
+  BandLabels_UIAction->setChecked(views.BandLabels);
+  WavelengthAxis_UIAction->setChecked(views.WavelengthAxis);
   for (const char* name : kSavedFields) {
     auto* edit = findChild<TzqNumberEdit*>(name);
     const auto text = zqsettings::ReadControl(ini, name);

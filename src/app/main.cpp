@@ -1,15 +1,19 @@
 // Program entry: registers the data-file types, creates the application and the main window (whose
 // construction runs the whole start-up), and runs the message loop until the window is closed. With
 // "--screenshot FILE" it writes the window's picture after start-up and ends instead; "--plot" and
-// "--spectra" choose the first plot; "--version" prints the version before any window system is needed.
+// "--spectra" choose the first plot; "--version" and "--help" print before any window system is needed.
 #include "Form1.h"
 #include "zqApplication.h"
 #include "zqQtPlatform.h"
 #include "zqRegisterTypes.h"
 #include "zqScreenshot.h"
 #include "zqStartOptions.h"
+#include "zq_LogFiles.h"
+
+#include <QStandardPaths>
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -20,8 +24,15 @@ std::vector<std::string> arguments(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-  if (SplitStartOptions(arguments(argc, argv)).ShowVersion) {
+  const TStartOptions early = SplitStartOptions(arguments(argc, argv));
+  if (early.ShowVersion) {
     std::cout << "absorbview " ABSORBVIEW_VERSION << std::endl;
+    return 0;
+  }
+  if (early.ShowHelp) {
+    for (const std::string& line : StartOptionsHelp())
+      std::cout << line << '\n';
+    std::cout << std::flush;
     return 0;
   }
   RegisterDatafileTypes();
@@ -29,6 +40,14 @@ int main(int argc, char** argv) {
   zqApplication::setApplicationName("Absorbview");
   zqApplication::setApplicationVersion(ABSORBVIEW_VERSION);
   zqApplication::setDesktopFileName("io.github.absorbview.Absorbview");
+  // The log files (Log.txt, Errors.txt, Performance_Log.txt) go to the per-user data folder, not into
+  // whatever folder the program was started from.
+  if (const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+      !folder.isEmpty()) {
+    std::error_code error;
+    std::filesystem::create_directories(folder.toStdString(), error);
+    if (!error) zqlog::InstallLogFolder(folder.toStdString());
+  }
 
   // The program's own options leave the arguments before the INI command line, which would take any
   // switch it does not know for a request for help. Qt has taken its own options out of argv by now.

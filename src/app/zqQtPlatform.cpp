@@ -37,7 +37,15 @@ ModalResult QtPlatform::MessageBox(const std::string& caption, const std::string
   QMessageBox box(parent_);
   // Captions and texts carry INI bytes (section names, captions), which may be Windows-1252.
   box.setWindowTitle(zqTextToQString(caption));
-  box.setText(zqTextToQString(text));
+  const QString shown = zqTextToQString(text);
+  // A text with indented lines is a table (the command-line help): shown in a fixed-pitch face so its
+  // columns stay aligned.
+  if (shown.contains(QStringLiteral("\n  "))) {
+    box.setTextFormat(Qt::RichText);
+    box.setText("<pre>" + shown.toHtmlEscaped() + "</pre>");
+  } else {
+    box.setText(shown);
+  }
   switch (icon) {
   case MsgIcon::Information:
     box.setIcon(QMessageBox::Information);
@@ -88,10 +96,13 @@ std::string QtFilterFromPipeFilter(const std::string& filter) {
   QStringList parts = QString::fromStdString(filter).split('|');
   QStringList out;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // Qt takes the patterns from the label's parentheses and splits them at spaces only, so the label
+    // is rebuilt around the space-separated patterns.
     QString label = parts[i];
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
-    out << (label.contains('(') ? label : label + " (" + patterns + ")");
+    if (const qsizetype open = label.lastIndexOf('('); open >= 0) label = label.left(open).trimmed();
+    out << label + " (" + patterns + ")";
   }
   return out.join(";;").toStdString();
 }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QRubberBand>
@@ -84,6 +85,21 @@ protected:
 private:
   const TChartAxis& axis_;
   double step_ = 0;
+};
+
+// The top axis as wavelengths: ticks at round wavelengths placed at their wavenumbers (10^4 / um).
+class WavelengthTicker : public QCPAxisTicker {
+protected:
+  QVector<double> createTickVector(double, const QCPRange& range) override {
+    QVector<double> ticks;
+    for (double um : TChart::WavelengthTicks(range.lower, range.upper, tickCount() + 4))
+      ticks << 1e4 / um;
+    return ticks;
+  }
+  QVector<double> createSubTickVector(int, const QVector<double>&) override { return {}; }
+  QString getTickLabel(double tick, const QLocale& locale, QChar, int) override {
+    return locale.toString(1e4 / tick, 'g', 4);
+  }
 };
 
 // Pixel of a value along an axis; NaN for a value that cannot be drawn there. The linear case is one
@@ -741,8 +757,18 @@ TChart::TChart(QWidget* parent) : QCustomPlot(parent) {
   axes_[3].reset(new TChartAxis(*this, xAxis, TChartAxisKind::Bottom));
   title_.reset(new TChartTitle(*this));
   legend->setVisible(false);
+  // The legend sits in the plot's upper right corner, small and see-through enough not to hide a curve.
+  {
+    QFont font = legend->font();
+    font.setPointSizeF(std::max(7.0, font.pointSizeF() - 1));
+    legend->setFont(font);
+    legend->setBrush(QColor(255, 255, 255, 210));
+    legend->setBorderPen(QPen(QColor(160, 160, 160)));
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+  }
   setLocale(QLocale()); // tick labels with the user's decimal point and thousands separator
   setInteractions(QCP::Interactions());
+  setMouseTracking(true); // the read-out under the cursor follows it without a button
   setPlottingHint(QCP::phFastPolylines, true);
 
   rubber_band_ = new QRubberBand(QRubberBand::Rectangle, this);
@@ -810,6 +836,15 @@ void TChart::series_changed(TLineSeries& series, TLineSeries::Change change) {
   Invalidate();
 }
 
+QStringList TChart::LegendTexts() {
+  prepare_axes();
+  QStringList texts;
+  for (int i = 0; i < legend->itemCount(); ++i)
+    if (auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i)))
+      texts << item->plottable()->name();
+  return texts;
+}
+
 bool TChart::LegendVisible() const {
   return legend->visible();
 }
@@ -857,8 +892,8 @@ bool TChart::axis_in_use(const TChartAxis& axis) const {
   return false;
 }
 
-void TChart::automatic_range(const TChartAxis& axis) {
-  const QCP::SignDomain domain = axis.Logarithmic() ? QCP::sdPositive : QCP::sdBoth;
+bool TChart::DataRange(const TChartAxis& axis, bool positiveOnly, double& lo, double& hi) const {
+  const QCP::SignDomain domain = positiveOnly ? QCP::sdPositive : QCP::sdBoth;
   bool found = false;
   QCPRange total;
   for (const TChartCurve* c : curves_) {
@@ -875,12 +910,44 @@ void TChart::automatic_range(const TChartAxis& axis) {
     else
       total = r, found = true;
   }
-  if (!found) return; // no data: the axis keeps its range
-  axis.min_ = total.lower;
-  axis.max_ = total.upper;
+  if (found) lo = total.lower, hi = total.upper;
+  return found;
+}
+
+TChartAxis& TChart::TwinAxis(const TChartAxis& axis) {
+  switch (axis.Kind()) {
+  case TChartAxisKind::Left:
+    return RightAxis();
+  case TChartAxisKind::Right:
+    return LeftAxis();
+  case TChartAxisKind::Top:
+    return BottomAxis();
+  case TChartAxisKind::Bottom:
+    break;
+  }
+  return TopAxis();
+}
+
+void TChart::automatic_range(const TChartAxis& axis) {
+  double lo = 0, hi = 0;
+  if (!DataRange(axis, axis.Logarithmic(), lo, hi)) return; // no data: the axis keeps its range
+  axis.min_ = lo;
+  axis.max_ = hi;
 }
 
 void TChart::prepare_axes() {
+  // The legend names the curves drawn (shown series with points and a title), in series order.
+  std::vector<TChartCurve*> listed;
+  for (TChartCurve* c : curves_)
+    if (c->series().Active() && c->series().Count() > 0 && !c->series().Title().empty()) listed.push_back(c);
+  bool same = legend->itemCount() == static_cast<int>(listed.size());
+  for (std::size_t i = 0; same && i < listed.size(); ++i)
+    same = legend->itemWithPlottable(listed[i]) == legend->item(static_cast<int>(i));
+  if (!same) {
+    legend->clearItems();
+    for (TChartCurve* c : listed)
+      c->addToLegend();
+  }
   for (auto& a : axes_) {
     const bool visible = axis_in_use(*a);
     a->axis_->setVisible(visible);
@@ -898,6 +965,135 @@ void TChart::prepare_axes() {
     }
     a->axis_->setRange(lo, hi);
   }
+  if (wavelength_top_) {
+    TChartAxis& top = TopAxis();
+    top.axis_->setVisible(true);
+    top.axis_->grid()->setVisible(false);
+    top.axis_->setScaleType(QCPAxis::stLinear);
+    top.axis_->setRangeReversed(BottomAxis().Inverted());
+    top.axis_->setRange(BottomAxis().axis_->range());
+  }
+}
+
+std::vector<double> TChart::WavelengthTicks(double lo, double hi, int maxTicks) {
+  std::vector<double> out;
+  if (!(hi > lo) || !(hi > 0) || maxTicks < 1) return out;
+  lo = std::max(lo, hi * 1e-6); // wavenumber 0 is an endless wavelength
+  const double longest = 1e4 / lo, shortest = 1e4 / hi;
+  // Round wavelengths from fine to coarse sets of mantissas. Towards wavenumber 0 every decade closes
+  // up, so each set keeps only ticks far enough (in wavenumber) from the last one kept, starting at the
+  // short-wavelength end; the coarsest set that keeps nearly as many ticks as the best one wins, for
+  // the roundest labels.
+  static const std::vector<std::vector<double>> mantissas = {{1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 6, 7, 8, 9},
+                                                             {1, 2, 3, 4, 5, 6, 7, 8, 9},
+                                                             {1, 2, 3, 4, 5, 7},
+                                                             {1, 2, 5},
+                                                             {1, 3},
+                                                             {1}};
+  const double spacing = (hi - lo) / (maxTicks - 0.5); // at most maxTicks ticks
+  std::vector<std::vector<double>> candidates;
+  std::size_t most = 0;
+  for (const auto& m : mantissas) {
+    std::vector<double> all;
+    for (int e = static_cast<int>(std::floor(std::log10(shortest))) - 1;
+         e <= static_cast<int>(std::ceil(std::log10(longest))); ++e)
+      for (double v : m) {
+        const double um = v * std::pow(10.0, e);
+        if (um >= shortest && um <= longest) all.push_back(um);
+      }
+    std::sort(all.begin(), all.end());
+    std::vector<double> kept;
+    for (double um : all)
+      if (kept.empty() || 1e4 / kept.back() - 1e4 / um >= spacing) kept.push_back(um);
+    most = std::max(most, kept.size());
+    candidates.push_back(std::move(kept));
+  }
+  for (auto it = candidates.rbegin(); it != candidates.rend(); ++it)
+    if (4 * it->size() >= 3 * most) return *it;
+  return out;
+}
+
+void TChart::SetWavelengthTopAxis(bool on) {
+  if (on == wavelength_top_) return;
+  wavelength_top_ = on;
+  if (on) {
+    TopAxis().axis_->setTicker(QSharedPointer<QCPAxisTicker>(new WavelengthTicker));
+    if (TopAxis().Title().Caption().isEmpty())
+      TopAxis().Title().SetCaption(QStringLiteral("Wavelength (um)"));
+  } else {
+    TopAxis().axis_->setScaleType(TopAxis().Logarithmic() ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    TopAxis().apply_ticker();
+    if (TopAxis().Title().Caption() == QStringLiteral("Wavelength (um)")) TopAxis().Title().SetCaption({});
+  }
+  Invalidate();
+}
+
+void TChart::SetMarkedRanges(const QString& group, const std::vector<TChartRange>& ranges) {
+  MarkedGroup& g = marked_[group];
+  for (QCPAbstractItem* item : g.items)
+    removeItem(item);
+  g.items.clear();
+  g.ranges = ranges;
+  if (!layer(QStringLiteral("marks")))
+    addLayer(QStringLiteral("marks"), layer(QStringLiteral("grid")), limAbove);
+  for (const TChartRange& r : ranges) {
+    auto* rect = new QCPItemRect(this);
+    rect->setLayer(QStringLiteral("marks"));
+    rect->setClipToAxisRect(true);
+    for (QCPItemPosition* p : {rect->topLeft, rect->bottomRight}) {
+      p->setTypeX(QCPItemPosition::ptPlotCoords);
+      p->setTypeY(QCPItemPosition::ptAxisRectRatio);
+      p->setAxes(xAxis, yAxis);
+      p->setAxisRect(axisRect());
+    }
+    rect->topLeft->setCoords(std::min(r.Lo, r.Hi), 0);
+    rect->bottomRight->setCoords(std::max(r.Lo, r.Hi), 1);
+    rect->setPen(Qt::NoPen);
+    rect->setBrush(r.Color);
+    g.items.push_back(rect);
+    if (r.Label.isEmpty()) continue;
+    auto* text = new QCPItemText(this);
+    text->setLayer(QStringLiteral("marks"));
+    text->setClipToAxisRect(true);
+    text->position->setTypeX(QCPItemPosition::ptPlotCoords);
+    text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    text->position->setAxes(xAxis, yAxis);
+    text->position->setAxisRect(axisRect());
+    text->position->setCoords((r.Lo + r.Hi) / 2, r.LabelAtTop ? 0.01 : 0.99);
+    text->setPositionAlignment((r.LabelAtTop ? Qt::AlignTop : Qt::AlignBottom) | Qt::AlignHCenter);
+    text->setText(r.Label);
+    QColor ink = r.Color;
+    ink.setAlpha(255);
+    text->setColor(ink.darker(160));
+    QFont font = this->font();
+    font.setPointSizeF(std::max(7.0, font.pointSizeF() - 1));
+    text->setFont(font);
+    g.items.push_back(text);
+  }
+  Invalidate();
+}
+
+std::vector<TChartRange> TChart::MarkedRanges(const QString& group) const {
+  const auto it = marked_.find(group);
+  return it == marked_.end() ? std::vector<TChartRange>{} : it->second.ranges;
+}
+
+bool TChart::SaveImage(const QString& fileName, int width, int height, double scale) {
+  if (width < 1 || height < 1 || !(scale > 0)) return false;
+  const QString ext = QFileInfo(fileName).suffix().toLower();
+  flush_pending();
+  prepare_axes();
+  // The chart draws itself at width/scale x height/scale and the painter scales it up, so fonts and
+  // lines keep their proportions at any resolution.
+  const int w = std::max(1, static_cast<int>(std::lround(width / scale)));
+  const int h = std::max(1, static_cast<int>(std::lround(height / scale)));
+  if (ext == "pdf") return savePdf(fileName, w, h);
+  const char* format = ext == "png"                      ? "PNG"
+                       : (ext == "jpg" || ext == "jpeg") ? "JPG"
+                       : ext == "bmp"                    ? "BMP"
+                                                         : nullptr;
+  if (!format) return false;
+  return saveRastered(fileName, w, h, scale, format, 95);
 }
 
 void TChart::updateLayout() {
@@ -1080,8 +1276,14 @@ void TChart::mousePressEvent(QMouseEvent* event) {
     drag_ = Drag::Scroll;
 }
 
+void TChart::leaveEvent(QEvent* event) {
+  if (OnMouseLeave) OnMouseLeave(*this);
+  QCustomPlot::leaveEvent(event);
+}
+
 void TChart::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
+  if (OnMouseMove) OnMouseMove(*this, pos.x(), pos.y());
   if (drag_ == Drag::Zoom) {
     if ((pos - press_pos_).manhattanLength() < kDragThreshold) return;
     rubber_band_->setGeometry(QRect(press_pos_, pos).normalized().intersected(axisRect()->rect()));

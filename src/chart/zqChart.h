@@ -13,11 +13,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 class TChart;
 class TChartCurve;
+class QCPAbstractItem;
+
+// A wavenumber range marked on the chart: shaded from the bottom axis' lo to hi over the plot's height,
+// with its label at the top or the bottom.
+struct TChartRange {
+  double Lo = 0, Hi = 0; // bottom-axis values
+  QString Label;
+  QColor Color;           // the shade (its alpha counts); the label is drawn in its opaque colour
+  bool LabelAtTop = true; // else at the bottom of the plot
+};
 
 enum class TChartAxisKind { Left, Right, Top, Bottom };
 
@@ -153,6 +164,8 @@ public:
   // The chart's own legend (the program shows its own legend elements, so it starts hidden).
   bool LegendVisible() const;
   void SetLegendVisible(bool on);
+  // The names the legend lists: the titles of the shown series that have points, in series order.
+  QStringList LegendTexts();
 
   // Background colour of the whole control, as the program's colour value (red in the low byte; a
   // window-system colour allowed). Default white.
@@ -210,6 +223,34 @@ public:
       OnClickSeries;
   std::function<void(TChart& sender)> OnAfterDraw;
 
+  // The range of the shown series' data on an axis (only the positive values when positiveOnly); false
+  // when no shown series has such data there.
+  bool DataRange(const TChartAxis& axis, bool positiveOnly, double& lo, double& hi) const;
+  // The other axis of the same direction (left and right, top and bottom).
+  TChartAxis& TwinAxis(const TChartAxis& axis);
+
+  // Marked ranges by group ("bands", "gaps"): setting a group replaces its ranges; an empty list clears
+  // it. Ranges are drawn behind the curves.
+  void SetMarkedRanges(const QString& group, const std::vector<TChartRange>& ranges);
+  std::vector<TChartRange> MarkedRanges(const QString& group) const;
+
+  // The top axis as a wavelength scale (um = 10^4 / cm-1) over the bottom axis' wavenumbers, with ticks
+  // at round wavelengths; off gives the top axis back to the series that use it.
+  bool WavelengthTopAxis() const { return wavelength_top_; }
+  void SetWavelengthTopAxis(bool on);
+  // The round wavelengths (um) the top axis labels over the wavenumber range lo..hi (cm-1), at most
+  // about maxTicks of them.
+  static std::vector<double> WavelengthTicks(double lo, double hi, int maxTicks);
+
+  // The chart drawn at width x height pixels with everything (fonts, lines) scaled by scale, as for an
+  // image of a chosen resolution; written as PNG, JPEG, BMP or PDF by the file's extension. False when
+  // the extension is none of these or the file cannot be written.
+  bool SaveImage(const QString& fileName, int width, int height, double scale);
+
+  // The mouse moved over the chart (no button needed), in chart pixels; and left it.
+  std::function<void(TChart& sender, int x, int y)> OnMouseMove;
+  std::function<void(TChart& sender)> OnMouseLeave;
+
   // What lies under a pixel: the series and point index nearest to it when a shown curve passes within
   // a few pixels, else an axis, else the background.
   struct HitResult {
@@ -224,6 +265,7 @@ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void updateLayout() override;
 
@@ -241,6 +283,14 @@ private:
   void set_range(TChartAxis& axis, double a, double b);
   TChartCurve* curve_of(const TLineSeries& series) const;
   bool axis_in_use(const TChartAxis& axis) const;
+
+  void apply_wavelength_axis();
+  struct MarkedGroup {
+    std::vector<TChartRange> ranges;
+    std::vector<QCPAbstractItem*> items; // owned by QCustomPlot
+  };
+  std::map<QString, MarkedGroup> marked_;
+  bool wavelength_top_ = false;
 
   std::vector<std::unique_ptr<TLineSeries>> series_;
   std::vector<TChartCurve*> curves_; // owned by QCustomPlot, one per series

@@ -134,9 +134,10 @@ double MultiplierFactor(int oldDecimals, int newDecimals) {
   }
 }
 
-AxisRange LogarithmicRange(double min, double max) {
-  if (!(min > 0)) min = 1;
-  if (!(max > min)) max = min * 10;
+AxisRange LogarithmicRange(double min, double max, std::optional<AxisRange> positiveData) {
+  if (positiveData && !(positiveData->min > 0)) positiveData.reset();
+  if (!(min > 0)) min = positiveData ? positiveData->min : 1;
+  if (!(max > min)) max = positiveData && positiveData->max > min ? positiveData->max : min * 10;
   return {min, max};
 }
 

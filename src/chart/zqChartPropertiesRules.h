@@ -61,12 +61,13 @@ bool IsPartialNumber(std::string_view text);
 // (the slider positions keep their range): 100, 10, 1, 0.1 or 0.01.
 double MultiplierFactor(int oldDecimals, int newDecimals);
 
-// The range an axis takes before it becomes logarithmic: a minimum not above 0 becomes 1, a maximum not
-// above the minimum becomes minimum x 10.
+// The range an axis takes before it becomes logarithmic: a minimum not above 0 becomes the smallest
+// positive value of the data on the axis (1 without such data), a maximum not above the minimum the
+// data's largest value (minimum x 10 when that is not above it either).
 struct AxisRange {
   double min;
   double max;
 };
-AxisRange LogarithmicRange(double min, double max);
+AxisRange LogarithmicRange(double min, double max, std::optional<AxisRange> positiveData = std::nullopt);
 
 } // namespace zqchartprops

@@ -58,11 +58,21 @@ void TzqChartProperties_Form::CheckBox_AxisLogClick() {
   TChartAxis* axis = selected_axis();
   if (axis_loading_ || !axis) return;
   const bool log = CheckBox_AxisLog->isChecked();
-  if (log) {
-    const zcp::AxisRange r = zcp::LogarithmicRange(axis->Minimum(), axis->Maximum());
-    axis->SetMinMax(r.min, r.max);
+  // Both axes of a direction follow the choice, so curves on the right axis keep their shape against
+  // those on the left and each axis' ticks say how it is scaled.
+  for (TChartAxis* a : {axis, &chart_->TwinAxis(*axis)}) {
+    if (log && !a->Logarithmic()) {
+      std::optional<zcp::AxisRange> data;
+      double lo = 0, hi = 0;
+      if (chart_->DataRange(*a, true, lo, hi)) data = zcp::AxisRange{lo, hi};
+      const zcp::AxisRange r = zcp::LogarithmicRange(a->Minimum(), a->Maximum(), data);
+      if (a->Automatic())
+        a->SetMinimum(r.min), a->SetMaximum(r.max); // an automatic axis stays automatic
+      else
+        a->SetMinMax(r.min, r.max);
+    }
+    a->SetLogarithmic(log);
   }
-  axis->SetLogarithmic(log);
   RadioGroup_AxisClick(); // the range (and Automatic) may have changed
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -260,9 +261,12 @@ void TzqChartProperties_Form::build_axes_page() {
 
   auto* range = new QGroupBox(QStringLiteral("Range"));
   auto* rangeGrid = new QGridLayout(range);
-  AxesMinimum_UIEdit = edit("AxesMinimum_UIEdit", KeyFilter::Real, 96);
-  AxesMaximum_UIEdit = edit("AxesMaximum_UIEdit", KeyFilter::Real, 96);
-  AxisIncrement_UIEdit = edit("AxisIncrement_UIEdit", KeyFilter::PositiveReal, 96);
+  // Wide enough for the longest shortest text of a double (17 digits, sign, point and exponent).
+  const int rangeWidth =
+      QFontMetrics(font()).horizontalAdvance(QStringLiteral("-1.2345678901234567e-300")) + 12;
+  AxesMinimum_UIEdit = edit("AxesMinimum_UIEdit", KeyFilter::Real, rangeWidth);
+  AxesMaximum_UIEdit = edit("AxesMaximum_UIEdit", KeyFilter::Real, rangeWidth);
+  AxisIncrement_UIEdit = edit("AxisIncrement_UIEdit", KeyFilter::PositiveReal, rangeWidth);
   AxesMinMaxWarning_UILabel =
       named(new QLabel(QStringLiteral("Min must be less than Max")), "AxesMinMaxWarning_UILabel");
   QPalette warn = AxesMinMaxWarning_UILabel->palette();

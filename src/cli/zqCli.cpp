@@ -451,17 +451,7 @@ std::string main_help() {
 // is refused by name.
 TSpectraType spectra_type(const std::string& t, TLinePhysics physics) {
   const bool hitran = physics == TLinePhysics::Hitran;
-  std::optional<TSpectraType> v;
-  if (t == "pressure")
-    v = TSpectraType::PressureBroadened;
-  else if (t == "doppler")
-    v = hitran ? TSpectraType::Doppler : TSpectraType::DopplerBroadened;
-  else if (t == "lorentz")
-    v = TSpectraType::Lorentz;
-  else if (t == "voigt")
-    v = TSpectraType::Voigt;
-  else
-    v = ParseSpectraType(t);
+  const std::optional<TSpectraType> v = ParseSpectraName(t, physics);
   if (!v) throw CliError(zqCliUsage, "unknown spectra type \"" + t + "\"");
   if (!PhysicsHasSpectraType(physics, *v))
     throw CliError(zqCliUsage,

@@ -70,19 +70,45 @@ std::optional<TSpectraType> ParseSpectraType(std::string_view text) {
 std::optional<TScaling> ParseScaling(std::string_view text) {
   return parse<TScaling>(scalings(), text);
 }
-std::optional<TLinePhysics> ParseLinePhysics(std::string_view text) {
+namespace {
+// A user's word as compared: trimmed of blanks, in lower case (ASCII).
+std::string folded(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
     text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
     text.remove_suffix(1);
-  auto lower = [](std::string_view v) {
-    std::string out(v);
-    for (char& c : out)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-  };
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+} // namespace
+
+std::optional<TLinePhysics> ParseLinePhysics(std::string_view text) {
+  const std::string wanted = folded(text);
   for (std::size_t i = 0; i < line_physics().size(); ++i)
-    if (lower(line_physics()[i]) == lower(text)) return static_cast<TLinePhysics>(i);
+    if (folded(line_physics()[i]) == wanted) return static_cast<TLinePhysics>(i);
+  return std::nullopt;
+}
+
+const std::string& SpectraTypeCaption(TSpectraType type) {
+  static const std::array<std::string, 7> t = {
+      "Raw", "Raw / Bandwidth", "Temp & Pressure", "Doppler", "Lorentz", "Doppler", "Voigt"};
+  return text_of(t, type);
+}
+
+std::optional<TSpectraType> ParseSpectraName(std::string_view text, TLinePhysics physics) {
+  std::string wanted = folded(text);
+  for (std::size_t at = wanted.find("&&"); at != std::string::npos; at = wanted.find("&&", at))
+    wanted.erase(at, 1);
+  // The physics' own items first, so a shared caption names that physics' type.
+  for (TSpectraType type : SpectraTypeItems(physics))
+    if (folded(SpectraTypeCaption(type)) == wanted || folded(SpectraTypeText(type)) == wanted) return type;
+  for (std::size_t i = 0; i < spectra_types().size(); ++i) {
+    const auto type = static_cast<TSpectraType>(i);
+    if (folded(SpectraTypeCaption(type)) == wanted || folded(spectra_types()[i]) == wanted) return type;
+  }
+  if (wanted == "pressure") return TSpectraType::PressureBroadened;
   return std::nullopt;
 }
 

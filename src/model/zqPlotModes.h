@@ -44,6 +44,14 @@ std::optional<TScaling> ParseScaling(std::string_view text);
 // Compared without letter case and surrounding blanks (an INI value or a command-line word).
 std::optional<TLinePhysics> ParseLinePhysics(std::string_view text);
 
+// The name a spectra type's radio item shows ("Raw", "Raw / Bandwidth", "Temp & Pressure", "Doppler",
+// "Lorentz", "Voigt"; the classic and the HITRAN Doppler types share "Doppler").
+const std::string& SpectraTypeCaption(TSpectraType type);
+// A spectra type named the way a user may: its table text, its radio caption ("Temp && Pressure" too) or
+// the command line's short names "pressure", "doppler", "lorentz", "voigt"; without letter case and
+// surrounding blanks. The names the two physics share ("Doppler") give that physics' own type.
+std::optional<TSpectraType> ParseSpectraName(std::string_view text, TLinePhysics physics);
+
 // The value of a radio item index, or empty outside the group (the spectra types: the classic group).
 std::optional<TPlotType> PlotTypeOfIndex(int index);
 std::optional<TSpectraType> SpectraTypeOfIndex(int index);

@@ -1,5 +1,6 @@
 #include "zqLineListFile.h"
 
+#include "zqHITRAN.h"
 #include "zqHitranApiTable.h"
 #include "zqINI_File.h"
 
@@ -81,11 +82,13 @@ TLineListLoad LoadLineListFile(TzqINI_File& ini, const std::string& section, con
   }
   object->OnReadProgress = nullptr;
   if (object->RecordCount() == 0) {
-    // What was left out says what the file holds instead (another isotopologue, another molecule).
+    // The number the list keeps, as the user would look for it in the file's first columns, and what was
+    // left out, which says what the file holds instead (another isotopologue, another molecule).
+    const auto* list = dynamic_cast<const T_zq_HITRAN*>(object.get());
+    const std::string molecule = list ? zqTrim(list->MoleculeType) : std::string();
     const std::string leftOut = object->ReadNote();
-    result.Error = file +
-                   " holds no line of this gas that can be read (HITRAN records of 100 or 160 "
-                   "characters with the molecule number of [" +
+    result.Error = file + " holds no line of this gas that can be read (HITRAN records of 100 or 160 " +
+                   "characters with molecule number " + (molecule.empty() ? "?" : molecule) + " of [" +
                    section + "] and isotopologue 1)." + (leftOut.empty() ? "" : "\n\n" + leftOut + ".");
     return result;
   }

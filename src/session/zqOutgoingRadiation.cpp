@@ -4,9 +4,12 @@
 
 namespace zqsession {
 
-std::vector<TPlanckCurve> OutgoingRadiationCurves(const TzqColumnSettings& s) {
-  // Besides the surface: about the tropopause and the coldest stratosphere of the standard column.
-  const double temperatures[] = {s.SurfaceTemperature, 250, 220};
+std::array<double, 3> OutgoingRadiationTemperatures(const TzqColumnSettings& s) {
+  return {s.SurfaceTemperature, 250, 220};
+}
+
+std::vector<TPlanckCurve> OutgoingRadiationCurves(const TzqColumnSettings& s,
+                                                  const std::array<double, 3>& temperatures) {
   const double step = (s.WavenumberMax - s.WavenumberMin) / kPlanckCurvePoints;
   std::vector<TPlanckCurve> curves;
   for (double t : temperatures) {

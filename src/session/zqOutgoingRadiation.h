@@ -4,6 +4,7 @@
 
 #include "zqColumn.h"
 
+#include <array>
 #include <vector>
 
 namespace zqsession {
@@ -16,8 +17,13 @@ struct TPlanckCurve {
 // Points of each curve over the band: smooth at any zoom, far fewer than the column's grid.
 inline constexpr int kPlanckCurvePoints = 2000;
 
-// Exitance curves at the surface temperature, 250 K and 220 K (in that order) over the column's band,
-// kPlanckCurvePoints + 1 evenly spaced points each.
-std::vector<TPlanckCurve> OutgoingRadiationCurves(const TzqColumnSettings& settings);
+// The curves' temperatures until the user sets others (K): the surface's, then about the tropopause and
+// the coldest stratosphere of the standard column.
+std::array<double, 3> OutgoingRadiationTemperatures(const TzqColumnSettings& settings);
+
+// Exitance curves at the given temperatures (in that order) over the column's band, kPlanckCurvePoints
+// + 1 evenly spaced points each.
+std::vector<TPlanckCurve> OutgoingRadiationCurves(const TzqColumnSettings& settings,
+                                                  const std::array<double, 3>& temperatures);
 
 } // namespace zqsession

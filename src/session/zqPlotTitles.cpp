@@ -80,12 +80,16 @@ PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const P
   static const char* const captions[] = {"Spectra", "Optical Depth for 1 km", "Mean Path"};
   static const char* const starts[] = {"HITRAN Intensities", "HITRAN Intensities / Bandwidth (I/Alpha)",
                                        "Temperature and Pressure Broadened", "Doppler Broadened"};
+  static const char* const demoStarts[] = {"Demonstration List Intensities",
+                                           "Demonstration List Intensities / Bandwidth (I/Alpha)"};
   PlotTitles r;
   std::string caption = captions[static_cast<int>(c.plotType)];
   // A HITRAN profile asked of the classic physics (refused by the session) is named as it stands.
   std::string start = c.spectraType <= TSpectraType::DopplerBroadened
                           ? starts[static_cast<int>(c.spectraType)]
                           : SpectraTypeText(c.spectraType);
+  if (t.demoLists && c.spectraType <= TSpectraType::IOverAlpha)
+    start = demoStarts[static_cast<int>(c.spectraType)];
   const bool spectra = c.plotType == TPlotType::Spectra;
   const bool opticalDepth = c.plotType == TPlotType::OpticalDepth;
   const bool perMolecule = c.scaling == TScaling::Raw;
@@ -119,6 +123,54 @@ PlotTitles BuildPlotTitles(const PlotChoice& c, double absorbedFraction, const P
   if (!perMolecule || !spectra) second += t.water + " ppm water vapor   " + t.co2 + " ppm CO2   ";
   r.secondLine = trim_blanks(second);
   return r;
+}
+
+namespace {
+std::string number_text(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+} // namespace
+
+std::string GasLegendText(LegendGas gas, const PlotChoice& c, const LegendConditions& k) {
+  static const char* const names[] = {"H2O", "CO2", "H2O + CO2"};
+  std::string text = names[static_cast<int>(gas)];
+  const bool lines = IsLinePlot(c.physics, c.plotType, c.spectraType);
+  if (lines) text += c.spectraType == TSpectraType::IOverAlpha ? " lines / width" : " lines";
+  // The amounts count wherever the plot depends on them: scaled spectra, depths and paths, the mixture.
+  const bool amounts =
+      gas == LegendGas::Combined || c.scaling == TScaling::MixingRatio || c.plotType != TPlotType::Spectra;
+  if (amounts) {
+    if (gas == LegendGas::Water) text += ", " + number_text(k.water) + " ppm";
+    if (gas == LegendGas::CO2) text += ", " + number_text(k.co2) + " ppm";
+    if (gas == LegendGas::Combined) text += ", " + number_text(k.water) + " + " + number_text(k.co2) + " ppm";
+  }
+  if (lines) return text;
+  // The profile the curve is broadened with (the classic optical depth is always pressure broadened).
+  std::string profile;
+  switch (c.spectraType) {
+  case TSpectraType::Lorentz:
+    profile = "Lorentz";
+    break;
+  case TSpectraType::Doppler:
+  case TSpectraType::DopplerBroadened:
+    profile = "Doppler";
+    break;
+  case TSpectraType::PressureBroadened:
+    profile = "pressure broadened";
+    break;
+  default:
+    profile = c.physics == TLinePhysics::Hitran ? "Voigt" : "pressure broadened";
+  }
+  if (c.physics == TLinePhysics::Classic && c.plotType == TPlotType::OpticalDepth &&
+      c.spectraType != TSpectraType::DopplerBroadened)
+    profile = "pressure broadened";
+  return text + ", " + profile + ", " + number_text(k.temperature) + " K, " + number_text(k.pressure) + " mb";
+}
+
+std::string PlanckLegendText(double kelvin) {
+  return "Planck " + number_text(kelvin) + " K";
 }
 
 double ReadEditText(const std::string& text, double def) {

@@ -24,6 +24,7 @@ struct PlotTexts {
   std::string pressure;
   std::string water;
   std::string co2;
+  bool demoLists = false; // the line lists shown are the demonstration lists, not HITRAN's
 };
 
 struct PlotTitles {
@@ -36,6 +37,19 @@ struct PlotTitles {
 };
 
 PlotTitles BuildPlotTitles(const PlotChoice& choice, double absorbedFraction, const PlotTexts& texts);
+
+// What the chart's legend calls a curve: the gas, what of it is drawn (lines, profile) and the
+// conditions that shape it, e.g. "H2O, Voigt, 288 K, 1013 mb" or "CO2 lines, 350 ppm".
+struct LegendConditions {
+  double temperature = 0; // K
+  double pressure = 0;    // mb
+  double water = 0;       // ppm
+  double co2 = 0;         // ppm
+};
+enum class LegendGas { Water, CO2, Combined };
+std::string GasLegendText(LegendGas gas, const PlotChoice& choice, const LegendConditions& conditions);
+// "Planck 288 K"
+std::string PlanckLegendText(double kelvin);
 
 // 100 x fraction with two decimals, at least four characters wide (0.5 -> "50.00").
 std::string AbsorbedPercentText(double fraction);

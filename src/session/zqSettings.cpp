@@ -49,6 +49,28 @@ void WriteWindowGeometry(TzqINI_File& ini, const TWindowGeometry& g) {
   ini.WriteInteger(kWindowSection, "Maximized", g.Maximized ? 1 : 0);
 }
 
+namespace {
+constexpr const char* kViewKeys[] = {"Legend", "Band Labels", "Wavelength Axis"};
+} // namespace
+
+TChartViews ReadChartViews(const TzqINI_File& ini) {
+  TChartViews v;
+  bool* flags[] = {&v.Legend, &v.BandLabels, &v.WavelengthAxis};
+  for (int i = 0; i < 3; ++i)
+    if (const T_zq_ini_Record* r = ini.FindRecord(kWindowSection, kViewKeys[i])) {
+      const std::string text = zqUpperCase(zqTrim(r->Value));
+      if (text == "YES") *flags[i] = true;
+      if (text == "NO") *flags[i] = false;
+    }
+  return v;
+}
+
+void WriteChartViews(TzqINI_File& ini, const TChartViews& v) {
+  const bool flags[] = {v.Legend, v.BandLabels, v.WavelengthAxis};
+  for (int i = 0; i < 3; ++i)
+    ini.WriteString(kWindowSection, kViewKeys[i], flags[i] ? "yes" : "no");
+}
+
 std::optional<std::string> ReadControl(const TzqINI_File& ini, const std::string& name) {
   const T_zq_ini_Record* r = ini.FindRecord(kControlsSection, name);
   if (!r) return std::nullopt;

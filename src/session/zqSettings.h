@@ -29,6 +29,15 @@ struct TWindowGeometry {
 std::optional<TWindowGeometry> ReadWindowGeometry(const TzqINI_File& ini);
 void WriteWindowGeometry(TzqINI_File& ini, const TWindowGeometry& geometry);
 
+// The chart's views, "[Window] Legend", "Band Labels" and "Wavelength Axis" = yes or no; a key that is
+// missing or says neither keeps the default.
+struct TChartViews {
+  bool Legend = true, BandLabels = false, WavelengthAxis = true;
+  bool operator==(const TChartViews&) const = default;
+};
+TChartViews ReadChartViews(const TzqINI_File& ini);
+void WriteChartViews(TzqINI_File& ini, const TChartViews& views);
+
 // The text saved for a control (by object name); none when nothing was saved. Never creates the key.
 std::optional<std::string> ReadControl(const TzqINI_File& ini, const std::string& name);
 void WriteControl(TzqINI_File& ini, const std::string& name, const std::string& text);

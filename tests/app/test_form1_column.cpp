@@ -159,15 +159,24 @@ private slots:
     QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
     QVERIFY(!p->Running());
     QVERIFY(f->StatusText().contains("whole number"));
-    setInputs("4", "700", "600"); // an empty band
+    // A run that computed, then a refused one (an empty band): its results go with the old inputs.
+    setInputs("4", "640", "700");
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY(!p->OLR1x->text().isEmpty());
+    setInputs("4", "700", "600");
     QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
     QVERIFY(!p->Running());
     QVERIFY(!f->StatusText().isEmpty());
+    QVERIFY(!p->Last.has_value());
+    for (TzqNumberEdit* e : results())
+      QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName() + ": " + e->text()));
   }
 
   void outgoingRadiationPlot() {
     setInputs("6", "500", "800");
     const QString classicLegend = f->Series_3_UILegend->text();
+    const double blackbody2 = f->Series_4_zqSpinEdit->Value();
     // No column yet: choosing the plot computes one with the page's values and draws when it ends.
     Click(f->Plot_Type_UIRadioGroup, 3);
     QVERIFY(p->Running());
@@ -191,7 +200,20 @@ private slots:
       QCOMPARE(planck.YValues()[k], zqplanck::Exitance(x, temperatures[c]));
     }
     QVERIFY(std::abs(zqplanck::Exitance(600, 285) - 0.4107) < 0.002);
-    QCOMPARE(f->Series_3_UILegend->text(), QString("Planck 285 K"));
+    // The Blackbody panel shows the plot's Planck temperatures, and the legend names every curve.
+    QCOMPARE(f->Series_3_zqSpinEdit->Value(), 285.0);
+    QCOMPARE(f->Series_4_zqSpinEdit->Value(), 250.0);
+    QCOMPARE(f->Series_5_zqSpinEdit->Value(), 220.0);
+    QCOMPARE(f->Chart1->LegendTexts(),
+             (QStringList{"Top of atmosphere, 1x CO2", "Top of atmosphere, 3x CO2", "Planck 285 K (surface)",
+                          "Planck 250 K", "Planck 220 K"}));
+    // Setting a temperature in the panel redraws that curve, not the blackbodies of the other plots.
+    const double kelvin = f->Temp_K_UIzqSpinEdit->Value();
+    Type(f->Series_4_zqSpinEdit, "230");
+    const TLineSeries& second = f->Chart1->Series(4);
+    QCOMPARE(second.YValues()[10], zqplanck::Exitance(second.XValues()[10], 230));
+    QCOMPARE(f->Chart1->LegendTexts().value(3), QString("Planck 230 K"));
+    QCOMPARE(f->Temp_K_UIzqSpinEdit->Value(), kelvin);
     QVERIFY(f->Chart1->LeftAxis().Title().Caption().contains("W m-2 / cm-1"));
     // Nothing leaves the top brighter than the surface (every level is colder), and the CO2 band
     // near 667 cm-1 takes a bite out of it; more CO2 lowers the band's total (its centre, seen from
@@ -214,6 +236,7 @@ private slots:
     Click(f->Plot_Type_UIRadioGroup, 0);
     QVERIFY(!p->PlotShown);
     QCOMPARE(f->Series_3_UILegend->text(), classicLegend);
+    QCOMPARE(f->Series_4_zqSpinEdit->Value(), blackbody2);
     QVERIFY(f->Chart1->Series(0).XValues() != r.Wavenumber);
   }
 

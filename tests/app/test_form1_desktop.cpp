@@ -95,6 +95,19 @@ private slots:
     AssignValue(f.CO2_Concentration_UIzqSpinEdit, 700);
     AssignValue(f.Series_3_zqSpinEdit, 255);
     Click(f.Scaling_UIRadioGroup, 1);
+    // The HITRAN physics with its Doppler profile (an item the classic group has at another place).
+    Click(f.Line_Physics_UIRadioGroup, 1);
+    Click(f.Spectra_Type_UIRadioGroup, SpectraTypeIndex(TLinePhysics::Hitran, TSpectraType::Doppler));
+    const std::pair<const char*, const char*> column[] = {{"Column_Surface_Temperature_UIzqSpinEdit", "291"},
+                                                          {"Column_RH_UIzqSpinEdit", "35"},
+                                                          {"Column_CO2_UIzqSpinEdit", "420"},
+                                                          {"Column_CO2_Factor_UIzqSpinEdit", "4"},
+                                                          {"Column_Top_UIzqSpinEdit", "40"},
+                                                          {"Column_Layers_UIzqSpinEdit", "12"},
+                                                          {"Column_Wavenumber_Min_UIzqSpinEdit", "550"},
+                                                          {"Column_Wavenumber_Max_UIzqSpinEdit", "780"}};
+    for (const auto& [name, text] : column)
+      AssignValue(f.findChild<TzqSpinEdit*>(name), QString(text).toDouble());
     f.Chart1->Series(1).SetSeriesColor(0x123456);
     f.setGeometry(QRect(30, 40, 900, 650));
     f.SaveSettings_UIAction->trigger();
@@ -113,6 +126,10 @@ private slots:
     QCOMPARE(next.CO2_Concentration_UIzqSpinEdit->text(), QString("700"));
     QCOMPARE(next.Series_3_zqSpinEdit->text(), QString("255"));
     QCOMPARE(next.Scaling_UIRadioGroup->ItemIndex(), 1);
+    QCOMPARE(next.LinePhysicsOfControls(), TLinePhysics::Hitran);
+    QCOMPARE(next.PlotChoiceOfControls().spectraType, TSpectraType::Doppler);
+    for (const auto& [name, text] : column)
+      QCOMPARE(next.findChild<TzqSpinEdit*>(name)->text(), QString(text));
     QCOMPARE(next.Atmosphere_Layer_UIRadioGroup->ItemIndex(), f.Atmosphere_Layer_UIRadioGroup->ItemIndex());
     QCOMPARE(next.Chart1->Series(1).SeriesColor(), 0x123456u);
     QCOMPARE(next.geometry(), QRect(30, 40, 900, 650));

@@ -16,13 +16,14 @@ std::vector<std::unique_ptr<QObject>> MakeCliTests();
 std::vector<std::unique_ptr<QObject>> MakeDesktopTests();
 std::vector<std::unique_ptr<QObject>> MakePhysicsTests();
 std::vector<std::unique_ptr<QObject>> MakeColumnTests();
+std::vector<std::unique_ptr<QObject>> MakeViewsTests();
 
 int main(int argc, char** argv) {
   RegisterDatafileTypes();
   zqApplication app(argc, argv);
   int failed = 0;
   for (auto make : {MakeStartupTests, MakeParameterTests, MakePlotTests, MakePowerTests, MakeMenuTests,
-                    MakeCliTests, MakeDesktopTests, MakePhysicsTests, MakeColumnTests})
+                    MakeCliTests, MakeDesktopTests, MakePhysicsTests, MakeColumnTests, MakeViewsTests})
     for (auto& test : make())
       failed += QTest::qExec(test.get(), argc, argv) != 0;
   return failed;

@@ -118,7 +118,7 @@ private slots:
                                 "OpenINI_UIAction", "SaveSettings_UIAction", "SaveSettingsAs_UIAction",
                                 "ExportData_UIAction", "CopyData_UIAction", "SaveChartImage_UIAction",
                                 "Exit_UIAction"}));
-    QCOMPARE(help, (QStringList{"About_UIAction", "HitranHelp_UIAction"}));
+    QCOMPARE(help, (QStringList{"About_UIAction", "UserGuide_UIAction", "HitranHelp_UIAction"}));
 
     f.About_UIAction->trigger();
     QVERIFY(shown(h.fake, "About Absorbview", "Absorbview " ABSORBVIEW_VERSION));

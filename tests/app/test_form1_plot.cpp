@@ -150,13 +150,25 @@ private slots:
   }
 
   void pathMultiplierAndPathRange() {
+    // Under the Spectra plot the path edits change the fraction at once and the chart at Update Plot.
+    const QStringList spectraTitle = f->Chart1->Title().Lines();
+    const std::vector<double> spectra = f->WaterSeries->YValues();
     Click(f->PathType_UIRadioGroup, 0);
     Type(f->Path_Multiplier_UIzqSpinEdit, "3");
     QCOMPARE(f->Percent_Absorbed_UIzqNumberEdit->text(), QString("0.875"));
-    QCOMPARE(f->Chart1->Title().Lines(), QStringList{"Mean Free Path (computed from HITRAN data)"});
+    Type(f->Max_Mean_Free_Path_UIzqSpinEdit, "50");
+    QCOMPARE(f->Chart1->Title().Lines(), spectraTitle);
+    QCOMPARE(f->WaterSeries->YValues(), spectra);
+    QCOMPARE(f->Plot_Type_UIRadioGroup->ItemIndex(), 0);
+    Type(f->Max_Mean_Free_Path_UIzqSpinEdit, "1000");
+    // Under the Mean Path plot they redraw it.
+    Click(f->Plot_Type_UIRadioGroup, 2);
+    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(),
+             QString("Distance to absorb 87.50% of energy (meters)"));
     Click(f->PathType_UIRadioGroup, 1);
     QVERIFY(std::abs(f->Percent_Absorbed_UIzqNumberEdit->Value() - (1 - std::exp(-3.0))) < 1e-7);
-    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(), QString("Optical Thickness (m)"));
+    QCOMPARE(f->Chart1->LeftAxis().Title().Caption(),
+             QString("Distance to absorb 95.02% of energy (meters)"));
 
     Type(f->Path_Multiplier_UIzqSpinEdit, "500");
     QCOMPARE(f->Path_Multiplier_UIzqSpinEdit->text(), QString("100"));

@@ -101,8 +101,11 @@ private slots:
     // 288 K at 670 cm-1 (grid point 67): about 4.1 on the axis (10 x W/m2/cm-1).
     QVERIFY(std::abs(f.Chart1->Series(3).YValues()[66] - 4.1) < 0.1);
 
+    // Demonstration lists are not called HITRAN's.
     QCOMPARE(f.Chart1->Title().Lines(),
-             (QStringList{"HITRAN Intensities - Spectra (per Molecule)", QString()}));
+             (QStringList{real ? "HITRAN Intensities - Spectra (per Molecule)"
+                               : "Demonstration List Intensities - Spectra (per Molecule)",
+                          QString()}));
     QCOMPARE(f.Chart1->LeftAxis().Title().Caption(), QString("Absorbance x 1E-20 [cm-1 / (molecule/cm2)]"));
     QCOMPARE(f.Chart1->BottomAxis().Title().Caption(), QString("Wavenumber (cm-1)"));
     QCOMPARE(f.Chart1->RightAxis().Title().Caption(), QString("Blackbody (W/m2/cm-1 x10)"));

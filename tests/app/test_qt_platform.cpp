@@ -2,7 +2,9 @@
 // whether the INI file was saved as UTF-8 or as Windows-1252.
 #include "zqQtPlatform.h"
 
+#include <QDir>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -44,6 +46,28 @@ private slots:
     Shown utf8 = show_and_close(platform, "File not found", "[Atmosph\xC3\xA8re]");
     QCOMPARE(utf8.title, QString("File not found"));
     QCOMPARE(utf8.text, QString::fromUtf8("[Atmosphère]"));
+  }
+
+  // Qt reads a filter's patterns from the parentheses of its label and splits them at spaces only
+  // (QFileDialog::setNameFilters); a semicolon there would make one pattern that matches no file.
+  void fileDialogFiltersSplitIntoPatternsQtMatches() {
+    const std::string filter = "HITRAN line lists (*.par;*.txt)|*.par;*.txt|Images|*.png;*.jpg|"
+                               "All Files (*.*)|*.*";
+    const QStringList entries = QString::fromStdString(zq::QtFilterFromPipeFilter(filter)).split(";;");
+    QCOMPARE(entries.size(), 3);
+    const QRegularExpression inParentheses(R"(^(.*)\(([^()]*)\)$)");
+    const QStringList files{"a.par", "b.txt", "c.png", "d.jpg", "e.dat"};
+    const QStringList expected[] = {{"a.par", "b.txt"}, {"c.png", "d.jpg"}, files};
+    for (int i = 0; i < entries.size(); ++i) {
+      const QRegularExpressionMatch m = inParentheses.match(entries[i]);
+      QVERIFY2(m.hasMatch(), qPrintable(entries[i]));
+      QVERIFY(!m.captured(1).contains('('));
+      const QStringList patterns = m.captured(2).split(' ', Qt::SkipEmptyParts);
+      QStringList matched;
+      for (const QString& f : files)
+        if (QDir::match(patterns, f)) matched << f;
+      QCOMPARE(matched, expected[i]);
+    }
   }
 };
 

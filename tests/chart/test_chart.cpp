@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -57,6 +59,38 @@ QColor color_of(uint32_t c) {
 class TestChart : public QObject {
   Q_OBJECT
 private slots:
+
+  void wavelength_ticks_are_round_and_inside_the_range() {
+    // 500-2000 cm-1 is 5-20 um: whole micrometres (and halves) at most, never crowded.
+    for (const auto& [lo, hi] : {std::pair{500.0, 2000.0}, std::pair{0.0, 5000.0}, std::pair{640.0, 700.0}}) {
+      const std::vector<double> ticks = TChart::WavelengthTicks(lo, hi, 9);
+      QVERIFY(!ticks.empty());
+      QVERIFY(static_cast<int>(ticks.size()) <= 9);
+      for (double um : ticks) {
+        const double nu = 1e4 / um;
+        QVERIFY(nu >= lo - 1e-9 && nu <= hi + 1e-9);
+        // A round number: at most two significant digits.
+        const double scale = std::pow(10.0, std::floor(std::log10(um)) - 1);
+        QVERIFY2(std::abs(um / scale - std::round(um / scale)) < 1e-9, qPrintable(QString::number(um)));
+      }
+      QVERIFY(std::is_sorted(ticks.begin(), ticks.end()));
+    }
+    QVERIFY(TChart::WavelengthTicks(10, 5, 9).empty());
+    QVERIFY(TChart::WavelengthTicks(-10, 0, 9).empty());
+  }
+
+  void marked_ranges_replace_their_group_only() {
+    TChart chart;
+    chart.SetMarkedRanges("bands", {{600, 740, "CO2 15 um", QColor(0, 0, 255, 30)}, {0, 500, "", Qt::gray}});
+    chart.SetMarkedRanges("gaps", {{133, 666, "no water lines", Qt::gray}});
+    QCOMPARE(chart.MarkedRanges("bands").size(), std::size_t(2));
+    QCOMPARE(chart.itemCount(), 3 + 2); // one shade each, a label for the named ones
+    chart.SetMarkedRanges("bands", {});
+    QVERIFY(chart.MarkedRanges("bands").empty());
+    QCOMPARE(chart.MarkedRanges("gaps").front().Label, QString("no water lines"));
+    QCOMPARE(chart.itemCount(), 2);
+    QVERIFY(chart.MarkedRanges("none").empty());
+  }
 
   void series_are_owned_in_order_with_stable_indices() {
     TChart chart;

@@ -149,6 +149,11 @@ private slots:
     QCOMPARE(zcp::LogarithmicRange(0.5, 0.2).max, 5.0);
     QCOMPARE(zcp::LogarithmicRange(2, 300).min, 2.0);
     QCOMPARE(zcp::LogarithmicRange(2, 300).max, 300.0);
+    // With data on the axis its positive range replaces the ends that cannot be drawn.
+    QCOMPARE(zcp::LogarithmicRange(-5, 0, zcp::AxisRange{0.02, 40}).min, 0.02);
+    QCOMPARE(zcp::LogarithmicRange(-5, 0, zcp::AxisRange{0.02, 40}).max, 40.0);
+    QCOMPARE(zcp::LogarithmicRange(-5, 100, zcp::AxisRange{0.02, 40}).max, 100.0);
+    QCOMPARE(zcp::LogarithmicRange(-5, 0, zcp::AxisRange{0, 0}).min, 1.0);
   }
 
   void defaultSlidersAndMultiplier() {
@@ -381,14 +386,32 @@ private slots:
     QVERIFY(!d.CheckBox_AxisAutomatic->isChecked());
     QVERIFY(d.AxesMinimum_UIEdit->isEnabled());
     QCOMPARE(d.AxesMinimum_UIEdit->text(), QString("-5"));
-    // Log on -5..0: the range becomes 1..10 first.
+    // Log on -5..0: the range becomes the data's positive one first, and the right axis follows.
+    double lo = 0, hi = 0;
+    QVERIFY(w.chart->DataRange(left, true, lo, hi));
+    QVERIFY(lo > 0 && hi > lo);
     d.CheckBox_AxisLog->setChecked(true);
     QVERIFY(left.Logarithmic());
-    QCOMPARE(left.Minimum(), 1.0);
-    QCOMPARE(left.Maximum(), 10.0);
-    QCOMPARE(d.AxesMinimum_UIEdit->text(), QString("1"));
+    QVERIFY(w.chart->RightAxis().Logarithmic());
+    QVERIFY(!w.chart->BottomAxis().Logarithmic());
+    QCOMPARE(left.Minimum(), lo);
+    QCOMPARE(left.Maximum(), hi);
     d.CheckBox_AxisLog->setChecked(false);
     QVERIFY(!left.Logarithmic());
+    QVERIFY(!w.chart->RightAxis().Logarithmic());
+    // An automatic axis stays automatic and keeps its data's smallest positive value, not 1.
+    TChartAxis& bottom = w.chart->BottomAxis();
+    bottom.SetMinMax(-5, 0);
+    bottom.SetAutomatic(true);
+    d.SetAxisIndex(3);
+    d.CheckBox_AxisLog->setChecked(true);
+    QVERIFY(bottom.Logarithmic() && w.chart->TopAxis().Logarithmic());
+    QVERIFY(bottom.Automatic());
+    QVERIFY(w.chart->DataRange(bottom, true, lo, hi));
+    QCOMPARE(bottom.Minimum(), lo);
+    d.CheckBox_AxisLog->setChecked(false);
+    left.SetMinMax(1, 10);
+    d.SetAxisIndex(0);
     // A minimum above the maximum: warning, red edits, axis unchanged.
     d.AxesMinimum_UIEdit->setText("20");
     QVERIFY(!d.AxesMinMaxWarning_UILabel->isHidden());
@@ -525,7 +548,8 @@ private slots:
     QCOMPARE(zcp::ChartSideWithin(99999, 600, 800, 1920), 1720);
     QCOMPARE(zcp::ChartSideWithin(700, 600, 800, 1920), 700);
     QCOMPARE(zcp::ChartSideWithin(0, 600, 800, 1920), 1);
-    QCOMPARE(zcp::ChartSideWithin(900, 600, 3000, 1920), 1); // a window beyond the screen: the chart gives way
+    QCOMPARE(zcp::ChartSideWithin(900, 600, 3000, 1920),
+             1); // a window beyond the screen: the chart gives way
   }
 
   // The dialog opens beside the chart's window, not over the chart, and Escape closes it.

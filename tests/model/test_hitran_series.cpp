@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 using modeltest::Line;
 using modeltest::LoadText;
 namespace {
@@ -311,4 +313,25 @@ TEST(PlotModes, TextsRoundTripAndRadioIndicesAreTheEnumValues) {
   EXPECT_FALSE(SpectraTypeOfIndex(-1));
   EXPECT_FALSE(ParseScaling(""));
   EXPECT_EQ(SpectraTypeText(TSpectraType::DopplerBroadened), "Temperature, Pressure, and Doppler Broadened");
+}
+
+TEST(PlotModes, SpectraNamesOfButtonsTableAndCommandLineNameTheSameTypes) {
+  // Every radio item's caption and table text names its own type under its physics, in any case.
+  for (TLinePhysics physics : {TLinePhysics::Classic, TLinePhysics::Hitran})
+    for (TSpectraType type : SpectraTypeItems(physics)) {
+      std::string upper = SpectraTypeCaption(type);
+      for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      EXPECT_EQ(ParseSpectraName(SpectraTypeCaption(type), physics), type);
+      EXPECT_EQ(ParseSpectraName(" " + upper + " ", physics), type);
+      EXPECT_EQ(ParseSpectraName(SpectraTypeText(type), physics), type);
+    }
+  EXPECT_EQ(ParseSpectraName("Temp && Pressure", TLinePhysics::Classic), TSpectraType::PressureBroadened);
+  EXPECT_EQ(ParseSpectraName("pressure", TLinePhysics::Classic), TSpectraType::PressureBroadened);
+  // "Doppler" is each physics' own; a name of the other physics still parses (and is refused by name).
+  EXPECT_EQ(ParseSpectraName("doppler", TLinePhysics::Classic), TSpectraType::DopplerBroadened);
+  EXPECT_EQ(ParseSpectraName("doppler", TLinePhysics::Hitran), TSpectraType::Doppler);
+  EXPECT_EQ(ParseSpectraName("voigt", TLinePhysics::Classic), TSpectraType::Voigt);
+  EXPECT_EQ(ParseSpectraName("Temp", TLinePhysics::Classic), std::nullopt);
+  EXPECT_EQ(ParseSpectraName("", TLinePhysics::Hitran), std::nullopt);
 }

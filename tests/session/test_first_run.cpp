@@ -204,13 +204,28 @@ TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine)
   EXPECT_EQ(plot.IniArgs, (std::vector<std::string>{"/ini", "x.ini"}));
   EXPECT_TRUE(plot.Error.empty());
   EXPECT_NE(SplitStartOptions({"--plot", "Depth"}).Error, "");
-  EXPECT_NE(SplitStartOptions({"--spectra", "voigt"}).Error, ""); // the table's texts, exactly
+  // The buttons' names, the table's texts and the command line's short names, in any letter case.
+  for (const char* name : {"voigt", "DOPPLER", "Temp & Pressure", "Temp && Pressure", "pressure", "I/Alpha"})
+    EXPECT_EQ(SplitStartOptions({"--spectra", name}).Error, "") << name;
+  EXPECT_NE(SplitStartOptions({"--spectra", "Temp"}).Error, "");
   EXPECT_NE(SplitStartOptions({"--plot"}).Error, "");
   EXPECT_EQ(SplitStartOptions({"/ini", "--screenshot.ini"}).IniArgs,
             (std::vector<std::string>{"/ini", "--screenshot.ini"}));
   EXPECT_NE(SplitStartOptions({"--screenshot"}).Error, "");
   EXPECT_NE(SplitStartOptions({"--screenshot="}).Error, "");
   EXPECT_NE(SplitStartOptions({"--screenshot", "a.png", "--screenshot", "b.png"}).Error, "");
+  // Help is answered before any window: every option of the window is listed, in one column.
+  for (const char* help : {"--help", "-h", "/?", "-?"})
+    EXPECT_TRUE(SplitStartOptions({help}).ShowHelp) << help;
+  std::string help;
+  for (const std::string& line : StartOptionsHelp()) {
+    EXPECT_EQ(line.find('\t'), std::string::npos) << line;
+    // Every description starts in the same column.
+    if (line.starts_with("  ")) EXPECT_TRUE(line.size() > 22 && line[21] == ' ' && line[22] != ' ') << line;
+    help += line + "\n";
+  }
+  for (const char* option : {"/ini", "--plot", "--spectra", "--screenshot", "--version", "--help"})
+    EXPECT_NE(help.find(option), std::string::npos) << option;
   const TStartOptions v = SplitStartOptions({"/ini", "a.ini", "--version"});
   EXPECT_TRUE(v.ShowVersion);
   EXPECT_EQ(v.IniArgs, (std::vector<std::string>{"/ini", "a.ini"}));

@@ -86,6 +86,7 @@ TEST_F(LineListFileTest, ALoadGivesAFullListOrAReason) {
   const TLineListLoad wrongGas = LoadLineListFile(ini, "h2o", co2());
   EXPECT_FALSE(wrongGas.List);
   EXPECT_NE(wrongGas.Error.find("no line of this gas"), std::string::npos);
+  EXPECT_NE(wrongGas.Error.find("molecule number 1 of [h2o]"), std::string::npos) << wrongGas.Error;
   // A file of another isotopologue of water says which one it holds.
   std::string deuterated;
   for (std::string line : zqSplitLines(zqtest::ReadFile(water())))

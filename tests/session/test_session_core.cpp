@@ -64,6 +64,41 @@ TEST(PlotTitles, ScaledBroadenedSpectraNameUnitsAndConditions) {
             "288.00 °K   1013 mb");
 }
 
+TEST(PlotTitles, DemonstrationListsAreNotCalledHitran) {
+  PlotTexts demo = kTexts;
+  demo.demoLists = true;
+  EXPECT_EQ(BuildPlotTitles({}, 1, demo).firstLine,
+            "Demonstration List Intensities - Spectra (per Molecule)");
+  EXPECT_EQ(BuildPlotTitles({TPlotType::Spectra, TSpectraType::IOverAlpha}, 1, demo).firstLine,
+            "Demonstration List Intensities / Bandwidth (I/Alpha) - Spectra (per Molecule)");
+  // Broadened plots name their broadening, whatever the lists.
+  EXPECT_EQ(BuildPlotTitles({TPlotType::Spectra, TSpectraType::DopplerBroadened}, 1, demo).firstLine,
+            BuildPlotTitles({TPlotType::Spectra, TSpectraType::DopplerBroadened}, 1, kTexts).firstLine);
+}
+
+TEST(LegendTexts, NameGasWhatIsDrawnAndTheConditionsThatShapeIt) {
+  const LegendConditions k{288, 1013, 10000, 350};
+  EXPECT_EQ(GasLegendText(LegendGas::Water, {}, k), "H2O lines");
+  EXPECT_EQ(GasLegendText(LegendGas::CO2, {TPlotType::Spectra, TSpectraType::Raw, TScaling::MixingRatio}, k),
+            "CO2 lines, 350 ppm");
+  EXPECT_EQ(GasLegendText(LegendGas::CO2, {TPlotType::Spectra, TSpectraType::IOverAlpha}, k),
+            "CO2 lines / width");
+  EXPECT_EQ(GasLegendText(LegendGas::Water, {TPlotType::Spectra, TSpectraType::PressureBroadened}, k),
+            "H2O, pressure broadened, 288 K, 1013 mb");
+  EXPECT_EQ(GasLegendText(LegendGas::Combined, {TPlotType::MeanPath, TSpectraType::DopplerBroadened}, k),
+            "H2O + CO2, 10000 + 350 ppm, Doppler, 288 K, 1013 mb");
+  // The classic optical depth is pressure broadened unless Doppler is chosen; the HITRAN one follows
+  // its profile, and its raw-line types mean Voigt there.
+  EXPECT_EQ(GasLegendText(LegendGas::CO2, {TPlotType::OpticalDepth, TSpectraType::Raw}, k),
+            "CO2, 350 ppm, pressure broadened, 288 K, 1013 mb");
+  const PlotChoice hitranDepth{TPlotType::OpticalDepth, TSpectraType::Raw, TScaling::Raw,
+                               TLinePhysics::Hitran};
+  EXPECT_EQ(GasLegendText(LegendGas::CO2, hitranDepth, k), "CO2, 350 ppm, Voigt, 288 K, 1013 mb");
+  const PlotChoice lorentz{TPlotType::Spectra, TSpectraType::Lorentz, TScaling::Raw, TLinePhysics::Hitran};
+  EXPECT_EQ(GasLegendText(LegendGas::Water, lorentz, {250.5, 500, 1, 2}), "H2O, Lorentz, 250.5 K, 500 mb");
+  EXPECT_EQ(PlanckLegendText(288), "Planck 288 K");
+}
+
 TEST(PathMultiplier, MeanFreePathHalvesAndOpticalThicknessUsesE) {
   zqsession::TPathSetting half = zqsession::PathFromMultiplier(zqsession::TPathType::MeanFreePath, 3);
   EXPECT_NEAR(half.Fraction, 0.875, 1e-15);

@@ -23,6 +23,18 @@ std::unique_ptr<TzqINI_File> load(const std::filesystem::path& file) {
   return ini;
 }
 
+std::unique_ptr<TzqINI_File> load_text(const std::string& text) {
+  auto ini = std::make_unique<TzqINI_File>();
+  std::vector<std::string> lines;
+  for (std::size_t b = 0, e; b < text.size(); b = e + 1) {
+    e = text.find('\n', b);
+    if (e == std::string::npos) e = text.size();
+    lines.push_back(text.substr(b, e - b));
+  }
+  ini->LoadFromLines(lines);
+  return ini;
+}
+
 } // namespace
 
 TEST(Settings, SavedValuesReadBackFromTheFileAndTheOldLinesStay) {
@@ -36,6 +48,8 @@ TEST(Settings, SavedValuesReadBackFromTheFileAndTheOldLinesStay) {
   WriteControl(*ini, "Temp_K_UIzqSpinEdit", "250"); // unchanged: its spacing stays
   WriteControl(*ini, "Pressure_UIzqSpinEdit", "500");
   WriteRecentFiles(*ini, WithRecentFile({"/d/a.par", "/d/b.par"}, "/d/b.par"));
+  const TChartViews views{false, true, false}; // every flag off its default
+  WriteChartViews(*ini, views);
   ASSERT_EQ(SaveSettingsFile(*ini, (dir / "a.ini").string()), "");
 
   const std::string saved = zqtest::ReadFile(dir / "a.ini");
@@ -46,6 +60,9 @@ TEST(Settings, SavedValuesReadBackFromTheFileAndTheOldLinesStay) {
   EXPECT_EQ(ReadControl(*again, "Temp_K_UIzqSpinEdit"), "250");
   EXPECT_EQ(ReadControl(*again, "RH_UIzqSpinEdit"), std::nullopt);
   EXPECT_EQ(ReadRecentFiles(*again), (std::vector<std::string>{"/d/b.par", "/d/a.par"}));
+  EXPECT_EQ(ReadChartViews(*again), views);
+  EXPECT_EQ(ReadChartViews(*load_text("[Window]\nLegend = perhaps\nBand Labels = YES\n")),
+            (TChartViews{true, true, true}));
   // Reading created nothing, so saving again writes the same bytes.
   ASSERT_EQ(SaveSettingsFile(*again, (dir / "a.ini").string()), "");
   EXPECT_EQ(zqtest::ReadFile(dir / "a.ini"), saved);
