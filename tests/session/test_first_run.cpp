@@ -221,7 +221,9 @@ TEST(StartOptions, ScreenshotIsTakenOutAndEverythingElseGoesToTheIniCommandLine)
   for (const std::string& line : StartOptionsHelp()) {
     EXPECT_EQ(line.find('\t'), std::string::npos) << line;
     // Every description starts in the same column.
-    if (line.starts_with("  ")) EXPECT_TRUE(line.size() > 22 && line[21] == ' ' && line[22] != ' ') << line;
+    if (line.starts_with("  ")) {
+      EXPECT_TRUE(line.size() > 22 && line[21] == ' ' && line[22] != ' ') << line;
+    }
     help += line + "\n";
   }
   for (const char* option : {"/ini", "--plot", "--spectra", "--screenshot", "--version", "--help"})
