@@ -30,7 +30,9 @@ TzqWorkerPool& TzqWorkerPool::Shared() {
 
 void TzqWorkerPool::run_part(Job& job, unsigned part) {
   job.fn(job.ctx, part);
-  if (job.finished.fetch_add(1, std::memory_order_acq_rel) + 1 == job.parts) {
+  // Read before counting: once the last count is in, the caller may return and the job is gone.
+  const unsigned parts = job.parts;
+  if (job.finished.fetch_add(1, std::memory_order_acq_rel) + 1 == parts) {
     // The caller may return as soon as it sees the count: only the pool is touched from here on.
     std::lock_guard lock(mutex_);
     done_.notify_all();
