@@ -46,6 +46,9 @@ inline constexpr long double StandardGravity = 9.80665L;
 inline constexpr long double AirMolarMass = 28.9644L;
 // Universal gas constant as the U.S. Standard Atmosphere 1976 gives it (J mol-1 K-1); not CODATA's.
 inline constexpr long double AtmosphereGasConstant = 8.31432L;
+// Specific heat of dry air at constant pressure (J kg-1 K-1), the value of radiative heating-rate
+// studies (e.g. Petty, A First Course in Atmospheric Radiation, 2006, ch. 10).
+inline constexpr double DryAirHeatCapacity = 1004;
 
 // ---- HITRAN reference conditions
 

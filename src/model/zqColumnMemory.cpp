@@ -8,9 +8,11 @@ namespace {
 
 // Bytes per grid point and layer: a float cross-section per gas and the two float bases of water.
 constexpr double kPerPointAndLayer = 2 * sizeof(float) + 2 * sizeof(float);
-// Bytes per grid point whatever the layers: result wavenumbers and two spectra, the kept 1x spectrum,
-// and one fetch's grid, cross-section, its copy, the interpolation pair and the work split.
-constexpr double kPerPoint = 4 * sizeof(double) + 7 * sizeof(double);
+// Bytes per grid point whatever the layers: result wavenumbers, two spectra, a brightness temperature
+// per state, and one fetch's grid, cross-section, its copy, the interpolation pair and the work split.
+constexpr double kPerPoint = 3 * sizeof(double) + 7 * sizeof(double);
+// Bytes per grid point, level and state: the upward and downward spectral fluxes.
+constexpr double kPerPointLevelAndState = 2 * sizeof(double);
 
 std::string gigabytes(double bytes) {
   char text[32];
@@ -21,10 +23,11 @@ std::string gigabytes(double bytes) {
 } // namespace
 
 double ColumnMemoryBytes(const TzqColumnSettings& s) {
-  // The grid as the column cuts the band: equal steps no larger than Step.
-  const double width = s.WavenumberMax - s.WavenumberMin;
-  const double points = std::fmax(1.0, std::ceil(width / s.Step * (1 - 1e-12)));
-  return points * (kPerPoint + kPerPointAndLayer * std::fmax(1.0, s.Layers));
+  const auto points = static_cast<double>(ColumnGrid(s).Points);
+  const double layers = std::fmax(1.0, s.Layers);
+  const auto states = static_cast<double>(ColumnStates(s).size());
+  return points * (kPerPoint + sizeof(double) * states + kPerPointAndLayer * layers +
+                   kPerPointLevelAndState * states * (layers + 1));
 }
 
 double ColumnMemoryLimit() {

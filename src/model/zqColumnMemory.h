@@ -9,7 +9,8 @@
 #include <string>
 
 // Bytes a column computation holds at its peak for these settings: per grid point the cached layer
-// cross-sections (two gases, floats), the water-vapour interpolation bases, the result spectra and the
+// cross-sections (two gases, floats), the water-vapour interpolation bases, every state's fluxes at
+// every level, the result spectra and the
 // temporaries of one cross-section fetch; the spectrum CSV is written as it is formed and adds nothing.
 double ColumnMemoryBytes(const TzqColumnSettings& settings);
 

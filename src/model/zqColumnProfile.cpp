@@ -17,30 +17,16 @@
 // - Water: the surface relative humidity holds up to the tropopause level (where temperature stops
 //   falling), with the program's saturation pressure; above it the mixing ratio is constant at the
 //   stratospheric value, or the tropopause value if that is lower.
+#include "zqColumnProfile.h"
+
 #include "zqAtmosphere.h"
-#include "zqColumn.h"
-#include "zqINI_File.h"
 #include "zqPhysicalConstants.h"
-#include "zqRadiativeTransfer.h"
 #include "zqSaturation.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr double kMinSurfaceTemperature = 150, kMaxSurfaceTemperature = 350; // K
-constexpr int kMaxLayers = 500;
-constexpr double kMaxTopAltitude = 100; // km
-constexpr int kMaxAngleNodes = 64;
-// Grid points times layers the cross-section cache may hold (two gases as floats: 1.2 GB).
-constexpr double kMaxCachePoints = 1.5e8;
-// Gauss-Legendre nodes per smooth piece of a layer for its means.
-constexpr int kMeanNodes = 8;
-
-bool finite_all(std::initializer_list<double> values) {
-  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
 
 // The temperature profile: standard atmosphere by pressure and the fixed-lapse troposphere of Ts.
 class Profile {
@@ -99,62 +85,50 @@ private:
   double surface_pressure_ = 0, tropopause_pressure_ = 0, tropopause_temperature_ = 0, exponent_ = 0;
 };
 
-// Molecules of air per cm2 above a pressure difference of dp mb: dp / (g m_air).
-double air_column(double dp) {
-  const long double massPerMolecule = zqconst::AirMolarMass * 1e-3L / zqconst::Avogadro; // kg
-  return static_cast<double>(dp * 100 / (zqconst::StandardGravity * massPerMolecule) * 1e-4L);
-}
-
 } // namespace
-
-std::string CheckColumnSettings(const TzqColumnSettings& s) {
-  if (!finite_all({s.SurfaceTemperature, s.RelativeHumidity, s.CO2, s.CO2Factor, s.StratosphericH2O,
-                   s.WavenumberMin, s.WavenumberMax, s.Step, s.TopAltitude}))
-    return "Column settings must be numbers";
-  if (s.Layers < 1 || s.Layers > kMaxLayers) return "Number of layers must be 1 to 500";
-  if (!(s.TopAltitude > 0) || s.TopAltitude > kMaxTopAltitude)
-    return "Top altitude must be above 0 and at most 100 km";
-  if (s.SurfaceTemperature < kMinSurfaceTemperature || s.SurfaceTemperature > kMaxSurfaceTemperature)
-    return "Surface temperature must be 150 to 350 K";
-  if (s.RelativeHumidity < 0 || s.RelativeHumidity > 100) return "Relative humidity must be 0 to 100 %";
-  if (s.CO2 < 0 || s.CO2 > 1e6) return "CO2 must be 0 to 1000000 ppm";
-  if (s.CO2Factor < 0) return "CO2 multiple must be 0 or more";
-  if (s.CO2 * s.CO2Factor > 1e6)
-    return "CO2 " + zqFloatToText(s.CO2, ".") + " ppm times its multiple " + zqFloatToText(s.CO2Factor, ".") +
-           " is above 1000000 ppm";
-  if (s.StratosphericH2O < 0 || s.StratosphericH2O > 1e6)
-    return "Stratospheric water must be 0 to 1000000 ppm";
-  if (s.WavenumberMin < 0) return "Wavenumber minimum must not be negative";
-  if (!(s.WavenumberMax > s.WavenumberMin)) return "Wavenumber maximum must be above the minimum";
-  if (!(s.Step > 0)) return "Grid step must be above 0 cm-1";
-  if (std::ceil((s.WavenumberMax - s.WavenumberMin) / s.Step) * s.Layers > kMaxCachePoints)
-    return "Grid step too fine for this band and number of layers: the layer cross-sections would not fit "
-           "in memory";
-  if (s.AngleNodes < 1 || s.AngleNodes > kMaxAngleNodes) return "Angle nodes must be 1 to 64";
-  return {};
-}
 
 double ColumnTemperatureAt(const TzqColumnSettings& settings, double p) {
   Profile profile(settings);
   return profile.TemperatureAt(p);
 }
 
+double AirColumnOf(double dp) {
+  const long double massPerMolecule = zqconst::AirMolarMass * 1e-3L / zqconst::Avogadro; // kg
+  return static_cast<double>(dp * 100 / (zqconst::StandardGravity * massPerMolecule) * 1e-4L);
+}
+
+double HypsometricThickness(double t, double pBottom, double pTop) {
+  return t / static_cast<double>(T_zq_Atmosphere::HydrostaticConstant) * std::log(pBottom / pTop);
+}
+
+std::vector<double> LogPressureLevels(double ps, double pt, int n) {
+  std::vector<double> p(static_cast<std::size_t>(n) + 1);
+  for (int i = 0; i <= n; ++i)
+    p[static_cast<std::size_t>(i)] = i == 0   ? ps
+                                     : i == n ? pt
+                                              : ps * std::pow(pt / ps, static_cast<double>(i) / n);
+  return p;
+}
+
 TzqColumnProfile BuildColumnProfile(const TzqColumnSettings& s) {
+  if (std::string why = CheckColumnSettings(s); !why.empty()) {
+    TzqColumnProfile out;
+    out.Refusal = std::move(why);
+    return out;
+  }
+  return IsStandardAtmosphere(s) ? BuildStandardProfile(s) : BuildTableProfile(s);
+}
+
+TzqColumnProfile BuildStandardProfile(const TzqColumnSettings& s) {
   TzqColumnProfile out;
-  out.Refusal = CheckColumnSettings(s);
-  if (!out.Refusal.empty()) return out;
   Profile profile(s);
   const int n = s.Layers;
-  const double ps = profile.SurfacePressure();
-  const double pt = profile.TopPressure(s.TopAltitude);
-
-  out.LevelPressure.resize(static_cast<std::size_t>(n) + 1);
+  out.Atmosphere = "Standard atmosphere";
+  out.SurfaceTemperature = s.SurfaceTemperature;
+  out.LevelPressure = LogPressureLevels(profile.SurfacePressure(), profile.TopPressure(s.TopAltitude), n);
   out.LevelTemperature.resize(out.LevelPressure.size());
-  for (int i = 0; i <= n; ++i) {
-    const double p = i == 0 ? ps : i == n ? pt : ps * std::pow(pt / ps, static_cast<double>(i) / n);
-    out.LevelPressure[static_cast<std::size_t>(i)] = p;
-    out.LevelTemperature[static_cast<std::size_t>(i)] = profile.TemperatureAt(p);
-  }
+  for (std::size_t i = 0; i < out.LevelPressure.size(); ++i)
+    out.LevelTemperature[i] = profile.TemperatureAt(out.LevelPressure[i]);
   out.TropopauseLevel = n;
   for (int i = 0; i < n; ++i)
     if (out.LevelTemperature[static_cast<std::size_t>(i) + 1] >=
@@ -166,43 +140,42 @@ TzqColumnProfile BuildColumnProfile(const TzqColumnSettings& s) {
     out.Notes.push_back("The surface is colder than the standard tropopause: the column has no troposphere");
 
   const double rh = s.RelativeHumidity / 100;
-  const double pTropopause = out.LevelPressure[static_cast<std::size_t>(out.TropopauseLevel)];
+  const auto tropopause = static_cast<std::size_t>(out.TropopauseLevel);
   auto humid = [rh](double p, double t) {
     return static_cast<double>(rh * SaturationVapourPressure(t) / p * 1e6);
   };
   const double stratospheric =
-      std::min(s.StratosphericH2O,
-               humid(pTropopause, out.LevelTemperature[static_cast<std::size_t>(out.TropopauseLevel)]));
+      std::min(s.StratosphericH2O, humid(out.LevelPressure[tropopause], out.LevelTemperature[tropopause]));
+  std::vector<double>& water = out.LevelPpmv[TzqColumnGas::H2O];
+  water.resize(out.LevelPressure.size());
+  for (std::size_t i = 0; i < water.size(); ++i)
+    water[i] = i < tropopause ? humid(out.LevelPressure[i], out.LevelTemperature[i]) : stratospheric;
+  out.LevelPpmv[TzqColumnGas::CO2].assign(out.LevelPressure.size(), s.CO2);
 
-  const zqrt::Quadrature gauss = zqrt::GaussLegendre01(kMeanNodes);
   out.Layers.resize(static_cast<std::size_t>(n));
+  out.LevelAltitude.assign(out.LevelPressure.size(), 0.0);
   for (int k = 0; k < n; ++k) {
     const double pBottom = out.LevelPressure[static_cast<std::size_t>(k)];
     const double pTop = out.LevelPressure[static_cast<std::size_t>(k) + 1];
-    const bool belowTropopause = k < out.TropopauseLevel;
-    // integral T dp and integral q dp, piece by piece between kinks, Gauss-Legendre in ln p (dp = p dln p).
-    std::vector<double> edges{pTop};
-    for (double kink : profile.Kinks(pTop, pBottom))
-      edges.push_back(kink);
-    edges.push_back(pBottom);
-    double sumT = 0, sumQ = 0, sumW = 0;
-    for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
-      const double lo = std::log(edges[e]), hi = std::log(edges[e + 1]);
-      for (std::size_t g = 0; g < gauss.Nodes.size(); ++g) {
-        const double p = std::exp(lo + (hi - lo) * gauss.Nodes[g]);
-        const double w = gauss.Weights[g] * (hi - lo) * p;
-        const double t = profile.TemperatureAt(p);
-        sumT += w * t;
-        if (belowTropopause) sumQ += w * humid(p, t);
-        sumW += w;
-      }
-    }
+    const std::vector<double> kinks = profile.Kinks(pTop, pBottom);
     TzqColumnLayer& layer = out.Layers[static_cast<std::size_t>(k)];
     layer.Pressure = (pBottom + pTop) / 2;
-    layer.Temperature = s.Isothermal ? s.SurfaceTemperature : sumT / sumW;
-    layer.H2O = belowTropopause ? sumQ / sumW : stratospheric;
-    layer.CO2 = s.CO2;
-    layer.AirColumn = air_column(pBottom - pTop);
+    layer.Temperature = s.Isothermal ? s.SurfaceTemperature
+                                     : MassWeightedMean([&](double p) { return profile.TemperatureAt(p); },
+                                                        pTop, pBottom, kinks);
+    layer.Ppmv[TzqColumnGas::H2O] =
+        k < out.TropopauseLevel
+            ? MassWeightedMean([&](double p) { return humid(p, profile.TemperatureAt(p)); }, pTop, pBottom,
+                               kinks)
+            : stratospheric;
+    layer.Ppmv[TzqColumnGas::CO2] = s.CO2;
+    layer.AirColumn = AirColumnOf(pBottom - pTop);
+    // Altitudes on the standard atmosphere's own (geopotential) scale, for any surface temperature.
+    const double tMean = s.Isothermal ? s.SurfaceTemperature
+                                      : LogPressureMean([&](double p) { return profile.TemperatureAt(p); },
+                                                        pTop, pBottom, kinks);
+    out.LevelAltitude[static_cast<std::size_t>(k) + 1] =
+        out.LevelAltitude[static_cast<std::size_t>(k)] + HypsometricThickness(tMean, pBottom, pTop);
   }
   return out;
 }

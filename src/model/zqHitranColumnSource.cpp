@@ -11,8 +11,8 @@ TzqHitranColumnSource::TzqHitranColumnSource(const T_zq_HITRAN* h2o, const T_zq_
 }
 
 void TzqHitranColumnSource::SetLists(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2) {
-  lists_[static_cast<int>(TzqColumnGas::H2O)] = h2o;
-  lists_[static_cast<int>(TzqColumnGas::CO2)] = co2;
+  lists_[TzqColumnGas::H2O] = h2o;
+  lists_[TzqColumnGas::CO2] = co2;
   bases_.clear();
   ++revision_;
 }
@@ -36,10 +36,10 @@ bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& 
   c.Threads = threads_;
   c.Grid = wavenumber;
   c.Cancel = cancel_;
-  const T_zq_HITRAN& list = *lists_[static_cast<int>(gas)];
+  const T_zq_HITRAN& list = *lists_[gas];
   const auto result = TzqCrossSectionCache::Shared().Get(list.Revision(), HitranLineSet(list), c);
   if (!result->Valid()) {
-    reason = (gas == TzqColumnGas::H2O ? "Water vapour lines: " : "CO2 lines: ") + result->Refusal;
+    reason = std::string(ColumnGasInfo(gas).Name) + " lines: " + result->Refusal;
     return false;
   }
   sigma = result->Sigma;
@@ -49,11 +49,12 @@ bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& 
 bool TzqHitranColumnSource::CrossSections(TzqColumnGas gas, const TzqLayerConditions& layer,
                                           std::span<const double> wavenumber, std::span<double> sigma,
                                           std::string& reason) {
-  const T_zq_HITRAN* list = lists_[static_cast<int>(gas)];
+  const T_zq_HITRAN* list = lists_[gas];
   if (!list || list->Records.empty() || wavenumber.empty()) return true; // absorbs nothing
   std::vector<double> computed;
   if (gas == TzqColumnGas::CO2 || layer.Pressure < kInterpolatedFrom) {
-    if (!compute(gas, layer, gas == TzqColumnGas::H2O ? layer.H2O : 0.0, wavenumber, computed, reason))
+    if (!compute(gas, layer, gas == TzqColumnGas::H2O ? layer.Ppmv[TzqColumnGas::H2O] : 0.0, wavenumber,
+                 computed, reason))
       return false;
     std::copy(computed.begin(), computed.end(), sigma.begin());
     return true;
@@ -67,7 +68,7 @@ bool TzqHitranColumnSource::CrossSections(TzqColumnGas gas, const TzqLayerCondit
   Basis& b = bases_[index];
   const double saturated =
       static_cast<double>(SaturationVapourPressure(layer.Temperature)) / layer.Pressure * 1e6;
-  const double reference = std::clamp(std::max(saturated, layer.H2O), 1.0, 1e6);
+  const double reference = std::clamp(std::max(saturated, layer.Ppmv[TzqColumnGas::H2O]), 1.0, 1e6);
   if (b.temperature != layer.Temperature || b.pressure != layer.Pressure || b.reference != reference ||
       b.first != wavenumber.front() || b.last != wavenumber.back() || b.dry.size() != wavenumber.size()) {
     b = Basis{};
@@ -83,7 +84,7 @@ bool TzqHitranColumnSource::CrossSections(TzqColumnGas gas, const TzqLayerCondit
     b.first = wavenumber.front();
     b.last = wavenumber.back();
   }
-  const double f = std::clamp(layer.H2O, 0.0, 1e6) / reference;
+  const double f = std::clamp(layer.Ppmv[TzqColumnGas::H2O], 0.0, 1e6) / reference;
   for (std::size_t j = 0; j < sigma.size(); ++j)
     sigma[j] = std::max(0.0, (1 - f) * static_cast<double>(b.dry[j]) + f * static_cast<double>(b.wet[j]));
   return true;

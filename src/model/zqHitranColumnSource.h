@@ -3,7 +3,7 @@
 // column's own grid, through the shared cross-section cache. Qt-free.
 #pragma once
 
-#include "zqColumn.h"
+#include "zqOpticalDepths.h"
 
 #include <atomic>
 #include <cstdint>
@@ -53,7 +53,7 @@ private:
   };
   std::vector<Basis> bases_; // by layer
 
-  const T_zq_HITRAN* lists_[kColumnGases] = {nullptr, nullptr};
+  TzqPerGas<const T_zq_HITRAN*> lists_{};
   double line_width_limit_ = 200;
   unsigned threads_ = 0;
   const std::atomic<bool>* cancel_ = nullptr;

@@ -4,6 +4,7 @@
 #include "zqPhysicalConstants.h"
 
 #include <algorithm>
+#include <limits>
 #include <numbers>
 
 namespace zqplanck {
@@ -62,6 +63,27 @@ double Radiance(double nu, double temperature) {
 
 double Exitance(double nu, double temperature) {
   return std::numbers::pi * Radiance(nu, temperature);
+}
+
+double BrightnessTemperature(double nu, double flux) {
+  if (!(nu > 0) || !(flux > 0)) return 0;
+  // B = kFirstCm nu^3 / expm1(kSecondCm nu / T)  =>  T = kSecondCm nu / log1p(kFirstCm nu^3 / B)
+  const double radiance = flux / std::numbers::pi;
+  return kSecondCm * nu / std::log1p(kFirstCm * nu * nu * nu / radiance);
+}
+
+double BandEffectiveTemperature(double nu1, double nu2, double flux) {
+  if (!(nu2 > nu1)) return std::numeric_limits<double>::quiet_NaN();
+  if (!(flux > 0)) return 0;
+  // BandExitance rises with T: bracket, then bisect.
+  double lo = 0, hi = 100;
+  while (BandExitance(nu1, nu2, hi) < flux && hi < 1e7)
+    hi *= 2;
+  for (int i = 0; i < 200 && hi - lo > 1e-12 * hi; ++i) {
+    const double mid = (lo + hi) / 2;
+    (BandExitance(nu1, nu2, mid) < flux ? lo : hi) = mid;
+  }
+  return (lo + hi) / 2;
 }
 
 double BandExitance(double nu1, double nu2, double temperature) {

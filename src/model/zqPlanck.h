@@ -21,6 +21,14 @@ double Exitance(double nu, double temperature);
 // or T <= 0; the part of a band below 0 cm-1 adds nothing.
 double BandExitance(double nu1, double nu2, double temperature);
 
+// Brightness temperature (K) of a hemispherical spectral flux F (W m-2 per cm-1) at nu (cm-1): the T
+// with pi B(nu, T) = F, the inverse of Exitance. 0 when F <= 0 or nu <= 0.
+double BrightnessTemperature(double nu, double flux);
+
+// Effective temperature (K) of a band flux F (W m-2) over [nu1, nu2] cm-1: the T whose BandExitance
+// equals F (bisection to 1e-12 relative). 0 when F <= 0; NaN for an empty band.
+double BandEffectiveTemperature(double nu1, double nu2, double flux);
+
 // The classic model's Planck law c1 / (lambdaPower (exp(c2 / (lambda t)) - 1)) with the caller's
 // constant pair c1 (W m2), c2 (m K), wavelength lambda (m), temperature t (K) and lambdaPower =
 // lambda^n (n picks per wavelength or per wavenumber). expm1 keeps the Rayleigh-Jeans end exact where

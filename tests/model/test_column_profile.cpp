@@ -91,7 +91,8 @@ TEST(ColumnProfile, LayerMeansWeighByMass) {
       const auto water = [&](double p) {
         return static_cast<double>(0.6 * SaturationVapourPressure(temperature(p)) / p * 1e6);
       };
-      EXPECT_TRUE(zqtest::RelClose(c.Layers[k].H2O, brute_mean(water, top, bottom), 1e-6)) << k;
+      EXPECT_TRUE(zqtest::RelClose(c.Layers[k].Ppmv[TzqColumnGas::H2O], brute_mean(water, top, bottom), 1e-6))
+          << k;
     }
   }
 }
@@ -133,24 +134,24 @@ TEST(ColumnProfile, WaterAboveTheTropopauseIsConstant) {
   TzqColumnProfile c = BuildColumnProfile(s);
   const auto tp = static_cast<std::size_t>(c.TropopauseLevel);
   for (std::size_t k = tp; k < c.Layers.size(); ++k)
-    EXPECT_EQ(c.Layers[k].H2O, 5);
-  EXPECT_GT(c.Layers[tp - 1].H2O, 5);
-  EXPECT_GT(c.Layers[0].H2O, 5000); // 60 % at about 284 K and 935 mb: about 9,000 ppm
+    EXPECT_EQ(c.Layers[k].Ppmv[TzqColumnGas::H2O], 5);
+  EXPECT_GT(c.Layers[tp - 1].Ppmv[TzqColumnGas::H2O], 5);
+  EXPECT_GT(c.Layers[0].Ppmv[TzqColumnGas::H2O], 5000); // 60 % at about 284 K and 935 mb: about 9,000 ppm
   for (const TzqColumnLayer& l : c.Layers)
-    EXPECT_EQ(l.CO2, 350);
+    EXPECT_EQ(l.Ppmv[TzqColumnGas::CO2], 350);
 
   // A stratospheric value above the tropopause's own takes the tropopause's.
   s.StratosphericH2O = 1e5;
   c = BuildColumnProfile(s);
   const double tropopauseValue =
       static_cast<double>(0.6 * SaturationVapourPressure(c.LevelTemperature[tp]) / c.LevelPressure[tp] * 1e6);
-  EXPECT_DOUBLE_EQ(c.Layers[tp].H2O, tropopauseValue);
-  EXPECT_DOUBLE_EQ(c.Layers.back().H2O, tropopauseValue);
+  EXPECT_DOUBLE_EQ(c.Layers[tp].Ppmv[TzqColumnGas::H2O], tropopauseValue);
+  EXPECT_DOUBLE_EQ(c.Layers.back().Ppmv[TzqColumnGas::H2O], tropopauseValue);
 
   s.RelativeHumidity = 0;
   c = BuildColumnProfile(s);
   for (const TzqColumnLayer& l : c.Layers)
-    EXPECT_EQ(l.H2O, 0);
+    EXPECT_EQ(l.Ppmv[TzqColumnGas::H2O], 0);
 }
 
 TEST(ColumnProfile, RefusesSettingsItCannotCompute) {

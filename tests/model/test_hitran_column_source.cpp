@@ -2,6 +2,7 @@
 // called directly at the same layer conditions, and a short-band column on them whose OLR settles as
 // the grid step halves.
 #include "ModelTestHelpers.h"
+#include "zqColumn.h"
 #include "zqCrossSection.h"
 #include "zqHitranColumnSource.h"
 
@@ -73,11 +74,11 @@ TEST(HitranColumnSource, GivesTheEngineCrossSectionsAtEachLayersConditions) {
   const auto x = grid(1500, 1700); // water's bending band, with CO2 absent from the list there
   const auto xc = grid(600, 700);
   // High in the column: both gases exactly as the engine gives them (CO2 broadened by air alone).
-  const TzqLayerConditions high{40, 230, 50, 5, 400};
+  const TzqLayerConditions high{40, 230, 50, {{5, 400}}};
   EXPECT_EQ(source(s, TzqColumnGas::H2O, high, x), engine(*l.h2o, high, 5, x));
   EXPECT_EQ(source(s, TzqColumnGas::CO2, high, xc), engine(*l.co2, high, 0, xc));
   // CO2's own amount does not matter to within its self-broadening.
-  const TzqLayerConditions low{2, 280, 900, 8000, 400};
+  const TzqLayerConditions low{2, 280, 900, {{8000, 400}}};
   EXPECT_LT(worst(source(s, TzqColumnGas::CO2, low, xc), engine(*l.co2, low, 400, xc)), 1e-4);
   // Water near the ground: its self-broadening changes the cross-section visibly, and the source's
   // interpolation in the mixing ratio follows the engine closely at 0, a middle amount and saturation.
@@ -85,7 +86,7 @@ TEST(HitranColumnSource, GivesTheEngineCrossSectionsAtEachLayersConditions) {
   EXPECT_GT(worst(dry, moist), 0.02);
   for (double ppm : {0.0, 8000.0, 9000.0}) {
     TzqLayerConditions at = low;
-    at.H2O = ppm;
+    at.Ppmv[TzqColumnGas::H2O] = ppm;
     EXPECT_LT(worst(source(s, TzqColumnGas::H2O, at, x), engine(*l.h2o, at, ppm, x)), 1e-3) << ppm << " ppm";
   }
 }
@@ -94,7 +95,7 @@ TEST(HitranColumnSource, AbsorbsNothingWithoutAListAndPassesOnRefusals) {
   ZQ_REQUIRE_HITRAN();
   TzqHitranColumnSource s(nullptr, lists().co2.get());
   const auto x = grid(600, 610);
-  const TzqLayerConditions layer{0, 288, 1000, 10000, 400};
+  const TzqLayerConditions layer{0, 288, 1000, {{10000, 400}}};
   EXPECT_EQ(source(s, TzqColumnGas::H2O, layer, x), std::vector<double>(x.size(), 0.0));
   std::vector<double> sigma(x.size());
   std::string reason;

@@ -1,0 +1,96 @@
+#include "zqColumnDiagnostics.h"
+
+#include "zqPhysicalConstants.h"
+#include "zqPlanck.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+double GridIntegral(std::span<const double> spectrum, double step) {
+  long double sum = 0;
+  for (double v : spectrum)
+    sum += v;
+  return static_cast<double>(sum * step);
+}
+
+double BandIntegral(std::span<const double> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
+  // The first point at or above a wavenumber, from the midpoints Min + (j + 1/2) Step.
+  const auto first_at = [&](double nu) {
+    const double j = std::ceil((nu - grid.Min) / grid.Step - 0.5);
+    return static_cast<std::size_t>(std::clamp(j, 0.0, static_cast<double>(spectrum.size())));
+  };
+  const std::size_t from = first_at(band.Min), to = first_at(band.Max);
+  return from < to ? GridIntegral(spectrum.subspan(from, to - from), grid.Step) : 0;
+}
+
+int ObserverLevel(const TzqColumnProfile& profile, std::optional<double> altitude) {
+  const int top = static_cast<int>(profile.LevelAltitude.size()) - 1;
+  if (!altitude || top < 0) return std::max(top, 0);
+  int best = 0;
+  for (int i = 1; i <= top; ++i)
+    if (std::fabs(profile.LevelAltitude[static_cast<std::size_t>(i)] - *altitude) <
+        std::fabs(profile.LevelAltitude[static_cast<std::size_t>(best)] - *altitude))
+      best = i;
+  return best;
+}
+
+double HeatingRate(double netBottom, double netTop, double pBottom, double pTop) {
+  constexpr double kSecondsPerDay = 86400;
+  const double g = static_cast<double>(zqconst::StandardGravity);
+  return g * (netBottom - netTop) / (zqconst::DryAirHeatCapacity * (pBottom - pTop) * 100) * kSecondsPerDay;
+}
+
+std::vector<double> HeatingRates(const std::vector<double>& levelNet,
+                                 const std::vector<double>& levelPressure) {
+  std::vector<double> out;
+  for (std::size_t k = 0; k + 1 < levelNet.size(); ++k)
+    out.push_back(HeatingRate(levelNet[k], levelNet[k + 1], levelPressure[k], levelPressure[k + 1]));
+  return out;
+}
+
+double EmissionHeight(const TzqColumnProfile& profile, double t) {
+  const std::vector<double>& T = profile.LevelTemperature;
+  const std::vector<double>& z = profile.LevelAltitude;
+  if (!T.empty() && T[0] == t) return z[0];
+  for (std::size_t i = 0; i + 1 < T.size(); ++i)
+    if ((T[i] - t) * (T[i + 1] - t) <= 0 && T[i + 1] != T[i])
+      return z[i] + (z[i + 1] - z[i]) * (t - T[i]) / (T[i + 1] - T[i]);
+  return std::numeric_limits<double>::quiet_NaN();
+}
+
+std::span<const double> ObservedSpectrum(const TzqSpectralFluxes& fluxes, int level, TzqLook look) {
+  const auto l = static_cast<std::size_t>(level);
+  return look == TzqLook::Down ? fluxes.Up[l] : fluxes.Down[l];
+}
+
+TzqStateDiagnostics DiagnoseState(const TzqColumnProfile& profile, const TzqColumnGrid& grid,
+                                  const TzqSpectralFluxes& fluxes, int observerLevel, TzqLook look,
+                                  const std::vector<TzqBand>& bands) {
+  TzqStateDiagnostics d;
+  const std::size_t levels = fluxes.Up.size();
+  std::vector<double> net(levels);
+  for (std::size_t l = 0; l < levels; ++l) {
+    d.LevelUp.push_back(GridIntegral(fluxes.Up[l], grid.Step));
+    d.LevelDown.push_back(GridIntegral(fluxes.Down[l], grid.Step));
+    net[l] = d.LevelUp[l] - d.LevelDown[l];
+  }
+  d.Heating = HeatingRates(net, profile.LevelPressure);
+  for (const TzqBand& band : bands) {
+    for (std::size_t l = 0; l < levels; ++l)
+      net[l] = BandIntegral(fluxes.Up[l], grid, band) - BandIntegral(fluxes.Down[l], grid, band);
+    d.BandHeating.push_back(HeatingRates(net, profile.LevelPressure));
+  }
+  const std::span<const double> observed = ObservedSpectrum(fluxes, observerLevel, look);
+  d.BrightnessTemperature.resize(observed.size());
+  for (std::size_t j = 0; j < observed.size(); ++j)
+    d.BrightnessTemperature[j] = zqplanck::BrightnessTemperature(grid.At(j), observed[j]);
+  d.ObservedFlux = GridIntegral(observed, grid.Step);
+  const double bandEnd = grid.Min + static_cast<double>(grid.Points) * grid.Step;
+  d.EffectiveTemperature = zqplanck::BandEffectiveTemperature(grid.Min, bandEnd, d.ObservedFlux);
+  d.EmissionHeight =
+      levels
+          ? EmissionHeight(profile, zqplanck::BandEffectiveTemperature(grid.Min, bandEnd, d.LevelUp.back()))
+          : std::numeric_limits<double>::quiet_NaN();
+  return d;
+}

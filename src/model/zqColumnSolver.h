@@ -1,0 +1,41 @@
+// The column's radiative transfer: upward and downward spectral fluxes at every level, for each state,
+// from the layers' optical depths.
+//
+// Transfer: non-scattering, LTE, plane-parallel; black ground at the profile's surface temperature;
+// zero downward intensity at the top; within a layer the Planck source is linear in optical depth
+// between its level values. Intensities at Gauss-Legendre cosines mu give the fluxes
+// F = 2 pi sum w mu I. Every grid point is computed on its own, so the fluxes are identical for any
+// number of threads.
+#pragma once
+
+#include "zqOpticalDepths.h"
+
+#include <string>
+#include <vector>
+
+// W m-2 per cm-1 at each level (0 = the ground) and grid point.
+struct TzqSpectralFluxes {
+  std::vector<std::vector<double>> Up, Down; // [level][point]
+};
+
+// A layer and gas that absorb.
+struct TzqAbsorber {
+  std::size_t Layer;
+  TzqColumnGas Gas;
+};
+
+struct TzqSolveRequest {
+  const TzqColumnProfile* Profile = nullptr;
+  TzqColumnGrid Grid;
+  int AngleNodes = 4;
+  unsigned Threads = 0; // 1: the calling thread only; otherwise the worker pool
+  const TzqOpticalDepths* Depths = nullptr;
+  std::vector<TzqAbsorber> Absorbers;
+  std::vector<TzqColumnState> States;
+  std::vector<TzqSpectralFluxes*> Out; // per state; null: that state is not solved
+  double ProgressFrom = 0;             // the progress bar's share already done
+};
+
+// Fills every requested state's fluxes. False on a cancel (reason filled, the fluxes unusable);
+// std::bad_alloc when memory runs out.
+bool SolveColumn(const TzqSolveRequest& request, const TzqColumnProgress& progress, std::string& reason);
