@@ -4,6 +4,7 @@
 #include "zqCli.h"
 
 #include "zqAtmosphere.h"
+#include "zqAtmosphereTable.h"
 #include "zqBlackbody.h"
 #include "zqCliOptions.h"
 #include "zqDatafileLoader.h"
@@ -401,16 +402,24 @@ const std::vector<CommandSpec>& commands() {
           num("values", 1, 50001, "Number_of_Values of [blackbody 1]", "number of points")}});
     v.push_back(
         {"column",
-         "Writes the outgoing longwave radiation (OLR) of a clear-sky column of the standard atmosphere "
-         "with\n"
-         "water vapour and CO2 (HITRAN line physics, Voigt, line by line), for the CO2 amount and its\n"
-         "multiple (\"2x\" in the rows is the --co2-factor multiple), the forcing at the top and at the\n"
-         "tropopause, the downward flux at the surface and the surface's emission, in W/m2 over the band.",
+         "Writes the outgoing longwave radiation (OLR) of a clear-sky column of an atmosphere (the\n"
+         "program's standard atmosphere, a built-in model atmosphere or a profile file) with water vapour\n"
+         "and CO2 (HITRAN line physics, Voigt, line by line), for the CO2 amount and its multiple (\"2x\"\n"
+         "and \"Nx\" in the rows are the --co2-factor multiple), the forcing at the top and at the\n"
+         "tropopause, the downward flux at the surface, the surface's emission, the flux an observer sees\n"
+         "(--observer, --look) and the emission height, in W/m2 over the band (the height in km).",
          {text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"),
           text("output", "write the CSV to this file instead of the standard output"),
           flag("quiet", "no progress messages"),
-          num("surface-temperature", 150, 350, "288", "surface temperature, K"),
-          num("rh", 0, 100, "60", "surface relative humidity, held up to the tropopause, percent"),
+          text("atmosphere",
+               "standard, tropical, midlatitude-summer, midlatitude-winter, subarctic-summer, "
+               "subarctic-winter, us-standard, or a profile CSV file (z_km,p_mb,T_K and <gas>_ppmv columns)",
+               "standard"),
+          num("surface-temperature", 150, 350, "288; with a table its own T at 0 km",
+              "surface temperature, K"),
+          num("rh", 0, 100, "60",
+              "surface relative humidity, held up to the tropopause, percent (standard atmosphere only)"),
+          num("h2o-scale", 0, 10, "1", "multiple of a table's water vapour (tables only)"),
           num("co2", 0, 1e6, "ppmv of [CO2] in the INI file, 350", "CO2 mixing ratio, ppm"),
           num("co2-factor", 0, 1e6, "2", "multiple of the CO2 amount compared with it"),
           num("min", 0, 1e6, "0", "lower end of the band, cm-1"),
@@ -419,8 +428,18 @@ const std::vector<CommandSpec>& commands() {
           num("top", 1e-3, 100, "70", "top altitude, km"),
           num("step", 1e-5, 1e3, "0.01", "largest spectral grid step, cm-1"),
           flag("isothermal", "every level at the surface temperature (a check: OLR = surface emission)"),
+          num("observer", 0, 100, "the top", "observer altitude, km (the nearest level is used)"),
+          choice("look", {"down", "up"}, "down",
+                 "observer's direction: down sees the upward flux, up the downward flux"),
+          text("heating-bands", "bands of the heating rates in --profile-output, cm-1, as A-B,C-D,...",
+               "0-550,550-800,800-1250,1250-2500"),
           text("spectrum",
-               "also write the top-of-atmosphere spectrum (W m-2 per cm-1) as CSV to this file")}});
+               "also write the top-of-atmosphere spectrum (W m-2 per cm-1) and the brightness temperature "
+               "of the observed flux (K) as CSV to this file"),
+          text("profile-output",
+               "also write per level altitude, pressure, temperature, each gas's ppmv, the upward and "
+               "downward fluxes (W/m2) and the heating rate of the layer above the level (K/day) as CSV "
+               "to this file")}});
     OptionSpec altitude = num("altitude", -1e4, 1e4, "", "altitude, km");
     altitude.repeatable = true;
     v.push_back(
@@ -542,17 +561,48 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   return zqCliOK;
 }
 
-int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
-  Progress progress(err, o.Has("quiet"));
-  GasLists g;
-  g.files.ini = open_ini(o);
+// "A-B,C-D,..." (cm-1) as bands.
+std::vector<TzqBand> parse_bands(const std::string& text) {
+  std::vector<TzqBand> bands;
+  std::stringstream list(text);
+  for (std::string item; std::getline(list, item, ',');) {
+    const std::size_t dash = item.find('-', 1);
+    const auto lo = dash == std::string::npos ? std::nullopt : zqcli::ParseNumber(item.substr(0, dash));
+    const auto hi = dash == std::string::npos ? std::nullopt : zqcli::ParseNumber(item.substr(dash + 1));
+    if (!lo || !hi) throw CliError(zqCliUsage, "--heating-bands: \"" + item + "\" is not a band A-B in cm-1");
+    bands.push_back({*lo, *hi});
+  }
+  if (bands.empty()) throw CliError(zqCliUsage, "--heating-bands needs at least one band A-B");
+  return bands;
+}
+
+TzqColumnSettings column_settings(const ParsedOptions& o, TzqINI_File& ini) {
   TzqColumnSettings s;
+  s.Atmosphere = o.Text("atmosphere", "standard");
+  const std::vector<std::string> names = BuiltInAtmosphereNames();
+  const bool builtIn = std::find(names.begin(), names.end(), s.Atmosphere) != names.end();
+  if (IsStandardAtmosphere(s)) {
+    if (o.Has("h2o-scale"))
+      throw CliError(zqCliUsage,
+                     "--h2o-scale applies to a table's water; the standard atmosphere takes --rh");
+  } else {
+    // A table has its own water and ground temperature.
+    if (o.Has("rh"))
+      throw CliError(zqCliUsage, "--rh applies to the standard atmosphere only: " + s.Atmosphere +
+                                     " gives its own water vapour (scale it with --h2o-scale)");
+    if (!builtIn) {
+      std::string error;
+      if (ReadAtmosphereFile(s.Atmosphere, error).Empty()) throw CliError(zqCliInputFile, error);
+    }
+  }
+  s.SurfaceFromTable = !o.Has("surface-temperature");
   s.SurfaceTemperature = o.Number("surface-temperature", 288);
   s.RelativeHumidity = o.Number("rh", 60);
+  s.H2OScale = o.Number("h2o-scale", 1);
   if (o.Has("co2")) {
     s.CO2 = o.Number("co2", 350);
   } else {
-    const zqsession::TCO2Default co2 = zqsession::ReadCO2Default(*g.files.ini);
+    const zqsession::TCO2Default co2 = zqsession::ReadCO2Default(ini);
     if (co2.Refusal) throw CliError(zqCliInputFile, co2.Refusal->Text);
     s.CO2 = co2.Value;
   }
@@ -564,26 +614,76 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   s.TopAltitude = o.Number("top", 70);
   s.Step = o.Number("step", 0.01);
   s.Isothermal = o.Has("isothermal");
+  if (o.Has("observer")) s.ObserverAltitude = o.Number("observer", 0);
+  s.Look = o.Text("look", "down") == "up" ? TzqLook::Up : TzqLook::Down;
+  if (o.Has("heating-bands")) s.HeatingBands = parse_bands(o.Text("heating-bands", ""));
   if (const std::string why = CheckColumnSettings(s); !why.empty()) throw CliError(zqCliUsage, why);
+  return s;
+}
+
+// Written as they are formed: a fine grid's CSV would otherwise double the column's memory.
+void write_csv(const std::string& path, const std::function<void(const zqFileWriter&)>& rows) {
+  try {
+    zqReplaceFileWith(path, rows);
+  } catch (const EzqFileError& e) {
+    throw CliError(zqCliFailed, e.what());
+  }
+}
+
+void write_column_spectrum(const std::string& path, const TzqColumnResult& r) {
+  write_csv(path, [&r](const zqFileWriter& write) {
+    const std::vector<double>&tb1 = r.Diagnostics[0].BrightnessTemperature,
+          &tbN = r.Diagnostics[1].BrightnessTemperature;
+    write("wavenumber_cm-1,OLR_1x,OLR_2x,Tb_1x_K,Tb_Nx_K\n");
+    for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
+      write(number(r.Wavenumber[j]) + ',' + number(r.OLR1xSpectrum[j]) + ',' + number(r.OLRNxSpectrum[j]) +
+            ',' + number(tb1[j]) + ',' + number(tbN[j]) + '\n');
+  });
+}
+
+// One row per level; a layer's heating on the row of the level below it (empty on the top row).
+void write_column_profile(const std::string& path, const TzqColumnResult& r) {
+  write_csv(path, [&r](const zqFileWriter& write) {
+    const TzqColumnProfile& p = r.Profile;
+    std::string header = "altitude_km,pressure_mb,temperature_K";
+    for (const TzqColumnGasInfo& gas : ColumnGases())
+      header += std::string(",") + gas.Key + "_ppmv";
+    header += ",up_1x,down_1x,up_Nx,down_Nx,heating_1x_K_per_day,heating_Nx_K_per_day";
+    for (const TzqBand& b : r.Bands)
+      for (const char* state : {"1x", "Nx"})
+        header += ",heating_" + std::string(state) + '_' + number(b.Min) + '-' + number(b.Max) + "_K_per_day";
+    write(header + '\n');
+    const TzqStateDiagnostics &one = r.Diagnostics[0], &n = r.Diagnostics[1];
+    for (std::size_t i = 0; i < p.LevelPressure.size(); ++i) {
+      std::string row =
+          number(p.LevelAltitude[i]) + ',' + number(p.LevelPressure[i]) + ',' + number(p.LevelTemperature[i]);
+      for (const TzqColumnGasInfo& gas : ColumnGases())
+        row += ',' + number(p.LevelPpmv[gas.Gas][i]);
+      row += ',' + number(one.LevelUp[i]) + ',' + number(one.LevelDown[i]) + ',' + number(n.LevelUp[i]) +
+             ',' + number(n.LevelDown[i]);
+      const bool layer = i < p.Layers.size();
+      row += ',' + (layer ? number(one.Heating[i]) : "") + ',' + (layer ? number(n.Heating[i]) : "");
+      for (std::size_t b = 0; b < r.Bands.size(); ++b)
+        row += ',' + (layer ? number(one.BandHeating[b][i]) : "") + ',' +
+               (layer ? number(n.BandHeating[b][i]) : "");
+      write(row + '\n');
+    }
+  });
+}
+
+int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
+  Progress progress(err, o.Has("quiet"));
+  GasLists g;
+  g.files.ini = open_ini(o);
+  const TzqColumnSettings s = column_settings(o, *g.files.ini);
   prepare_lists(g, zqsession::TControls{}, platform, progress, err);
 
   zqsession::TColumnRun run;
   progress.Timed("computing the column", [&] { run = g.session.ComputeColumn(s); });
   report(run.Status, err);
   const TzqColumnResult& r = run.Result;
-  if (o.Has("spectrum")) {
-    // Written as it is formed: a fine grid's CSV would otherwise double the column's memory.
-    try {
-      zqReplaceFileWith(o.Text("spectrum", ""), [&r](const zqFileWriter& write) {
-        write("wavenumber_cm-1,OLR_1x,OLR_2x\n");
-        for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
-          write(number(r.Wavenumber[j]) + ',' + number(r.OLR1xSpectrum[j]) + ',' +
-                number(r.OLRNxSpectrum[j]) + '\n');
-      });
-    } catch (const EzqFileError& e) {
-      throw CliError(zqCliFailed, e.what());
-    }
-  }
+  if (o.Has("spectrum")) write_column_spectrum(o.Text("spectrum", ""), r);
+  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r);
   std::ostringstream csv;
   csv << "result,W/m2\n";
   csv << "OLR 1x," << number(r.OLR1x) << "\n";
@@ -593,6 +693,9 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   csv << "Surface downwelling 1x," << number(r.SurfaceDownwelling1x) << "\n";
   csv << "Surface downwelling 2x," << number(r.SurfaceDownwellingNx) << "\n";
   csv << "Surface emission," << number(r.SurfaceEmission) << "\n";
+  csv << "Observer flux 1x," << number(r.Diagnostics[0].ObservedFlux) << "\n";
+  csv << "Observer flux Nx," << number(r.Diagnostics[1].ObservedFlux) << "\n";
+  csv << "Emission height 1x km," << number(r.Diagnostics[0].EmissionHeight) << "\n";
   emit(o, out, csv.str());
   return zqCliOK;
 }

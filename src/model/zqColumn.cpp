@@ -33,10 +33,6 @@ std::vector<double> profile_numbers(const TzqColumnProfile& p) {
 
 } // namespace
 
-std::span<const double> TzqColumnResult::ObservedSpectrum(std::size_t state) const {
-  return ::ObservedSpectrum(*Fluxes[state], ObserverLevel, Look);
-}
-
 double TzqColumnResult::ForcingAt(int level, std::size_t a, std::size_t b) const {
   const auto l = static_cast<std::size_t>(level);
   const TzqStateDiagnostics &x = Diagnostics[a], &y = Diagnostics[b];
@@ -161,8 +157,8 @@ void TzqColumn::diagnose(const TzqColumnSettings& s, const TzqColumnGrid& grid, 
   result.Wavenumber.resize(grid.Points);
   for (std::size_t j = 0; j < grid.Points; ++j)
     result.Wavenumber[j] = grid.At(j);
-  result.OLR1xSpectrum = result.Fluxes[0]->Up[top];
-  result.OLRNxSpectrum = result.Fluxes[1]->Up[top];
+  result.OLR1xSpectrum = result.Fluxes[0]->TopUp;
+  result.OLRNxSpectrum = result.Fluxes[1]->TopUp;
   result.OLR1x = result.Diagnostics[0].LevelUp[top];
   result.OLRNx = result.Diagnostics[1].LevelUp[top];
   result.ForcingTOA = result.OLR1x - result.OLRNx;

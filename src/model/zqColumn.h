@@ -40,7 +40,7 @@ struct TzqColumnResult {
   TzqLook Look = TzqLook::Down;
 
   // The observed spectrum of a state.
-  std::span<const double> ObservedSpectrum(std::size_t state) const;
+  const std::vector<double>& ObservedSpectrum(std::size_t state) const { return Diagnostics[state].Observed; }
   // Net upward flux at a level, state a minus state b: the forcing of going from a to b (W/m2).
   double ForcingAt(int level, std::size_t a = 0, std::size_t b = 1) const;
   // The forcing at the observer's level.

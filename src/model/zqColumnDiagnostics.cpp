@@ -7,14 +7,26 @@
 #include <cmath>
 #include <limits>
 
-double GridIntegral(std::span<const double> spectrum, double step) {
+namespace {
+
+template <class T> double grid_integral(std::span<const T> spectrum, double step) {
   long double sum = 0;
-  for (double v : spectrum)
+  for (T v : spectrum)
     sum += v;
   return static_cast<double>(sum * step);
 }
 
-double BandIntegral(std::span<const double> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
+} // namespace
+
+double GridIntegral(std::span<const double> spectrum, double step) {
+  return grid_integral(spectrum, step);
+}
+
+double GridIntegral(std::span<const float> spectrum, double step) {
+  return grid_integral(spectrum, step);
+}
+
+double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
   // The first point at or above a wavenumber, from the midpoints Min + (j + 1/2) Step.
   const auto first_at = [&](double nu) {
     const double j = std::ceil((nu - grid.Min) / grid.Step - 0.5);
@@ -59,9 +71,11 @@ double EmissionHeight(const TzqColumnProfile& profile, double t) {
   return std::numeric_limits<double>::quiet_NaN();
 }
 
-std::span<const double> ObservedSpectrum(const TzqSpectralFluxes& fluxes, int level, TzqLook look) {
+std::vector<double> ObservedSpectrum(const TzqSpectralFluxes& fluxes, int level, TzqLook look) {
   const auto l = static_cast<std::size_t>(level);
-  return look == TzqLook::Down ? fluxes.Up[l] : fluxes.Down[l];
+  if (look == TzqLook::Down && l + 1 == fluxes.Up.size()) return fluxes.TopUp;
+  const std::vector<float>& kept = look == TzqLook::Down ? fluxes.Up[l] : fluxes.Down[l];
+  return {kept.begin(), kept.end()};
 }
 
 TzqStateDiagnostics DiagnoseState(const TzqColumnProfile& profile, const TzqColumnGrid& grid,
@@ -69,23 +83,23 @@ TzqStateDiagnostics DiagnoseState(const TzqColumnProfile& profile, const TzqColu
                                   const std::vector<TzqBand>& bands) {
   TzqStateDiagnostics d;
   const std::size_t levels = fluxes.Up.size();
+  d.LevelUp = fluxes.LevelUp;
+  d.LevelDown = fluxes.LevelDown;
   std::vector<double> net(levels);
-  for (std::size_t l = 0; l < levels; ++l) {
-    d.LevelUp.push_back(GridIntegral(fluxes.Up[l], grid.Step));
-    d.LevelDown.push_back(GridIntegral(fluxes.Down[l], grid.Step));
+  for (std::size_t l = 0; l < levels; ++l)
     net[l] = d.LevelUp[l] - d.LevelDown[l];
-  }
   d.Heating = HeatingRates(net, profile.LevelPressure);
   for (const TzqBand& band : bands) {
     for (std::size_t l = 0; l < levels; ++l)
       net[l] = BandIntegral(fluxes.Up[l], grid, band) - BandIntegral(fluxes.Down[l], grid, band);
     d.BandHeating.push_back(HeatingRates(net, profile.LevelPressure));
   }
-  const std::span<const double> observed = ObservedSpectrum(fluxes, observerLevel, look);
-  d.BrightnessTemperature.resize(observed.size());
-  for (std::size_t j = 0; j < observed.size(); ++j)
-    d.BrightnessTemperature[j] = zqplanck::BrightnessTemperature(grid.At(j), observed[j]);
-  d.ObservedFlux = GridIntegral(observed, grid.Step);
+  d.Observed = ObservedSpectrum(fluxes, observerLevel, look);
+  d.BrightnessTemperature.resize(d.Observed.size());
+  for (std::size_t j = 0; j < d.Observed.size(); ++j)
+    d.BrightnessTemperature[j] = zqplanck::BrightnessTemperature(grid.At(j), d.Observed[j]);
+  const auto observer = static_cast<std::size_t>(observerLevel);
+  d.ObservedFlux = look == TzqLook::Down ? d.LevelUp[observer] : d.LevelDown[observer];
   const double bandEnd = grid.Min + static_cast<double>(grid.Points) * grid.Step;
   d.EffectiveTemperature = zqplanck::BandEffectiveTemperature(grid.Min, bandEnd, d.ObservedFlux);
   d.EmissionHeight =

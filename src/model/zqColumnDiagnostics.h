@@ -12,8 +12,9 @@
 // Midpoint-rule integral of a spectrum over the grid (W m-2 from W m-2 per cm-1), summed in grid order
 // in extended precision so that it does not depend on how the work was split.
 double GridIntegral(std::span<const double> spectrum, double step);
+double GridIntegral(std::span<const float> spectrum, double step);
 // The same over the grid points whose midpoints lie in [band.Min, band.Max).
-double BandIntegral(std::span<const double> spectrum, const TzqColumnGrid& grid, const TzqBand& band);
+double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, const TzqBand& band);
 
 // The level nearest (in altitude) to the observer's altitude (km); the top when none is given.
 int ObserverLevel(const TzqColumnProfile& profile, std::optional<double> altitude);
@@ -35,7 +36,8 @@ struct TzqStateDiagnostics {
   std::vector<double> LevelUp, LevelDown;       // W/m2 at every level
   std::vector<double> Heating;                  // K/day per layer
   std::vector<std::vector<double>> BandHeating; // K/day, [band][layer]
-  std::vector<double> BrightnessTemperature;    // K at every grid point of the observed flux
+  std::vector<double> Observed;                 // W m-2 per cm-1: the observed spectrum
+  std::vector<double> BrightnessTemperature;    // K at every grid point of the observed spectrum
   double ObservedFlux = 0;                      // W/m2
   double EffectiveTemperature = 0;              // K, of the observed flux over the column's band
   double EmissionHeight = 0;                    // km, of the upward flux at the top; NaN when none
@@ -43,7 +45,7 @@ struct TzqStateDiagnostics {
 
 // The observed spectrum of a state: the upward flux through the observer's level looking down, the
 // downward flux looking up.
-std::span<const double> ObservedSpectrum(const TzqSpectralFluxes& fluxes, int level, TzqLook look);
+std::vector<double> ObservedSpectrum(const TzqSpectralFluxes& fluxes, int level, TzqLook look);
 
 TzqStateDiagnostics DiagnoseState(const TzqColumnProfile& profile, const TzqColumnGrid& grid,
                                   const TzqSpectralFluxes& fluxes, int observerLevel, TzqLook look,

@@ -8,11 +8,14 @@ namespace {
 
 // Bytes per grid point and layer: a float cross-section per gas and the two float bases of water.
 constexpr double kPerPointAndLayer = 2 * sizeof(float) + 2 * sizeof(float);
-// Bytes per grid point whatever the layers: result wavenumbers, two spectra, a brightness temperature
-// per state, and one fetch's grid, cross-section, its copy, the interpolation pair and the work split.
+// Bytes per grid point whatever the layers: result wavenumbers and two spectra, and one fetch's grid,
+// cross-section, its copy, the interpolation pair and the work split.
 constexpr double kPerPoint = 3 * sizeof(double) + 7 * sizeof(double);
-// Bytes per grid point, level and state: the upward and downward spectral fluxes.
-constexpr double kPerPointLevelAndState = 2 * sizeof(double);
+// Bytes per grid point, level and state: the upward and downward spectral fluxes (floats).
+constexpr double kPerPointLevelAndState = 2 * sizeof(float);
+// Bytes per grid point and state: the top's spectrum, the observed spectrum and its brightness
+// temperature.
+constexpr double kPerPointAndState = 3 * sizeof(double);
 
 std::string gigabytes(double bytes) {
   char text[32];
@@ -26,7 +29,7 @@ double ColumnMemoryBytes(const TzqColumnSettings& s) {
   const auto points = static_cast<double>(ColumnGrid(s).Points);
   const double layers = std::fmax(1.0, s.Layers);
   const auto states = static_cast<double>(ColumnStates(s).size());
-  return points * (kPerPoint + sizeof(double) * states + kPerPointAndLayer * layers +
+  return points * (kPerPoint + kPerPointAndState * states + kPerPointAndLayer * layers +
                    kPerPointLevelAndState * states * (layers + 1));
 }
 

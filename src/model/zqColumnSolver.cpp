@@ -94,10 +94,14 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
   for (std::size_t s = 0; s < r.States.size(); ++s)
     if (r.Out[s]) {
       runs.push_back(s);
-      r.Out[s]->Up.assign(levels, std::vector<double>(points));
-      r.Out[s]->Down.assign(levels, std::vector<double>(points));
+      r.Out[s]->Up.assign(levels, std::vector<float>(points));
+      r.Out[s]->Down.assign(levels, std::vector<float>(points));
+      r.Out[s]->TopUp.assign(points, 0.0);
     }
   if (runs.empty()) return true;
+  const std::size_t chunks = (points + kChunk - 1) / kChunk;
+  // Per run, chunk and level: the chunk's sums of the upward and downward spectra.
+  std::vector<double> upSums(runs.size() * chunks * levels), downSums(upSums.size());
   // Amounts (molecules per cm2) per run and absorber.
   std::vector<double> amount(runs.size() * r.Absorbers.size());
   for (std::size_t run = 0; run < runs.size(); ++run)
@@ -108,7 +112,6 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
     }
 
   const PointSolver solver(layers, r.AngleNodes);
-  const std::size_t chunks = (points + kChunk - 1) / kChunk;
   std::atomic<bool> stop{false}, outOfMemory{false};
   auto solve_chunk_body = [&](std::size_t c) {
     const std::size_t first = c * kChunk, count = std::min(kChunk, points - first);
@@ -120,7 +123,8 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
         r.Depths->AddOpticalDepth(r.Absorbers[a].Layer, r.Absorbers[a].Gas,
                                   amount[run * r.Absorbers.size() + a], first, count,
                                   &tau[(run * layers + r.Absorbers[a].Layer) * row]);
-    std::vector<double> b(levels), column(layers), up(levels), down(levels);
+    std::vector<double> b(levels), column(layers), up(levels), down(levels), upSum(runs.size() * levels),
+        downSum(upSum.size());
     std::vector<zqrt::LayerTransfer> factors(layers * solver.Nodes());
     for (std::size_t j = 0; j < count; ++j) {
       const double nu = r.Grid.At(first + j);
@@ -134,12 +138,20 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
           column[k] = tau[(run * layers + k) * row + j];
         solver.Solve(column.data(), b.data(), bSurface, factors.data(), up.data(), down.data());
         TzqSpectralFluxes& out = *r.Out[runs[run]];
+        out.TopUp[first + j] = up[layers];
         for (std::size_t level = 0; level < levels; ++level) {
-          out.Up[level][first + j] = up[level];
-          out.Down[level][first + j] = down[level];
+          out.Up[level][first + j] = static_cast<float>(up[level]);
+          out.Down[level][first + j] = static_cast<float>(down[level]);
+          upSum[run * levels + level] += up[level];
+          downSum[run * levels + level] += down[level];
         }
       }
     }
+    for (std::size_t run = 0; run < runs.size(); ++run)
+      for (std::size_t level = 0; level < levels; ++level) {
+        upSums[(run * chunks + c) * levels + level] = upSum[run * levels + level];
+        downSums[(run * chunks + c) * levels + level] = downSum[run * levels + level];
+      }
   };
   auto solve_chunk = [&](std::size_t c) {
     if (stop.load(std::memory_order_relaxed) || progress.Cancelled()) {
@@ -172,6 +184,25 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
     }
     progress.Report(r.ProgressFrom +
                     (1 - r.ProgressFrom) * static_cast<double>(done) / static_cast<double>(chunks));
+  }
+  for (std::size_t run = 0; run < runs.size(); ++run) {
+    TzqSpectralFluxes& out = *r.Out[runs[run]];
+    out.LevelUp.assign(levels, 0.0);
+    out.LevelDown.assign(levels, 0.0);
+    for (std::size_t level = 0; level < levels; ++level) {
+      long double up = 0, down = 0;
+      for (std::size_t c = 0; c < chunks; ++c) {
+        up += upSums[(run * chunks + c) * levels + level];
+        down += downSums[(run * chunks + c) * levels + level];
+      }
+      out.LevelUp[level] = static_cast<double>(up * r.Grid.Step);
+      out.LevelDown[level] = static_cast<double>(down * r.Grid.Step);
+    }
+    // The top's upward flux summed point by point, as the OLR always was.
+    long double top = 0;
+    for (double v : out.TopUp)
+      top += v;
+    out.LevelUp[layers] = static_cast<double>(top * r.Grid.Step);
   }
   return true;
 }

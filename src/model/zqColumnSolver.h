@@ -13,9 +13,13 @@
 #include <string>
 #include <vector>
 
-// W m-2 per cm-1 at each level (0 = the ground) and grid point.
+// The fluxes of one state. Spectra in W m-2 per cm-1 at each level (0 = the ground) and grid point,
+// kept as floats (1e-7 relative: far below anything shown, and half the memory of a fine grid); the
+// level integrals and the top's upward spectrum in full precision.
 struct TzqSpectralFluxes {
-  std::vector<std::vector<double>> Up, Down; // [level][point]
+  std::vector<std::vector<float>> Up, Down; // [level][point]
+  std::vector<double> TopUp;                // the upward spectrum at the top
+  std::vector<double> LevelUp, LevelDown;   // W/m2 at every level: the spectra's midpoint-rule integrals
 };
 
 // A layer and gas that absorb.
@@ -36,6 +40,7 @@ struct TzqSolveRequest {
   double ProgressFrom = 0;             // the progress bar's share already done
 };
 
-// Fills every requested state's fluxes. False on a cancel (reason filled, the fluxes unusable);
-// std::bad_alloc when memory runs out.
+// Fills every requested state's fluxes. The level integrals are summed chunk by chunk in grid order
+// and the chunks in order, so they do not depend on the threads either. False on a cancel (reason filled, the
+// fluxes unusable); std::bad_alloc when memory runs out.
 bool SolveColumn(const TzqSolveRequest& request, const TzqColumnProgress& progress, std::string& reason);

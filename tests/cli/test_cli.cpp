@@ -445,9 +445,10 @@ TEST_F(CliTest, ColumnWritesTheModelsFluxesAndSpectrum) {
   std::vector<std::string> names;
   for (const auto& row : rows)
     names.push_back(row.at(0));
-  EXPECT_EQ(names, (std::vector<std::string>{"result", "OLR 1x", "OLR 2x", "Forcing TOA",
-                                             "Forcing tropopause", "Surface downwelling 1x",
-                                             "Surface downwelling 2x", "Surface emission"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"result", "OLR 1x", "OLR 2x", "Forcing TOA", "Forcing tropopause",
+                                      "Surface downwelling 1x", "Surface downwelling 2x", "Surface emission",
+                                      "Observer flux 1x", "Observer flux Nx", "Emission height 1x km"}));
   EXPECT_EQ(rows[0][1], "W/m2");
 
   const auto water = model("01_h2o_161_only.txt", " 1", 0, 5000, 288, 1013, 1);
@@ -481,11 +482,18 @@ TEST_F(CliTest, ColumnWritesTheModelsFluxesAndSpectrum) {
 
   const auto points = csv(zqtest::ReadFile(spectrum));
   ASSERT_EQ(points.size(), m.Wavenumber.size() + 1);
-  EXPECT_EQ(points[0], (std::vector<std::string>{"wavenumber_cm-1", "OLR_1x", "OLR_2x"}));
+  EXPECT_EQ(points[0],
+            (std::vector<std::string>{"wavenumber_cm-1", "OLR_1x", "OLR_2x", "Tb_1x_K", "Tb_Nx_K"}));
   double olr1 = 0, olr2 = 0;
   for (std::size_t i = 1; i < points.size(); ++i) {
+    const double nu = std::stod(points[i][0]);
     olr1 += std::stod(points[i][1]) * m.Step;
     olr2 += std::stod(points[i][2]) * m.Step;
+    // The brightness temperature of the default observer (the top looking down) is that of the OLR.
+    for (int state : {1, 2})
+      ASSERT_TRUE(zqtest::RelClose(std::stod(points[i][2 + state]),
+                                   zqplanck::BrightnessTemperature(nu, std::stod(points[i][state])), 1e-10))
+          << nu;
   }
   EXPECT_NEAR(olr1, v.at("OLR 1x"), 1e-8 * olr1);
   EXPECT_NEAR(olr2, v.at("OLR 2x"), 1e-8 * olr2);
@@ -518,6 +526,64 @@ TEST_F(CliTest, ColumnIsothermalAndTransparentLimits) {
   EXPECT_EQ(clear.at("Forcing TOA"), 0);
   EXPECT_EQ(clear.at("Forcing tropopause"), 0);
   EXPECT_EQ(clear.at("Surface downwelling 1x"), 0);
+}
+
+// A built-in atmosphere seen from the ground: the observer's flux is the surface downwelling, the
+// profile file holds every level with fluxes that close with its heating rates, and the options that
+// belong to the other kind of atmosphere are refused by name.
+TEST_F(CliTest, ColumnAtmosphereObserverAndProfile) {
+  const auto profile = dir / "levels.csv";
+  const std::vector<std::string> base = {"column", "--ini",   ini(),         "--min", "550",
+                                         "--max",  "800",     "--layers",    "10",    "--step",
+                                         "0.1",    "--quiet", "--atmosphere"};
+  auto run = [&](std::vector<std::string> more) {
+    auto a = base;
+    a.insert(a.end(), more.begin(), more.end());
+    return cli(a);
+  };
+  const CliRun r = run({"midlatitude-winter", "--observer", "0", "--look", "up", "--heating-bands",
+                        "550-700,700-800", "--profile-output", profile.string()});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const auto v = column_rows(r.out);
+  EXPECT_EQ(v.at("Observer flux 1x"), v.at("Surface downwelling 1x"));
+  EXPECT_EQ(v.at("Observer flux Nx"), v.at("Surface downwelling 2x"));
+  EXPECT_NEAR(v.at("Surface emission"), zqplanck::BandExitance(550, 800, 272.2), 1e-9); // the table's ground
+
+  const auto rows = csv(zqtest::ReadFile(profile));
+  ASSERT_EQ(rows.size(), 12u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{
+                         "altitude_km", "pressure_mb", "temperature_K", "h2o_ppmv", "co2_ppmv", "up_1x",
+                         "down_1x", "up_Nx", "down_Nx", "heating_1x_K_per_day", "heating_Nx_K_per_day",
+                         "heating_1x_550-700_K_per_day", "heating_Nx_550-700_K_per_day",
+                         "heating_1x_700-800_K_per_day", "heating_Nx_700-800_K_per_day"}));
+  EXPECT_EQ(rows[1][0] + "," + rows[1][1] + "," + rows[1][2], "0,1018,272.2");
+  EXPECT_EQ(std::stod(rows[11][5]), v.at("OLR 1x"));
+  EXPECT_EQ(std::stod(rows[1][6]), v.at("Surface downwelling 1x"));
+  EXPECT_TRUE(rows[11][9].empty()); // no layer above the top
+  for (int state : {0, 1}) {
+    const std::size_t up = 5 + 2 * state, heating = 9 + state;
+    double absorbed = 0, bands = 0;
+    for (std::size_t i = 1; i < 11; ++i) {
+      const double dp = std::stod(rows[i][1]) - std::stod(rows[i + 1][1]);
+      absorbed += std::stod(rows[i][heating]) * 1004 * dp * 100 / (9.80665 * 86400);
+      bands +=
+          std::stod(rows[i][heating + 2]) + std::stod(rows[i][heating + 4]) - std::stod(rows[i][heating]);
+    }
+    const double divergence = std::stod(rows[1][up]) - std::stod(rows[1][up + 1]) - std::stod(rows[11][up]) +
+                              std::stod(rows[11][up + 1]);
+    EXPECT_NEAR(absorbed, divergence, 1e-9 * std::fabs(divergence) + 1e-10) << state;
+    EXPECT_NEAR(bands, 0, 1e-5) << state;
+  }
+
+  EXPECT_EQ(run({"tropical", "--rh", "50"}).code, 2);
+  EXPECT_NE(run({"tropical", "--rh", "50"}).err.find("--rh applies to the standard atmosphere only"),
+            std::string::npos);
+  EXPECT_EQ(run({"standard", "--h2o-scale", "2"}).code, 2);
+  EXPECT_EQ(run({"tropical", "--heating-bands", "700-"}).code, 2);
+  EXPECT_EQ(run({"tropical", "--observer", "71"}).code, 2);
+  const CliRun missing = run({(dir / "none.csv").string()});
+  EXPECT_EQ(missing.code, 3);
+  EXPECT_NE(missing.err.find("none.csv"), std::string::npos);
 }
 
 TEST_F(CliTest, ColumnRefusesBadSettingsWithoutWriting) {

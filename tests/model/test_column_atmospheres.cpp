@@ -89,12 +89,13 @@ TEST(ColumnAtmospheres, ObserverFluxesAndHeatingRatesCloseTheEnergy) {
                     (top.Profile.LevelPressure[k] - top.Profile.LevelPressure[k + 1]) * 100 / (g * 86400);
       const double divergence = (d.LevelUp[0] - d.LevelDown[0]) - (d.LevelUp[n] - d.LevelDown[n]);
       EXPECT_TRUE(zqtest::RelClose(static_cast<double>(absorbed), divergence, 1e-9)) << name;
-      // Bands that tile the column's band share its heating out.
+      // Bands that tile the column's band share its heating out (band sums come from the kept float
+      // spectra: 1e-7 of the fluxes, which the thinnest layers see magnified in their difference).
       for (std::size_t k = 0; k < n; ++k) {
         double sum = 0;
         for (const auto& heating : d.BandHeating)
           sum += heating[k];
-        EXPECT_NEAR(sum, d.Heating[k], 1e-9 * (1 + std::fabs(d.Heating[k]))) << name << " layer " << k;
+        EXPECT_NEAR(sum, d.Heating[k], 1e-5 * (1 + std::fabs(d.Heating[k]))) << name << " layer " << k;
       }
     }
     // The stratosphere cools in the CO2 band, more with more CO2.
