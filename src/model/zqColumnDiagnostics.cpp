@@ -9,21 +9,40 @@
 
 namespace {
 
-template <class T> double grid_integral(std::span<const T> spectrum, double step) {
+// Full-precision spectra are summed in long double in grid order: their integrals are the reported
+// fluxes, the same to the bit whatever the grid's split.
+double long_integral(std::span<const double> spectrum, double step) {
   long double sum = 0;
-  for (T v : spectrum)
+  for (double v : spectrum)
     sum += v;
   return static_cast<double>(sum * step);
+}
+
+// The kept float spectra (1e-7 already) in double over eight interleaved partial sums, which the
+// processor runs side by side: the band views sum every level of every state.
+double float_sum(std::span<const float> spectrum) {
+  constexpr std::size_t kLanes = 8;
+  double lanes[kLanes] = {};
+  const std::size_t whole = spectrum.size() / kLanes * kLanes;
+  for (std::size_t j = 0; j < whole; j += kLanes)
+    for (std::size_t l = 0; l < kLanes; ++l)
+      lanes[l] += spectrum[j + l];
+  double sum = 0;
+  for (std::size_t j = whole; j < spectrum.size(); ++j)
+    sum += spectrum[j];
+  for (double v : lanes)
+    sum += v;
+  return sum;
 }
 
 } // namespace
 
 double GridIntegral(std::span<const double> spectrum, double step) {
-  return grid_integral(spectrum, step);
+  return long_integral(spectrum, step);
 }
 
 double GridIntegral(std::span<const float> spectrum, double step) {
-  return grid_integral(spectrum, step);
+  return float_sum(spectrum) * step;
 }
 
 double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {

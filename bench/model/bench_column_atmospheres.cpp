@@ -1,0 +1,148 @@
+// Speed and figures of the column over the six model atmospheres on the real H2O 161 and CO2 626
+// lists: 60 layers to 70 km, 0-2500 cm-1, 400 ppm and its double. A computation from nothing (every
+// layer cross-section from the line engine), a new observer or band view on the cached solutions, and
+// a synthetic CO2 list five times the shipped one (its lines repeated at four offsets inside the
+// band, so density and strengths stay realistic). Counters: OLR 1x and 2x, the forcings at the top and
+// the tropopause (W/m2), the brightness temperature at 667 cm-1 (K) and the emission height (km).
+#include "zqAtmosphereTable.h"
+#include "zqColumn.h"
+#include "zqCrossSectionCache.h"
+#include "zqHITRAN.h"
+#include "zqHitranColumnSource.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <numeric>
+
+namespace {
+
+const std::filesystem::path kHitran = ABSORBVIEW_HITRAN_DIR;
+
+std::unique_ptr<T_zq_HITRAN> load(const char* name, const char* code) {
+  auto l = std::make_unique<T_zq_HITRAN>();
+  l->MoleculeType = code;
+  const auto file = kHitran / name;
+  if (std::filesystem::exists(file)) l->LoadFromFile(file.string());
+  return l;
+}
+
+const T_zq_HITRAN& water() {
+  static const auto h2o = load("h2o_161_hitran.par", " 1");
+  return *h2o;
+}
+const T_zq_HITRAN& co2() {
+  static const auto list = load("co2_626_hitran.par", " 2");
+  return *list;
+}
+
+// The shipped CO2 lines and four copies shifted by fractions of their mean spacing, in order.
+const T_zq_HITRAN& co2_five_times() {
+  static const auto list = [] {
+    auto l = std::make_unique<T_zq_HITRAN>();
+    l->MoleculeType = " 2";
+    const T_zq_HITRAN& shipped = co2();
+    std::vector<std::pair<THitranLine, double>> lines;
+    for (int copy = 0; copy < 5; ++copy)
+      for (std::size_t i = 0; i < shipped.Records.size(); ++i) {
+        THitranLine line = shipped.Records[i];
+        line.Wavenumber += 0.0731 * copy;
+        lines.push_back({line, i < shipped.PressureShifts.size() ? shipped.PressureShifts[i] : 0.0});
+      }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.first.Wavenumber < b.first.Wavenumber; });
+    for (const auto& [line, shift] : lines) {
+      l->Records.push_back(line);
+      l->PressureShifts.push_back(shift);
+    }
+    l->LinesChanged();
+    return l;
+  }();
+  return *list;
+}
+
+bool have_lists() {
+  return !water().Records.empty() && !co2().Records.empty();
+}
+
+TzqColumnSettings settings(int atmosphere) {
+  TzqColumnSettings s;
+  s.Atmosphere = atmosphere < 0 ? "standard" : BuiltInAtmosphereNames()[static_cast<std::size_t>(atmosphere)];
+  s.CO2 = 400;
+  s.CO2Factor = 2;
+  return s;
+}
+
+void report(benchmark::State& state, const TzqColumnResult& r) {
+  if (!r.Computed) return state.SkipWithError(r.Refusal.c_str());
+  state.SetLabel(r.Profile.Atmosphere);
+  state.counters["OLR1x"] = r.OLR1x;
+  state.counters["OLR2x"] = r.OLRNx;
+  state.counters["F_TOA"] = r.ForcingTOA;
+  state.counters["F_trop"] = r.ForcingTropopause;
+  state.counters["trop_km"] = r.Profile.LevelAltitude[static_cast<std::size_t>(r.Profile.TropopauseLevel)];
+  const auto at667 = static_cast<std::size_t>((667 - r.Wavenumber.front()) / r.Step + 0.5);
+  state.counters["Tb667"] = r.Diagnostics[0].BrightnessTemperature[at667];
+  state.counters["z_emit"] = r.Diagnostics[0].EmissionHeight;
+}
+
+// Arg: the atmosphere (-1 the program's standard one, 0-5 the built-in tables).
+void BM_AtmosphereFromNothing(benchmark::State& state) {
+  if (!have_lists()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  TzqHitranColumnSource source(&water(), &co2());
+  const TzqColumnSettings s = settings(static_cast<int>(state.range(0)));
+  TzqColumnResult r;
+  for (auto _ : state) {
+    TzqCrossSectionCache::Shared().Clear();
+    TzqColumn column;
+    r = column.Compute(s, source);
+  }
+  report(state, r);
+}
+
+// Observer heights, directions and bands in turn: no cross-section and no transfer anew.
+void BM_AtmosphereNewView(benchmark::State& state) {
+  if (!have_lists()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  TzqHitranColumnSource source(&water(), &co2());
+  TzqColumnSettings s = settings(0);
+  TzqColumn column;
+  TzqColumnResult r = column.Compute(s, source);
+  int i = 0;
+  for (auto _ : state) {
+    ++i;
+    s.ObserverAltitude = (i * 7) % 70;
+    s.Look = i % 2 ? TzqLook::Up : TzqLook::Down;
+    s.HeatingBands = {{0, 500.0 + i % 3 * 100}, {500.0 + i % 3 * 100, 2500}};
+    r = column.Compute(s, source);
+    if (column.LastSolves() != 0 || column.LastFetches() != 0) state.SkipWithError("a view re-solved");
+  }
+  report(state, r);
+}
+
+void BM_AtmosphereFiveTimesTheCO2Lines(benchmark::State& state) {
+  if (!have_lists()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  TzqHitranColumnSource source(&water(), &co2_five_times());
+  const TzqColumnSettings s = settings(0);
+  TzqColumnResult r;
+  for (auto _ : state) {
+    TzqCrossSectionCache::Shared().Clear();
+    TzqColumn column;
+    r = column.Compute(s, source);
+  }
+  state.counters["lines"] = static_cast<double>(co2_five_times().Records.size());
+  report(state, r);
+}
+
+} // namespace
+
+BENCHMARK(BM_AtmosphereFromNothing)
+    ->DenseRange(-1, 5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_AtmosphereNewView)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(6);
+BENCHMARK(BM_AtmosphereFiveTimesTheCO2Lines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+BENCHMARK_MAIN();
