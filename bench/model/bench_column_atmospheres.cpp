@@ -4,6 +4,7 @@
 // a synthetic CO2 list five times the shipped one (its lines repeated at four offsets inside the
 // band, so density and strengths stay realistic). Counters: OLR 1x and 2x, the forcings at the top and
 // the tropopause (W/m2), the brightness temperature at 667 cm-1 (K) and the emission height (km).
+#include "BenchHitranLists.h"
 #include "zqAtmosphereTable.h"
 #include "zqColumn.h"
 #include "zqCrossSectionCache.h"
@@ -13,29 +14,16 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <numeric>
 
 namespace {
 
-const std::filesystem::path kHitran = ABSORBVIEW_HITRAN_DIR;
-
-std::unique_ptr<T_zq_HITRAN> load(const char* name, const char* code) {
-  auto l = std::make_unique<T_zq_HITRAN>();
-  l->MoleculeType = code;
-  const auto file = kHitran / name;
-  if (std::filesystem::exists(file)) l->LoadFromFile(file.string());
-  return l;
-}
-
 const T_zq_HITRAN& water() {
-  static const auto h2o = load("h2o_161_hitran.par", " 1");
-  return *h2o;
+  return benchlists::Water();
 }
 const T_zq_HITRAN& co2() {
-  static const auto list = load("co2_626_hitran.par", " 2");
-  return *list;
+  return benchlists::CO2();
 }
 
 // The shipped CO2 lines and four copies shifted by fractions of their mean spacing, in order.
@@ -64,7 +52,7 @@ const T_zq_HITRAN& co2_five_times() {
 }
 
 bool have_lists() {
-  return !water().Records.empty() && !co2().Records.empty();
+  return benchlists::Present();
 }
 
 TzqColumnSettings settings(int atmosphere) {

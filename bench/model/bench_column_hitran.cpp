@@ -3,6 +3,7 @@
 // cross-section computed by the line engine, 1x and 2x solved), re-solves from the cached
 // cross-sections for a new CO2 multiple and a new humidity, and the grid convergence (the default step
 // and its half). Counters: OLR 1x and 2x, the forcings at the top and the tropopause (W/m2).
+#include "BenchHitranLists.h"
 #include "zqColumn.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
@@ -15,22 +16,10 @@
 
 namespace {
 
-const std::filesystem::path kHitran = ABSORBVIEW_HITRAN_DIR;
-
-std::unique_ptr<T_zq_HITRAN> load(const char* name, const char* code) {
-  auto l = std::make_unique<T_zq_HITRAN>();
-  l->MoleculeType = code;
-  const auto file = kHitran / name;
-  if (std::filesystem::exists(file)) l->LoadFromFile(file.string());
-  return l;
-}
-
 // Both lists, read once for all cases; null when either is missing.
 TzqHitranColumnSource* source() {
-  static const auto h2o = load("h2o_161_hitran.par", " 1");
-  static const auto co2 = load("co2_626_hitran.par", " 2");
-  static TzqHitranColumnSource s(h2o.get(), co2.get());
-  return h2o->Records.empty() || co2->Records.empty() ? nullptr : &s;
+  static TzqHitranColumnSource s(&benchlists::Water(), &benchlists::CO2());
+  return benchlists::Present() ? &s : nullptr;
 }
 
 TzqColumnSettings settings(double step = 0.01) {
