@@ -7,6 +7,7 @@
 #include "BenchHitranLists.h"
 #include "zqAtmosphereTable.h"
 #include "zqColumn.h"
+#include "zqColumnBalance.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
@@ -14,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <numeric>
 
@@ -123,8 +125,36 @@ void BM_AtmosphereFiveTimesTheCO2Lines(benchmark::State& state) {
   report(state, r);
 }
 
+// From a computed column, the fixed-RH warming to balance 2x CO2. Arg 1: finished with exact steps
+// (the answer checked against the straight recomputation); 0: the interpolated answer alone.
+void BM_AtmosphereBalanceFixedRH(benchmark::State& state) {
+  if (!have_lists()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  TzqHitranColumnSource source(&water(), &co2());
+  const TzqColumnSources sources = SameSourceForEveryGas(source);
+  const TzqColumnSettings s = settings(5);
+  TzqBalance b;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TzqColumn column;
+    column.Compute(s, source);
+    state.ResumeTiming();
+    b = SolveBalance(column, s, sources, TzqHold::RH, {}, std::nan(""), state.range(0) != 0);
+  }
+  if (!b.Solved) return state.SkipWithError(b.Refusal.c_str());
+  state.counters["dT"] = b.Warming;
+  state.counters["steps"] = b.Iterations;
+  state.counters["interp_err"] = b.InterpolationError;
+  state.counters["lambda"] = b.FeedbackParameter;
+}
+
 } // namespace
 
+BENCHMARK(BM_AtmosphereBalanceFixedRH)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK(BM_AtmosphereFromNothing)
     ->DenseRange(-1, 5)
     ->Unit(benchmark::kMillisecond)

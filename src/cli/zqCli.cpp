@@ -429,6 +429,14 @@ const std::vector<CommandSpec>& commands() {
           num("step", 1e-5, 1e3, "0.01", "largest spectral grid step, cm-1"),
           flag("isothermal", "every level at the surface temperature (a check: OLR = surface emission)"),
           num("observer", 0, 100, "the top", "observer altitude, km (the nearest level is used)"),
+          num("offset", -50, 50, "0",
+              "warming of the ground and the troposphere in the CO2 multiple's state, K (its rows show what "
+              "is "
+              "left of the forcing)"),
+          choice("hold", {"vapour", "rh", "both"}, "vapour",
+                 "water under a warming: fixed vapour (mixing ratios) or fixed relative humidity; both with "
+                 "--balance"),
+          flag("balance", "also solve for the warming that restores the flux through the observer's level"),
           choice("look", {"down", "up"}, "down",
                  "observer's direction: down sees the upward flux, up the downward flux"),
           text("heating-bands", "bands of the heating rates in --profile-output, cm-1, as A-B,C-D,...",
@@ -617,6 +625,10 @@ TzqColumnSettings column_settings(const ParsedOptions& o, TzqINI_File& ini) {
   if (o.Has("observer")) s.ObserverAltitude = o.Number("observer", 0);
   s.Look = o.Text("look", "down") == "up" ? TzqLook::Up : TzqLook::Down;
   if (o.Has("heating-bands")) s.HeatingBands = parse_bands(o.Text("heating-bands", ""));
+  s.Offset = o.Number("offset", 0);
+  const std::string hold = o.Text("hold", "vapour");
+  if (hold == "both" && !o.Has("balance")) throw CliError(zqCliUsage, "--hold both needs --balance");
+  s.Hold = hold == "rh" ? TzqHold::RH : TzqHold::Vapour;
   if (const std::string why = CheckColumnSettings(s); !why.empty()) throw CliError(zqCliUsage, why);
   return s;
 }
@@ -671,6 +683,29 @@ void write_column_profile(const std::string& path, const TzqColumnResult& r) {
   });
 }
 
+// The warming to balance for the chosen hold (or both, with the water-vapour feedback factor).
+void balance_rows(const ParsedOptions& o, const TzqColumnSettings& s, GasLists& g, Progress& progress,
+                  std::ostream& err, std::ostream& csv) {
+  const std::string hold = o.Text("hold", "vapour");
+  std::vector<TzqHold> holds;
+  if (hold != "rh") holds.push_back(TzqHold::Vapour);
+  if (hold != "vapour") holds.push_back(TzqHold::RH);
+  std::vector<double> warming;
+  for (TzqHold h : holds) {
+    zqsession::TBalanceRun run;
+    progress.Timed(h == TzqHold::RH ? "balancing with fixed RH" : "balancing with fixed vapour",
+                   [&] { run = g.session.ComputeBalance(s, h); });
+    report(run.Status, err);
+    const std::string tag = holds.size() == 1 ? "" : h == TzqHold::RH ? " (fixed RH)" : " (fixed vapour)";
+    csv << "Warming to balance K" << tag << "," << number(run.Balance.Warming) << "\n";
+    csv << "Feedback parameter W/m2/K" << tag << "," << number(run.Balance.FeedbackParameter) << "\n";
+    csv << "Balance iterations" << tag << "," << run.Balance.Iterations << "\n";
+    csv << "Balance interpolation error K" << tag << "," << number(run.Balance.InterpolationError) << "\n";
+    warming.push_back(run.Balance.Warming);
+  }
+  if (warming.size() == 2) csv << "Water vapour feedback factor," << number(warming[1] / warming[0]) << "\n";
+}
+
 int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
   GasLists g;
@@ -696,6 +731,7 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   csv << "Observer flux 1x," << number(r.Diagnostics[0].ObservedFlux) << "\n";
   csv << "Observer flux Nx," << number(r.Diagnostics[1].ObservedFlux) << "\n";
   csv << "Emission height 1x km," << number(r.Diagnostics[0].EmissionHeight) << "\n";
+  if (o.Has("balance")) balance_rows(o, s, g, progress, err, csv);
   emit(o, out, csv.str());
   return zqCliOK;
 }

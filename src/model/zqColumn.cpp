@@ -12,6 +12,8 @@ namespace {
 // The settings that shape a state's transfer, with what only chooses states or views cleared.
 TzqColumnSettings transfer_key(TzqColumnSettings s) {
   s.CO2Factor = 0;
+  s.Offset = 0;
+  s.Hold = TzqHold::Vapour;
   s.MoreStates.clear();
   s.ObserverAltitude.reset();
   s.Look = TzqLook::Down;
@@ -80,32 +82,37 @@ bool TzqColumn::compute(const TzqColumnSettings& s, const TzqColumnSources& sour
   result.Notes = result.Profile.Notes;
   result.States = ColumnStates(s);
   const TzqColumnGrid grid = ColumnGrid(s);
+  // Each state's profile; the unwarmed ones share the base profile (and so their Planck terms).
+  std::vector<const TzqColumnProfile*> profiles;
+  for (const TzqColumnState& state : result.States)
+    result.StateProfiles.push_back(StateProfile(result.Profile, state));
+  for (std::size_t i = 0; i < result.States.size(); ++i)
+    profiles.push_back(result.States[i].TemperatureOffset == 0 ? &result.Profile : &result.StateProfiles[i]);
 
   // Where any state has some of a gas.
   const std::size_t layers = result.Profile.Layers.size();
   std::vector<bool> absorbs(layers * kColumnGases, false);
   for (std::size_t k = 0; k < layers; ++k)
     for (const TzqColumnGasInfo& gas : ColumnGases())
-      for (const TzqColumnState& state : result.States)
-        if (ColumnAmount(result.Profile.Layers[k], gas.Gas, state.GasFactor[gas.Gas]) != 0)
+      for (std::size_t i = 0; i < result.States.size(); ++i)
+        if (ColumnAmount(profiles[i]->Layers[k], gas.Gas, result.States[i].GasFactor[gas.Gas]) != 0)
           absorbs[k * kColumnGases + static_cast<std::size_t>(gas.Gas)] = true;
 
-  const uint64_t before = depths_.Generation();
-  if (!depths_.Update(result.Profile, grid, sources, absorbs, progress, 0.7, result.Refusal)) return false;
-  const double fetched = depths_.Generation() != before ? 0.7 : 0.0; // of the progress bar
-  if (!solve_states(s, grid, absorbs, fetched, progress, result)) return false;
+  if (!depths_.Update(profiles, grid, sources, absorbs, progress, 0.7, result.Refusal)) return false;
+  const double fetched = depths_.LastFetches() > 0 ? 0.7 : 0.0; // of the progress bar
+  if (!solve_states(s, grid, profiles, absorbs, fetched, progress, result)) return false;
   diagnose(s, grid, result);
   result.Computed = true;
   return true;
 }
 
 bool TzqColumn::solve_states(const TzqColumnSettings& s, const TzqColumnGrid& grid,
+                             const std::vector<const TzqColumnProfile*>& profiles,
                              const std::vector<bool>& absorbs, double progressFrom,
                              const TzqColumnProgress& progress, TzqColumnResult& result) {
   const TzqColumnSettings key = transfer_key(s);
-  const std::vector<double> profile = profile_numbers(result.Profile);
   TzqSolveRequest request;
-  request.Profile = &result.Profile;
+  request.Profiles = profiles;
   request.Grid = grid;
   request.AngleNodes = s.AngleNodes;
   request.Threads = s.Threads;
@@ -120,10 +127,13 @@ bool TzqColumn::solve_states(const TzqColumnSettings& s, const TzqColumnGrid& gr
   // Each state from the last computation's solutions when its transfer inputs are the same.
   std::vector<std::shared_ptr<TzqSpectralFluxes>> fresh(result.States.size());
   result.Fluxes.assign(result.States.size(), nullptr);
+  std::vector<std::vector<double>> numbers;
+  for (const TzqColumnProfile* p : profiles)
+    numbers.push_back(profile_numbers(*p));
   for (std::size_t i = 0; i < result.States.size(); ++i) {
     for (const Solution& old : solutions_)
       if (old.key == key && old.generation == depths_.Generation() && old.state == result.States[i] &&
-          old.profile == profile)
+          old.profile == numbers[i] && (interpolate_ || !old.interpolated))
         result.Fluxes[i] = old.fluxes;
     if (!result.Fluxes[i]) {
       fresh[i] = std::make_shared<TzqSpectralFluxes>();
@@ -135,7 +145,8 @@ bool TzqColumn::solve_states(const TzqColumnSettings& s, const TzqColumnGrid& gr
   if (!SolveColumn(request, progress, result.Refusal)) return false;
   for (std::size_t i = 0; i < result.States.size(); ++i) {
     if (fresh[i]) result.Fluxes[i] = fresh[i];
-    solutions_.push_back({key, depths_.Generation(), profile, result.States[i], result.Fluxes[i]});
+    solutions_.push_back({key, depths_.Generation(), numbers[i], depths_.Interpolated(*profiles[i]),
+                          result.States[i], result.Fluxes[i]});
   }
   return true;
 }

@@ -30,8 +30,10 @@ struct TzqColumnResult {
   double TropopausePressure = 0; // mb
   TzqColumnProfile Profile;
 
-  // Every state, its fluxes at every level and grid point, and what they say.
+  // Every state, its profile (the base one warmed by its offset), its fluxes at every level and grid
+  // point, and what they say.
   std::vector<TzqColumnState> States;
+  std::vector<TzqColumnProfile> StateProfiles;
   std::vector<std::shared_ptr<const TzqSpectralFluxes>> Fluxes;
   std::vector<TzqStateDiagnostics> Diagnostics;
   std::vector<TzqBand> Bands; // of the band heating rates
@@ -60,6 +62,12 @@ public:
   void ClearCache();
   // Layer cross-sections fetched from a source by the last Compute (0 when all came from the cache).
   int LastFetches() const { return depths_.LastFetches(); }
+  // Layer cross-sections the last Compute interpolated in temperature (SetTemperatureInterpolation).
+  int LastInterpolated() const { return depths_.LastInterpolated(); }
+  void SetTemperatureInterpolation(bool on) {
+    depths_.SetTemperatureInterpolation(on);
+    interpolate_ = on;
+  }
   // States whose transfer the last Compute solved (0 when every state came from the cache).
   int LastSolves() const { return last_solves_; }
 
@@ -67,8 +75,8 @@ private:
   bool compute(const TzqColumnSettings& settings, const TzqColumnSources& sources,
                const TzqColumnProgress& progress, TzqColumnResult& result);
   bool solve_states(const TzqColumnSettings& settings, const TzqColumnGrid& grid,
-                    const std::vector<bool>& absorbs, double progressFrom, const TzqColumnProgress& progress,
-                    TzqColumnResult& result);
+                    const std::vector<const TzqColumnProfile*>& profiles, const std::vector<bool>& absorbs,
+                    double progressFrom, const TzqColumnProgress& progress, TzqColumnResult& result);
   static void diagnose(const TzqColumnSettings& settings, const TzqColumnGrid& grid, TzqColumnResult& result);
 
   TzqOpticalDepths depths_;
@@ -77,9 +85,11 @@ private:
     TzqColumnSettings key; // the settings that shape the transfer (no state, observer or bands)
     uint64_t generation = 0;
     std::vector<double> profile; // every number of the profile the transfer reads
+    bool interpolated = false;   // made with cross-sections interpolated in temperature
     TzqColumnState state;
     std::shared_ptr<const TzqSpectralFluxes> fluxes;
   };
   std::vector<Solution> solutions_;
   int last_solves_ = 0;
+  bool interpolate_ = false;
 };

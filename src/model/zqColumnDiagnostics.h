@@ -41,6 +41,7 @@ struct TzqStateDiagnostics {
   double ObservedFlux = 0;                      // W/m2
   double EffectiveTemperature = 0;              // K, of the observed flux over the column's band
   double EmissionHeight = 0;                    // km, of the upward flux at the top; NaN when none
+  double SurfaceEmission = 0;                   // W/m2, the ground's blackbody over the band
 };
 
 // The observed spectrum of a state: the upward flux through the observer's level looking down, the

@@ -119,6 +119,30 @@ TzqColumnProfile BuildColumnProfile(const TzqColumnSettings& s) {
   return IsStandardAtmosphere(s) ? BuildStandardProfile(s) : BuildTableProfile(s);
 }
 
+TzqColumnProfile StateProfile(const TzqColumnProfile& base, const TzqColumnState& state) {
+  const double dT = state.TemperatureOffset;
+  if (dT == 0) return base;
+  TzqColumnProfile out = base;
+  const auto warmed = [&](double t, double ppmv) {
+    return state.Hold == TzqHold::RH
+               ? ppmv * static_cast<double>(SaturationVapourPressure(t + dT) / SaturationVapourPressure(t))
+               : ppmv;
+  };
+  const auto tropopause = static_cast<std::size_t>(base.TropopauseLevel);
+  out.SurfaceTemperature += dT;
+  for (std::size_t i = 0; i <= tropopause && i < out.LevelTemperature.size(); ++i) {
+    out.LevelPpmv[TzqColumnGas::H2O][i] =
+        warmed(base.LevelTemperature[i], base.LevelPpmv[TzqColumnGas::H2O][i]);
+    out.LevelTemperature[i] += dT;
+  }
+  for (std::size_t k = 0; k < tropopause && k < out.Layers.size(); ++k) {
+    TzqColumnLayer& l = out.Layers[k];
+    l.Ppmv[TzqColumnGas::H2O] = warmed(l.Temperature, l.Ppmv[TzqColumnGas::H2O]);
+    l.Temperature += dT;
+  }
+  return out;
+}
+
 TzqColumnProfile BuildStandardProfile(const TzqColumnSettings& s) {
   TzqColumnProfile out;
   Profile profile(s);

@@ -33,6 +33,12 @@ struct TzqColumnProfile {
 // settings name. Refuses bad settings and unreadable or unphysical profile files.
 TzqColumnProfile BuildColumnProfile(const TzqColumnSettings& settings);
 
+// The profile of a state: the ground and every level at or below the tropopause pressure (and the
+// layers below it) warmed by the state's offset, the levels above as they are; under fixed RH the
+// water of each warmed level and layer times e_sat(T + dT) / e_sat(T) (the program's one saturation
+// formula), under fixed vapour unchanged. Gas multiples are not applied here (ColumnAmount does).
+TzqColumnProfile StateProfile(const TzqColumnProfile& base, const TzqColumnState& state);
+
 // Temperature (K) of the standard atmosphere column at pressure p (mb): the rule behind its levels.
 double ColumnTemperatureAt(const TzqColumnSettings& settings, double p);
 

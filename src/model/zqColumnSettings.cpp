@@ -13,6 +13,7 @@ constexpr int kMaxLayers = 500;
 constexpr double kMaxTopAltitude = 100; // km
 constexpr int kMaxAngleNodes = 64;
 constexpr double kMaxH2OScale = 10;
+constexpr double kMaxOffset = 50; // K
 // Grid points times layers the cross-section cache may hold (two gases as floats: 1.2 GB).
 constexpr double kMaxCachePoints = 1.5e8;
 
@@ -25,13 +26,15 @@ std::string number(double v) {
 }
 
 std::string check_states(const TzqColumnSettings& s) {
-  for (const TzqColumnState& state : s.MoreStates)
+  for (const TzqColumnState& state : s.MoreStates) {
+    if (!(std::fabs(state.TemperatureOffset) <= kMaxOffset)) return "Warming must be -50 to 50 K";
     for (const TzqColumnGasInfo& gas : ColumnGases()) {
       const double f = state.GasFactor[gas.Gas];
       if (!std::isfinite(f) || f < 0) return std::string(gas.Name) + " multiple must be 0 or more";
       if (gas.Gas == TzqColumnGas::CO2 && s.CO2 * f > 1e6)
         return "CO2 " + number(s.CO2) + " ppm times its multiple " + number(f) + " is above 1000000 ppm";
     }
+  }
   return {};
 }
 
@@ -66,6 +69,7 @@ std::string CheckColumnSettings(const TzqColumnSettings& s) {
   if (s.StratosphericH2O < 0 || s.StratosphericH2O > 1e6)
     return "Stratospheric water must be 0 to 1000000 ppm";
   if (s.H2OScale < 0 || s.H2OScale > kMaxH2OScale) return "Water-vapour factor must be 0 to 10";
+  if (!(std::fabs(s.Offset) <= kMaxOffset)) return "Warming must be -50 to 50 K";
   if (s.Atmosphere.empty()) return "Choose an atmosphere";
   if (s.WavenumberMin < 0) return "Wavenumber minimum must not be negative";
   if (!(s.WavenumberMax > s.WavenumberMin)) return "Wavenumber maximum must be above the minimum";
@@ -85,6 +89,8 @@ bool IsStandardAtmosphere(const TzqColumnSettings& s) {
 std::vector<TzqColumnState> ColumnStates(const TzqColumnSettings& s) {
   std::vector<TzqColumnState> states(2);
   states[1].GasFactor[TzqColumnGas::CO2] = s.CO2Factor;
+  states[1].TemperatureOffset = s.Offset;
+  states[1].Hold = s.Hold;
   states.insert(states.end(), s.MoreStates.begin(), s.MoreStates.end());
   return states;
 }

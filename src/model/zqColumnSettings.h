@@ -18,9 +18,17 @@ struct TzqBand {
   bool operator==(const TzqBand&) const = default;
 };
 
-// One state of the column, as multiples of the profile's gas amounts.
+// How water vapour follows a warming: its mixing ratios stay ("fixed vapour"), or its relative
+// humidity stays ("fixed RH").
+enum class TzqHold { Vapour, RH };
+
+// One state of the column: multiples of the profile's gas amounts, and a warming of the troposphere.
 struct TzqColumnState {
   TzqPerGas<double> GasFactor{{1, 1}};
+  // K: the ground and every level at or below the tropopause pressure warm by this; levels above keep
+  // their temperatures. Water follows Hold.
+  double TemperatureOffset = 0;
+  TzqHold Hold = TzqHold::Vapour;
   bool operator==(const TzqColumnState&) const = default;
 };
 
@@ -30,6 +38,8 @@ struct TzqColumnSettings {
   double RelativeHumidity = 60;    // percent, 0 to 100, held up to the tropopause (standard atmosphere)
   double CO2 = 350;                // ppm, well mixed
   double CO2Factor = 2;            // the multiple compared with CO2 (>= 0)
+  double Offset = 0;               // K, the warming of the CO2 multiple's state (-50 to 50)
+  TzqHold Hold = TzqHold::Vapour;  // how water follows that warming
   double StratosphericH2O = 5;     // ppm above the tropopause, or the tropopause value if lower
   double WavenumberMin = 0;        // cm-1
   double WavenumberMax = 2500;     // cm-1
@@ -59,7 +69,7 @@ std::string CheckColumnSettings(const TzqColumnSettings& settings);
 
 bool IsStandardAtmosphere(const TzqColumnSettings& settings);
 
-// The states a computation compares: 1x, the CO2 multiple, then MoreStates.
+// The states a computation compares: 1x, the CO2 multiple (warmed by Offset), then MoreStates.
 std::vector<TzqColumnState> ColumnStates(const TzqColumnSettings& settings);
 
 // 0-550, 550-800, 800-1250 and 1250-2500 cm-1: the far infrared water band, the CO2 band, the

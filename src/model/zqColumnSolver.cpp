@@ -88,8 +88,7 @@ private:
 } // namespace
 
 bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, std::string& reason) {
-  const TzqColumnProfile& profile = *r.Profile;
-  const std::size_t layers = profile.Layers.size(), levels = layers + 1, points = r.Grid.Points;
+  const std::size_t layers = r.Profiles.front()->Layers.size(), levels = layers + 1, points = r.Grid.Points;
   std::vector<std::size_t> runs; // the states to solve
   for (std::size_t s = 0; s < r.States.size(); ++s)
     if (r.Out[s]) {
@@ -107,8 +106,8 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
   for (std::size_t run = 0; run < runs.size(); ++run)
     for (std::size_t a = 0; a < r.Absorbers.size(); ++a) {
       const TzqAbsorber& ab = r.Absorbers[a];
-      amount[run * r.Absorbers.size() + a] =
-          ColumnAmount(profile.Layers[ab.Layer], ab.Gas, r.States[runs[run]].GasFactor[ab.Gas]);
+      amount[run * r.Absorbers.size() + a] = ColumnAmount(r.Profiles[runs[run]]->Layers[ab.Layer], ab.Gas,
+                                                          r.States[runs[run]].GasFactor[ab.Gas]);
     }
 
   const PointSolver solver(layers, r.AngleNodes);
@@ -119,21 +118,28 @@ bool SolveColumn(const TzqSolveRequest& r, const TzqColumnProgress& progress, st
     const std::size_t row = count + 8;
     std::vector<double> tau(runs.size() * layers * row, 0.0);
     for (std::size_t a = 0; a < r.Absorbers.size(); ++a)
-      for (std::size_t run = 0; run < runs.size(); ++run)
-        r.Depths->AddOpticalDepth(r.Absorbers[a].Layer, r.Absorbers[a].Gas,
+      for (std::size_t run = 0; run < runs.size(); ++run) {
+        const std::size_t k = r.Absorbers[a].Layer;
+        r.Depths->AddOpticalDepth(k, r.Profiles[runs[run]]->Layers[k], r.Absorbers[a].Gas,
                                   amount[run * r.Absorbers.size() + a], first, count,
-                                  &tau[(run * layers + r.Absorbers[a].Layer) * row]);
+                                  &tau[(run * layers + k) * row]);
+      }
     std::vector<double> b(levels), column(layers), up(levels), down(levels), upSum(runs.size() * levels),
         downSum(upSum.size());
     std::vector<zqrt::LayerTransfer> factors(layers * solver.Nodes());
     for (std::size_t j = 0; j < count; ++j) {
       const double nu = r.Grid.At(first + j);
-      for (std::size_t level = 0; level < levels; ++level) // isothermal runs share one value
-        b[level] = level > 0 && profile.LevelTemperature[level] == profile.LevelTemperature[level - 1]
-                       ? b[level - 1]
-                       : zqplanck::Radiance(nu, profile.LevelTemperature[level]);
-      const double bSurface = zqplanck::Radiance(nu, profile.SurfaceTemperature);
+      const TzqColumnProfile* planck = nullptr; // the profile b holds
+      double bSurface = 0;
       for (std::size_t run = 0; run < runs.size(); ++run) {
+        if (const TzqColumnProfile* p = r.Profiles[runs[run]]; p != planck) {
+          for (std::size_t level = 0; level < levels; ++level) // isothermal runs share one value
+            b[level] = level > 0 && p->LevelTemperature[level] == p->LevelTemperature[level - 1]
+                           ? b[level - 1]
+                           : zqplanck::Radiance(nu, p->LevelTemperature[level]);
+          bSurface = zqplanck::Radiance(nu, p->SurfaceTemperature);
+          planck = p;
+        }
         for (std::size_t k = 0; k < layers; ++k)
           column[k] = tau[(run * layers + k) * row + j];
         solver.Solve(column.data(), b.data(), bSurface, factors.data(), up.data(), down.data());

@@ -29,7 +29,7 @@ struct TzqAbsorber {
 };
 
 struct TzqSolveRequest {
-  const TzqColumnProfile* Profile = nullptr;
+  std::vector<const TzqColumnProfile*> Profiles; // per state (states without a warming share one)
   TzqColumnGrid Grid;
   int AngleNodes = 4;
   unsigned Threads = 0; // 1: the calling thread only; otherwise the worker pool

@@ -1,7 +1,8 @@
 // The column's per-layer absorption: optical-depth sources per gas (line lists now, a continuum
 // later), and the cache of what each source gave for each layer, keyed on what the source depends on
 // (the layer's temperature and pressure, and its gas amounts when the source says so), so a new state,
-// observer or band re-solves only the transfer.
+// observer or band re-solves only the transfer. A layer may hold several entries at once (the states'
+// own temperatures), so warming one state never evicts another's.
 #pragma once
 
 #include "zqColumnProfile.h"
@@ -59,29 +60,40 @@ double ColumnAmount(const TzqColumnLayer& layer, TzqColumnGas gas, double factor
 // Layer cross-sections from the sources, cached.
 class TzqOpticalDepths {
 public:
-  // Fetches what the cache lacks for this profile and grid; absorbs[layer * kColumnGases + gas] says
-  // whether the gas has any amount in the layer at any state (nothing is fetched where it has none). False
+  // Fetches what the cache lacks for these profiles (one per state; their layers' conditions) and the
+  // grid, and drops entries no profile uses; absorbs[layer * kColumnGases + gas] says whether the gas has
+  // any amount in the layer at any state (nothing is fetched where it has none). False
   // refuses with reason filled
   // ("Column computation cancelled" on a cancel). share: the part of the progress bar the fetches take
   // when there are any.
-  bool Update(const TzqColumnProfile& profile, const TzqColumnGrid& grid, const TzqColumnSources& sources,
-              const std::vector<bool>& absorbs, const TzqColumnProgress& progress, double share,
-              std::string& reason);
-  // Adds a layer's optical depth of gas times amount (molecules per cm2) over grid points [first,
-  // first + count) to tau. Gases whose Update said they absorb nothing add nothing.
-  void AddOpticalDepth(std::size_t layer, TzqColumnGas gas, double amount, std::size_t first,
-                       std::size_t count, double* tau) const;
+  bool Update(const std::vector<const TzqColumnProfile*>& profiles, const TzqColumnGrid& grid,
+              const TzqColumnSources& sources, const std::vector<bool>& absorbs,
+              const TzqColumnProgress& progress, double share, std::string& reason);
+  // Adds the optical depth of gas in a layer under the given conditions, times amount (molecules per
+  // cm2), over grid points [first, first + count) to tau. Gases whose Update said they absorb nothing
+  // add nothing.
+  void AddOpticalDepth(std::size_t layer, const TzqColumnLayer& conditions, TzqColumnGas gas, double amount,
+                       std::size_t first, std::size_t count, double* tau) const;
   // Whether this layer's gas has cross-sections (it absorbs).
   bool Holds(std::size_t layer, TzqColumnGas gas) const;
   void Clear();
-  // Layer cross-sections fetched by the last Update.
+  // Layer cross-sections fetched by the last Update, and those it interpolated.
   int LastFetches() const { return last_fetches_; }
-  // Changes whenever an Update fetched anything, so solutions made before are known to be stale.
+  int LastInterpolated() const { return last_interpolated_; }
+  // When on, a layer at a temperature the cache lacks, at a pressure where it holds two exact entries of
+  // other temperatures, gets its cross-sections interpolated linearly in temperature between them instead
+  // of fetched (a warming explored step by step: its steps cost no line sums). Off by default.
+  void SetTemperatureInterpolation(bool on) { interpolate_ = on; }
+  // Whether any layer of profile takes interpolated cross-sections.
+  bool Interpolated(const TzqColumnProfile& profile) const;
+  // Changes whenever the cache was emptied (new sources, revisions or grid), so solutions made before
+  // are known to be stale; an entry, once made, never changes.
   uint64_t Generation() const { return generation_; }
 
 private:
   struct Entry {
-    bool valid = false;
+    mutable bool used = false; // by the profiles of the current Update
+    bool exact = true;         // fetched from the source, not interpolated
     double temperature = 0, pressure = 0;
     TzqPerGas<double> ppmv{};
     std::vector<float> sigma; // cm2 per molecule at the grid points; floats: 120 MB at the defaults
@@ -91,10 +103,9 @@ private:
     uint64_t revision = 0;
     bool operator==(const Key&) const = default;
   };
-  void reset_if_stale(const TzqColumnProfile& profile, const TzqColumnGrid& grid,
-                      const TzqColumnSources& sources);
-  std::vector<std::size_t> needed(const TzqColumnProfile& profile, const TzqColumnSources& sources,
-                                  const std::vector<bool>& absorbs) const;
+  void reset_if_stale(std::size_t layers, const TzqColumnGrid& grid, const TzqColumnSources& sources);
+  const Entry* find(std::size_t slot, const TzqColumnLayer& l, bool dependsOnAmounts) const;
+  bool interpolated(std::size_t slot, const TzqColumnLayer& l);
   std::size_t index(std::size_t layer, TzqColumnGas gas, std::size_t source) const {
     return (layer * kColumnGases + static_cast<std::size_t>(gas)) * slots_ + source;
   }
@@ -103,7 +114,9 @@ private:
   std::size_t slots_ = 0; // sources per gas at most
   double grid_min_ = 0, grid_step_ = 0;
   std::size_t grid_points_ = 0, layers_ = 0;
-  std::vector<Entry> entries_; // (layer, gas, source)
-  int last_fetches_ = 0;
+  std::vector<std::vector<Entry>> entries_; // per (layer, gas, source)
+  std::vector<bool> depends_;               // per slot: its source depends on the mixing ratios
+  int last_fetches_ = 0, last_interpolated_ = 0;
+  bool interpolate_ = false;
   uint64_t generation_ = 0;
 };

@@ -4,7 +4,7 @@
 // its status bar, the CLI on stderr with an exit code. Plain C++.
 #pragma once
 
-#include "zqColumn.h"
+#include "zqColumnBalance.h"
 #include "zqPlotModes.h"
 
 #include <cstdint>
@@ -117,6 +117,12 @@ struct TColumnRun {
   TzqColumnResult Result; // Computed is false when refused
 };
 
+// The warming to balance with what the column had to say.
+struct TBalanceRun {
+  TzqStatus Status;
+  TzqBalance Balance; // Solved is false when refused
+};
+
 // The line physics both front ends start from: "[Line Physics] Model" of the INI file ("Classic" or
 // "HITRAN", letter case ignored; Classic when absent). Any other value is refused by name and Classic
 // is kept.
@@ -180,6 +186,10 @@ public:
   // humidity on the same lists, grid and layers only re-solves the transfer; a list read again is
   // noticed and its cross-sections computed anew. Runs on the calling thread (with the worker pool).
   TColumnRun ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress = {});
+  // The warming of the ground and troposphere that restores the observer's flux after the CO2
+  // multiple, water held as hold (zqColumnBalance), on the same column and caches.
+  TBalanceRun ComputeBalance(const TzqColumnSettings& settings, TzqHold hold,
+                             const TzqColumnProgress& progress = {});
 
 private:
   // A list and the revision of its lines, as the column source last saw them.
@@ -195,6 +205,11 @@ private:
   TListKey column_lists_[2];
 
   bool sources_refused(TzqStatus& status) const;
+  // Readies the column and its sources for settings; false with the refusal in status.
+  bool prepare_column(const TzqColumnSettings& settings, const TzqColumnProgress& progress,
+                      TzqStatus& status);
+  // The lists' notes and the column's own.
+  void note_column(const std::vector<std::string>& notes, TzqStatus& status) const;
 };
 
 } // namespace zqsession

@@ -14,18 +14,14 @@ TzqSession::TListKey TzqSession::key_of(const T_zq_HITRAN* list) {
   return list ? TListKey{list, list->Revision()} : TListKey{};
 }
 
-TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress) {
-  TColumnRun run;
-  if (!Water) run.Status.Refuse("h2o", "The column needs the water vapour line list");
-  if (!CO2) run.Status.Refuse("co2", "The column needs the CO2 line list");
-  if (run.Status.Refused()) {
-    run.Result.Refusal = run.Status.Refusals.front().Text;
-    return run;
-  }
+bool TzqSession::prepare_column(const TzqColumnSettings& settings, const TzqColumnProgress& progress,
+                                TzqStatus& status) {
+  if (!Water) status.Refuse("h2o", "The column needs the water vapour line list");
+  if (!CO2) status.Refuse("co2", "The column needs the CO2 line list");
+  if (status.Refused()) return false;
   if (const std::string why = ColumnMemoryProblem(settings); !why.empty()) {
-    run.Status.Refuse("column", why);
-    run.Result.Refusal = why;
-    return run;
+    status.Refuse("column", why);
+    return false;
   }
   if (!column_) column_ = std::make_unique<TzqColumn>();
   const TListKey keys[2] = {key_of(Water), key_of(CO2)};
@@ -38,14 +34,40 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
   column_lists_[1] = keys[1];
   column_source_->SetThreads(settings.Threads);
   column_source_->SetCancel(progress.Cancel);
+  return true;
+}
+
+void TzqSession::note_column(const std::vector<std::string>& notes, TzqStatus& status) const {
+  status.Note("h2o", Water->ReadNote());
+  status.Note("co2", CO2->ReadNote());
+  for (const std::string& note : notes)
+    status.Note("column", note);
+}
+
+TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress) {
+  TColumnRun run;
+  if (!prepare_column(settings, progress, run.Status)) {
+    run.Result.Refusal = run.Status.Refusals.front().Text;
+    return run;
+  }
   run.Result = column_->Compute(settings, *column_source_, progress);
   if (!run.Result.Computed)
     run.Status.Refuse("column",
                       run.Result.Refusal.empty() ? "The column was not computed" : run.Result.Refusal);
-  run.Status.Note("h2o", Water->ReadNote());
-  run.Status.Note("co2", CO2->ReadNote());
-  for (const std::string& note : run.Result.Notes)
-    run.Status.Note("column", note);
+  note_column(run.Result.Notes, run.Status);
+  return run;
+}
+
+TBalanceRun TzqSession::ComputeBalance(const TzqColumnSettings& settings, TzqHold hold,
+                                       const TzqColumnProgress& progress) {
+  TBalanceRun run;
+  if (!prepare_column(settings, progress, run.Status)) {
+    run.Balance.Refusal = run.Status.Refusals.front().Text;
+    return run;
+  }
+  run.Balance = SolveBalance(*column_, settings, SameSourceForEveryGas(*column_source_), hold, progress);
+  if (!run.Balance.Solved) run.Status.Refuse("column", run.Balance.Refusal);
+  note_column(run.Balance.Result.Notes, run.Status);
   return run;
 }
 

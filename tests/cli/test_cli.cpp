@@ -586,6 +586,35 @@ TEST_F(CliTest, ColumnAtmosphereObserverAndProfile) {
   EXPECT_NE(missing.err.find("none.csv"), std::string::npos);
 }
 
+// The warming to balance for both holds, and the column warmed by it sending up what the unwarmed
+// one did.
+TEST_F(CliTest, ColumnBalanceAndOffset) {
+  const std::vector<std::string> base = {"column",   "--ini", ini(),    "--min", "550",  "--max", "800",
+                                         "--layers", "10",    "--step", "0.1",   "--rh", "70",    "--quiet"};
+  auto run = [&](std::vector<std::string> more) {
+    auto a = base;
+    a.insert(a.end(), more.begin(), more.end());
+    return cli(a);
+  };
+  const CliRun b = run({"--balance", "--hold", "both"});
+  ASSERT_EQ(b.code, 0) << b.err;
+  const auto v = column_rows(b.out);
+  const double vapour = v.at("Warming to balance K (fixed vapour)"),
+               rh = v.at("Warming to balance K (fixed RH)");
+  EXPECT_GT(vapour, 0);
+  EXPECT_GT(rh, vapour);
+  EXPECT_NEAR(v.at("Water vapour feedback factor"), rh / vapour, 1e-9);
+  EXPECT_NEAR(v.at("Feedback parameter W/m2/K (fixed RH)") * rh, v.at("Forcing TOA"), 1e-8);
+  EXPECT_GE(v.at("Balance iterations (fixed RH)"), 1);
+
+  const std::size_t at = b.out.find("(fixed RH),") + 11;
+  const CliRun warmed = run({"--offset", b.out.substr(at, b.out.find('\n', at) - at), "--hold", "rh"});
+  ASSERT_EQ(warmed.code, 0) << warmed.err;
+  const auto w = column_rows(warmed.out);
+  EXPECT_NEAR(w.at("OLR 2x"), w.at("OLR 1x"), 1e-5);
+  EXPECT_EQ(run({"--hold", "both"}).code, 2);
+}
+
 TEST_F(CliTest, ColumnRefusesBadSettingsWithoutWriting) {
   const auto target = dir / "col.csv";
   auto code = [&](std::vector<std::string> more) {
