@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -169,20 +170,29 @@ TzqContinuumTable ReadContinuumFile(const std::string& path, std::string& error)
   return t;
 }
 
+namespace {
+
+// The radiation term's tanh(x / 2), x = c2 |nu| / T, as m / (2 - m) with m = 1 - e^-x: exact in the
+// limits when m is (m from expm1, not from 1 - exp, so a small x keeps every digit).
+inline double tanh_half(double m) {
+  return m / (2 - m);
+}
+
+// Beyond an anchor x0 the cross-sections take 1 - e^-x = (1 - e^-x0) + e^-x0 (1 - e^-y), y = x - x0,
+// with 1 - e^-y for 0 <= y <= kAnchorReach from its Taylor series to y^8 (the next term is below
+// 3e-18 of it): two library calls per anchor instead of one per point, every digit kept.
+constexpr double kAnchorReach = 1.0 / 32;
+inline double one_minus_exp_near_zero(double y) {
+  constexpr double c2 = -1.0 / 2, c3 = 1.0 / 6, c4 = -1.0 / 24, c5 = 1.0 / 120, c6 = -1.0 / 720,
+                   c7 = 1.0 / 5040, c8 = -1.0 / 40320;
+  return y * (1 + y * (c2 + y * (c3 + y * (c4 + y * (c5 + y * (c6 + y * (c7 + y * c8)))))));
+}
+
+} // namespace
+
 double ContinuumRadiationTerm(double nu, double temperature) {
   const double a = std::fabs(nu);
-  const double x = zqconst::SecondRadiationCm * a / temperature; // twice the argument of tanh
-  // tanh(x / 2) = (1 - e^-x) / (1 + e^-x): expm1 where e^-x is near 1, so small nu keeps every digit;
-  // exp beyond, where the difference is well conditioned and exp is cheaper.
-  double t;
-  if (x < 1) {
-    const double m = -std::expm1(-x);
-    t = m / (2 - m);
-  } else {
-    const double e = std::exp(-x);
-    t = (1 - e) / (1 + e);
-  }
-  return a * t;
+  return a * tanh_half(-std::expm1(-zqconst::SecondRadiationCm * a / temperature));
 }
 
 double ContinuumDensityRatio(double pressure, double temperature, double referencePressure,
@@ -193,11 +203,14 @@ double ContinuumDensityRatio(double pressure, double temperature, double referen
 void ContinuumCrossSections(const TzqContinuumTable& table, double temperature, double pressure,
                             double mixingRatio, std::span<const double> grid, std::span<double> sigma,
                             TzqContinuumPart part) {
-  std::fill(sigma.begin(), sigma.end(), 0.0);
   const std::size_t n = table.Wavenumber.size();
+  const std::size_t points = std::min(grid.size(), sigma.size());
+  std::fill(sigma.begin() + static_cast<std::ptrdiff_t>(points), sigma.end(), 0.0);
   if (n < 2 || !(temperature > 0) || table.Self.size() != n || table.Foreign.size() != n ||
-      table.SelfExponent.size() != n)
+      table.SelfExponent.size() != n) {
+    std::fill(sigma.begin(), sigma.end(), 0.0);
     return;
+  }
   const double x = std::clamp(mixingRatio, 0.0, 1.0);
   const double r =
       ContinuumDensityRatio(pressure, temperature, table.ReferencePressure, table.ReferenceTemperature);
@@ -214,17 +227,40 @@ void ContinuumCrossSections(const TzqContinuumTable& table, double temperature, 
     inverseStep[i] = 1 / (table.Wavenumber[i + 1] - table.Wavenumber[i]);
   const std::vector<double>& w = table.Wavenumber;
   const double lo = w.front(), hi = w.back();
-  std::size_t k = 0; // the interval [w[k], w[k + 1]] of the last point
-  const std::size_t points = std::min(grid.size(), sigma.size());
-  for (std::size_t j = 0; j < points; ++j) {
+  const double c2T = zqconst::SecondRadiationCm / temperature;
+  const double reach = kAnchorReach / c2T; // cm-1
+  std::size_t k = 0;                       // the interval [w[k], w[k + 1]] of the last point
+  for (std::size_t j = 0; j < points;) {
     const double nu = grid[j];
-    if (!(nu >= lo && nu <= hi)) continue; // outside the table (or NaN): no continuum
+    if (!(nu >= lo && nu <= hi)) { // outside the table (or NaN): no continuum
+      sigma[j++] = 0;
+      continue;
+    }
     if (nu < w[k]) k = static_cast<std::size_t>(std::upper_bound(w.begin(), w.end(), nu) - w.begin()) - 1;
     while (k + 2 < n && w[k + 1] < nu)
       ++k;
-    const double f = (nu - w[k]) * inverseStep[k];
-    // Both terms >= 0: no cancellation, whatever the ratio of neighbouring coefficients.
-    sigma[j] = ((1 - f) * c[k] + f * c[k + 1]) * ContinuumRadiationTerm(nu, temperature);
+    const double wk = w[k], ck = c[k], ck1 = c[k + 1], inverse = inverseStep[k];
+    if (nu < 0) { // the table's few points below 0, where |nu| falls as nu rises
+      const double f = (nu - wk) * inverse;
+      sigma[j++] = ((1 - f) * ck + f * ck1) * ContinuumRadiationTerm(nu, temperature);
+      continue;
+    }
+    // A run: the points from here that lie in the same interval and within the anchor's reach, each
+    // computed alike, with no branch (vector code). Ascending grids make long runs.
+    const double limit = std::min(w[k + 1], nu + reach);
+    std::size_t end = j + 1;
+    while (end < points && grid[end] >= nu && grid[end] <= limit)
+      ++end;
+    const double m0 = -std::expm1(-c2T * nu), e0 = std::exp(-c2T * nu);
+#pragma omp simd
+    for (std::size_t i = j; i < end; ++i) {
+      const double v = grid[i];
+      const double f = (v - wk) * inverse;
+      // Both terms >= 0: no cancellation, whatever the ratio of neighbouring coefficients.
+      const double coefficient = (1 - f) * ck + f * ck1;
+      sigma[i] = coefficient * v * tanh_half(m0 + e0 * one_minus_exp_near_zero(c2T * (v - nu)));
+    }
+    j = end;
   }
 }
 

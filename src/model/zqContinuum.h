@@ -41,8 +41,8 @@ TzqContinuumTable ReadContinuumFile(const std::string& path, std::string& error)
 // The radiation term (cm-1) at wavenumber nu (cm-1) and temperature T (K, > 0):
 //   R(nu, T) = nu tanh(c2 nu / (2 T)),  c2 = h c / k = 1.4387769 cm K (zqconst::SecondRadiationCm),
 // which turns the continuum's coefficients into cross-sections and carries the induced emission
-// (Mlawer et al. 2012, section 2). Tends to c2 nu^2 / (2 T) as nu -> 0 (computed with expm1 there, so
-// no digit is lost) and to nu at large nu. Even in nu.
+// (Mlawer et al. 2012). Tends to c2 nu^2 / (2 T) as nu -> 0 (from expm1, so no digit is lost there)
+// and to nu at large nu. Even in nu.
 double ContinuumRadiationTerm(double nu, double temperature);
 
 // The continuum's density ratio (dimensionless): (p / p_ref) (T_ref / T) for pressure p (mb) and
@@ -58,9 +58,10 @@ enum class TzqContinuumPart { Both, Self, Foreign };
 // with r = ContinuumDensityRatio and R = ContinuumRadiationTerm (Mlawer et al. 2012). The bracket is
 // formed at the table's wavenumbers and interpolated linearly onto the grid; R is taken at the grid's
 // own wavenumber, since it is quadratic in nu near 0 where a 10 cm-1 chord would be far from it.
-// 0 outside the table's wavenumbers, for an empty table, or for T <= 0. part picks the self or the
-// foreign term alone. sigma has the grid's length; points beyond the shorter of the two are left 0.
-// The grid may be in any order; ascending grids are fastest.
+// 0 outside the table's wavenumbers (no extrapolation: the file spans -20 to 20000 cm-1), for an
+// empty table, or for T <= 0. part picks the self or the foreign term alone. sigma should have the
+// grid's length; its points beyond the grid are set to 0. The grid may be in any order; ascending
+// grids are fastest. Accurate to a few units of the last digit.
 void ContinuumCrossSections(const TzqContinuumTable& table, double temperature, double pressure,
                             double mixingRatio, std::span<const double> grid, std::span<double> sigma,
                             TzqContinuumPart part = TzqContinuumPart::Both);
