@@ -55,4 +55,12 @@ std::filesystem::path HitranDir() {
   return {};
 }
 
+std::filesystem::path ContinuumFile() {
+  std::filesystem::path hitran = ABSORBVIEW_HITRAN_DIR;
+  if (!hitran.has_filename()) hitran = hitran.parent_path(); // a trailing slash
+  const auto file = hitran.parent_path() / "continuum" / "absco-ref_wv-mt-ckd.nc";
+  if (std::filesystem::exists(file)) return file;
+  return {};
+}
+
 } // namespace zqtest

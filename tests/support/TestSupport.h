@@ -28,6 +28,11 @@ std::string ReadFile(const std::filesystem::path& file);
 // The folder with the real HITRAN line lists; empty when it is absent.
 std::filesystem::path HitranDir();
 
+// AER's water-vapour continuum file in the shared data beside the HITRAN folder
+// (../shared/data/continuum/absco-ref_wv-mt-ckd.nc); empty when it is absent. Never copied into the
+// project: its licence forbids shipping it.
+std::filesystem::path ContinuumFile();
+
 // |a - b| <= rel * max(|a|, |b|), or both within abs_floor of zero.
 inline bool RelClose(double a, double b, double rel, double abs_floor = 0.0) {
   double scale = std::fmax(std::fabs(a), std::fabs(b));
@@ -41,4 +46,12 @@ inline bool RelClose(double a, double b, double rel, double abs_floor = 0.0) {
   do {                                                                                                       \
     if (zqtest::HitranDir().empty())                                                                         \
       GTEST_SKIP() << "HITRAN line lists not found beside the project (../shared/data/hitran)";              \
+  } while (0)
+
+// Skips the current GoogleTest when the water-vapour continuum file is missing.
+#define ZQ_REQUIRE_CONTINUUM()                                                                               \
+  do {                                                                                                       \
+    if (zqtest::ContinuumFile().empty())                                                                     \
+      GTEST_SKIP() << "Continuum file not found beside the project "                                         \
+                      "(../shared/data/continuum/absco-ref_wv-mt-ckd.nc)";                                   \
   } while (0)
