@@ -49,7 +49,7 @@ constexpr int kEditHeight = 21;
 constexpr int kSpinColumn = 3 + 13; // gap and width of the spin buttons beside an edit
 constexpr int kResultWidth = 62;    // a figure of the results: five significant digits and a sign
 
-// A number field in a cell of its own (the edits place their helpers beside themselves).
+// An input field in a cell of its own (the edits place their helpers beside themselves).
 template <class Edit>
 Edit* column_field(QGridLayout* grid, int row, const char* name, const QString& caption, const QString& unit,
                    const QString& tip, double value, double lower, double upper) {
@@ -61,11 +61,11 @@ Edit* column_field(QGridLayout* grid, int row, const char* name, const QString& 
   e->SetValueMin(lower);
   e->SetValueMax(upper);
   e->SetValueDefault(value);
-  e->SetLimitValue(upper > lower);
-  e->SetPrecision(upper > lower ? 6 : 5); // results: five significant digits
+  e->SetLimitValue(true);
+  e->SetPrecision(6);
   // The text is written even for a value equal to the edit's initial one (0: Band Min), so no input
   // starts blank.
-  if (upper > lower || value != 0) AssignValue(e, value);
+  AssignValue(e, value);
   e->setGeometry(0, 0, 80, kEditHeight);
   e->setToolTip(tip);
   cell->setFixedSize(80 + (std::is_same_v<Edit, TzqSpinEdit> ? kSpinColumn : 0), kEditHeight + 1);
@@ -111,6 +111,13 @@ uint32_t dimmed(uint32_t color) {
 // The heating curves: one colour per band (in band order), the total in black ($00BBGGRR).
 constexpr uint32_t kBandColors[] = {0xD06000, 0x0000C0, 0x00A000, 0x0080FF, 0x800080, 0x808000};
 constexpr uint32_t kTotalColor = 0x000000;
+
+void restore_range(TChartAxis& axis, bool automatic, double lo, double hi) {
+  if (automatic)
+    axis.SetAutomatic(true);
+  else
+    axis.SetMinMax(lo, hi);
+}
 
 // The column's own chart series: first the background's two spectra, then the heating curves.
 constexpr int kBackgroundSeries = 2;
@@ -722,6 +729,9 @@ void TForm1::DrawOutgoingRadiation() {
     for (TzqSpinEdit* spin : spins)
       p.SavedBlackbodyTemperatures.push_back(spin->Value());
     p.SavedBottomTitle = Chart1->BottomAxis().Title().Caption();
+    p.SavedBottomAutomatic = Chart1->BottomAxis().Automatic();
+    p.SavedBottomMin = Chart1->BottomAxis().Minimum();
+    p.SavedBottomMax = Chart1->BottomAxis().Maximum();
     p.PlanckTemperatures = zqsession::OutgoingRadiationTemperatures(p.Current->SurfaceTemperature);
     p.PlotShown = true;
   }
@@ -733,10 +743,23 @@ void TForm1::DrawOutgoingRadiation() {
   if (p.FirstExtraSeries >= 0)
     for (int n = p.FirstExtraSeries; n < Chart1->SeriesCount(); ++n)
       Chart1->Series(n).Clear();
-  if (p.HeatingShown())
+  // The bottom axis: as the other plots had it for wavenumbers, from the data for heating rates, and
+  // the band's first 100 um for wavelengths.
+  TChartAxis& bottom = Chart1->BottomAxis();
+  // Heating rates crowd the upper right (near 0 K/day at every height); the lower left stays free.
+  Chart1->SetLegendCorner(p.HeatingShown() ? Qt::AlignBottom | Qt::AlignLeft : Qt::AlignTop | Qt::AlignRight);
+  if (p.HeatingShown()) {
+    bottom.SetAutomatic(true);
     DrawColumnHeating();
-  else
+  } else {
+    if (p.XUnitChoice() == zqsession::TColumnXUnit::Wavelength) {
+      const auto [shortest, longest] = zqsession::ColumnWavelengthRange(p.Current->Settings);
+      bottom.SetMinMax(shortest, longest);
+    } else {
+      restore_range(bottom, p.SavedBottomAutomatic, p.SavedBottomMin, p.SavedBottomMax);
+    }
     DrawColumnSpectra();
+  }
   // The top axis' wavelengths and the marked bands stand on wavenumbers.
   Chart1->SetWavelengthTopAxis(WavelengthAxis_UIAction->isChecked() && !ChartXIsColumnOwn());
   ShowBandLabels(BandLabels_UIAction->isChecked());
@@ -883,6 +906,8 @@ void TForm1::LeaveOutgoingRadiation() {
     for (int n = p.FirstExtraSeries; n < Chart1->SeriesCount(); ++n)
       Chart1->Series(n).Clear();
   Chart1->BottomAxis().Title().SetCaption(p.SavedBottomTitle);
+  Chart1->SetLegendCorner(Qt::AlignTop | Qt::AlignRight);
+  restore_range(Chart1->BottomAxis(), p.SavedBottomAutomatic, p.SavedBottomMin, p.SavedBottomMax);
   Chart1->SetWavelengthTopAxis(WavelengthAxis_UIAction->isChecked());
   ShowBandLabels(BandLabels_UIAction->isChecked());
   ClearProblem("column plot");

@@ -103,7 +103,9 @@ public:
   // The plot's Planck curves (K): the surface's and two colder ones, shown and set in the Blackbody panel.
   std::array<double, 3> PlanckTemperatures{288, 250, 220};
   bool SettingPlanck = false; // while the panel is given the plot's temperatures
-  QString SavedBottomTitle;   // the bottom axis' title the column's plots replaced
+  QString SavedBottomTitle;   // the bottom axis' title and range the column's plots replaced
+  bool SavedBottomAutomatic = true;
+  double SavedBottomMin = 0, SavedBottomMax = 1;
   // The chart series the column adds after those of the chart tools (background, heating curves); -1
   // until the first column plot.
   int FirstExtraSeries = -1;

@@ -4,6 +4,7 @@
 #include "zqLineSeries.h"
 #include "zqSeriesTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -63,6 +64,12 @@ std::string multiple_text(const TColumnSnapshot& run) {
 
 double WavelengthOfWavenumber(double wavenumber) {
   return 1e4 / wavenumber;
+}
+
+std::pair<double, double> ColumnWavelengthRange(const TzqColumnSettings& s) {
+  const double longest =
+      s.WavenumberMin > 0 ? WavelengthOfWavenumber(s.WavenumberMin) : std::numeric_limits<double>::infinity();
+  return {WavelengthOfWavenumber(s.WavenumberMax), std::min(longest, kLongestWavelengthShown)};
 }
 
 std::vector<double> ColumnChartX(const std::vector<double>& wavenumber, TColumnXUnit unit) {
@@ -201,13 +208,15 @@ std::string ColumnConditionsText(const TColumnSnapshot& run) {
 TColumnPlotTexts ColumnSpectrumTexts(const TColumnSnapshot& run, TColumnQuantity quantity, TColumnXUnit unit,
                                      bool difference) {
   TColumnPlotTexts t;
-  t.FirstLine = run.ObserverAtTop && run.Look == TzqLook::Down
-                    ? "Outgoing Radiation at the Top of the Atmosphere"
-                    : "Radiation Seen at " + number(run.ObserverAltitude) + " km Looking " +
-                          (run.Look == TzqLook::Up ? "Up" : "Down");
-  if (quantity == TColumnQuantity::BrightnessTemperature) t.FirstLine += ", Brightness Temperature";
-  if (difference) t.FirstLine += ": This Run minus Background";
-  t.FirstLine += " (HITRAN, Voigt)";
+  const bool flux = quantity == TColumnQuantity::Flux;
+  const bool outgoing = run.ObserverAtTop && run.Look == TzqLook::Down;
+  t.FirstLine =
+      std::string(flux ? (outgoing ? "Outgoing Radiation" : "Radiation") : "Brightness Temperature") +
+      (outgoing ? " at the Top of the Atmosphere"
+                : " Seen at " + number(run.ObserverAltitude) + " km Looking " +
+                      (run.Look == TzqLook::Up ? "Up" : "Down"));
+  t.FirstLine =
+      difference ? "Difference from the Background: " + t.FirstLine : t.FirstLine + " (HITRAN, Voigt)";
   t.SecondLine = ColumnConditionsText(run);
   const std::string direction = run.Look == TzqLook::Up ? "Downward" : "Upward";
   t.LeftAxis = quantity == TColumnQuantity::Flux ? direction + " flux per wavenumber [W m-2 / cm-1]"

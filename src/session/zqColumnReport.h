@@ -8,12 +8,19 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zqsession {
 
 // Wavelength (um) of a wavenumber (cm-1): lambda = 10^4 / nu (1 cm = 10^4 um).
 double WavelengthOfWavenumber(double wavenumber);
+
+// The wavelengths (um) a spectrum plot shows of a band: all of it up to 100 um; a band reaching further
+// towards 0 cm-1 shows its first 100 um, since a linear wavelength axis out to the grid's first point
+// (2 million um at 0.005 cm-1) would leave the rest of the band a sliver.
+std::pair<double, double> ColumnWavelengthRange(const TzqColumnSettings& settings);
+inline constexpr double kLongestWavelengthShown = 100; // um
 
 // What the column's spectrum plot shows per grid point.
 enum class TColumnQuantity { Flux, BrightnessTemperature };

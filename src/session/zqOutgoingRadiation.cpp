@@ -12,15 +12,18 @@ std::vector<TPlanckCurve> OutgoingRadiationCurves(const TzqColumnSettings& s,
                                                   const std::array<double, 3>& temperatures,
                                                   TColumnQuantity quantity, TColumnXUnit unit) {
   const bool level = quantity == TColumnQuantity::BrightnessTemperature;
+  const bool wavelength = unit == TColumnXUnit::Wavelength;
   const int intervals = level ? 1 : kPlanckCurvePoints;
-  const double step = (s.WavenumberMax - s.WavenumberMin) / intervals;
+  // 0 cm-1 has no wavelength: a level line then starts at the first grid point.
+  const double lo = wavelength && level && !(s.WavenumberMin > 0) ? ColumnGrid(s).At(0) : s.WavenumberMin;
+  const double step = (s.WavenumberMax - lo) / intervals;
   std::vector<TPlanckCurve> curves;
   for (double t : temperatures) {
     TPlanckCurve c;
     c.Temperature = t;
     for (int i = 0; i <= intervals; ++i) {
-      const double nu = s.WavenumberMin + i * step;
-      if (unit == TColumnXUnit::Wavelength && !(nu > 0)) continue;
+      const double nu = lo + i * step;
+      if (wavelength && !(nu > 0)) continue;
       c.X.push_back(unit == TColumnXUnit::Wavelength ? WavelengthOfWavenumber(nu) : nu);
       c.Y.push_back(level ? t : zqplanck::Exitance(nu, t));
     }

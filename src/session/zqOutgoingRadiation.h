@@ -26,7 +26,7 @@ std::array<double, 3> OutgoingRadiationTemperatures(double surfaceTemperature);
 // The curves at the given temperatures (in that order) over the column's band: exitance, kPlanckCurvePoints
 // + 1 evenly spaced points each; for the brightness temperature a level line at the curve's
 // temperature (a blackbody's brightness temperature is its own at every wavenumber). x in the unit; in
-// wavelengths a point at 0 cm-1 is left out.
+// wavelengths a point at 0 cm-1 is left out (a level line starts at the first grid point instead).
 std::vector<TPlanckCurve> OutgoingRadiationCurves(const TzqColumnSettings& settings,
                                                   const std::array<double, 3>& temperatures,
                                                   TColumnQuantity quantity = TColumnQuantity::Flux,

@@ -1,6 +1,8 @@
 // The column's export without widgets: its '#' header gives back every setting of both runs (read back
-// into settings equal to the runs'), and its table joins the runs on their own wavenumbers.
+// into settings equal to the runs'), and its table joins the runs on their own wavenumbers; a band from
+// 0 cm-1 on a wavelength axis.
 #include "zqColumnReport.h"
+#include "zqOutgoingRadiation.h"
 #include "zqSeriesTable.h"
 
 #include <gtest/gtest.h>
@@ -176,4 +178,25 @@ TEST(ColumnReportTest, ExportTableJoinsTheRunsOnTheirWavenumbers) {
   const std::vector<double> d = FigureDifferences(other, current);
   EXPECT_EQ(d[0], 1.0);
   EXPECT_TRUE(std::isnan(d[9]));
+}
+
+TEST(ColumnReportTest, BandFromZeroOnAWavelengthAxis) {
+  TzqColumnSettings s;
+  s.WavenumberMin = 0;
+  s.WavenumberMax = 2500;
+  EXPECT_EQ(ColumnWavelengthRange(s), (std::pair{4.0, kLongestWavelengthShown}));
+  s.WavenumberMin = 500;
+  s.WavenumberMax = 800;
+  EXPECT_EQ(ColumnWavelengthRange(s), (std::pair{12.5, 20.0}));
+  // The Planck curves' brightness temperature: level lines with two ends of finite wavelength.
+  s.WavenumberMin = 0;
+  const auto curves = OutgoingRadiationCurves(s, {288, 250, 220}, TColumnQuantity::BrightnessTemperature,
+                                              TColumnXUnit::Wavelength);
+  ASSERT_EQ(curves.size(), 3u);
+  for (const TPlanckCurve& c : curves) {
+    ASSERT_EQ(c.X.size(), 2u);
+    EXPECT_EQ(c.Y, std::vector<double>(2, c.Temperature));
+    EXPECT_EQ(c.X[0], 1e4 / ColumnGrid(s).At(0));
+    EXPECT_EQ(c.X[1], 12.5); // 800 cm-1
+  }
 }
