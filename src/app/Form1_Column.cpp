@@ -853,8 +853,11 @@ void TForm1::DrawColumnHeating() {
   TzqColumnPage& p = *ColumnPage;
   const TColumnSnapshot& c = *p.Current;
   ClearProblem("column plot");
-  for (int i = 0; i < 6 && i < Chart1->SeriesCount(); ++i)
+  // Empty, and off the right axis, which would otherwise stay drawn for the blackbodies' series.
+  for (int i = 0; i < 6 && i < Chart1->SeriesCount(); ++i) {
     Chart1->Series(i).Clear();
+    Chart1->Series(i).SetVertAxis(TVertAxis::Left);
+  }
   for (TzqLegendElement* l : {Series_0_UILegend, Series_1_UILegend, Series_2_UILegend, Series_3_UILegend,
                               Series_4_UILegend, Series_5_UILegend})
     if (l) l->setEnabled(false); // the heating curves are named in the chart's legend

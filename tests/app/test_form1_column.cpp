@@ -454,6 +454,7 @@ private slots:
     p->Look->setCurrentIndex(1);
     p->Quantity->setCurrentIndex(1);
     p->XUnit->setCurrentIndex(1);
+    p->PlotView->setCurrentIndex(1);
     QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs); // the choices drew the column's plot
     f->SaveSettings_UIAction->trigger();
     zqsession::TzqStatus status;
@@ -468,8 +469,11 @@ private slots:
     QVERIFY(!q.RelativeHumidity->isEnabled() && q.SurfaceTemperature->isEnabled());
     QCOMPARE(q.QuantityChoice(), zqsession::TColumnQuantity::BrightnessTemperature);
     QCOMPARE(q.XUnitChoice(), zqsession::TColumnXUnit::Wavelength);
-    QVERIFY(!q.HeatingShown());
     QCOMPARE(q.Look->currentIndex(), 1);
+    // Started on the heating rates: the blackbodies' right axis is not left standing beside them.
+    QVERIFY(q.HeatingShown() && q.PlotShown);
+    next.Chart1->Refresh();
+    QVERIFY(!next.Chart1->RightAxis().Visible());
   }
 
   // The README's pictures, drawn only with ABSORBVIEW_DOCS_DIR set (to the docs folder) and the real
