@@ -338,6 +338,25 @@ public:
   void LeaveOutgoingRadiation();
   // A Blackbody panel temperature edited while that plot is shown: the plot's Planck curve follows.
   void OutgoingRadiationPlanckEdited(TzqSpinEdit* spin);
+  // Picks a profile file for the Column page's atmosphere; a file that cannot serve is said and not taken.
+  void Column_OpenProfile_UIButtonClick(QObject* Sender);
+  // The inputs a choice of atmosphere, surface or plot makes meaningful are the ones enabled.
+  void ColumnInputsChanged();
+  // An observer at the top stays at the top when the top changes.
+  void Column_Top_Changed();
+  // A choice of the column's plot (view, quantity, x unit, difference): that plot is drawn.
+  void ColumnPlotChoiceChanged();
+  // Keeps the shown run as the background of the plot and the results; Clear drops it.
+  void Column_Keep_UIButtonClick(QObject* Sender);
+  void Column_ClearBackground_UIButtonClick(QObject* Sender);
+  // Writes the spectra of this run and the background with every setting of each as a CSV file.
+  void Column_Export_UIButtonClick(QObject* Sender);
+  // The figures of this run, the background and their difference in the results.
+  void ShowColumnFigures();
+  // The column's plot is drawn, and its x axis is not wavenumbers (heating rates, or wavelengths).
+  bool ChartXIsColumnOwn() const;
+  // A wavenumber range (cm-1) on the chart's x axis as drawn; none when the x axis is no spectrum.
+  std::optional<std::pair<double, double>> ChartXOfBand(double lo, double hi) const;
   // Selects the first plot type from the INI file, if it names one.
   void ReadStartPlotType();
 
@@ -360,6 +379,9 @@ private:
   void BuildPowerPage();
   void BuildColumnPage();
   void ColumnFinished(const zqsession::TColumnRun& run);
+  void DrawColumnSpectra();
+  void DrawColumnHeating();
+  TLineSeries& ColumnExtraSeries(int k); // the k-th of the column's own series, added when needed
   void BuildTestPage();
   QWidget* BuildBelowChart();
   QWidget* BuildChartBox(); // the chart under its toolbar

@@ -1,9 +1,11 @@
 // The Column page's controls and its background run of the atmosphere column. The run works on a
 // session and copies of the two line lists of its own, so the window may read a list again (or close)
-// while it runs; progress and the cancel flag are the column's own.
+// while it runs; progress and the cancel flag are the column's own. A run can be kept as the
+// background the next runs are drawn and compared against.
 #pragma once
 
 #include "zqColumn.h"
+#include "zqColumnReport.h"
 #include "zqSession.h"
 
 #include <QObject>
@@ -16,6 +18,9 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -40,6 +45,13 @@ public:
   TzqSpinEdit* Layers = nullptr;
   TzqSpinEdit* WavenumberMin = nullptr;
   TzqSpinEdit* WavenumberMax = nullptr;
+  // The atmosphere: item data is the settings value ("standard", a built-in name or a profile's path).
+  QComboBox* Atmosphere = nullptr;
+  QPushButton* OpenProfileButton = nullptr;
+  QCheckBox* SurfaceFromTable = nullptr; // a table's ground at the table's own temperature
+  TzqSpinEdit* H2OScale = nullptr;       // multiple of a table's water vapour
+  TzqSpinEdit* ObserverAltitude = nullptr;
+  QComboBox* Look = nullptr; // "Looking down", "Looking up"
   QPushButton* ComputeButton = nullptr;
   QPushButton* CancelButton = nullptr;
   QProgressBar* Progress = nullptr;
@@ -50,12 +62,39 @@ public:
   TzqNumberEdit* SurfaceDownwelling1x = nullptr;
   TzqNumberEdit* SurfaceDownwellingNx = nullptr;
   TzqNumberEdit* SurfaceEmission = nullptr;
+  TzqNumberEdit* ObserverFlux1x = nullptr;
+  TzqNumberEdit* ObserverFluxNx = nullptr;
+  TzqNumberEdit* EmissionHeight1x = nullptr;   // km
+  TzqNumberEdit* TropopauseAltitude = nullptr; // km
+  TzqNumberEdit* TropopausePressure = nullptr; // mb
+  QLabel* AtmosphereCaption = nullptr;         // of the run the results are for
+  // Every figure in the order of zqsession::ColumnFigureRows(): this run, the background, this run minus
+  // the background (the last two shown only while a background is kept).
+  std::vector<TzqNumberEdit*> Figures, BackgroundFigures, DifferenceFigures;
+  QGridLayout* ResultsGrid = nullptr;
   QLabel* Coverage = nullptr; // the line lists' holes inside the band of the results
+
+  // The column's plot: spectra or heating rates, flux or brightness temperature, cm-1 or um; a kept
+  // background and the difference from it; the CSV export of both runs.
+  QComboBox* PlotView = nullptr; // "Outgoing radiation", "Heating rates"
+  QComboBox* Quantity = nullptr; // "Flux", "Brightness temperature"
+  QComboBox* XUnit = nullptr;    // "cm-1", "um"
+  QPushButton* KeepButton = nullptr;
+  QPushButton* ClearBackgroundButton = nullptr;
+  QCheckBox* ShowDifference = nullptr;
+  QPushButton* ExportButton = nullptr;
+  bool HeatingShown() const;
+  zqsession::TColumnQuantity QuantityChoice() const;
+  zqsession::TColumnXUnit XUnitChoice() const;
+  // Selects the item of an atmosphere value, adding one named by its file name for a profile's path.
+  void SelectAtmosphere(const std::string& value);
 
   // The last computation that finished, with the settings it was made for; empty before one did and
   // after a refused or cancelled one.
   std::optional<TzqColumnResult> Last;
   TzqColumnSettings LastSettings;
+  // What the plot draws of it, and of the run kept as background (which stays through refusals).
+  std::optional<zqsession::TColumnSnapshot> Current, Background;
 
   // The Outgoing Radiation plot is on the chart; the legend texts and blackbody temperatures it replaced.
   bool PlotShown = false;
@@ -64,6 +103,13 @@ public:
   // The plot's Planck curves (K): the surface's and two colder ones, shown and set in the Blackbody panel.
   std::array<double, 3> PlanckTemperatures{288, 250, 220};
   bool SettingPlanck = false; // while the panel is given the plot's temperatures
+  QString SavedBottomTitle;   // the bottom axis' title and range the column's plots replaced
+  bool SavedBottomAutomatic = true;
+  double SavedBottomMin = 0, SavedBottomMax = 1;
+  // The chart series the column adds after those of the chart tools (background, heating curves); -1
+  // until the first column plot.
+  int FirstExtraSeries = -1;
+  double ShownTopAltitude = 0; // the top the observer follows while it sits there
 
   bool Running() const { return thread_ != nullptr; }
   // Starts a run on copies of the lists (kept while the lists stay the same, so the column's cache of

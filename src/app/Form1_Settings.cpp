@@ -4,6 +4,7 @@
 // Nothing is saved unless asked: closing the window never writes or asks.
 #include "Form1.h"
 
+#include "Form1_Column.h"
 #include "zqChart.h"
 #include "zqChart_Tools.h"
 #include "zqINI_File.h"
@@ -16,8 +17,11 @@
 #include "zqText.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 
 #include <cmath>
@@ -48,6 +52,8 @@ constexpr const char* kSavedFields[] = {
     "Column_CO2_UIzqSpinEdit",
     "Column_CO2_Factor_UIzqSpinEdit",
     "Column_Top_UIzqSpinEdit",
+    "Column_H2O_Scale_UIzqSpinEdit",
+    "Column_Observer_Altitude_UIzqSpinEdit", // after the top, which an observer at the top follows
     "Column_Layers_UIzqSpinEdit",
     "Column_Wavenumber_Min_UIzqSpinEdit",
     "Column_Wavenumber_Max_UIzqSpinEdit",
@@ -57,6 +63,13 @@ constexpr const char* kSavedFields[] = {
 // spectra type's item is one of the saved line physics' items, which start-up shows first.
 constexpr const char* kSavedGroups[] = {"Plot_Type_UIRadioGroup", "Spectra_Type_UIRadioGroup",
                                         "Scaling_UIRadioGroup", "PathType_UIRadioGroup"};
+
+// The Column page's choices: a combo box by its item index, the atmosphere by its value ("standard", a
+// built-in name or a profile's path), a check box as yes or no. Start-up sets them quietly.
+constexpr const char* kSavedChoices[] = {"Column_Look_UIComboBox", "Column_Plot_View_UIComboBox",
+                                         "Column_Quantity_UIComboBox", "Column_X_Unit_UIComboBox"};
+constexpr const char* kAtmosphereChoice = "Column_Atmosphere_UIComboBox";
+constexpr const char* kSavedChecks[] = {"Column_Surface_From_Table_UICheckBox"};
 
 // The number a field shows (its text as the user reads it, locale separator); none for an empty or
 // unreadable text, which is then not saved.
@@ -83,6 +96,14 @@ void TForm1::StoreSettings() {
   for (const char* name : kSavedGroups)
     if (auto* group = findChild<TzqRadioGroup*>(name))
       zqsettings::WriteControl(ini, name, std::to_string(group->ItemIndex()));
+  for (const char* name : kSavedChoices)
+    if (auto* combo = findChild<QComboBox*>(name))
+      zqsettings::WriteControl(ini, name, std::to_string(combo->currentIndex()));
+  if (auto* combo = findChild<QComboBox*>(kAtmosphereChoice))
+    zqsettings::WriteControl(ini, kAtmosphereChoice, combo->currentData().toString().toStdString());
+  for (const char* name : kSavedChecks)
+    if (auto* check = findChild<QCheckBox*>(name))
+      zqsettings::WriteControl(ini, name, check->isChecked() ? "yes" : "no");
 
   // The line physics, blackbody temperatures and series colours live in the keys start-up reads anyway.
   // The physics is written only when it differs from the one configured, in whatever spelling that has.
@@ -164,6 +185,28 @@ void TForm1::RestoreSavedControls() {
     group->SetItemIndex(index);
     group->OnClick = std::move(onClick);
   }
+  for (const char* name : kSavedChoices) {
+    auto* combo = findChild<QComboBox*>(name);
+    const auto text = zqsettings::ReadControl(ini, name);
+    long double value = 0;
+    if (!combo || !text || !zqIniTextToReal(*text, value)) continue;
+    const int index = static_cast<int>(value);
+    if (index != value || index < 0 || index >= combo->count()) continue;
+    const QSignalBlocker quiet(combo);
+    combo->setCurrentIndex(index);
+  }
+  if (const auto text = zqsettings::ReadControl(ini, kAtmosphereChoice); text && !text->empty()) {
+    const QSignalBlocker quiet(ColumnPage->Atmosphere);
+    ColumnPage->SelectAtmosphere(*text);
+  }
+  for (const char* name : kSavedChecks) {
+    auto* check = findChild<QCheckBox*>(name);
+    const auto text = zqsettings::ReadControl(ini, name);
+    if (!check || !text || (*text != "yes" && *text != "no")) continue;
+    const QSignalBlocker quiet(check);
+    check->setChecked(*text == "yes");
+  }
+  ColumnInputsChanged();
 }
 
 void TForm1::RestoreGeometry() {

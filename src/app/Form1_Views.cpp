@@ -3,7 +3,9 @@
 // under the cursor, and the user guide.
 #include "Form1.h"
 
+#include "Form1_Column.h"
 #include "zqChart.h"
+#include "zqColumnReport.h"
 #include "zqHITRAN.h"
 #include "zqLineCoverage.h"
 #include "zqPlatform.h"
@@ -81,8 +83,9 @@ QWidget* TForm1::BuildChartBox() {
   connect(CopyImage_UIAction, &QAction::triggered, this, [this] { Chart1->CopyToClipboardBitmap(); });
   connect(Legend_UIAction, &QAction::toggled, this, [this](bool on) { Chart1->SetLegendVisible(on); });
   connect(BandLabels_UIAction, &QAction::toggled, this, [this](bool on) { ShowBandLabels(on); });
+  // The top axis' wavelengths stand on the bottom axis' wavenumbers, which some column plots do not have.
   connect(WavelengthAxis_UIAction, &QAction::toggled, this,
-          [this](bool on) { Chart1->SetWavelengthTopAxis(on); });
+          [this](bool on) { Chart1->SetWavelengthTopAxis(on && !ChartXIsColumnOwn()); });
 
   Readout_UILabel = new QLabel;
   Readout_UILabel->setObjectName("Readout_UILabel");
@@ -98,12 +101,18 @@ void TForm1::ShowBandLabels(bool on) {
   std::vector<TChartRange> ranges;
   if (on)
     for (const zqsession::TSpectralBand& b : zqsession::KnownBands())
-      ranges.push_back({b.Lo, b.Hi, QString::fromUtf8(b.Label), kBandShade});
+      if (const auto x = ChartXOfBand(b.Lo, b.Hi))
+        ranges.push_back({x->first, x->second, QString::fromUtf8(b.Label), kBandShade});
   Chart1->SetMarkedRanges("bands", ranges);
 }
 
 void TForm1::ShowLineGaps() {
-  const double lo = Wavenumber_Min_UIzqSpinEdit->Value(), hi = Wavenumber_Max_UIzqSpinEdit->Value();
+  // The band of the plot shown: the column's under its plots, else the General page's.
+  double lo = Wavenumber_Min_UIzqSpinEdit->Value(), hi = Wavenumber_Max_UIzqSpinEdit->Value();
+  if (ColumnPage && ColumnPage->PlotShown && ColumnPage->Current) {
+    lo = ColumnPage->Current->Settings.WavenumberMin;
+    hi = ColumnPage->Current->Settings.WavenumberMax;
+  }
   std::vector<TChartRange> ranges;
   QStringList texts;
   const std::pair<const T_zq_HITRAN*, const char*> lists[] = {{WaterLines, "water"}, {CO2Lines, "CO2"}};
@@ -111,7 +120,8 @@ void TForm1::ShowLineGaps() {
     if (!list) continue;
     const auto gaps = zqsession::GapsWithin(zqsession::FindLineGaps(list->Records), lo, hi);
     for (const zqsession::TLineGap& g : gaps)
-      ranges.push_back({g.Lo, g.Hi, QString("no %1 lines").arg(name), kGapShade, false});
+      if (const auto x = ChartXOfBand(g.Lo, g.Hi))
+        ranges.push_back({x->first, x->second, QString("no %1 lines").arg(name), kGapShade, false});
     if (!gaps.empty()) texts << QString::fromStdString(zqsession::LineGapsText(name, gaps));
   }
   Chart1->SetMarkedRanges("gaps", ranges);
@@ -129,10 +139,22 @@ void TForm1::ShowReadoutAt(int x, int y) {
     Readout_UILabel->clear();
     return;
   }
-  const double nu = bottom.CalcPosPoint(x);
+  if (ChartXIsColumnOwn() && ColumnPage->HeatingShown()) {
+    Readout_UILabel->setText(QString("%1 K/day   %2 km")
+                                 .arg(bottom.CalcPosPoint(x), 0, 'g', 4)
+                                 .arg(left.CalcPosPoint(y), 0, 'g', 4));
+    return;
+  }
+  // Under the column's wavelength axis the pixel's wavenumber is 10^4 over its wavelength (the
+  // relation is its own inverse).
+  const auto wavenumber_at = [&](int pixel) {
+    const double v = bottom.CalcPosPoint(pixel);
+    return ChartXIsColumnOwn() ? zqsession::WavelengthOfWavenumber(v) : v;
+  };
+  const double nu = wavenumber_at(x);
   std::string text = zqsession::CursorReadoutText(nu, left.CalcPosPoint(y));
   // The strongest line of a shown gas within a few pixels of the cursor.
-  const double halfWindow = std::abs(bottom.CalcPosPoint(x + kReadoutPixels) - nu);
+  const double halfWindow = std::abs(wavenumber_at(x + kReadoutPixels) - nu);
   const THitranLine* best = nullptr;
   std::string gas;
   const std::pair<const T_zq_HITRAN*, TLineSeries*> lists[] = {{WaterLines, WaterSeries},

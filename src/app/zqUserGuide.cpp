@@ -38,7 +38,14 @@ multiplier. Its "Max" is also the path of the Power page.</li>
 by both and with doubled CO2, along the path shown on the page.</li>
 <li><b>Column</b>: a clear-sky atmosphere of layers from the surface to the top, computed with HITRAN's
 Voigt profiles; it gives the outgoing longwave radiation, the forcing of more CO2 and the radiation
-reaching the ground, and feeds the Outgoing Radiation plot.</li>
+reaching the ground, and feeds the Outgoing Radiation plot. The atmosphere is the program's standard
+one, one of six model atmospheres (tropical, mid-latitude and sub-arctic summer and winter, U.S.
+standard) or a profile file (Open profile...); a table brings its own water (times the water-vapour
+factor) and, unless unticked, its own ground temperature. An observer at any altitude looking down or
+up sees the flux through its level. The plot shows flux or brightness temperature against cm-1 or um,
+or the heating rates by band against altitude. <b>Keep as background</b> holds a run: the next runs are
+drawn over it, the results show both and their difference, <b>Show difference</b> draws this run minus
+the background, and <b>Export...</b> writes both runs' spectra as CSV with every setting of each.</li>
 </ul>
 
 <h3>The two line physics</h3>

@@ -855,6 +855,16 @@ void TChart::SetLegendVisible(bool on) {
   Invalidate();
 }
 
+Qt::Alignment TChart::LegendCorner() const {
+  return axisRect()->insetLayout()->insetAlignment(0);
+}
+
+void TChart::SetLegendCorner(Qt::Alignment corner) {
+  if (corner == LegendCorner()) return;
+  axisRect()->insetLayout()->setInsetAlignment(0, corner);
+  Invalidate();
+}
+
 void TChart::SetColor(uint32_t color) {
   if (color == color_) return;
   color_ = color;

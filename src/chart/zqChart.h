@@ -166,6 +166,9 @@ public:
   void SetLegendVisible(bool on);
   // The names the legend lists: the titles of the shown series that have points, in series order.
   QStringList LegendTexts();
+  // The corner of the plot the legend sits in (default the upper right), where it hides the least.
+  Qt::Alignment LegendCorner() const;
+  void SetLegendCorner(Qt::Alignment corner);
 
   // Background colour of the whole control, as the program's colour value (red in the low byte; a
   // window-system colour allowed). Default white.

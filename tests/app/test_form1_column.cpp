@@ -1,8 +1,11 @@
 // The Column page on the demonstration lists: the window and absorbview-cli give the same fluxes for the
 // same inputs, a cancelled run leaves no numbers behind, closing the window during a run waits for it,
-// and the Outgoing Radiation plot draws the column's top spectra beside three Planck curves.
+// and the Outgoing Radiation plot draws the column's top spectra beside three Planck curves. The
+// laboratory: the atmosphere and observer inputs and the settings they make, a run kept as background
+// and the differences shown, the export of both runs, and the inputs saved and restored.
 #include "Form1TestSupport.h"
 #include "Form1_Column.h"
+#include "zqAtmosphereTable.h"
 #include "zqChart.h"
 #include "zqCli.h"
 #include "zqHitranPhysics.h"
@@ -11,12 +14,17 @@
 #include "zqNumberText.h"
 #include "zqPlanck.h"
 #include "zqRadioGroup.h"
+#include "zqSeriesTable.h"
 #include "zqSpinEdit.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace form1test;
@@ -256,6 +264,253 @@ private slots:
     QCOMPARE(h->form->Plot_Type_UIRadioGroup->ItemIndex(), 0);
     QCOMPARE(h->fake.messages.size(), std::size_t(1));
     QVERIFY(h->fake.messages[0].text.find("Outgoing") != std::string::npos);
+  }
+
+  void atmosphereInputsMakeTheSettings() {
+    zqsession::TzqStatus status;
+    // The standard atmosphere takes the page's surface and humidity; there is no table to scale.
+    QVERIFY(!p->SurfaceFromTable->isEnabled());
+    QVERIFY(p->SurfaceTemperature->isEnabled() && p->RelativeHumidity->isEnabled());
+    QVERIFY(!p->H2OScale->isEnabled());
+    p->Atmosphere->setCurrentIndex(p->Atmosphere->findData("tropical"));
+    QCOMPARE(p->Atmosphere->currentText().toStdString(), BuiltInAtmosphereCaption("tropical"));
+    QVERIFY(!p->RelativeHumidity->isEnabled()); // the table has its water
+    QVERIFY(p->H2OScale->isEnabled() && p->SurfaceFromTable->isEnabled());
+    QVERIFY(p->SurfaceFromTable->isChecked() && !p->SurfaceTemperature->isEnabled());
+    QTest::mouseClick(p->SurfaceFromTable, Qt::LeftButton, {}, QPoint(8, p->SurfaceFromTable->height() / 2));
+    QVERIFY(p->SurfaceTemperature->isEnabled());
+    // An observer at the top stays there when the top changes (typed key by key).
+    Type(p->TopAltitude, "50");
+    QCOMPARE(p->ObserverAltitude->text(), QString("50"));
+    std::optional<TzqColumnSettings> s = f->ColumnSettingsOfControls(status);
+    QVERIFY(s.has_value());
+    QVERIFY(!s->ObserverAltitude.has_value());
+    Type(p->SurfaceTemperature, "290");
+    Type(p->H2OScale, "1.5");
+    Type(p->ObserverAltitude, "12");
+    p->Look->setCurrentIndex(1);
+    s = f->ColumnSettingsOfControls(status);
+    QVERIFY2(s.has_value(), qPrintable(QString::fromStdString(status.Headline())));
+    QCOMPARE(s->Atmosphere, std::string("tropical"));
+    QVERIFY(!s->SurfaceFromTable);
+    QCOMPARE(s->SurfaceTemperature, 290.0);
+    QCOMPARE(s->H2OScale, 1.5);
+    QCOMPARE(s->ObserverAltitude.value_or(-1), 12.0);
+    QCOMPARE(s->Look, TzqLook::Up);
+    QCOMPARE(s->TopAltitude, 50.0);
+    // One below the observer is refused when the column runs, and says why; no run starts.
+    Type(p->TopAltitude, "10");
+    QCOMPARE(p->ObserverAltitude->text(), QString("12"));
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QVERIFY(!p->Running());
+    QVERIFY2(f->StatusText().contains("Observer altitude"), qPrintable(f->StatusText()));
+  }
+
+  // A run kept as background: both runs' figures and their difference, the plot over it and its
+  // difference, the brightness temperature, wavelengths, heating rates and the export of both.
+  void backgroundRunAndItsDifferences() {
+    setInputs("4", "640", "700");
+    p->Atmosphere->setCurrentIndex(p->Atmosphere->findData("tropical"));
+    Type(p->ObserverAltitude, "20");
+    p->Look->setCurrentIndex(1);
+    Click(f->Plot_Type_UIRadioGroup, 3); // the plot computes the column with the page's values
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY2(p->Last.has_value(), qPrintable(f->StatusText()));
+    const TzqColumnResult first = *p->Last;
+    QCOMPARE(first.States.size(), std::size_t(2));
+    // Looking up from 20 km: the downward flux there, not the outgoing one.
+    QCOMPARE(f->Chart1->Series(0).YValues(),
+             std::vector<double>(first.ObservedSpectrum(0).begin(), first.ObservedSpectrum(0).end()));
+    QVERIFY(first.Diagnostics[0].ObservedFlux < first.OLR1x);
+    QCOMPARE(p->ObserverFlux1x->text().toStdString(),
+             zq::FormatGeneral(first.Diagnostics[0].ObservedFlux, 5));
+    QCOMPARE(p->ObserverFluxNx->text().toStdString(),
+             zq::FormatGeneral(first.Diagnostics[1].ObservedFlux, 5));
+    const auto tropopause = static_cast<std::size_t>(first.Profile.TropopauseLevel);
+    QCOMPARE(p->TropopauseAltitude->text().toStdString(),
+             zq::FormatGeneral(first.Profile.LevelAltitude[tropopause], 5));
+    QCOMPARE(p->TropopausePressure->text().toStdString(), zq::FormatGeneral(first.TropopausePressure, 5));
+    QVERIFY(p->AtmosphereCaption->text().contains(QString::fromStdString(first.Profile.Atmosphere)));
+    // The surface Planck curve is at the table's ground, not at the page's 285 K.
+    QCOMPARE(f->Series_3_zqSpinEdit->Value(), first.Profile.SurfaceTemperature);
+    QVERIFY(first.Profile.SurfaceTemperature != 285);
+
+    QVERIFY(p->BackgroundFigures[0]->parentWidget()->isHidden());
+    QTest::mouseClick(p->KeepButton, Qt::LeftButton);
+    QVERIFY(!p->BackgroundFigures[0]->parentWidget()->isHidden());
+    Type(p->CO2, "700");
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY2(p->Last.has_value(), qPrintable(f->StatusText()));
+    const TzqColumnResult& second = *p->Last;
+    const double shownNow[] = {second.OLR1x, second.Diagnostics[0].ObservedFlux, second.SurfaceDownwelling1x};
+    const double shownThen[] = {first.OLR1x, first.Diagnostics[0].ObservedFlux, first.SurfaceDownwelling1x};
+    const TzqNumberEdit* rows[] = {p->OLR1x, p->ObserverFlux1x, p->SurfaceDownwelling1x};
+    for (std::size_t k = 0; k < std::size(rows); ++k) {
+      const std::size_t i = std::find(p->Figures.begin(), p->Figures.end(), rows[k]) - p->Figures.begin();
+      QCOMPARE(p->BackgroundFigures[i]->text().toStdString(), zq::FormatGeneral(shownThen[k], 5));
+      QCOMPARE(p->DifferenceFigures[i]->text().toStdString(),
+               zq::FormatGeneral(shownNow[k] - shownThen[k], 5));
+    }
+    QVERIFY(second.Diagnostics[0].ObservedFlux >
+            first.Diagnostics[0].ObservedFlux); // more CO2 sends more down
+    // The background drawn dimmed beneath, then the difference instead (no Planck curves with it).
+    const int bg = p->FirstExtraSeries;
+    QVERIFY(bg >= 6);
+    QCOMPARE(f->Chart1->Series(bg).YValues(),
+             std::vector<double>(first.ObservedSpectrum(0).begin(), first.ObservedSpectrum(0).end()));
+    QVERIFY(f->Chart1->Series(bg).SeriesColor() != f->Chart1->Series(0).SeriesColor());
+    p->ShowDifference->setChecked(true);
+    const std::vector<double>& drawn = f->Chart1->Series(0).YValues();
+    QCOMPARE(drawn.size(), second.Wavenumber.size());
+    for (std::size_t j = 0; j < drawn.size(); j += 97)
+      QCOMPARE(drawn[j], second.ObservedSpectrum(0)[j] - first.ObservedSpectrum(0)[j]);
+    QCOMPARE(f->Chart1->Series(3).Count(), std::size_t(0));
+    QCOMPARE(f->Chart1->Series(bg).Count(), std::size_t(0));
+
+    // Export: both runs in the quantity shown, every setting of each named.
+    p->Quantity->setCurrentIndex(1);
+    QCOMPARE(f->Chart1->Series(1).YValues().back(), second.Diagnostics[1].BrightnessTemperature.back() -
+                                                        first.Diagnostics[1].BrightnessTemperature.back());
+    const std::filesystem::path file = h->dir / "both runs.csv";
+    h->fake.saveAnswers.push_back(file.string());
+    QTest::mouseClick(p->ExportButton, Qt::LeftButton);
+    std::istringstream csv(zqtest::ReadFile(file));
+    std::vector<std::string> header, table;
+    for (std::string line; std::getline(csv, line);)
+      (line.starts_with("#") ? header : table).push_back(line);
+    const auto has = [&](const std::string& line) {
+      return std::find(header.begin(), header.end(), line) != header.end();
+    };
+    QVERIFY(has("# current: CO2 = 700") && has("# background: CO2 = 400"));
+    QVERIFY(has("# current: Atmosphere = tropical") && has("# current: ObserverAltitude = 20"));
+    QVERIFY(has("# quantity: brightness temperature, K"));
+    QCOMPARE(table.size(), second.Wavenumber.size() + 1);
+    QCOMPARE(table[0], std::string("wavenumber_cm-1,current_1x,current_Nx,background_1x,background_Nx"));
+    QCOMPARE(table[1], TableNumber(second.Wavenumber[0]) + "," +
+                           TableNumber(second.Diagnostics[0].BrightnessTemperature[0]) + "," +
+                           TableNumber(second.Diagnostics[1].BrightnessTemperature[0]) + "," +
+                           TableNumber(first.Diagnostics[0].BrightnessTemperature[0]) + "," +
+                           TableNumber(first.Diagnostics[1].BrightnessTemperature[0]));
+
+    // Wavelengths on x; the brightness temperature's Planck "curves" are level lines (the difference off).
+    p->ShowDifference->setChecked(false);
+    p->XUnit->setCurrentIndex(1);
+    QCOMPARE(f->Chart1->Series(0).XValues().front(), 1e4 / second.Wavenumber.front());
+    for (double t : f->Chart1->Series(3).YValues())
+      QCOMPARE(t, first.Profile.SurfaceTemperature);
+    // The heating rates: a curve per band inside the column's band, and the total, against altitude.
+    p->PlotView->setCurrentIndex(1);
+    std::vector<std::string> titles;
+    for (int n = bg; n < f->Chart1->SeriesCount(); ++n)
+      if (f->Chart1->Series(n).Count() > 0) titles.push_back(f->Chart1->Series(n).Title());
+    QCOMPARE(titles,
+             (std::vector<std::string>{"550-800 cm-1", "550-800 cm-1, 3x CO2", "Total", "Total, 3x CO2"}));
+    const TLineSeries& total = f->Chart1->Series(bg + 4);
+    QCOMPARE(total.XValues(), second.Diagnostics[0].Heating);
+    QCOMPARE(total.YValues().front(),
+             (second.Profile.LevelAltitude[0] + second.Profile.LevelAltitude[1]) / 2);
+
+    // Another band: overlaid on its own wavenumbers, and no difference (said in the status bar).
+    p->PlotView->setCurrentIndex(0);
+    p->XUnit->setCurrentIndex(0);
+    Type(p->WavenumberMin, "650");
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    p->ShowDifference->setChecked(true);
+    QVERIFY2(f->StatusText().contains("another wavenumber grid"), qPrintable(f->StatusText()));
+    QCOMPARE(f->Chart1->Series(bg).XValues(), first.Wavenumber);
+    // A refused run leaves no figures of its own, the background's stay.
+    Type(p->Layers, "2.5");
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QVERIFY(p->OLR1x->text().isEmpty() && p->DifferenceFigures[0]->text().isEmpty());
+    QCOMPARE(p->BackgroundFigures[0]->text().toStdString(), zq::FormatGeneral(first.OLR1x, 5));
+    QTest::mouseClick(p->ClearBackgroundButton, Qt::LeftButton);
+    QVERIFY(!p->Background.has_value() && !p->ShowDifference->isChecked());
+  }
+
+  void columnInputsComeBackAtTheNextStart() {
+    setInputs("4", "640", "700");
+    // A profile file under a name with a blank, opened through the dialog; one that cannot serve is said.
+    const std::filesystem::path profile = h->dir / "my profile.csv";
+    zqtest::WriteFile(profile, std::string(BuiltInAtmosphereCsv("subarctic-winter")));
+    zqtest::WriteFile(h->dir / "bad.csv", "z_km,p_mb,T_K\n0,1000,280\n1,1001,275\n");
+    h->fake.openAnswers.push_back((h->dir / "bad.csv").string());
+    const std::size_t messages = h->fake.messages.size();
+    QTest::mouseClick(p->OpenProfileButton, Qt::LeftButton);
+    QCOMPARE(h->fake.messages.size(), messages + 1);
+    QVERIFY(h->fake.messages.back().text.find("bad.csv") != std::string::npos);
+    QCOMPARE(p->Atmosphere->currentIndex(), 0);
+    h->fake.openAnswers.push_back(profile.string());
+    QTest::mouseClick(p->OpenProfileButton, Qt::LeftButton);
+    QVERIFY(h->fake.openRequests.back().filter.starts_with("Profiles (*.csv *.txt)|"));
+    QCOMPARE(p->Atmosphere->currentText(), QString("my profile.csv"));
+    QCOMPARE(p->Atmosphere->currentData().toString().toStdString(), profile.string());
+
+    QTest::mouseClick(p->SurfaceFromTable, Qt::LeftButton, {}, QPoint(8, p->SurfaceFromTable->height() / 2));
+    Type(p->H2OScale, "2.5");
+    Type(p->TopAltitude, "60");
+    Type(p->ObserverAltitude, "8");
+    p->Look->setCurrentIndex(1);
+    p->Quantity->setCurrentIndex(1);
+    p->XUnit->setCurrentIndex(1);
+    p->PlotView->setCurrentIndex(1);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs); // the choices drew the column's plot
+    f->SaveSettings_UIAction->trigger();
+    zqsession::TzqStatus status;
+    const std::optional<TzqColumnSettings> saved = f->ColumnSettingsOfControls(status);
+    QVERIFY(saved.has_value());
+
+    TForm1 next(nullptr, TFirstRun::Off);
+    TzqColumnPage& q = *next.ColumnPage;
+    QTRY_VERIFY_WITH_TIMEOUT(!q.Running(), kRunTimeoutMs); // it starts on the saved Outgoing Radiation plot
+    QVERIFY(next.ColumnSettingsOfControls(status) == saved);
+    QCOMPARE(q.Atmosphere->currentText(), QString("my profile.csv"));
+    QVERIFY(!q.RelativeHumidity->isEnabled() && q.SurfaceTemperature->isEnabled());
+    QCOMPARE(q.QuantityChoice(), zqsession::TColumnQuantity::BrightnessTemperature);
+    QCOMPARE(q.XUnitChoice(), zqsession::TColumnXUnit::Wavelength);
+    QCOMPARE(q.Look->currentIndex(), 1);
+    // Started on the heating rates: the blackbodies' right axis is not left standing beside them.
+    QVERIFY(q.HeatingShown() && q.PlotShown);
+    next.Chart1->Refresh();
+    QVERIFY(!next.Chart1->RightAxis().Visible());
+  }
+
+  // The README's pictures, drawn only with ABSORBVIEW_DOCS_DIR set (to the docs folder) and the real
+  // line lists: a tropical run over a subarctic-winter background, and the tropical heating rates.
+  void drawTheLaboratoryPictures() {
+    const QString docs = QString::fromLocal8Bit(qgetenv("ABSORBVIEW_DOCS_DIR"));
+    if (docs.isEmpty() || !HaveHitran()) QSKIP("only with ABSORBVIEW_DOCS_DIR and the real line lists");
+    h.reset();
+    h = std::make_unique<Harness>(StartOptions{.data = Data::Full});
+    f = h->form.get();
+    p = f->ColumnPage;
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    f->PageControl1->setCurrentWidget(f->UITabSheet_Column);
+    const auto run = [&](const char* atmosphere) {
+      p->Atmosphere->setCurrentIndex(p->Atmosphere->findData(atmosphere));
+      QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+      QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+      QVERIFY2(p->Last.has_value(), qPrintable(f->StatusText()));
+    };
+    Type(p->Layers, qEnvironmentVariable("ABSORBVIEW_DOCS_LAYERS", "30"));
+    Type(p->WavenumberMin, "0");
+    Type(p->WavenumberMax, "2500");
+    run("subarctic-winter");
+    QTest::mouseClick(p->KeepButton, Qt::LeftButton);
+    Click(f->Plot_Type_UIRadioGroup, 3);
+    run("tropical");
+    auto* scroll = f->findChild<QScrollArea*>("Column_UIScrollArea");
+    QVERIFY(scroll);
+    scroll->ensureWidgetVisible(f->findChild<QWidget*>("Column_Results_UIGroupBox"), 0, 0);
+    QCoreApplication::processEvents();
+    QVERIFY(f->grab().save(docs + "/column-laboratory.png"));
+    QTest::mouseClick(p->ClearBackgroundButton, Qt::LeftButton);
+    p->PlotView->setCurrentIndex(1);
+    scroll->ensureWidgetVisible(f->findChild<QWidget*>("Column_Plot_UIGroupBox"), 0, 0);
+    QCoreApplication::processEvents();
+    QVERIFY(f->grab().save(docs + "/column-heating-rates.png"));
   }
 
   void closingDuringARunWaitsForIt() {

@@ -1,0 +1,101 @@
+// What a column run shows and reports, in a small copy that can be kept beside the next run: its
+// observed spectra and brightness temperatures, its heating rates, its figures and settings; the texts
+// of its plots; and the CSV export of two runs with every setting of each in '#' lines. Plain C++, so
+// both front ends and the tests use the same texts and numbers.
+#pragma once
+
+#include "zqColumn.h"
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zqsession {
+
+// Wavelength (um) of a wavenumber (cm-1): lambda = 10^4 / nu (1 cm = 10^4 um).
+double WavelengthOfWavenumber(double wavenumber);
+
+// The wavelengths (um) a spectrum plot shows of a band: all of it up to 100 um; a band reaching further
+// towards 0 cm-1 shows its first 100 um, since a linear wavelength axis out to the grid's first point
+// (2 million um at 0.005 cm-1) would leave the rest of the band a sliver.
+std::pair<double, double> ColumnWavelengthRange(const TzqColumnSettings& settings);
+inline constexpr double kLongestWavelengthShown = 100; // um
+
+// What the column's spectrum plot shows per grid point.
+enum class TColumnQuantity { Flux, BrightnessTemperature };
+// Its x axis.
+enum class TColumnXUnit { Wavenumber, Wavelength };
+
+// The x values a plot draws for wavenumbers (cm-1) in the unit.
+std::vector<double> ColumnChartX(const std::vector<double>& wavenumber, TColumnXUnit unit);
+
+// One figure of a run's results, in the order of ColumnFigures.
+struct TColumnFigureRow {
+  const char* Key;     // "OLR_1x": names the window's fields
+  const char* Caption; // "OLR 1x"; with the unit it names the figure
+  const char* Unit;    // "W/m2", "km", "mb"
+  const char* Tip;
+};
+const std::vector<TColumnFigureRow>& ColumnFigureRows();
+
+// The run as it is drawn and reported; none of the level-by-level fluxes, so keeping one costs a few
+// grid-sized arrays. Index 0 is the first state (1x), 1 the second (the CO2 multiple).
+struct TColumnSnapshot {
+  TzqColumnSettings Settings;
+  std::string Atmosphere;        // caption of the profile's atmosphere
+  double SurfaceTemperature = 0; // K, of the ground as computed (a table's own T(0) when chosen)
+  double ObserverAltitude = 0;   // km, of the observer's level
+  bool ObserverAtTop = true;     // the observer's level is the column's top
+  TzqLook Look = TzqLook::Down;
+  std::vector<double> Wavenumber;              // cm-1
+  std::array<std::vector<double>, 2> Observed; // W m-2 per cm-1
+  std::array<std::vector<double>, 2> Brightness;
+  std::vector<double> LayerAltitude; // km, midpoints of the layers
+  std::vector<TzqBand> Bands;
+  std::array<std::vector<std::vector<double>>, 2> BandHeating; // K/day, [band][layer]
+  std::array<std::vector<double>, 2> Heating;                  // K/day per layer
+  std::vector<double> Figures;                                 // ColumnFigureRows() order; NaN: none
+};
+
+// The snapshot of a computed result and the settings it was computed for.
+TColumnSnapshot ColumnSnapshotOf(const TzqColumnResult& result, const TzqColumnSettings& settings);
+
+// The spectrum of a state in a quantity (W m-2 per cm-1, or K).
+const std::vector<double>& SnapshotSpectrum(const TColumnSnapshot& run, int state, TColumnQuantity quantity);
+
+// Both runs on the same wavenumbers, point for point (a difference needs no interpolation).
+bool SameGrid(const TColumnSnapshot& a, const TColumnSnapshot& b);
+
+// a - b for every figure; NaN where either is NaN.
+std::vector<double> FigureDifferences(const TColumnSnapshot& a, const TColumnSnapshot& b);
+
+// Every field of the settings as "Name = value" in declaration order (numbers as zqFloatToText writes
+// them, yes/no, "top" for no observer altitude, "default" for no heating bands).
+std::vector<std::string> ColumnSettingsLines(const TzqColumnSettings& settings);
+
+// The plot's texts.
+struct TColumnPlotTexts {
+  std::string FirstLine, SecondLine, LeftAxis, BottomAxis;
+};
+// The spectrum plot: observed, or current minus background when difference.
+TColumnPlotTexts ColumnSpectrumTexts(const TColumnSnapshot& run, TColumnQuantity quantity, TColumnXUnit unit,
+                                     bool difference);
+TColumnPlotTexts ColumnHeatingTexts(const TColumnSnapshot& run);
+// The conditions of a run in one line: atmosphere, surface, water, CO2, layers, observer.
+std::string ColumnConditionsText(const TColumnSnapshot& run);
+// "Top of atmosphere" or "10 km, looking up": where a spectrum is seen from.
+std::string ObserverText(const TColumnSnapshot& run);
+// "0-550 cm-1".
+std::string BandText(const TzqBand& band);
+
+// The export of a run and, when given, a background: '#' lines naming the quantity and, per run, its
+// atmosphere caption, every setting and every figure; then the CSV table (zqSeriesTable's layout:
+// wavenumber_cm-1, current_1x, current_Nx, background_1x, background_Nx; on different grids a run's
+// cells are empty at the other's wavenumbers).
+std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnapshot* background,
+                               TColumnQuantity quantity);
+std::string ColumnExportTable(const TColumnSnapshot& current, const TColumnSnapshot* background,
+                              TColumnQuantity quantity);
+
+} // namespace zqsession

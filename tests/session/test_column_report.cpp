@@ -1,0 +1,202 @@
+// The column's export without widgets: its '#' header gives back every setting of both runs (read back
+// into settings equal to the runs'), and its table joins the runs on their own wavenumbers; a band from
+// 0 cm-1 on a wavelength axis.
+#include "zqColumnReport.h"
+#include "zqOutgoingRadiation.h"
+#include "zqSeriesTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+using namespace zqsession;
+
+namespace {
+
+// Every field away from its default, so a field written from another one shows.
+TzqColumnSettings unusual_settings(double offset) {
+  TzqColumnSettings s;
+  s.SurfaceTemperature = 281.25 + offset;
+  s.RelativeHumidity = 42.5 + offset;
+  s.CO2 = 415.5 + offset;
+  s.CO2Factor = 3.5 + offset;
+  s.StratosphericH2O = 4.25 + offset;
+  s.WavenumberMin = 600 + offset;
+  s.WavenumberMax = 700.5 + offset;
+  s.Step = 0.125;
+  s.Layers = 17 + static_cast<int>(offset);
+  s.TopAltitude = 55.5 + offset;
+  s.Isothermal = true;
+  s.AngleNodes = 6;
+  s.Threads = 3;
+  s.Atmosphere = "/data/my profile, v2.csv";
+  s.SurfaceFromTable = false;
+  s.H2OScale = 1.75 + offset;
+  TzqColumnState more;
+  more.GasFactor[TzqColumnGas::H2O] = 0.5;
+  more.GasFactor[TzqColumnGas::CO2] = 4 + offset;
+  s.MoreStates = {more, TzqColumnState{}};
+  s.ObserverAltitude = 12.5 + offset;
+  s.Look = TzqLook::Up;
+  s.HeatingBands = {{600, 650}, {650, 700.5 + offset}};
+  return s;
+}
+
+TColumnSnapshot run_on(std::vector<double> wavenumber, double offset) {
+  TColumnSnapshot r;
+  r.Settings = unusual_settings(offset);
+  r.Atmosphere = "Profile " + std::to_string(static_cast<int>(offset));
+  r.Wavenumber = wavenumber;
+  for (int state = 0; state < 2; ++state)
+    for (double nu : wavenumber) {
+      r.Observed[state].push_back(nu * 1e-3 + state + offset);
+      r.Brightness[state].push_back(200 + nu * 0.01 + state + offset);
+    }
+  r.Figures.assign(ColumnFigureRows().size(), 1 + offset);
+  r.Figures[9] = std::nan(""); // no emission height
+  return r;
+}
+
+// "# <run>: Name = value" lines of a header, by run and name.
+std::map<std::string, std::map<std::string, std::string>> header_fields(const std::string& header) {
+  std::map<std::string, std::map<std::string, std::string>> fields;
+  std::istringstream in(header);
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_TRUE(line.starts_with("# ")) << line;
+    const auto colon = line.find(": "), equals = line.find(" = ");
+    if (colon == std::string::npos || equals == std::string::npos || equals < colon) continue;
+    const std::string name = line.substr(colon + 2, equals - colon - 2);
+    EXPECT_FALSE(fields[line.substr(2, colon - 2)].count(name)) << "twice: " << line;
+    fields[line.substr(2, colon - 2)][name] = line.substr(equals + 3);
+  }
+  return fields;
+}
+
+// Settings read back from the header's values: the test's own reader of what the header promises.
+TzqColumnSettings settings_of(std::map<std::string, std::string> f) {
+  const auto number = [&](const char* name) {
+    EXPECT_TRUE(f.count(name)) << name;
+    return std::stod(f[name]);
+  };
+  const auto yes = [&](const char* name) {
+    EXPECT_TRUE(f[name] == "yes" || f[name] == "no") << name << " = " << f[name];
+    return f[name] == "yes";
+  };
+  TzqColumnSettings s;
+  s.SurfaceTemperature = number("SurfaceTemperature");
+  s.RelativeHumidity = number("RelativeHumidity");
+  s.CO2 = number("CO2");
+  s.CO2Factor = number("CO2Factor");
+  s.StratosphericH2O = number("StratosphericH2O");
+  s.WavenumberMin = number("WavenumberMin");
+  s.WavenumberMax = number("WavenumberMax");
+  s.Step = number("Step");
+  s.Layers = static_cast<int>(number("Layers"));
+  s.TopAltitude = number("TopAltitude");
+  s.Isothermal = yes("Isothermal");
+  s.AngleNodes = static_cast<int>(number("AngleNodes"));
+  s.Threads = static_cast<unsigned>(number("Threads"));
+  s.Atmosphere = f["Atmosphere"];
+  s.SurfaceFromTable = yes("SurfaceFromTable");
+  s.H2OScale = number("H2OScale");
+  std::istringstream states(f["MoreStates"] == "none" ? "" : f["MoreStates"]);
+  for (std::string state; std::getline(states, state, ';');) {
+    TzqColumnState st;
+    char gas1[8], gas2[8];
+    double f1 = 0, f2 = 0;
+    EXPECT_EQ(std::sscanf(state.c_str(), " %7s x %lf %7s x %lf", gas1, &f1, gas2, &f2), 4) << state;
+    EXPECT_EQ(std::string(gas1) + std::string(gas2), "h2oco2");
+    st.GasFactor[TzqColumnGas::H2O] = f1;
+    st.GasFactor[TzqColumnGas::CO2] = f2;
+    s.MoreStates.push_back(st);
+  }
+  if (f["ObserverAltitude"] != "top") s.ObserverAltitude = number("ObserverAltitude");
+  s.Look = f["Look"] == "up" ? TzqLook::Up : TzqLook::Down;
+  std::istringstream bands(f["HeatingBands"] == "default" ? "" : f["HeatingBands"]);
+  for (std::string band; std::getline(bands, band, ',');) {
+    TzqBand b;
+    EXPECT_EQ(std::sscanf(band.c_str(), " %lf-%lf cm-1", &b.Min, &b.Max), 2) << band;
+    s.HeatingBands.push_back(b);
+  }
+  return s;
+}
+
+} // namespace
+
+TEST(ColumnReportTest, ExportHeaderGivesBackEverySettingOfBothRuns) {
+  const TColumnSnapshot current = run_on({600.5, 601.5}, 0), background = run_on({600.5, 601.5}, 1);
+  const auto fields = header_fields(ColumnExportHeader(current, &background, TColumnQuantity::Flux));
+  ASSERT_TRUE(fields.count("current") && fields.count("background"));
+  EXPECT_EQ(settings_of(fields.at("current")), current.Settings);
+  EXPECT_EQ(settings_of(fields.at("background")), background.Settings);
+  for (const auto& [run, snapshot] : {std::pair{"current", &current}, std::pair{"background", &background}}) {
+    const auto& f = fields.at(run);
+    EXPECT_EQ(f.at("atmosphere caption"), snapshot->Atmosphere);
+    EXPECT_EQ(f.at("result OLR 1x (W/m2)"), TableNumber(snapshot->Figures[0]));
+    EXPECT_EQ(f.at("result Emission height 1x (km)"), "none");
+  }
+  // The defaults read back as well ("top", "default", no more states).
+  TColumnSnapshot plain = current;
+  plain.Settings = TzqColumnSettings{};
+  const auto alone =
+      header_fields(ColumnExportHeader(plain, nullptr, TColumnQuantity::BrightnessTemperature));
+  EXPECT_FALSE(alone.count("background"));
+  EXPECT_EQ(settings_of(alone.at("current")), TzqColumnSettings{});
+}
+
+TEST(ColumnReportTest, ExportTableJoinsTheRunsOnTheirWavenumbers) {
+  const TColumnSnapshot current = run_on({600.5, 601.5, 602.5}, 0);
+  // The same grid: one row per wavenumber, the quantity asked for.
+  const TColumnSnapshot same = run_on({600.5, 601.5, 602.5}, 1);
+  EXPECT_TRUE(SameGrid(current, same));
+  const std::string table = ColumnExportTable(current, &same, TColumnQuantity::BrightnessTemperature);
+  std::istringstream in(table);
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(in, line);)
+    rows.push_back(line);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], "wavenumber_cm-1,current_1x,current_Nx,background_1x,background_Nx");
+  EXPECT_EQ(rows[2], "601.5," + TableNumber(current.Brightness[0][1]) + "," +
+                         TableNumber(current.Brightness[1][1]) + "," + TableNumber(same.Brightness[0][1]) +
+                         "," + TableNumber(same.Brightness[1][1]));
+  // Another grid: every wavenumber of either, a run's cells empty where it has none.
+  const TColumnSnapshot other = run_on({601.5, 603}, 1);
+  EXPECT_FALSE(SameGrid(current, other));
+  EXPECT_EQ(ColumnExportTable(current, &other, TColumnQuantity::Flux),
+            "wavenumber_cm-1,current_1x,current_Nx,background_1x,background_Nx\n"
+            "600.5,0.6005,1.6005,,\n"
+            "601.5,0.6015,1.6015,1.6015,2.6015\n"
+            "602.5,0.6025,1.6025,,\n"
+            "603,,,1.603,2.603\n");
+  // Without a background: the current run's columns alone.
+  EXPECT_TRUE(ColumnExportTable(current, nullptr, TColumnQuantity::Flux)
+                  .starts_with("wavenumber_cm-1,current_1x,current_Nx\n"));
+  // Differences of the figures: NaN where either has none.
+  const std::vector<double> d = FigureDifferences(other, current);
+  EXPECT_EQ(d[0], 1.0);
+  EXPECT_TRUE(std::isnan(d[9]));
+}
+
+TEST(ColumnReportTest, BandFromZeroOnAWavelengthAxis) {
+  TzqColumnSettings s;
+  s.WavenumberMin = 0;
+  s.WavenumberMax = 2500;
+  EXPECT_EQ(ColumnWavelengthRange(s), (std::pair{4.0, kLongestWavelengthShown}));
+  s.WavenumberMin = 500;
+  s.WavenumberMax = 800;
+  EXPECT_EQ(ColumnWavelengthRange(s), (std::pair{12.5, 20.0}));
+  // The Planck curves' brightness temperature: level lines with two ends of finite wavelength.
+  s.WavenumberMin = 0;
+  const auto curves = OutgoingRadiationCurves(s, {288, 250, 220}, TColumnQuantity::BrightnessTemperature,
+                                              TColumnXUnit::Wavelength);
+  ASSERT_EQ(curves.size(), 3u);
+  for (const TPlanckCurve& c : curves) {
+    ASSERT_EQ(c.X.size(), 2u);
+    EXPECT_EQ(c.Y, std::vector<double>(2, c.Temperature));
+    EXPECT_EQ(c.X[0], 1e4 / ColumnGrid(s).At(0));
+    EXPECT_EQ(c.X[1], 12.5); // 800 cm-1
+  }
+}
