@@ -27,6 +27,10 @@ std::string look_text(TzqLook look) {
   return look == TzqLook::Up ? "up" : "down";
 }
 
+std::string hold_text(TzqHold hold) {
+  return hold == TzqHold::RH ? "rh" : "vapour";
+}
+
 std::string states_text(const std::vector<TzqColumnState>& states) {
   if (states.empty()) return "none";
   std::string text;
@@ -36,7 +40,7 @@ std::string states_text(const std::vector<TzqColumnState>& states) {
     for (const TzqColumnGasInfo& gas : ColumnGases())
       factors +=
           (factors.empty() ? "" : " ") + std::string(gas.Key) + " x " + number(state.GasFactor[gas.Gas]);
-    text += factors;
+    text += factors + " warmed " + number(state.TemperatureOffset) + " K " + hold_text(state.Hold);
   }
   return text;
 }
@@ -163,6 +167,8 @@ std::vector<std::string> ColumnSettingsLines(const TzqColumnSettings& s) {
           "RelativeHumidity = " + number(s.RelativeHumidity),
           "CO2 = " + number(s.CO2),
           "CO2Factor = " + number(s.CO2Factor),
+          "Offset = " + number(s.Offset),
+          "Hold = " + hold_text(s.Hold),
           "StratosphericH2O = " + number(s.StratosphericH2O),
           "WavenumberMin = " + number(s.WavenumberMin),
           "WavenumberMax = " + number(s.WavenumberMax),

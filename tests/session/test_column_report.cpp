@@ -23,6 +23,8 @@ TzqColumnSettings unusual_settings(double offset) {
   s.RelativeHumidity = 42.5 + offset;
   s.CO2 = 415.5 + offset;
   s.CO2Factor = 3.5 + offset;
+  s.Offset = 1.25 + offset;
+  s.Hold = TzqHold::RH;
   s.StratosphericH2O = 4.25 + offset;
   s.WavenumberMin = 600 + offset;
   s.WavenumberMax = 700.5 + offset;
@@ -38,6 +40,7 @@ TzqColumnSettings unusual_settings(double offset) {
   TzqColumnState more;
   more.GasFactor[TzqColumnGas::H2O] = 0.5;
   more.GasFactor[TzqColumnGas::CO2] = 4 + offset;
+  more.TemperatureOffset = 0.5 + offset;
   s.MoreStates = {more, TzqColumnState{}};
   s.ObserverAltitude = 12.5 + offset;
   s.Look = TzqLook::Up;
@@ -90,6 +93,8 @@ TzqColumnSettings settings_of(std::map<std::string, std::string> f) {
   s.RelativeHumidity = number("RelativeHumidity");
   s.CO2 = number("CO2");
   s.CO2Factor = number("CO2Factor");
+  s.Offset = number("Offset");
+  s.Hold = f["Hold"] == "rh" ? TzqHold::RH : TzqHold::Vapour;
   s.StratosphericH2O = number("StratosphericH2O");
   s.WavenumberMin = number("WavenumberMin");
   s.WavenumberMax = number("WavenumberMax");
@@ -105,12 +110,16 @@ TzqColumnSettings settings_of(std::map<std::string, std::string> f) {
   std::istringstream states(f["MoreStates"] == "none" ? "" : f["MoreStates"]);
   for (std::string state; std::getline(states, state, ';');) {
     TzqColumnState st;
-    char gas1[8], gas2[8];
+    char gas1[8], gas2[8], hold[8];
     double f1 = 0, f2 = 0;
-    EXPECT_EQ(std::sscanf(state.c_str(), " %7s x %lf %7s x %lf", gas1, &f1, gas2, &f2), 4) << state;
+    EXPECT_EQ(std::sscanf(state.c_str(), " %7s x %lf %7s x %lf warmed %lf K %7s", gas1, &f1, gas2, &f2,
+                          &st.TemperatureOffset, hold),
+              6)
+        << state;
     EXPECT_EQ(std::string(gas1) + std::string(gas2), "h2oco2");
     st.GasFactor[TzqColumnGas::H2O] = f1;
     st.GasFactor[TzqColumnGas::CO2] = f2;
+    st.Hold = std::string(hold) == "rh" ? TzqHold::RH : TzqHold::Vapour;
     s.MoreStates.push_back(st);
   }
   if (f["ObserverAltitude"] != "top") s.ObserverAltitude = number("ObserverAltitude");
