@@ -108,13 +108,13 @@ int32_t first_above(std::span<const double> x, double inv_step, double v) {
   return static_cast<int32_t>(k);
 }
 
-// The cells of a cell-mean computation: edges (one more than the points), and the widest cell.
+// The cells of a cell-mean computation: edges, one more than the points.
 struct Cells {
   std::span<const double> edges;
-  double widest = 0;
 };
 
-// Cells are integrated exactly within kExactWithin half widths, or widest cells, of the line's centre.
+// Cells are integrated exactly within kExactWithin half widths, or widths of its own cell, of the line's
+// centre (on a grid made finer around lines, the cells nearby are at most a little wider).
 // Beyond, where the profile falls as 1/d^2 at most, Simpson's rule on a cell of width h errs by
 // (h/d)^4/24 of its value (below 1e-5), and beyond kSimpsonWithin the point value at its centre by
 // (h/d)^2/4 (below 6e-5); summed over a wing, both stay below 1e-6 of the line's area.
@@ -158,14 +158,15 @@ int32_t cell_of(const Cells& cells, double inv_step, double v) {
 
 // Places a line of a cell-mean computation whose half width is below kHitranPointValuesFrom cells: the
 // cells its window [nu - W, nu + W] meets, and those integrated exactly.
-bool place_cells(Placed& out, double centre, double halfWidth, const Cells& cells, double inv_step) {
+bool place_cells(Placed& out, double centre, double halfWidth, double cellWidth, const Cells& cells,
+                 double inv_step) {
   const int32_t last = static_cast<int32_t>(cells.edges.size()) - 2;
   const double below = out.Nu - out.Reach, above = out.Nu + out.Reach;
   if (!(above > cells.edges.front() && below < cells.edges.back())) return false;
   out.Lo = std::max(0, cell_of(cells, inv_step, below));
   out.Hi = std::min(last, cell_of(cells, inv_step, above));
   if (out.Lo > out.Hi) return false;
-  const double scale = std::max(halfWidth, cells.widest);
+  const double scale = std::max(halfWidth, cellWidth);
   auto cell_at = [&](double v) { return std::clamp(cell_of(cells, inv_step, v), out.Lo, out.Hi); };
   out.CoreLo = cell_at(centre - kExactWithin * scale);
   out.CoreHi = cell_at(centre + kExactWithin * scale);
@@ -219,14 +220,23 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
   out.Reach = reach;
   // A line much narrower than its cell adds cell means; a wider one its point values.
   const double half_width = kind == Kind::Voigt ? VoigtHalfWidth(gl, gd) : w;
-  const bool cell_mean = cells && [&] {
-    const int32_t k =
-        std::clamp(cell_of(*cells, 1 / s.step, centre), 0, static_cast<int32_t>(cells->edges.size()) - 2);
-    const auto u = static_cast<std::size_t>(k);
-    return half_width < kHitranPointValuesFrom * (cells->edges[u + 1] - cells->edges[u]);
-  }();
-  if (cell_mean) {
-    if (!place_cells(out, centre, half_width, *cells, 1 / s.step)) return out; // does not reach the grid
+  double cell_width = 0, widest_near = 0;
+  if (cells) {
+    auto width_at = [&](double v) {
+      const auto k = static_cast<std::size_t>(
+          std::clamp(cell_of(*cells, 1 / s.step, v), 0, static_cast<int32_t>(cells->edges.size()) - 2));
+      return cells->edges[k + 1] - cells->edges[k];
+    };
+    cell_width = widest_near = width_at(centre);
+    // On a grid made finer around other lines, the cells a few half widths out may be wider.
+    for (double at : {1.0, 2.0, 4.0})
+      widest_near =
+          std::max({widest_near, width_at(centre - at * half_width), width_at(centre + at * half_width)});
+  }
+  // (Within the rounding of cell edges: a grid cut at a quarter half width gives point values.)
+  if (half_width * (1 + 1e-9) < kHitranPointValuesFrom * widest_near) {
+    if (!place_cells(out, centre, half_width, cell_width, *cells, 1 / s.step))
+      return out; // does not reach the grid
   } else {
     // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
     const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
@@ -456,10 +466,8 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   if (c.CellAverage) {
     out.Edges = cell_edges(c, result.X, s.step);
     out.Centres.resize(result.X.size());
-    for (std::size_t k = 0; k < out.Centres.size(); ++k) {
+    for (std::size_t k = 0; k < out.Centres.size(); ++k)
       out.Centres[k] = out.Edges[k] + 0.5 * (out.Edges[k + 1] - out.Edges[k]);
-      cells.widest = std::max(cells.widest, out.Edges[k + 1] - out.Edges[k]);
-    }
     cells.edges = out.Edges;
   }
 

@@ -78,7 +78,7 @@ struct THitranCrossSection {
 // Lorentz, gammaD alone for Doppler), centred on the unshifted nu_i as HITRAN's own tools do. With
 // CellAverage, line i adds its share of [nu_i - W_i, nu_i + W_i] that lies in each cell, over the cell's
 // width: exactly from the profile's integral (zqHitranPhysics.h) in the cells within 8 half widths or 8
-// of the widest cells of its centre and at its window's ends; beyond, where the profile is smooth on
+// widths of its own cell of its centre and at its window's ends; beyond, where the profile is smooth on
 // the scale of a cell, by Simpson's rule on the cell's edges and centre (relative error below 1e-5),
 // and beyond 64 of them by the value at the cell's centre (below 6e-5); each line's area is kept to
 // about 1e-6.

@@ -216,16 +216,14 @@ double PathForFractionOfPiece(std::span<const double> sigma, std::span<const dou
   return path;
 }
 
-double AbsorbedBlackbodyPowerOfCells(std::span<const double> x, std::span<const std::size_t> first,
-                                     std::span<const double> sigma, std::span<const double> width,
-                                     double numberDensity, double pathM, double temperature) {
+double AbsorbedBlackbodyPowerOfPieces(std::span<const double> x, std::span<const double> width,
+                                      std::span<const double> sigma, double numberDensity, double pathM,
+                                      double temperature) {
+  const std::size_t n = std::min({x.size(), width.size(), sigma.size()});
   double sum = 0;
-  for (std::size_t k = 0; k < x.size() && k + 1 < first.size(); ++k) {
-    double absorbed = 0;
-    for (std::size_t j = first[k]; j < first[k + 1] && j < sigma.size() && j < width.size(); ++j)
-      absorbed += width[j] * -std::expm1(-OpticalDepth(sigma[j], numberDensity, pathM));
-    sum += zqplanck::Exitance(x[k], temperature) * absorbed;
-  }
+  for (std::size_t j = 0; j < n; ++j)
+    sum += zqplanck::Exitance(x[j], temperature) * width[j] *
+           -std::expm1(-OpticalDepth(sigma[j], numberDensity, pathM));
   return sum;
 }
 

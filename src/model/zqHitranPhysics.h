@@ -110,11 +110,10 @@ double PathForFractionOfPiece(std::span<const double> sigma, std::span<const dou
 double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double> sigma, double step,
                               double numberDensity, double pathM, double temperature);
 
-// The same over plot cells made of finer points (W/m2): sum over cells k of M(x_k, T) sum_j w_j
-// (1 - exp(-tau_j)) over the cell's fine points j = first[k] .. first[k + 1] - 1; x holds the cells'
-// centres, first x.size() + 1 entries, sigma and width one entry per fine point.
-double AbsorbedBlackbodyPowerOfCells(std::span<const double> x, std::span<const std::size_t> first,
-                                     std::span<const double> sigma, std::span<const double> width,
-                                     double numberDensity, double pathM, double temperature);
+// The same over points that stand for pieces of the band of widths w_j (cm-1), as a grid made finer
+// around lines (W/m2): sum_j M(x_j, T) w_j (1 - exp(-tau_j)).
+double AbsorbedBlackbodyPowerOfPieces(std::span<const double> x, std::span<const double> width,
+                                      std::span<const double> sigma, double numberDensity, double pathM,
+                                      double temperature);
 
 } // namespace zqphys
