@@ -99,8 +99,8 @@ double EffectiveOpticalDepth(std::span<const double> sigma, std::span<const doub
 // The path (m) through which a piece absorbs the fraction f (0 < f < 1) of the radiation: A(L) = f,
 // i.e. -ln T(L) = -ln(1 - f). -ln T is concave in L with slope mean(sigma) n at 0, so
 // PathForFraction(mean sigma) is a lower bound and Newton's method from it converges from below.
-// For a single point it is PathForFraction. Infinite where the piece never absorbs f within maxPathM
-// (nothing absorbs, or too little of it absorbs strongly); maxPathM itself when the answer lies beyond.
+// For a single point it is PathForFraction. A path of maxPathM or more when the answer lies beyond it
+// (infinite where the piece does not absorb f within maxPathM: nothing absorbs, or too little of it).
 double PathForFractionOfPiece(std::span<const double> sigma, std::span<const double> width,
                               double numberDensity, double fraction, double maxPathM);
 
