@@ -34,6 +34,7 @@ struct Setup {
   double q_ref = 0, q_t = 0;
   double doppler = 0; // gammaD / nu*
   double step = 0;
+  double inv_step = 0; // 1 / step on an evenly spaced grid; 0 on any other (whose points are searched)
 };
 
 // Lines left out or completed, counted per thread of pass 1.
@@ -61,9 +62,13 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
     const std::span<const double> g = c.Grid;
     if (g.size() > static_cast<std::size_t>(INT32_MAX) - 1) return "The wavenumber grid has too many points";
     setup.step = g.size() > 1 ? (g.back() - g.front()) / static_cast<double>(g.size() - 1) : 1.0;
-    for (std::size_t k = 0; k < g.size(); ++k)
+    bool even = true;
+    for (std::size_t k = 0; k < g.size(); ++k) {
       if (!std::isfinite(g[k]) || (k > 0 && !(g[k] > g[k - 1])))
         return "The wavenumber grid must be finite and ascending";
+      if (k > 0) even = even && std::fabs((g[k] - g[k - 1]) - setup.step) <= 1e-6 * setup.step;
+    }
+    setup.inv_step = even ? 1 / setup.step : 0;
     const std::span<const double> e = c.CellEdges;
     if (!e.empty()) {
       bool enclose = e.size() == g.size() + 1;
@@ -76,6 +81,8 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
     return "Cell edges need a grid of the caller's own";
   } else if (const char* problem = zqgrid::GridProblem(c.WavenumberMin, c.WavenumberMax, N, setup.step)) {
     return problem;
+  } else {
+    setup.inv_step = 1 / setup.step;
   }
   const zqtips::TPartitionSum q_t = zqtips::PartitionSum(*setup.iso, c.Temperature);
   if (!q_t.Valid()) return q_t.Refusal;
@@ -98,6 +105,7 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
 // quotient lands within a point or two of it and the doubles themselves decide; any other ascending
 // grid, as a resolving grid, is searched from there).
 int32_t first_above(std::span<const double> x, double inv_step, double v) {
+  if (inv_step == 0) return static_cast<int32_t>(std::upper_bound(x.begin(), x.end(), v) - x.begin());
   const long n = static_cast<long>(x.size());
   const double guess = std::floor((v - x[0]) * inv_step);
   long k = !(guess > 0) ? 0 : guess >= static_cast<double>(n) ? n : static_cast<long>(guess);
@@ -224,25 +232,26 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
   if (cells) {
     auto width_at = [&](double v) {
       const auto k = static_cast<std::size_t>(
-          std::clamp(cell_of(*cells, 1 / s.step, v), 0, static_cast<int32_t>(cells->edges.size()) - 2));
+          std::clamp(cell_of(*cells, s.inv_step, v), 0, static_cast<int32_t>(cells->edges.size()) - 2));
       return cells->edges[k + 1] - cells->edges[k];
     };
     cell_width = widest_near = width_at(centre);
     // On a grid made finer around other lines, the cells a few half widths out may be wider.
-    for (double at : {1.0, 2.0, 4.0})
-      widest_near =
-          std::max({widest_near, width_at(centre - at * half_width), width_at(centre + at * half_width)});
+    if (s.inv_step == 0)
+      for (double at : {1.0, 2.0, 4.0})
+        widest_near =
+            std::max({widest_near, width_at(centre - at * half_width), width_at(centre + at * half_width)});
   }
   // (Within the rounding of cell edges: a grid cut at a quarter half width gives point values.)
   if (half_width * (1 + 1e-9) < kHitranPointValuesFrom * widest_near) {
-    if (!place_cells(out, centre, half_width, cell_width, *cells, 1 / s.step))
+    if (!place_cells(out, centre, half_width, cell_width, *cells, s.inv_step))
       return out; // does not reach the grid
   } else {
     // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
     const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
     if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
-    out.Lo = first_above(x, 1 / s.step, below);
-    out.Hi = first_above(x, 1 / s.step, above) - 1;
+    out.Lo = first_above(x, s.inv_step, below);
+    out.Hi = first_above(x, s.inv_step, above) - 1;
     if (out.Lo > out.Hi) return out; // does not reach the grid: its intensity is not needed
   }
   const double S = LineIntensity(line.Intensity, line.Wavenumber, line.LowerStateEnergy, T, s.q_ref, s.q_t);

@@ -219,11 +219,23 @@ double PathForFractionOfPiece(std::span<const double> sigma, std::span<const dou
 double AbsorbedBlackbodyPowerOfPieces(std::span<const double> x, std::span<const double> width,
                                       std::span<const double> sigma, double numberDensity, double pathM,
                                       double temperature) {
-  const std::size_t n = std::min({x.size(), width.size(), sigma.size()});
+  return AbsorbedPowerOfPieces(ExitanceOfPieces(x, width, temperature), sigma, numberDensity, pathM);
+}
+
+std::vector<double> ExitanceOfPieces(std::span<const double> x, std::span<const double> width,
+                                     double temperature) {
+  std::vector<double> e(std::min(x.size(), width.size()));
+  for (std::size_t j = 0; j < e.size(); ++j)
+    e[j] = zqplanck::Exitance(x[j], temperature) * width[j];
+  return e;
+}
+
+double AbsorbedPowerOfPieces(std::span<const double> exitance, std::span<const double> sigma,
+                             double numberDensity, double pathM) {
+  const std::size_t n = std::min(exitance.size(), sigma.size());
   double sum = 0;
   for (std::size_t j = 0; j < n; ++j)
-    sum += zqplanck::Exitance(x[j], temperature) * width[j] *
-           -std::expm1(-OpticalDepth(sigma[j], numberDensity, pathM));
+    sum += exitance[j] * -std::expm1(-OpticalDepth(sigma[j], numberDensity, pathM));
   return sum;
 }
 

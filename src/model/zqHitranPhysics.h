@@ -111,9 +111,14 @@ double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double>
                               double numberDensity, double pathM, double temperature);
 
 // The same over points that stand for pieces of the band of widths w_j (cm-1), as a grid made finer
-// around lines (W/m2): sum_j M(x_j, T) w_j (1 - exp(-tau_j)).
+// around lines (W/m2): sum_j M(x_j, T) w_j (1 - exp(-tau_j)); in two steps, the pieces' exitances
+// e_j = M(x_j, T) w_j (W/m2), then sum_j e_j (1 - exp(-tau_j)) for each path.
 double AbsorbedBlackbodyPowerOfPieces(std::span<const double> x, std::span<const double> width,
                                       std::span<const double> sigma, double numberDensity, double pathM,
                                       double temperature);
+std::vector<double> ExitanceOfPieces(std::span<const double> x, std::span<const double> width,
+                                     double temperature);
+double AbsorbedPowerOfPieces(std::span<const double> exitance, std::span<const double> sigma,
+                             double numberDensity, double pathM);
 
 } // namespace zqphys

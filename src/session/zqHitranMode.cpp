@@ -272,8 +272,9 @@ TPowerResult HitranPowerTable(const THitranGases& g, const TControls& c, double 
     return r;
   }
   const double t = c.Temperature;
+  const std::vector<double> exitance = zqphys::ExitanceOfPieces(w->X, g.Width, t);
   auto absorbed = [&](const std::vector<double>& sigma, double density, double path) {
-    return zqphys::AbsorbedBlackbodyPowerOfPieces(w->X, g.Width, sigma, density, path, t);
+    return zqphys::AbsorbedPowerOfPieces(exitance, sigma, density, path);
   };
   TPowerTable table;
   table.CO2_1x = absorbed(q->Sigma, g.CO2Density, P);
