@@ -63,10 +63,10 @@ struct THitranCrossSection {
   double Step = 0;           // cm-1
   std::vector<double> X;     // X[k - 1] = WavenumberMin + k * Step (doubles built with integer k), or
                              // a copy of the conditions' Grid
-  std::vector<double> Sigma; // cm2/molecule at X; empty when refused
+  std::vector<double> Sigma; // cm2/molecule at X (with CellAverage, over X's cells); empty when refused
   double NumberDensity = 0;  // molecules/cm3 of this gas at the conditions
   long LinesUsed = 0;        // lines whose window reaches the grid
-  double Pairs = 0;          // line-point pairs evaluated
+  double Pairs = 0;          // line-point (or line-cell) pairs evaluated
   std::string Refusal;       // why nothing was computed; empty when Sigma is valid
   bool Cancelled = false;    // refused because the conditions' Cancel was raised
   std::vector<std::string> Notes;

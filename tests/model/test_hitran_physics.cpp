@@ -192,16 +192,6 @@ TEST(PathQuantities, APieceAbsorbsTheMeanOfItsPartsAndItsPathSolvesThat) {
       RelClose(zqphys::PathForFractionOfPiece(half_clear, width, n, 0.4, 1e9), std::log(5.0) / k, 1e-12));
   EXPECT_TRUE(std::isinf(zqphys::PathForFractionOfPiece(half_clear, width, n, 0.6, 1e9)));
   EXPECT_GE(zqphys::PathForFractionOfPiece(halves, width, n, 0.9, 1e-6), 1e-6);
-
-  // Pieces of one grid point each absorb what the points do.
-  std::vector<double> x, sigma, w;
-  for (int j = 1; j <= 3000; ++j) {
-    x.push_back(600 + j * 0.01);
-    sigma.push_back(1e-21 * (1 + std::sin(j * 0.1)));
-    w.push_back(0.01);
-  }
-  EXPECT_TRUE(RelClose(zqphys::AbsorbedBlackbodyPowerOfPieces(x, w, sigma, n, 1000, 288),
-                       zqphys::AbsorbedBlackbodyPower(x, sigma, 0.01, n, 1000, 288), 1e-12));
 }
 
 } // namespace
