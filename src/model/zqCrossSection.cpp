@@ -34,6 +34,7 @@ struct Setup {
   double q_ref = 0, q_t = 0;
   double doppler = 0; // gammaD / nu*
   double step = 0;
+  double inv_step = 0; // 1 / step on an evenly spaced grid; 0 on any other (whose points are searched)
 };
 
 // Lines left out or completed, counted per thread of pass 1.
@@ -61,11 +62,27 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
     const std::span<const double> g = c.Grid;
     if (g.size() > static_cast<std::size_t>(INT32_MAX) - 1) return "The wavenumber grid has too many points";
     setup.step = g.size() > 1 ? (g.back() - g.front()) / static_cast<double>(g.size() - 1) : 1.0;
-    for (std::size_t k = 0; k < g.size(); ++k)
+    bool even = true;
+    for (std::size_t k = 0; k < g.size(); ++k) {
       if (!std::isfinite(g[k]) || (k > 0 && !(g[k] > g[k - 1])))
         return "The wavenumber grid must be finite and ascending";
+      if (k > 0) even = even && std::fabs((g[k] - g[k - 1]) - setup.step) <= 1e-6 * setup.step;
+    }
+    setup.inv_step = even ? 1 / setup.step : 0;
+    const std::span<const double> e = c.CellEdges;
+    if (!e.empty()) {
+      bool enclose = e.size() == g.size() + 1;
+      for (std::size_t k = 0; enclose && k < g.size(); ++k)
+        enclose = std::isfinite(e[k]) && std::isfinite(e[k + 1]) && e[k] <= g[k] && g[k] <= e[k + 1] &&
+                  e[k] < e[k + 1];
+      if (!enclose) return "The cell edges must be one more than the grid's points and enclose each point";
+    }
+  } else if (!c.CellEdges.empty()) {
+    return "Cell edges need a grid of the caller's own";
   } else if (const char* problem = zqgrid::GridProblem(c.WavenumberMin, c.WavenumberMax, N, setup.step)) {
     return problem;
+  } else {
+    setup.inv_step = 1 / setup.step;
   }
   const zqtips::TPartitionSum q_t = zqtips::PartitionSum(*setup.iso, c.Temperature);
   if (!q_t.Valid()) return q_t.Refusal;
@@ -84,18 +101,32 @@ std::string validate(const THitranLineSet& lines, const THitranConditions& c, Se
   return {};
 }
 
-// Index of the first grid point above v (as std::upper_bound, in O(1): the grid is evenly spaced, so
-// the quotient lands within a point or two of it and the doubles themselves decide).
-int32_t first_above(const std::vector<double>& x, double inv_step, double v) {
+// Index of the first grid point above v (as std::upper_bound, in O(1) on an evenly spaced grid: the
+// quotient lands within a point or two of it and the doubles themselves decide; any other ascending
+// grid, as a resolving grid, is searched from there).
+int32_t first_above(std::span<const double> x, double inv_step, double v) {
+  if (inv_step == 0) return static_cast<int32_t>(std::upper_bound(x.begin(), x.end(), v) - x.begin());
   const long n = static_cast<long>(x.size());
   const double guess = std::floor((v - x[0]) * inv_step);
   long k = !(guess > 0) ? 0 : guess >= static_cast<double>(n) ? n : static_cast<long>(guess);
-  while (k < n && x[static_cast<std::size_t>(k)] <= v)
-    ++k;
-  while (k > 0 && x[static_cast<std::size_t>(k - 1)] > v)
-    --k;
+  for (int steps = 0; k < n && x[static_cast<std::size_t>(k)] <= v; ++k)
+    if (++steps > 8) return static_cast<int32_t>(std::upper_bound(x.begin() + k, x.end(), v) - x.begin());
+  for (int steps = 0; k > 0 && x[static_cast<std::size_t>(k - 1)] > v; --k)
+    if (++steps > 8) return static_cast<int32_t>(std::upper_bound(x.begin(), x.begin() + k, v) - x.begin());
   return static_cast<int32_t>(k);
 }
+
+// The cells of a cell-mean computation: edges, one more than the points.
+struct Cells {
+  std::span<const double> edges;
+};
+
+// Cells are integrated exactly within kExactWithin half widths, or widths of its own cell, of the line's
+// centre (on a grid made finer around lines, the cells nearby are at most a little wider).
+// Beyond, where the profile falls as 1/d^2 at most, Simpson's rule on a cell of width h errs by
+// (h/d)^4/24 of its value (below 1e-5), and beyond kSimpsonWithin the point value at its centre by
+// (h/d)^2/4 (below 6e-5); summed over a wing, both stay below 1e-6 of the line's area.
+constexpr double kExactWithin = 8, kSimpsonWithin = 64;
 
 // (Tref/T)^n_air of the exponents seen last: line lists use a few dozen distinct exponents, so most
 // lines find theirs here instead of calling pow. Each thread of pass 1 keeps its own.
@@ -128,8 +159,33 @@ private:
   std::array<Entry, kSize> entries_{};
 };
 
+// The cell of v: edges[k] <= v < edges[k + 1], -1 below the first edge, cells.size() from the last.
+int32_t cell_of(const Cells& cells, double inv_step, double v) {
+  return first_above(cells.edges, inv_step, v) - 1;
+}
+
+// Places a line of a cell-mean computation whose half width is below kHitranPointValuesFrom cells: the
+// cells its window [nu - W, nu + W] meets, and those integrated exactly.
+bool place_cells(Placed& out, double centre, double halfWidth, double cellWidth, const Cells& cells,
+                 double inv_step) {
+  const int32_t last = static_cast<int32_t>(cells.edges.size()) - 2;
+  const double below = out.Nu - out.Reach, above = out.Nu + out.Reach;
+  if (!(above > cells.edges.front() && below < cells.edges.back())) return false;
+  out.Lo = std::max(0, cell_of(cells, inv_step, below));
+  out.Hi = std::min(last, cell_of(cells, inv_step, above));
+  if (out.Lo > out.Hi) return false;
+  const double scale = std::max(halfWidth, cellWidth);
+  auto cell_at = [&](double v) { return std::clamp(cell_of(cells, inv_step, v), out.Lo, out.Hi); };
+  out.CoreLo = cell_at(centre - kExactWithin * scale);
+  out.CoreHi = cell_at(centre + kExactWithin * scale);
+  out.NearLo = cell_at(centre - kSimpsonWithin * scale);
+  out.NearHi = cell_at(centre + kSimpsonWithin * scale);
+  out.CellMean = true;
+  return true;
+}
+
 Placed place(const THitranLine& line, double shift, const Setup& s, const std::vector<double>& x,
-             const THitranConditions& c, Counts& counts, WidthFactorCache& width_factor) {
+             const THitranConditions& c, const Cells* cells, Counts& counts, WidthFactorCache& width_factor) {
   using namespace zqphys;
   constexpr double kLn2 = std::numbers::ln2, kPi = std::numbers::pi;
   Placed out;
@@ -168,19 +224,45 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     ++counts.no_width;
     return out;
   }
-  // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
   const double reach = c.LineWidthLimit * w;
-  const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
-  if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
-  out.Lo = first_above(x, 1 / s.step, below);
-  out.Hi = first_above(x, 1 / s.step, above) - 1;
-  if (out.Lo > out.Hi) return out; // does not reach the grid: its intensity is not needed
+  out.Reach = reach;
+  // A line much narrower than its cell adds cell means; a wider one its point values.
+  const double half_width = kind == Kind::Voigt ? VoigtHalfWidth(gl, gd) : w;
+  double cell_width = 0, widest_near = 0;
+  if (cells) {
+    auto width_at = [&](double v) {
+      const auto k = static_cast<std::size_t>(
+          std::clamp(cell_of(*cells, s.inv_step, v), 0, static_cast<int32_t>(cells->edges.size()) - 2));
+      return cells->edges[k + 1] - cells->edges[k];
+    };
+    cell_width = widest_near = width_at(centre);
+    // On a grid made finer around other lines, the cells a few half widths out may be wider.
+    if (s.inv_step == 0)
+      for (double at : {1.0, 2.0, 4.0})
+        widest_near =
+            std::max({widest_near, width_at(centre - at * half_width), width_at(centre + at * half_width)});
+  }
+  // (Within the rounding of cell edges: a grid cut at a quarter half width gives point values.)
+  if (half_width * (1 + 1e-9) < kHitranPointValuesFrom * widest_near) {
+    if (!place_cells(out, centre, half_width, cell_width, *cells, s.inv_step))
+      return out; // does not reach the grid
+  } else {
+    // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
+    const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
+    if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
+    out.Lo = first_above(x, s.inv_step, below);
+    out.Hi = first_above(x, s.inv_step, above) - 1;
+    if (out.Lo > out.Hi) return out; // does not reach the grid: its intensity is not needed
+  }
   const double S = LineIntensity(line.Intensity, line.Wavenumber, line.LowerStateEnergy, T, s.q_ref, s.q_t);
   if (!std::isfinite(S)) {
     ++counts.bad;
     return out;
   }
   out.Kind = kind;
+  out.S = S;
+  out.GammaL = kind == Kind::Gauss ? 0 : gl;
+  out.GammaD = kind == Kind::Lorentz ? 0 : gd;
   if (kind == Kind::Lorentz) {
     out.C = S * gl / kPi;
     out.A = gl * gl;
@@ -190,6 +272,25 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     out.Y = out.C * gl;
   }
   return out;
+}
+
+// The cells' edges of a cell-mean computation on the points x: the conditions' own; on the 50,000-point
+// grid WavenumberMin + (k + 1/2) Step (integer k, as the points); on another grid halfway between points.
+std::vector<double> cell_edges(const THitranConditions& c, const std::vector<double>& x, double step) {
+  if (!c.CellEdges.empty()) return {c.CellEdges.begin(), c.CellEdges.end()};
+  const std::size_t n = x.size();
+  std::vector<double> e(n + 1);
+  if (c.Grid.empty()) {
+    for (std::size_t k = 0; k <= n; ++k)
+      e[k] = c.WavenumberMin + (static_cast<double>(k) + 0.5) * step;
+    return e;
+  }
+  for (std::size_t k = 1; k < n; ++k)
+    e[k] = x[k - 1] + 0.5 * (x[k] - x[k - 1]);
+  const double first = n > 1 ? x[1] - x[0] : step, last = n > 1 ? x[n - 1] - x[n - 2] : step;
+  e[0] = x[0] - 0.5 * first;
+  e[n] = x[n - 1] + 0.5 * last;
+  return e;
 }
 
 // A cancelled computation leaves nothing behind but the refusal.
@@ -213,6 +314,130 @@ void add_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32
   case Kind::None:
     break;
   }
+}
+
+// The line with its amplitude times f, for the weights of Simpson's rule.
+Placed scaled(Placed pl, double f) {
+  if (pl.Kind == Kind::Lorentz)
+    pl.C *= f;
+  else
+    pl.A *= f;
+  return pl;
+}
+
+// The line's profile value at v (cm2/molecule), by the scalar forms of the kernels.
+double value_at(const Placed& pl, double v) {
+  const double d = (v - pl.Nu) - pl.Shift;
+  switch (pl.Kind) {
+  case Kind::Lorentz:
+    return pl.C / (d * d + pl.A);
+  case Kind::Gauss:
+    return pl.A * std::exp(-(pl.C * d) * (pl.C * d));
+  case Kind::Voigt:
+    return pl.A * zqvoigt::ReW(pl.C * d, pl.Y);
+  case Kind::None:
+    break;
+  }
+  return 0;
+}
+
+// The line's share of its area between the wavenumbers from and to.
+double share(const Placed& pl, double from, double to) {
+  const double a = (from - pl.Nu) - pl.Shift, b = (to - pl.Nu) - pl.Shift;
+  switch (pl.Kind) {
+  case Kind::Lorentz:
+    return zqphys::LorentzProfileShare(a, b, pl.GammaL);
+  case Kind::Gauss:
+    return zqphys::GaussProfileShare(a, b, pl.GammaD);
+  case Kind::Voigt:
+    return zqphys::VoigtProfileShare(a, b, pl.GammaL, pl.GammaD);
+  case Kind::None:
+    break;
+  }
+  return 0;
+}
+
+// The line's share of its area below a wavenumber, by an approximation fixed for a run of cells (the
+// Voigt region of the run's point nearest the centre), so that its differences at the run's edges are
+// the same in every part of a computation.
+class Cumulative {
+public:
+  Cumulative(const Placed& pl, double from, double to) : pl_(pl) {
+    if (pl.Kind == Kind::Voigt)
+      region_ = zqvoigt::IntervalRegion(distance(from) * pl.C, distance(to) * pl.C, pl.Y);
+  }
+  double operator()(double v) const {
+    const double d = distance(v);
+    switch (pl_.Kind) {
+    case Kind::Lorentz:
+      return zqphys::LorentzProfileCumulative(d, pl_.GammaL);
+    case Kind::Gauss:
+      return zqphys::GaussProfileCumulative(d, pl_.GammaD);
+    case Kind::Voigt:
+      return zqvoigt::ReWCumulative(d * pl_.C, pl_.Y, region_) * std::numbers::inv_sqrtpi;
+    case Kind::None:
+      break;
+    }
+    return 0;
+  }
+
+private:
+  double distance(double v) const { return (v - pl_.Nu) - pl_.Shift; }
+  const Placed& pl_;
+  zqvoigt::Region region_ = zqvoigt::Region::Central;
+};
+
+// Adds a cell-mean line's values to the cells lo .. hi of its window (a part's share of it). The cells
+// at the window's ends get S times their share of the window over their width; those near the centre
+// the same from differences of the cumulative share. The next ones take Simpson's rule (f(left) +
+// 4 f(centre) + f(right)) / 6: the centres are added here, an edge between two such cells to edge_sum
+// (each of its cells takes it, see combine_edges), and the outer edges of a run to its end cells
+// directly. The far wings take the values at the cells' centres.
+void add_cell_run(double* sigma, double* edge_sum, const double* edges, const double* centres,
+                  const Placed& pl, int32_t lo, int32_t hi) {
+  const double from = pl.Nu - pl.Reach, to = pl.Nu + pl.Reach;
+  auto exact = [&](int32_t k) {
+    if (k < lo || k > hi) return;
+    const double a = edges[k], b = edges[k + 1];
+    sigma[k] += pl.S * share(pl, std::max(a, from), std::min(b, to)) / (b - a);
+  };
+  auto core = [&](int32_t p, int32_t q) { // cells p .. q, all inside the window
+    const int32_t a = std::max(p, lo), b = std::min(q, hi);
+    if (a > b) return;
+    const Cumulative cumulative(pl, edges[p], edges[q + 1]);
+    double below = cumulative(edges[a]);
+    for (int32_t k = a; k <= b; ++k) {
+      const double above = cumulative(edges[k + 1]);
+      sigma[k] += pl.S * (above - below) / (edges[k + 1] - edges[k]);
+      below = above;
+    }
+  };
+  auto point = [&](int32_t p, int32_t q) {
+    const int32_t a = std::max(p, lo), b = std::min(q, hi);
+    if (a <= b) add_run(sigma, centres, pl, a, b);
+  };
+  auto simpson = [&](int32_t p, int32_t q) { // cells p .. q, all inside the window
+    const int32_t a = std::max(p, lo), b = std::min(q, hi);
+    if (a > b) return;
+    add_run(sigma, centres, scaled(pl, 4.0 / 6), a, b);
+    const Placed sixth = scaled(pl, 1.0 / 6);
+    if (std::max(p + 1, a) <= b) add_run(edge_sum, edges, sixth, std::max(p + 1, a), b);
+    if (a == p) sigma[p] += value_at(sixth, edges[p]);
+    if (b == q) sigma[q] += value_at(sixth, edges[q + 1]);
+  };
+  exact(pl.Lo);
+  point(pl.Lo + 1, pl.NearLo - 1);
+  simpson(std::max(pl.NearLo, pl.Lo + 1), pl.CoreLo - 1);
+  core(std::max(pl.CoreLo, pl.Lo + 1), std::min(pl.CoreHi, pl.Hi - 1));
+  simpson(pl.CoreHi + 1, std::min(pl.NearHi, pl.Hi - 1));
+  point(pl.NearHi + 1, pl.Hi - 1);
+  if (pl.Hi > pl.Lo) exact(pl.Hi);
+}
+
+// Each cell takes the Simpson edge terms of its two edges.
+void combine_edges(std::vector<double>& sigma, const std::vector<double>& edge_sum) {
+  for (std::size_t k = 0; k < sigma.size(); ++k)
+    sigma[k] += edge_sum[k] + edge_sum[k + 1];
 }
 
 } // namespace
@@ -246,6 +471,14 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
       result.X[static_cast<std::size_t>(k - 1)] = c.WavenumberMin + static_cast<double>(k) * s.step;
   }
   result.NumberDensity = zqphys::NumberDensity(c.MixingRatio, c.Pressure, c.Temperature);
+  Cells cells;
+  if (c.CellAverage) {
+    out.Edges = cell_edges(c, result.X, s.step);
+    out.Centres.resize(result.X.size());
+    for (std::size_t k = 0; k < out.Centres.size(); ++k)
+      out.Centres[k] = out.Edges[k] + 0.5 * (out.Edges[k + 1] - out.Edges[k]);
+    cells.edges = out.Edges;
+  }
 
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
   const unsigned parts = zqsum::PartsFor(c.Threads, pool);
@@ -265,7 +498,8 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
           const auto [first, last] = zqsum::Share(n, parts, part);
           kept[part].reserve(static_cast<std::size_t>(last - first));
         }
-        const Placed pl = place(set.Lines[u], shift, s, result.X, c, counts[part], width_factors[part]);
+        const Placed pl = place(set.Lines[u], shift, s, result.X, c, c.CellAverage ? &cells : nullptr,
+                                counts[part], width_factors[part]);
         if (pl.Kind == Kind::None) return zqsum::TPlacement::Skipped;
         kept[part].push_back(pl);
         return zqsum::TPlacement::Placed;
@@ -317,6 +551,8 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
   double* sigma = result.Sigma.data();
   const double* x = result.X.data();
   const std::vector<Placed>& lines = placement.Lines;
+  const bool cells = !placement.Edges.empty();
+  std::vector<double> edge_sum(cells ? static_cast<std::size_t>(n) + 1 : 0, 0.0);
   const bool done = zqsum::SumLines(
       pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0, static_cast<int32_t>(n),
       delta,
@@ -324,12 +560,19 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
         const Placed& pl = lines[static_cast<std::size_t>(i)];
         return std::pair{pl.Lo, pl.Hi};
       },
-      [&](long i, int32_t lo, int32_t hi) { add_run(sigma, x, lines[static_cast<std::size_t>(i)], lo, hi); },
+      [&](long i, int32_t lo, int32_t hi) {
+        const Placed& pl = lines[static_cast<std::size_t>(i)];
+        if (pl.CellMean)
+          add_cell_run(sigma, edge_sum.data(), placement.Edges.data(), placement.Centres.data(), pl, lo, hi);
+        else
+          add_run(sigma, x, pl, lo, hi);
+      },
       cancelFlag);
   if (!done) {
     cancel(result);
     return;
   }
+  if (cells) combine_edges(result.Sigma, edge_sum);
 
   // Intensities far beyond any real line can overflow a sum. Such a point absorbs everything, so no
   // number stands for it in a result (0 would say it absorbs nothing): the computation is refused.

@@ -41,6 +41,9 @@ TzqCrossSectionCache::Key TzqCrossSectionCache::key_of(uint64_t revision, const 
   k.mixing_ratio = c.MixingRatio;
   k.width_limit = c.LineWidthLimit;
   k.profile = c.Profile;
+  k.cell_average = c.CellAverage;
+  k.edges = c.CellEdges.size();
+  if (!c.CellEdges.empty()) k.edges_hash = grid_hash(c.CellEdges);
   if (c.Grid.empty()) {
     k.min = c.WavenumberMin;
     k.max = c.WavenumberMax;

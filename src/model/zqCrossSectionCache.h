@@ -1,7 +1,8 @@
 // The HITRAN-mode cross-sections already computed, shared by the plots, the Power page and the
 // atmosphere column. An entry is keyed on everything the engine's result depends on: the list's
 // revision (a number that changes whenever the list's contents change, never its address), the
-// molecule and isotopologue, temperature, pressure, mixing ratio, profile, line-width limit and grid.
+// molecule and isotopologue, temperature, pressure, mixing ratio, profile, line-width limit, grid and
+// whether it holds point values or cell means (and on which cells).
 // Memory is bounded: the least recently used entries go once the limit in bytes is passed. Safe to use
 // from several threads at once.
 #pragma once
@@ -34,11 +35,12 @@ public:
 
 private:
   struct Key {
-    uint64_t revision = 0, grid_hash = 0;
+    uint64_t revision = 0, grid_hash = 0, edges_hash = 0;
     int molecule = 0, isotopologue = 0;
     double temperature = 0, pressure = 0, mixing_ratio = 0, width_limit = 0, min = 0, max = 0;
     THitranProfile profile = THitranProfile::Voigt;
-    std::size_t grid_points = 0, lines = 0;
+    std::size_t grid_points = 0, lines = 0, edges = 0;
+    bool cell_average = false;
     bool operator==(const Key&) const = default;
   };
   struct Entry {

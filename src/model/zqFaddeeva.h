@@ -26,6 +26,25 @@ Region RegionOf(double x, double y);
 // Re w(x + iy) for y > 0, with exactly the arithmetic of the kernels.
 double ReW(double x, double y);
 
+// The integral of Re w(t + iy) dt from xa to xb (y > 0; 0 unless xa < xb): divided by sqrt(pi), the
+// share of a unit-area Voigt profile's area between the two points. Each approximation of the kernels
+// is integrated in closed form, chosen by the region of the point of [xa, xb] nearest the centre:
+//   Central: Weideman's w = 2 p(Z) / (L - iz)^2 + 1 / (sqrt(pi) (L - iz)), Z = (L + iz) / (L - iz), has
+//            the antiderivative i (log(L - iz) / sqrt(pi) - P(Z) / L), P' = p, P(0) = 0; its real part
+//            is atan(x / (L + y)) / sqrt(pi) + Im P(Z) / L, and over the whole line it gives sqrt(pi)
+//            exactly, whatever the coefficients;
+//   Mid, Far: the series i/sqrt(pi) sum c_k z^-(2k+1) term by term, i/sqrt(pi) (log z - sum_k>0 c_k
+//            z^-2k / 2k).
+// The arctangent parts are taken as one arctangent of the difference, so a far cell keeps its
+// relative precision.
+double ReWIntegral(double xa, double xb, double y);
+// The region ReWIntegral uses for [xa, xb]: that of its point nearest x = 0.
+Region IntervalRegion(double xa, double xb, double y);
+// The integral of Re w(t + iy) dt from -infinity to x by the approximation of region (0 .. sqrt(pi)):
+// over a run of cells that all lie in region or beyond, the differences of one evaluation per edge give
+// ReWIntegral of each to within a few 1e-16 of sqrt(pi) (no relative precision in far wings).
+double ReWCumulative(double x, double y, Region region);
+
 // The line centre is nu + shift (file position and pressure shift); every kernel forms the distance of
 // grid point k as d = (grid[k] - nu) - shift, which keeps full relative precision near the centre.
 //

@@ -7,6 +7,7 @@
 #include "zqPhysicalConstants.h"
 #include "zqPlanck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -82,6 +83,39 @@ double VoigtProfile(double d, double gammaL, double gammaD) {
   return std::sqrt(kLn2 / kPi) / gammaD * zqvoigt::ReW(c * d, c * gammaL);
 }
 
+double LorentzProfileShare(double a, double b, double gammaL) {
+  if (!(a < b)) return 0;
+  // atan(b/g) - atan(a/g) = atan2(g (b - a), g^2 + a b): the angle lies in (0, pi), so no branch is lost.
+  return std::atan2(gammaL * (b - a), gammaL * gammaL + a * b) / kPi;
+}
+
+double GaussProfileShare(double a, double b, double gammaD) {
+  if (!(a < b)) return 0;
+  const double c = std::sqrt(kLn2) / gammaD, xa = c * a, xb = c * b;
+  // erfc on the side of the wing, where erf is 1 to the last bits.
+  if (xa >= 0) return 0.5 * (std::erfc(xa) - std::erfc(xb));
+  if (xb <= 0) return 0.5 * (std::erfc(-xb) - std::erfc(-xa));
+  return 0.5 * (std::erf(xb) - std::erf(xa));
+}
+
+double VoigtProfileShare(double a, double b, double gammaL, double gammaD) {
+  if (gammaL == 0) return GaussProfileShare(a, b, gammaD);
+  const double c = std::sqrt(kLn2) / gammaD;
+  return zqvoigt::ReWIntegral(c * a, c * b, c * gammaL) * std::numbers::inv_sqrtpi;
+}
+
+double LorentzProfileCumulative(double d, double gammaL) {
+  return 0.5 + std::atan(d / gammaL) / kPi;
+}
+
+double GaussProfileCumulative(double d, double gammaD) {
+  return 0.5 * (1 + std::erf(std::sqrt(kLn2) * d / gammaD));
+}
+
+double VoigtHalfWidth(double gammaL, double gammaD) {
+  return 0.5346 * gammaL + std::sqrt(0.2166 * gammaL * gammaL + gammaD * gammaD);
+}
+
 double OpticalDepth(double sigma, double numberDensity, double pathM) {
   return sigma * numberDensity * (pathM * 100);
 }
@@ -90,6 +124,119 @@ double PathForFraction(double sigma, double numberDensity, double fraction) {
   const double per_cm = sigma * numberDensity;
   if (!(per_cm > 0)) return std::numeric_limits<double>::infinity();
   return -std::log1p(-fraction) / per_cm / 100;
+}
+
+namespace {
+
+double total_width(std::span<const double> width) {
+  double w = 0;
+  for (double v : width)
+    w += v;
+  return w;
+}
+
+// The smallest optical depth of a piece, about which its transmittance is summed.
+double smallest_depth(std::span<const double> sigma, double numberDensity, double pathM) {
+  double m = HUGE_VAL;
+  for (double s : sigma)
+    m = std::fmin(m, OpticalDepth(s, numberDensity, pathM));
+  return m;
+}
+
+} // namespace
+
+double MeanTransmittance(std::span<const double> sigma, std::span<const double> width, double numberDensity,
+                         double pathM) {
+  const std::size_t n = std::min(sigma.size(), width.size());
+  double sum = 0;
+  for (std::size_t j = 0; j < n; ++j)
+    sum += width[j] * std::exp(-OpticalDepth(sigma[j], numberDensity, pathM));
+  return sum / total_width(width.first(n));
+}
+
+double MeanAbsorptance(std::span<const double> sigma, std::span<const double> width, double numberDensity,
+                       double pathM) {
+  const std::size_t n = std::min(sigma.size(), width.size());
+  double sum = 0;
+  for (std::size_t j = 0; j < n; ++j)
+    sum += width[j] * -std::expm1(-OpticalDepth(sigma[j], numberDensity, pathM));
+  return sum / total_width(width.first(n));
+}
+
+double EffectiveOpticalDepth(std::span<const double> sigma, std::span<const double> width,
+                             double numberDensity, double pathM) {
+  const std::size_t n = std::min(sigma.size(), width.size());
+  if (n == 1) return OpticalDepth(sigma[0], numberDensity, pathM);
+  const double m = smallest_depth(sigma.first(n), numberDensity, pathM);
+  if (!std::isfinite(m)) return m;
+  // -ln T = m - ln(sum w_j exp(-(tau_j - m)) / sum w_j), and the sum is at least the smallest one's width.
+  double sum = 0;
+  for (std::size_t j = 0; j < n; ++j)
+    sum += width[j] * std::exp(-(OpticalDepth(sigma[j], numberDensity, pathM) - m));
+  return m - std::log(sum / total_width(width.first(n)));
+}
+
+double PathForFractionOfPiece(std::span<const double> sigma, std::span<const double> width,
+                              double numberDensity, double fraction, double maxPathM) {
+  const std::size_t n = std::min(sigma.size(), width.size());
+  if (n == 0) return std::numeric_limits<double>::infinity();
+  if (n == 1) return PathForFraction(sigma[0], numberDensity, fraction);
+  const double w = total_width(width.first(n));
+  double mean = 0;
+  for (std::size_t j = 0; j < n; ++j)
+    mean += width[j] * sigma[j];
+  mean /= w;
+  double path = PathForFraction(mean, numberDensity, fraction);
+  if (!(path < maxPathM)) return path; // infinite, or beyond the longest path asked for
+  const double target = -std::log1p(-fraction);
+  // -ln T(L) and its slope, summed about the smallest optical depth (k_j = sigma_j n per m of path).
+  auto depth = [&](double L, double& slope) {
+    double m = HUGE_VAL;
+    for (std::size_t j = 0; j < n; ++j)
+      m = std::fmin(m, OpticalDepth(sigma[j], numberDensity, 1) * L);
+    double sum = 0, weighted = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+      const double k = OpticalDepth(sigma[j], numberDensity, 1);
+      const double e = width[j] * std::exp(-(k * L - m));
+      sum += e;
+      weighted += k * e;
+    }
+    slope = weighted / sum;
+    return m - std::log(sum / w);
+  };
+  double slope = 0;
+  if (depth(maxPathM, slope) < target) return std::numeric_limits<double>::infinity();
+  for (int i = 0; i < 100; ++i) {
+    const double missing = target - depth(path, slope);
+    if (!(missing > 0) || !(slope > 0)) break;
+    const double next = std::fmin(path + missing / slope, maxPathM);
+    if (!(next > path * (1 + 1e-13))) break;
+    path = next;
+  }
+  return path;
+}
+
+double AbsorbedBlackbodyPowerOfPieces(std::span<const double> x, std::span<const double> width,
+                                      std::span<const double> sigma, double numberDensity, double pathM,
+                                      double temperature) {
+  return AbsorbedPowerOfPieces(ExitanceOfPieces(x, width, temperature), sigma, numberDensity, pathM);
+}
+
+std::vector<double> ExitanceOfPieces(std::span<const double> x, std::span<const double> width,
+                                     double temperature) {
+  std::vector<double> e(std::min(x.size(), width.size()));
+  for (std::size_t j = 0; j < e.size(); ++j)
+    e[j] = zqplanck::Exitance(x[j], temperature) * width[j];
+  return e;
+}
+
+double AbsorbedPowerOfPieces(std::span<const double> exitance, std::span<const double> sigma,
+                             double numberDensity, double pathM) {
+  const std::size_t n = std::min(exitance.size(), sigma.size());
+  double sum = 0;
+  for (std::size_t j = 0; j < n; ++j)
+    sum += exitance[j] * -std::expm1(-OpticalDepth(sigma[j], numberDensity, pathM));
+  return sum;
 }
 
 double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double> sigma, double step,

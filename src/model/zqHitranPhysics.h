@@ -4,6 +4,7 @@
 // Conventions follow HITRAN: T in K, p in mb (p_atm = p / 1013.25), mixing ratio in ppm, Tref = 296 K.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -50,6 +51,29 @@ double LorentzProfile(double d, double gammaL);
 double GaussProfile(double d, double gammaD);
 double VoigtProfile(double d, double gammaL, double gammaD);
 
+// The share of a unit-area profile's area between the distances a < b (cm-1) from its centre, the
+// integrals of the profiles above (0 unless a < b):
+//   Lorentz (atan(b/gammaL) - atan(a/gammaL)) / pi
+//   Gauss   (erf(sqrt(ln2) b/gammaD) - erf(sqrt(ln2) a/gammaD)) / 2
+//   Voigt   integral of Re w(x + iy) dx from c a to c b, over sqrt(pi); c = sqrt(ln2)/gammaD, y = c gammaL
+//           (zqvoigt::ReWIntegral)
+// Each keeps its relative precision in the far wings (one arctangent of the difference; erfc there).
+double LorentzProfileShare(double a, double b, double gammaL);
+double GaussProfileShare(double a, double b, double gammaD);
+double VoigtProfileShare(double a, double b, double gammaL, double gammaD);
+
+// The share of a unit-area profile's area below the distance d (cm-1) from its centre (0 .. 1), whose
+// differences give the shares of a run of cells near a line with one evaluation per edge (they keep no
+// relative precision in the far wings; the shares above do):
+//   Lorentz 1/2 + atan(d/gammaL) / pi
+//   Gauss   (1 + erf(sqrt(ln2) d/gammaD)) / 2
+double LorentzProfileCumulative(double d, double gammaL);
+double GaussProfileCumulative(double d, double gammaD);
+
+// Half width at half maximum of the Voigt profile (cm-1), Olivero and Longbothum, J. Quant. Spectrosc.
+// Radiat. Transfer 17, 233 (1977), good to 0.02 %: 0.5346 gammaL + sqrt(0.2166 gammaL^2 + gammaD^2).
+double VoigtHalfWidth(double gammaL, double gammaD);
+
 // Optical depth of a path of pathM metres: tau = sigma * n * L (sigma in cm2/molecule, n in cm-3).
 double OpticalDepth(double sigma, double numberDensity, double pathM);
 
@@ -57,10 +81,44 @@ double OpticalDepth(double sigma, double numberDensity, double pathM);
 // L = -ln(1 - f) / (sigma n) / 100; infinite where sigma n = 0.
 double PathForFraction(double sigma, double numberDensity, double fraction);
 
+// A piece of spectrum seen through a path, from the cross-sections sigma_j (cm2/molecule) at points
+// that stand for widths w_j (cm-1) of it; n in molecules/cm3, the path in m, tau_j = OpticalDepth:
+//   mean transmittance  T = sum w_j exp(-tau_j) / sum w_j
+//   mean absorptance    A = sum w_j (1 - exp(-tau_j)) / sum w_j (expm1: exact for thin paths)
+//   effective depth     -ln T, which is sigma n L for a single point (taken about the smallest tau_j,
+//                       so it stays finite where T itself underflows)
+// A piece that holds lines narrower than itself absorbs its A, not 1 - exp(-mean tau): averaging the
+// cross-section first would spread a saturated line's absorption over the piece.
+double MeanTransmittance(std::span<const double> sigma, std::span<const double> width, double numberDensity,
+                         double pathM);
+double MeanAbsorptance(std::span<const double> sigma, std::span<const double> width, double numberDensity,
+                       double pathM);
+double EffectiveOpticalDepth(std::span<const double> sigma, std::span<const double> width,
+                             double numberDensity, double pathM);
+
+// The path (m) through which a piece absorbs the fraction f (0 < f < 1) of the radiation: A(L) = f,
+// i.e. -ln T(L) = -ln(1 - f). -ln T is concave in L with slope mean(sigma) n at 0, so
+// PathForFraction(mean sigma) is a lower bound and Newton's method from it converges from below.
+// For a single point it is PathForFraction. A path of maxPathM or more when the answer lies beyond it
+// (infinite where the piece does not absorb f within maxPathM: nothing absorbs, or too little of it).
+double PathForFractionOfPiece(std::span<const double> sigma, std::span<const double> width,
+                              double numberDensity, double fraction, double maxPathM);
+
 // Absorbed blackbody power of a path over a grid (W/m2): step * sum_k M(x_k, T) (1 - exp(-tau_k)),
 // tau_k = sigma_k n L, M the exitance of zqPlanck.h; x and sigma hold the grid points and their
 // cross-sections.
 double AbsorbedBlackbodyPower(std::span<const double> x, std::span<const double> sigma, double step,
                               double numberDensity, double pathM, double temperature);
+
+// The same over points that stand for pieces of the band of widths w_j (cm-1), as a grid made finer
+// around lines (W/m2): sum_j M(x_j, T) w_j (1 - exp(-tau_j)); in two steps, the pieces' exitances
+// e_j = M(x_j, T) w_j (W/m2), then sum_j e_j (1 - exp(-tau_j)) for each path.
+double AbsorbedBlackbodyPowerOfPieces(std::span<const double> x, std::span<const double> width,
+                                      std::span<const double> sigma, double numberDensity, double pathM,
+                                      double temperature);
+std::vector<double> ExitanceOfPieces(std::span<const double> x, std::span<const double> width,
+                                     double temperature);
+double AbsorbedPowerOfPieces(std::span<const double> exitance, std::span<const double> sigma,
+                             double numberDensity, double pathM);
 
 } // namespace zqphys

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
+#include <tuple>
 
 namespace zqsession {
 
@@ -43,24 +45,35 @@ double clamp_path(double y, double minPath, double maxPath) {
   return std::min(std::max(y, minPath), maxPath);
 }
 
-// One role's plot from its cross-section values (cm2/molecule, x ppm for Combined) and the number
-// density that turns them into optical depth.
-void fill_role(TLineSeries& series, const std::vector<double>& x, const std::vector<double>& sigma,
-               double density, double scale, const TControls& c, double pathFactor, TzqStatus& status,
+// One role's plot from its cross-section values (cm2/molecule, x ppm for Combined) on the gases' cells
+// and the number density that turns them into optical depth.
+void fill_role(TLineSeries& series, const THitranGases& g, const std::vector<double>& sigma, double density,
+               double scale, const TControls& c, double pathFactor, TzqStatus& status,
                const std::string& source) {
+  const std::span<const double> all = sigma, widths = g.Width;
+  auto piece = [&](std::size_t k) { return all.subspan(g.First[k], g.First[k + 1] - g.First[k]); };
+  auto width = [&](std::size_t k) { return widths.subspan(g.First[k], g.First[k + 1] - g.First[k]); };
   switch (c.PlotType) {
   case TPlotType::Spectra: {
     const double f = kHitranDisplayFactor * scale;
     fill_grid(
-        series, x, [&](std::size_t k) { return sigma[k] * f; }, status, source);
+        series, g.PlotX,
+        [&](std::size_t k) {
+          if (!g.Resolved) return sigma[k] * f;
+          double area = 0, w = 0;
+          for (std::size_t j = g.First[k]; j < g.First[k + 1]; ++j)
+            area += g.Width[j] * sigma[j], w += g.Width[j];
+          return area / w * f;
+        },
+        status, source);
     return;
   }
   case TPlotType::OpticalDepth:
     if (!(density > 0)) status.Note(source, "No molecules absorb: the optical depth is 0");
     fill_grid(
-        series, x,
+        series, g.PlotX,
         [&](std::size_t k) {
-          const double tau = zqphys::OpticalDepth(sigma[k], density, kOpticalDepthPath);
+          const double tau = zqphys::EffectiveOpticalDepth(piece(k), width(k), density, kOpticalDepthPath);
           return tau > 0 ? std::fmax(std::log(tau), kLogDepthFloor) : kLogDepthFloor;
         },
         status, source);
@@ -74,11 +87,11 @@ void fill_role(TLineSeries& series, const std::vector<double>& x, const std::vec
     if (!(density > 0)) status.Note(source, "No molecules absorb: every path is endless");
     const double fraction = -std::expm1(-pathFactor);
     fill_grid(
-        series, x,
+        series, g.PlotX,
         [&](std::size_t k) {
-          const double a = sigma[k] * density;
-          return clamp_path(a > 0 ? zqphys::PathForFraction(sigma[k], density, fraction) : c.MaxPath,
-                            c.MinPath, c.MaxPath);
+          const double path =
+              zqphys::PathForFractionOfPiece(piece(k), width(k), density, fraction, c.MaxPath);
+          return clamp_path(path > 0 ? path : c.MaxPath, c.MinPath, c.MaxPath);
         },
         status, source);
     return;
@@ -87,6 +100,19 @@ void fill_role(TLineSeries& series, const std::vector<double>& x, const std::vec
     status.Refuse(source, "The Outgoing Radiation plot comes from the atmosphere column, not from one gas");
     series.Clear();
     return;
+  }
+}
+
+// The plot cells of gases computed on the plot grid: one point each.
+void plot_cells(THitranGases& g, const THitranCrossSection& cs) {
+  g.PlotX = cs.X;
+  g.First.resize(cs.X.size() + 1);
+  for (std::size_t k = 0; k < g.First.size(); ++k)
+    g.First[k] = k;
+  g.Width.assign(cs.X.size(), cs.Step);
+  if (!cs.X.empty()) {
+    g.BandMin = cs.X.front() - 0.5 * cs.Step;
+    g.BandMax = cs.X.back() + 0.5 * cs.Step;
   }
 }
 
@@ -112,7 +138,19 @@ THitranConditions HitranConditions(const TControls& c, double mixingRatioPpm) {
   h.LineWidthLimit = c.LineWidthLimit;
   h.WavenumberMin = c.WavenumberMin;
   h.WavenumberMax = c.WavenumberMax;
+  h.CellAverage = true;
   return h;
+}
+
+double HitranResolvedPath(const TControls& c) {
+  switch (c.PlotType) {
+  case TPlotType::OpticalDepth:
+    return kOpticalDepthPath;
+  case TPlotType::MeanPath:
+    return c.MaxPath;
+  default:
+    return 0;
+  }
 }
 
 const THitranCrossSection* THitranGases::Of(TSeriesRole role) const {
@@ -143,14 +181,36 @@ std::vector<double> THitranGases::Combined(double co2Factor) const {
   return out;
 }
 
-THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& c) {
+THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& c,
+                                double resolvedPathM, const TResolvingGridOptions& resolution) {
   THitranGases g;
   g.WaterPpm = c.Water;
   g.CO2Ppm = c.CO2;
+  g.WaterDensity = zqphys::NumberDensity(c.Water, c.Pressure, c.Temperature);
+  g.CO2Density = zqphys::NumberDensity(c.CO2, c.Pressure, c.Temperature);
+  g.UnitDensity = zqphys::NumberDensity(1, c.Pressure, c.Temperature);
+
+  // The resolving grid of both gases (one grid, so that the combined spectrum adds point by point).
+  TResolvingGrid grid;
+  if (resolvedPathM > 0) {
+    std::vector<THitranResolvedGas> gases;
+    for (const auto& [list, ppm, density] :
+         {std::tuple{water, c.Water, g.WaterDensity}, std::tuple{co2, c.CO2, g.CO2Density}})
+      if (list)
+        gases.push_back({HitranLineSet(*list), HitranConditions(c, ppm), density * resolvedPathM * 100});
+    grid = HitranResolvingGrid(gases, resolution);
+    g.Resolved = grid.Valid();
+    for (const std::string& note : grid.Notes)
+      g.Status.Note("", note);
+  }
   auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out, const char* source) {
     if (!list) return false;
-    out =
-        *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), HitranConditions(c, ppm));
+    THitranConditions conditions = HitranConditions(c, ppm);
+    if (g.Resolved) {
+      conditions.Grid = grid.X;
+      conditions.CellEdges = grid.Edges;
+    }
+    out = *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), conditions);
     g.Status.Refuse(source, out.Refusal);
     g.Status.Note(source, list->ReadNote());
     for (const std::string& note : out.Notes)
@@ -159,9 +219,17 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
   };
   g.HasWater = compute(water, c.Water, g.Water, "h2o");
   g.HasCO2 = compute(co2, c.CO2, g.CO2, "co2");
-  g.WaterDensity = zqphys::NumberDensity(c.Water, c.Pressure, c.Temperature);
-  g.CO2Density = zqphys::NumberDensity(c.CO2, c.Pressure, c.Temperature);
-  g.UnitDensity = zqphys::NumberDensity(1, c.Pressure, c.Temperature);
+  if (g.Resolved) {
+    g.PlotX = std::move(grid.PlotX);
+    g.First = std::move(grid.First);
+    g.Width = std::move(grid.Width);
+    g.BandMin = grid.Edges.front();
+    g.BandMax = grid.Edges.back();
+  } else if (const THitranCrossSection* cs = g.Of(TSeriesRole::Water) ? &g.Water
+                                             : g.Of(TSeriesRole::CO2) ? &g.CO2
+                                                                      : nullptr) {
+    plot_cells(g, *cs);
+  }
   return g;
 }
 
@@ -179,7 +247,7 @@ TzqStatus FillHitranSeries(const THitranGases& g, const TControls& c, double pat
       continue;
     }
     const double ppm = role == TSeriesRole::Water ? g.WaterPpm : g.CO2Ppm;
-    fill_role(*s, cs->X, cs->Sigma, g.DensityOf(role), scaled ? ppm : 1.0, c, pathFactor, status,
+    fill_role(*s, g, cs->Sigma, g.DensityOf(role), scaled ? ppm : 1.0, c, pathFactor, status,
               SectionOf(role));
   }
   // The combined spectrum already carries the mixing ratios: never scaled again.
@@ -188,8 +256,7 @@ TzqStatus FillHitranSeries(const THitranGases& g, const TControls& c, double pat
     if (sigma.empty() || status.Refused())
       clear_series(s);
     else
-      fill_role(*s, g.Water.X, sigma, g.UnitDensity, 1.0, c, pathFactor, status,
-                SectionOf(TSeriesRole::Combined));
+      fill_role(*s, g, sigma, g.UnitDensity, 1.0, c, pathFactor, status, SectionOf(TSeriesRole::Combined));
   }
   return status;
 }
@@ -205,8 +272,9 @@ TPowerResult HitranPowerTable(const THitranGases& g, const TControls& c, double 
     return r;
   }
   const double t = c.Temperature;
+  const std::vector<double> exitance = zqphys::ExitanceOfPieces(w->X, g.Width, t);
   auto absorbed = [&](const std::vector<double>& sigma, double density, double path) {
-    return zqphys::AbsorbedBlackbodyPower(w->X, sigma, w->Step, density, path, t);
+    return zqphys::AbsorbedPowerOfPieces(exitance, sigma, density, path);
   };
   TPowerTable table;
   table.CO2_1x = absorbed(q->Sigma, g.CO2Density, P);
@@ -216,8 +284,8 @@ TPowerResult HitranPowerTable(const THitranGases& g, const TControls& c, double 
   table.Combined_2x = absorbed(g.Combined(2), g.UnitDensity, P);
   table.Total_1x = table.CO2_1x + table.H2O_1x;
   table.Total_2x = table.H2O_1x + table.CO2_2x;
-  // The band the sums cover: the grid's points stand for the steps that end at them.
-  table.BandPower = zqplanck::BandExitance(c.WavenumberMin, w->X.back(), t);
+  // The band the sums cover: the plot cells'.
+  table.BandPower = zqplanck::BandExitance(g.BandMin, g.BandMax, t);
   for (double v : {table.CO2_1x, table.CO2_2x, table.H2O_1x, table.Combined_1x, table.Combined_2x})
     if (!std::isfinite(v)) {
       r.Status.Refuse("", "Absorbed power is too large to represent");

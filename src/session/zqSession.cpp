@@ -191,7 +191,8 @@ TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
     if (wrong_physics(*this, sink, status)) return status;
     // The raw-line plots are the file's values: the same in both physics, drawn as below.
     if (!IsLinePlot(c.Physics, c.PlotType, c.SpectraType))
-      return FillHitranSeries(ComputeHitranGases(Water, CO2, c), c, path_factor_of(*this), sink.Series);
+      return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+                              path_factor_of(*this), sink.Series);
   }
   if (Water) plot(sink, TSeriesRole::Water, *Water);
   if (CO2) plot(sink, TSeriesRole::CO2, *CO2);
@@ -215,7 +216,8 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
     TControls c = Controls;
     c.PlotType = TPlotType::MeanPath;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, CO2, c), c, path_factor_of(*this), sink.Series);
+    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+                            path_factor_of(*this), sink.Series);
   }
   auto series = [&](TSeriesRole role) { return sink.Series ? sink.Series(role) : nullptr; };
   CO2->AdjustLines(pressure, temperature);
@@ -245,7 +247,8 @@ TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, f
     c.PlotType = view == TLineView::LineMeanPaths ? TPlotType::MeanPath : TPlotType::Spectra;
     c.Scaling = TScaling::Raw;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, CO2, c), c, path_factor_of(*this), series);
+    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+                            path_factor_of(*this), series);
   }
   if (view == TLineView::AdjustedSpectrum) {
     if (!CO2 || !Water) return {};
@@ -279,7 +282,8 @@ TPowerResult TzqSession::ComputePower(double P) {
     TControls c = Controls;
     // The raw-line types have no spectrum of their own: their power is the Voigt profile's.
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return HitranPowerTable(ComputeHitranGases(Water, CO2, c), c, P);
+    // Resolved for the longest path of the table, the doubled CO2 path.
+    return HitranPowerTable(ComputeHitranGases(Water, CO2, c, 2 * P), c, P);
   }
   TPowerResult r;
   if (!CO2 || !Water || !Combined) {

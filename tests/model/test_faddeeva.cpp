@@ -1,18 +1,18 @@
 // The Faddeeva kernel against libcerf (an independent implementation accurate to about 1e-13) over the
 // (x, y) plane that spectra use, its limits, and the agreement of every instruction-set version.
+#include "CerfQuadrature.h"
 #include "TestSupport.h"
 #include "zqFaddeeva.h"
 #include "zqHitranPhysics.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iostream>
 #include <numbers>
 #include <vector>
-
-extern "C" double re_w_of_z(double x, double y); // libcerf
 
 namespace {
 
@@ -90,6 +90,43 @@ TEST(Faddeeva, EveryVersionGivesTheScalarResultWhereverARunStarts) {
               << kernels[i].Name << " " << lo << " " << hi << " " << k;
         }
       }
+}
+
+// The integral of Re w over cells from 1e-6 to 25 units wide, at the centre, across the regions'
+// borders and in the far wings, for 1e-8 <= y <= 1e4: within 1e-11 of the whole line's sqrt(pi), and in
+// the wings to 1e-8 of itself; over the whole line it is sqrt(pi) less the Lorentz tails. A region's
+// cumulative gives the same cells by its differences, one evaluation per edge.
+TEST(Faddeeva, IntegralAgreesWithLibcerfQuadratureAndKeepsTheArea) {
+  const double root_pi = std::sqrt(std::numbers::pi);
+  double worst = 0, worst_wing = 0;
+  for (double y : {1e-8, 1e-4, 0.01, 0.3, 1.0, 9.0, 11.0, 63.0, 64.0, 300.0, 1e4}) {
+    for (double a : {-300.0, -12.0, -9.99, -2.0, -0.3, 0.0, 0.7, 3.0, 9.9, 10.1, 70.0, 250.0})
+      for (double width : {1e-6, 1e-3, 0.3, 4.0, 25.0}) {
+        const double mine = zqvoigt::ReWIntegral(a, a + width, y),
+                     ref = modeltest::ReWQuadrature(a, a + width, y);
+        worst = std::max(worst, std::fabs(mine - ref) / root_pi);
+        if (std::fabs(a) > 50 * std::max(1.0, y) && ref > 1e-290)
+          worst_wing = std::max(worst_wing, std::fabs(mine - ref) / ref);
+      }
+    const double tails = 2 / std::numbers::pi * std::atan(y / 1e7); // Lorentz wings beyond |x| = 1e7
+    EXPECT_NEAR(zqvoigt::ReWIntegral(-1e7, 1e7, y) / root_pi, 1 - tails, 1e-12) << y;
+    EXPECT_EQ(zqvoigt::ReWIntegral(1, 1, y), 0);
+  }
+  std::cout << "largest error " << worst << " of sqrt(pi), in the wings " << worst_wing << " of the cell\n";
+  EXPECT_LT(worst, 1e-11);
+  EXPECT_LT(worst_wing, 1e-8);
+
+  for (double y : {0.3, 20.0, 100.0}) {
+    const zqvoigt::Region region = zqvoigt::IntervalRegion(-3, 3, y);
+    for (double x = -3; x < 3; x += 0.05) {
+      const double by_difference =
+          zqvoigt::ReWCumulative(x + 0.05, y, region) - zqvoigt::ReWCumulative(x, y, region);
+      EXPECT_NEAR(by_difference, zqvoigt::ReWIntegral(x, x + 0.05, y), 1e-14) << x << " " << y;
+    }
+    // From -infinity: the Lorentz tail y / (sqrt(pi) |x|) far out on either side.
+    EXPECT_NEAR(zqvoigt::ReWCumulative(-1e9, y, region), y / (root_pi * 1e9), 1e-13) << y;
+    EXPECT_NEAR(zqvoigt::ReWCumulative(1e9, y, region), root_pi - y / (root_pi * 1e9), 1e-13) << y;
+  }
 }
 
 } // namespace

@@ -160,4 +160,38 @@ TEST(PathQuantities, OpticalDepthPathsAndAbsorbedPowerAreConsistent) {
   EXPECT_EQ(zqphys::AbsorbedBlackbodyPower(x, clear, step, n, 1000, 288), 0);
 }
 
+// A piece of spectrum made of two equal halves: its transmittance, absorptance and effective depth are
+// those of the halves' mean, the depth stays finite where the transmittance underflows, and the path
+// that absorbs a fraction solves A(L) = f, also where only one half absorbs (at most half the light).
+TEST(PathQuantities, APieceAbsorbsTheMeanOfItsPartsAndItsPathSolvesThat) {
+  const double n = 1e16, k = 3e-19 * n * 100; // per m
+  const std::vector<double> halves{3e-19, 1e-19}, width{0.002, 0.002};
+  const double L = 2;
+  const double t = (std::exp(-k * L) + std::exp(-k * L / 3)) / 2;
+  EXPECT_TRUE(RelClose(zqphys::MeanTransmittance(halves, width, n, L), t, 1e-14));
+  EXPECT_TRUE(RelClose(zqphys::MeanAbsorptance(halves, width, n, L), 1 - t, 1e-14));
+  EXPECT_TRUE(RelClose(zqphys::EffectiveOpticalDepth(halves, width, n, L), -std::log(t), 1e-14));
+  // tau = 1000 and 2000: exp underflows, -ln T = 1000 + ln 2 - ln(1 + e^-1000).
+  const double dense = 1000 / (n * 100 * L);
+  const std::vector<double> thick{dense, 2 * dense};
+  EXPECT_TRUE(RelClose(zqphys::EffectiveOpticalDepth(thick, width, n, L), 1000 + std::log(2.0), 1e-14));
+  // One point is a point.
+  const std::vector<double> one{3e-19}, one_width{0.1};
+  EXPECT_EQ(zqphys::EffectiveOpticalDepth(one, one_width, n, L), zqphys::OpticalDepth(3e-19, n, L));
+  EXPECT_EQ(zqphys::PathForFractionOfPiece(one, one_width, n, 0.7, 1e9),
+            zqphys::PathForFraction(3e-19, n, 0.7));
+
+  for (double f : {0.01, 0.5, 0.9}) {
+    const double path = zqphys::PathForFractionOfPiece(halves, width, n, f, 1e9);
+    EXPECT_TRUE(RelClose(zqphys::MeanAbsorptance(halves, width, n, path), f, 1e-12)) << f;
+    // Longer than the path of the mean cross-section (it would spread the strong half over the piece).
+    EXPECT_GT(path, zqphys::PathForFraction(2e-19, n, f)) << f;
+  }
+  const std::vector<double> half_clear{3e-19, 0};
+  EXPECT_TRUE(
+      RelClose(zqphys::PathForFractionOfPiece(half_clear, width, n, 0.4, 1e9), std::log(5.0) / k, 1e-12));
+  EXPECT_TRUE(std::isinf(zqphys::PathForFractionOfPiece(half_clear, width, n, 0.6, 1e9)));
+  EXPECT_GE(zqphys::PathForFractionOfPiece(halves, width, n, 0.9, 1e-6), 1e-6);
+}
+
 } // namespace
