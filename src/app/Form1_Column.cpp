@@ -493,16 +493,16 @@ void TForm1::BuildColumnPage() {
                              &page->TropopausePressure};
   for (std::size_t i = 0; i < std::size(named) && i < page->Figures.size(); ++i)
     *named[i] = page->Figures[i];
-  // The balance's figures under a heading of their own, each caption naming its unit.
-  results->addWidget(new QLabel("<b>Balance</b>"), ++r, 0);
-  for (const zqsession::TColumnFigureRow& f : zqsession::BalanceFigureRows()) {
+  // The balance's figures, a heading per quantity and a row per hold.
+  const std::vector<zqsession::TBalanceFigureRow>& balance = zqsession::BalanceFigureRows();
+  for (std::size_t i = 0; i < balance.size(); ++i) {
+    const zqsession::TBalanceFigureRow& f = balance[i];
+    if (i == 0 || std::string(f.Heading) != balance[i - 1].Heading)
+      results->addWidget(new QLabel(QString("<b>%1</b>").arg(f.Heading)), ++r, 0);
     ++r;
     const QString key = QString("Column_%1").arg(f.Key);
-    const QString unit = *f.Unit ? QString(" (%1)").arg(f.Unit) : QString();
     const QString tip = QString(f.Tip) + (*f.Unit ? QString(", %1").arg(f.Unit) : QString());
-    auto* caption = new QLabel(f.Caption + unit);
-    caption->setWordWrap(true);
-    results->addWidget(caption, r, 0);
+    results->addWidget(new QLabel(f.Label), r, 0);
     page->BalanceFigures.push_back(result_field(results, r, 1, key + "_UIEdit", tip));
     page->BackgroundBalanceFigures.push_back(
         result_field(results, r, 2, key + "_Background_UIEdit", "The background run's figure: " + tip));
@@ -667,8 +667,11 @@ void TForm1::Column_Balance_UIButtonClick(QObject* /*Sender*/) {
     return;
   }
   // The balance is drawn and shown beside the column of the same inputs: computed first unless shown.
-  const bool column = !p.Current || !(p.Current->Settings == *s);
-  if (column) clear_this_run(p);
+  const bool column = !p.Current || !zqsession::SameColumnResults(p.Current->Settings, *s);
+  if (column)
+    clear_this_run(p);
+  else
+    p.Current->Settings = p.LastSettings = *s; // at most another hold, which changed nothing
   p.StartBalance(WaterLines, CO2Lines, *s, s->Hold, column);
   show_running(p, true);
 }
@@ -949,12 +952,14 @@ void TForm1::DrawColumnSpectra() {
     Chart1->Series(state).Assign(x, std::move(y));
   }
   Chart1->Series(2).Clear();
-  // The multiple at the warming that restores the balance, drawn over the unwarmed one.
+  // The multiple at the warming that restores the balance, beneath the unwarmed one: on a dense
+  // spectrum the curve drawn last covers the others, and it differs from them in a few bands only.
   const std::vector<double>* rebalanced =
       difference || !p.ShowRebalanced->isChecked() ? nullptr : RebalancedSpectrum(c, quantity);
   if (rebalanced && rebalanced->size() == x.size()) {
     const TzqHold hold = *c.Balances.Latest;
     TLineSeries& r = ColumnExtraSeries(kRebalancedSeries);
+    Chart1->SetSeriesBeneath(r, true);
     r.SetSeriesColor(kRebalancedColor);
     r.SetPenWidth(1);
     r.SetPenStyle(TPenStyle::Solid);

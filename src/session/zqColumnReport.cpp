@@ -163,6 +163,12 @@ bool SameBalanceSettings(const TzqColumnSettings& a, const TzqColumnSettings& b)
   return x == b;
 }
 
+bool SameColumnResults(const TzqColumnSettings& a, const TzqColumnSettings& b) {
+  TzqColumnSettings x = a;
+  if (a.Offset == 0 && b.Offset == 0) x.Hold = b.Hold;
+  return x == b;
+}
+
 void CarryBalances(const TColumnSnapshot* before, TColumnSnapshot& run) {
   run.Balances =
       before && SameBalanceSettings(before->Settings, run.Settings) ? before->Balances : TColumnBalances{};
@@ -193,34 +199,36 @@ double WaterVapourFeedbackFactor(double warmingRH, double warmingVapour) {
   return warmingVapour == 0 ? kNone : warmingRH / warmingVapour;
 }
 
-const std::vector<TColumnFigureRow>& BalanceFigureRows() {
-  static const std::vector<TColumnFigureRow> rows = {
-      {"Balance_Warming_Vapour", "Warming to balance, fixed vapour", "K",
+const std::vector<TBalanceFigureRow>& BalanceFigureRows() {
+  static const std::vector<TBalanceFigureRow> rows = {
+      {"Balance_Warming_Vapour", "Warming to balance, fixed vapour", "K", "Warming to balance (K)",
+       "Fixed vapour",
        "The warming of the ground and troposphere at which the CO2 multiple sends as much infrared up "
        "through the observer's level as 1x does unwarmed, water vapour mixing ratios held"},
-      {"Balance_Feedback_Vapour", "Feedback parameter, fixed vapour", "W m-2 K-1",
-       "The forcing at the observer's level over the warming to balance, water vapour held"},
-      {"Balance_Warming_RH", "Warming to balance, fixed RH", "K",
+      {"Balance_Warming_RH", "Warming to balance, fixed RH", "K", "Warming to balance (K)", "Fixed RH",
        "The warming of the ground and troposphere at which the CO2 multiple sends as much infrared up "
        "through the observer's level as 1x does unwarmed, relative humidity held"},
-      {"Balance_Feedback_RH", "Feedback parameter, fixed RH", "W m-2 K-1",
-       "The forcing at the observer's level over the warming to balance, relative humidity held"},
-      {"Balance_Feedback_Factor", "Water vapour feedback factor", "",
-       "The warming to balance with fixed RH over that with fixed vapour"},
+      {"Balance_Feedback_Vapour", "Feedback parameter, fixed vapour", "W m-2 K-1",
+       "Feedback parameter (W m-2 K-1)", "Fixed vapour",
+       "The forcing at the observer's level over the warming to balance, water vapour held"},
+      {"Balance_Feedback_RH", "Feedback parameter, fixed RH", "W m-2 K-1", "Feedback parameter (W m-2 K-1)",
+       "Fixed RH", "The forcing at the observer's level over the warming to balance, relative humidity held"},
+      {"Balance_Feedback_Factor", "Water vapour feedback factor", "", "Water vapour feedback factor",
+       "RH / vapour", "The warming to balance with fixed RH over that with fixed vapour"},
   };
   return rows;
 }
 
 std::vector<std::optional<double>> BalanceFigureValues(const TColumnBalances& b) {
-  std::vector<std::optional<double>> v;
-  for (TzqHold hold : kHolds) {
+  const auto value = [&b](TzqHold hold, double TBalanceFigures::*figure) {
     const std::optional<TBalanceFigures>& f = b.Of(hold);
-    v.push_back(f ? std::optional(f->Warming) : std::nullopt);
-    v.push_back(f ? std::optional(f->FeedbackParameter) : std::nullopt);
-  }
-  v.push_back(b.Vapour && b.RH ? std::optional(WaterVapourFeedbackFactor(b.RH->Warming, b.Vapour->Warming))
-                               : std::nullopt);
-  return v;
+    return f ? std::optional((*f).*figure) : std::nullopt;
+  };
+  return {value(TzqHold::Vapour, &TBalanceFigures::Warming), value(TzqHold::RH, &TBalanceFigures::Warming),
+          value(TzqHold::Vapour, &TBalanceFigures::FeedbackParameter),
+          value(TzqHold::RH, &TBalanceFigures::FeedbackParameter),
+          b.Vapour && b.RH ? std::optional(WaterVapourFeedbackFactor(b.RH->Warming, b.Vapour->Warming))
+                           : std::nullopt};
 }
 
 std::vector<std::optional<double>> BalanceFigureDifferences(const std::vector<std::optional<double>>& a,
@@ -361,7 +369,7 @@ std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnap
     for (std::size_t i = 0; i < rows.size() && i < run->Figures.size(); ++i)
       h += result_line(start, rows[i].Caption, rows[i].Unit, run->Figures[i]);
     // The balances found, by the captions of the results; a hold not found is not named.
-    const std::vector<TColumnFigureRow>& balance = BalanceFigureRows();
+    const std::vector<TBalanceFigureRow>& balance = BalanceFigureRows();
     const std::vector<std::optional<double>> values = BalanceFigureValues(run->Balances);
     for (std::size_t i = 0; i < balance.size() && i < values.size(); ++i)
       if (values[i]) h += result_line(start, balance[i].Caption, balance[i].Unit, *values[i]);

@@ -100,6 +100,10 @@ std::vector<double> FigureDifferences(const TColumnSnapshot& a, const TColumnSna
 // balance found for one of them serves.
 bool SameBalanceSettings(const TzqColumnSettings& a, const TzqColumnSettings& b);
 
+// A column computed for a gives the results of b: the same settings, or another hold of an unwarmed
+// multiple (a hold only says how water follows a warming).
+bool SameColumnResults(const TzqColumnSettings& a, const TzqColumnSettings& b);
+
 // A new run's balances: those of the run before when it had the same settings (SameBalanceSettings),
 // else none, since balance figures belong to the settings they were found for.
 void CarryBalances(const TColumnSnapshot* before, TColumnSnapshot& run);
@@ -115,10 +119,19 @@ bool AddBalance(TColumnSnapshot& run, const TzqColumnSettings& settings, TzqHold
 // Sci. 24, 241-259, found nearly twice the warming with the relative humidity held.
 double WaterVapourFeedbackFactor(double warmingRH, double warmingVapour);
 
-// The balance figures as the results show them, in the order of BalanceFigureRows(): per hold the
-// warming (K) and the feedback parameter (W m-2 K-1), then the feedback factor once both holds are
-// found; none where not found, NaN where found but without a value (no forcing).
-const std::vector<TColumnFigureRow>& BalanceFigureRows();
+// The balance figures as the results show them: the warming to balance (K) and the feedback parameter
+// (W m-2 K-1) of each hold, then the feedback factor once both holds are found; none where not found,
+// NaN where found but without a value (no forcing). Each under a heading (the quantity and its unit)
+// with a label (the hold); the caption names it whole.
+struct TBalanceFigureRow {
+  const char* Key;     // "Balance_Warming_RH": names the window's fields
+  const char* Caption; // "Warming to balance, fixed RH"; with the unit it names the figure
+  const char* Unit;    // "K", "W m-2 K-1"; empty for a ratio
+  const char* Heading; // "Warming to balance (K)"
+  const char* Label;   // "Fixed RH"
+  const char* Tip;
+};
+const std::vector<TBalanceFigureRow>& BalanceFigureRows();
 std::vector<std::optional<double>> BalanceFigureValues(const TColumnBalances& balances);
 // a - b where both have a value.
 std::vector<std::optional<double>> BalanceFigureDifferences(const std::vector<std::optional<double>>& a,

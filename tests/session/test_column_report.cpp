@@ -236,6 +236,14 @@ TEST(ColumnReportTest, BalancesBelongToTheSettingsTheyWereFoundFor) {
   other.Offset = -3;
   other.Hold = TzqHold::Vapour;
   EXPECT_TRUE(SameBalanceSettings(base, other));
+  // Its column is another one unless neither is warmed, when the hold changes nothing.
+  EXPECT_FALSE(SameColumnResults(base, other));
+  TzqColumnSettings unwarmed = base, held = base;
+  unwarmed.Offset = held.Offset = 0;
+  held.Hold = TzqHold::Vapour;
+  EXPECT_TRUE(SameColumnResults(unwarmed, held));
+  held.Offset = 0.5;
+  EXPECT_FALSE(SameColumnResults(unwarmed, held));
   const std::vector<void (*)(TzqColumnSettings&)> changes = {
       [](TzqColumnSettings& s) { s.CO2 += 1; },
       [](TzqColumnSettings& s) { s.CO2Factor += 1; },
@@ -260,10 +268,10 @@ TEST(ColumnReportTest, BalancesBelongToTheSettingsTheyWereFoundFor) {
                    rh = solved_balance(TzqHold::RH, 2.5, 3);
   EXPECT_TRUE(AddBalance(run, other, TzqHold::Vapour, vapour));
   EXPECT_EQ(BalanceFigureValues(run.Balances),
-            (std::vector<std::optional<double>>{1.25, 3.6, std::nullopt, std::nullopt, std::nullopt}));
+            (std::vector<std::optional<double>>{1.25, std::nullopt, 3.6, std::nullopt, std::nullopt}));
   EXPECT_TRUE(AddBalance(run, other, TzqHold::RH, rh));
   EXPECT_EQ(BalanceFigureValues(run.Balances),
-            (std::vector<std::optional<double>>{1.25, 3.6, 2.5, 1.8, 2.0}));
+            (std::vector<std::optional<double>>{1.25, 2.5, 3.6, 1.8, 2.0}));
   ASSERT_NE(RebalancedSpectrum(run, TColumnQuantity::Flux), nullptr);
   EXPECT_EQ(*RebalancedSpectrum(run, TColumnQuantity::Flux), rh.Result.Diagnostics[1].Observed);
   EXPECT_EQ(*RebalancedSpectrum(run, TColumnQuantity::BrightnessTemperature),
@@ -288,7 +296,7 @@ TEST(ColumnReportTest, BalancesBelongToTheSettingsTheyWereFoundFor) {
   AddBalance(run, run.Settings, TzqHold::Vapour, vapour);
   AddBalance(run, run.Settings, TzqHold::RH, rh);
   EXPECT_EQ(BalanceFigureDifferences(BalanceFigureValues(next.Balances), BalanceFigureValues(run.Balances)),
-            (std::vector<std::optional<double>>{-0.25, 4.5 - 3.6, std::nullopt, std::nullopt, std::nullopt}));
+            (std::vector<std::optional<double>>{-0.25, std::nullopt, 4.5 - 3.6, std::nullopt, std::nullopt}));
 
   // A balance not found leaves its hold without figures, and with them the ratio and the latest spectrum.
   TzqBalance refused;
