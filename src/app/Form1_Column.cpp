@@ -225,9 +225,10 @@ bool TzqColumnPage::start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, cons
   permille_ = 0;
   Progress->setValue(0);
   thread_ = QThread::create([this, column, balance] {
-    // The bar's share of each part: the column (which fetches every layer) half of it before a balance.
+    // The bar's share of each computation: the column (which fetches every layer) half of it before a
+    // balance.
     const double split = !balance ? 1 : column ? 0.5 : 0;
-    const auto part = [this](double from, double width) {
+    const auto share = [this](double from, double width) {
       TzqColumnProgress progress;
       progress.Cancel = &cancel_;
       progress.OnProgress = [this, from, width](double done) {
@@ -235,9 +236,9 @@ bool TzqColumnPage::start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, cons
       };
       return progress;
     };
-    if (column) run_.Column = session_.ComputeColumn(settings_, part(0, split));
+    if (column) run_.Column = session_.ComputeColumn(settings_, share(0, split));
     if (balance && (!run_.Column || run_.Column->Result.Computed))
-      run_.Balance = session_.ComputeBalance(settings_, *balance, part(split, 1 - split));
+      run_.Balance = session_.ComputeBalance(settings_, *balance, share(split, 1 - split));
   });
   // Emitted on the run's thread; the slot runs on the window's.
   connect(thread_, &QThread::finished, this, &TzqColumnPage::finished, Qt::QueuedConnection);
