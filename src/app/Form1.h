@@ -41,6 +41,7 @@ class TChartAxis;
 class TLineSeries;
 class TzqChart_Tools;
 class TzqColumnPage;
+struct TColumnPageRun;
 class TzqINI_File;
 class TzqLegendElement;
 class TzqNumberEdit;
@@ -328,6 +329,9 @@ public:
   TzqColumnPage* ColumnPage = nullptr;
   void Column_Compute_UIButtonClick(QObject* Sender);
   void Column_Cancel_UIButtonClick(QObject* Sender);
+  // The warming to balance for the page's water hold (the column first when the results shown are for
+  // other inputs); its figures join the results and its spectrum the Outgoing Radiation plot.
+  void Column_Balance_UIButtonClick(QObject* Sender);
   // The page's values as column settings, or empty with the refusal added to status.
   std::optional<TzqColumnSettings> ColumnSettingsOfControls(zqsession::TzqStatus& status) const;
   // The Outgoing Radiation plot: the last column's top spectrum at 1x and Nx CO2 (series 0 and 1) with
@@ -378,7 +382,9 @@ private:
   void BuildMeanPathPage();
   void BuildPowerPage();
   void BuildColumnPage();
-  void ColumnFinished(const zqsession::TColumnRun& run);
+  void ColumnFinished(const TColumnPageRun& run);
+  // A run cannot start with the page's values: no results of the old ones stay, the reason is said.
+  void ColumnInputsRefused(const zqsession::TzqStatus& status);
   void DrawColumnSpectra();
   void DrawColumnHeating();
   TLineSeries& ColumnExtraSeries(int k); // the k-th of the column's own series, added when needed

@@ -119,8 +119,13 @@ void restore_range(TChartAxis& axis, bool automatic, double lo, double hi) {
     axis.SetMinMax(lo, hi);
 }
 
-// The column's own chart series: first the background's two spectra, then the heating curves.
-constexpr int kBackgroundSeries = 2;
+// The column's own chart series: first the background's two spectra, then the rebalanced spectrum,
+// then the heating curves.
+constexpr int kRebalancedSeries = 2;
+constexpr int kFirstHeatingSeries = 3;
+// The rebalanced spectrum's colour ($00BBGGRR): apart from the blue and red of 1x and Nx and the
+// Planck curves' black and yellows.
+constexpr uint32_t kRebalancedColor = 0x00A000;
 
 } // namespace
 
@@ -167,6 +172,14 @@ TzqColumnPage::~TzqColumnPage() {
   CancelAndWait();
 }
 
+bool TzqColumnPage::ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const {
+  const std::pair<const T_zq_HITRAN*, const T_zq_HITRAN*> pairs[] = {{water, water_.get()},
+                                                                     {co2, co2_.get()}};
+  for (const auto& [list, copy] : pairs)
+    if (!list != !copy || (list && list->Revision() != copy->Revision())) return true;
+  return false;
+}
+
 void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
   const T_zq_HITRAN* lists[2] = {water, co2};
   std::unique_ptr<T_zq_HITRAN>* copies[2] = {&water_, &co2_};
@@ -184,19 +197,48 @@ void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
   session_.CO2 = co2_.get();
 }
 
+zqsession::TzqStatus TColumnPageRun::Status() const {
+  zqsession::TzqStatus status;
+  if (Column) status = Column->Status;
+  if (Balance) status.Append(Balance->Status);
+  return status;
+}
+
 bool TzqColumnPage::Start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2,
                           const TzqColumnSettings& settings) {
+  return start(water, co2, settings, true, std::nullopt);
+}
+
+bool TzqColumnPage::StartBalance(const T_zq_HITRAN* water, const T_zq_HITRAN* co2,
+                                 const TzqColumnSettings& settings, TzqHold hold, bool column) {
+  return start(water, co2, settings, column, hold);
+}
+
+bool TzqColumnPage::start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings,
+                          bool column, std::optional<TzqHold> balance) {
   if (thread_) return false;
   snapshot(water, co2);
   settings_ = settings;
+  run_ = {};
+  run_.Hold = balance.value_or(TzqHold::Vapour);
   cancel_ = false;
   permille_ = 0;
   Progress->setValue(0);
-  thread_ = QThread::create([this] {
-    TzqColumnProgress progress;
-    progress.Cancel = &cancel_;
-    progress.OnProgress = [this](double done) { permille_ = static_cast<int>(std::lround(1000 * done)); };
-    run_ = session_.ComputeColumn(settings_, progress);
+  thread_ = QThread::create([this, column, balance] {
+    // The bar's share of each computation: the column (which fetches every layer) half of it before a
+    // balance.
+    const double split = !balance ? 1 : column ? 0.5 : 0;
+    const auto share = [this](double from, double width) {
+      TzqColumnProgress progress;
+      progress.Cancel = &cancel_;
+      progress.OnProgress = [this, from, width](double done) {
+        permille_ = static_cast<int>(std::lround(1000 * (from + width * done)));
+      };
+      return progress;
+    };
+    if (column) run_.Column = session_.ComputeColumn(settings_, share(0, split));
+    if (balance && (!run_.Column || run_.Column->Result.Computed))
+      run_.Balance = session_.ComputeBalance(settings_, *balance, share(split, 1 - split));
   });
   // Emitted on the run's thread; the slot runs on the window's.
   connect(thread_, &QThread::finished, this, &TzqColumnPage::finished, Qt::QueuedConnection);
@@ -220,16 +262,24 @@ void TzqColumnPage::finished() {
   delete thread_;
   thread_ = nullptr;
   timer_->stop();
-  Progress->setValue(run_.Result.Computed ? 1000 : 0);
-  if (run_.Result.Computed) {
-    Last = run_.Result;
+  const bool computed = run_.Column && run_.Column->Result.Computed;
+  if (computed) {
+    Last = run_.Column->Result;
     LastSettings = settings_;
-    Current = zqsession::ColumnSnapshotOf(run_.Result, settings_);
-  } else {
+    zqsession::TColumnSnapshot next = zqsession::ColumnSnapshotOf(run_.Column->Result, settings_);
+    zqsession::CarryBalances(Current ? &*Current : nullptr, next);
+    Current = std::move(next);
+  } else if (run_.Column) {
     Last.reset();
     Current.reset();
   }
-  if (OnFinished) OnFinished(run_);
+  if (run_.Balance && Current) zqsession::AddBalance(*Current, settings_, run_.Hold, run_.Balance->Balance);
+  const bool done = (!run_.Column || computed) && (!run_.Balance || run_.Balance->Balance.Solved);
+  Progress->setValue(done ? 1000 : 0);
+  // Handed on and let go: the level fluxes of both runs are large (what is shown is in Current), and the
+  // handler may start the next run, which fills run_ again.
+  const TColumnPageRun run = std::exchange(run_, {});
+  if (OnFinished) OnFinished(run);
 }
 
 void TForm1::BuildColumnPage() {
@@ -299,6 +349,17 @@ void TForm1::BuildColumnPage() {
   page->CO2Factor = column_field<TzqSpinEdit>(
       inputs, row++, "Column_CO2_Factor_UIzqSpinEdit", "CO2 multiple", "x",
       "The multiple of the CO2 amount compared with it (2: doubled CO2)", d.CO2Factor, 0, 1000);
+  page->Warming = column_field<TzqSpinEdit>(
+      inputs, row++, "Column_Warming_UIzqSpinEdit", "Warming", "K",
+      "Warming of the ground and troposphere in K (-50 to 50) applied to the CO2 multiple's state; levels "
+      "above the tropopause keep their temperatures, water follows the hold below",
+      d.Offset, -50, 50);
+  page->Hold = column_choice("Column_Hold_UIComboBox", {"Fixed vapour", "Fixed RH"},
+                             "How water vapour follows a warming (the Warming above and the warming to "
+                             "balance): its mixing ratios held, or its relative humidity held");
+  page->Hold->setCurrentIndex(d.Hold == TzqHold::RH ? 1 : 0);
+  inputs->addWidget(new QLabel("Water held"), row, 0);
+  inputs->addWidget(page->Hold, row++, 1, 1, 2);
   page->TopAltitude =
       column_field<TzqSpinEdit>(inputs, row++, "Column_Top_UIzqSpinEdit", "Top Altitude", "km",
                                 "Top of the column in km (above 0, at most 100)", d.TopAltitude, 0, 100);
@@ -334,6 +395,13 @@ void TForm1::BuildColumnPage() {
   buttons->addWidget(page->ComputeButton);
   buttons->addWidget(page->CancelButton);
   v->addLayout(buttons);
+  page->BalanceButton = new QPushButton("Find warming to balance");
+  page->BalanceButton->setObjectName("Column_Balance_UIButton");
+  page->BalanceButton->setToolTip(
+      "Solve for the warming of the ground and troposphere at which the CO2 multiple sends as much "
+      "infrared up through the observer's level as 1x does unwarmed, with the water held as chosen "
+      "(several column computations; the observer must look down)");
+  v->addWidget(page->BalanceButton);
   page->Progress = new QProgressBar;
   page->Progress->setObjectName("Column_UIProgressBar");
   page->Progress->setRange(0, 1000);
@@ -376,8 +444,14 @@ void TForm1::BuildColumnPage() {
       "every setting of each run, as CSV");
   choices->addWidget(page->KeepButton, 3, 0);
   choices->addWidget(page->ClearBackgroundButton, 3, 1);
+  page->ShowRebalanced = new QCheckBox("Rebalanced");
+  page->ShowRebalanced->setObjectName("Column_Show_Rebalanced_UICheckBox");
+  page->ShowRebalanced->setChecked(true);
+  page->ShowRebalanced->setToolTip("Draw the CO2 multiple at the last warming to balance found beside 1x "
+                                   "and the unwarmed multiple (not with the difference)");
   choices->addWidget(page->ShowDifference, 4, 0);
   choices->addWidget(page->ExportButton, 4, 1);
+  choices->addWidget(page->ShowRebalanced, 5, 0);
   v->addWidget(plot);
 
   // The figures under a heading per unit (no unit column: three columns of figures must fit the page).
@@ -430,6 +504,22 @@ void TForm1::BuildColumnPage() {
                              &page->TropopausePressure};
   for (std::size_t i = 0; i < std::size(named) && i < page->Figures.size(); ++i)
     *named[i] = page->Figures[i];
+  // The balance's figures, a heading per quantity and a row per hold.
+  const std::vector<zqsession::TBalanceFigureRow>& balance = zqsession::BalanceFigureRows();
+  for (std::size_t i = 0; i < balance.size(); ++i) {
+    const zqsession::TBalanceFigureRow& f = balance[i];
+    if (i == 0 || std::string(f.Heading) != balance[i - 1].Heading)
+      results->addWidget(new QLabel(QString("<b>%1</b>").arg(f.Heading)), ++r, 0);
+    ++r;
+    const QString key = QString("Column_%1").arg(f.Key);
+    const QString tip = QString(f.Tip) + (*f.Unit ? QString(", %1").arg(f.Unit) : QString());
+    results->addWidget(new QLabel(f.Label), r, 0);
+    page->BalanceFigures.push_back(result_field(results, r, 1, key + "_UIEdit", tip));
+    page->BackgroundBalanceFigures.push_back(
+        result_field(results, r, 2, key + "_Background_UIEdit", "The background run's figure: " + tip));
+    page->DifferenceBalanceFigures.push_back(
+        result_field(results, r, 3, key + "_Difference_UIEdit", "This run minus the background: " + tip));
+  }
   page->AtmosphereCaption = new QLabel;
   page->AtmosphereCaption->setObjectName("Column_Atmosphere_Caption_UILabel");
   page->AtmosphereCaption->setWordWrap(true);
@@ -447,6 +537,8 @@ void TForm1::BuildColumnPage() {
   connect(page->ComputeButton, &QPushButton::clicked, this,
           [this] { Column_Compute_UIButtonClick(nullptr); });
   connect(page->CancelButton, &QPushButton::clicked, this, [this] { Column_Cancel_UIButtonClick(nullptr); });
+  connect(page->BalanceButton, &QPushButton::clicked, this,
+          [this] { Column_Balance_UIButtonClick(nullptr); });
   connect(page->OpenProfileButton, &QPushButton::clicked, this,
           [this] { Column_OpenProfile_UIButtonClick(nullptr); });
   connect(page->Atmosphere, &QComboBox::currentIndexChanged, this, [this] { ColumnInputsChanged(); });
@@ -454,12 +546,13 @@ void TForm1::BuildColumnPage() {
   connect(page->TopAltitude, &TzqNumberEdit::changed, this, [this] { Column_Top_Changed(); });
   for (QComboBox* c : {page->PlotView, page->Quantity, page->XUnit})
     connect(c, &QComboBox::currentIndexChanged, this, [this] { ColumnPlotChoiceChanged(); });
-  connect(page->ShowDifference, &QCheckBox::toggled, this, [this] { ColumnPlotChoiceChanged(); });
+  for (QCheckBox* c : {page->ShowDifference, page->ShowRebalanced})
+    connect(c, &QCheckBox::toggled, this, [this] { ColumnPlotChoiceChanged(); });
   connect(page->KeepButton, &QPushButton::clicked, this, [this] { Column_Keep_UIButtonClick(nullptr); });
   connect(page->ClearBackgroundButton, &QPushButton::clicked, this,
           [this] { Column_ClearBackground_UIButtonClick(nullptr); });
   connect(page->ExportButton, &QPushButton::clicked, this, [this] { Column_Export_UIButtonClick(nullptr); });
-  page->OnFinished = [this](const zqsession::TColumnRun& run) { ColumnFinished(run); };
+  page->OnFinished = [this](const TColumnPageRun& run) { ColumnFinished(run); };
   ColumnInputsChanged();
   ShowColumnFigures();
 }
@@ -512,6 +605,8 @@ std::optional<TzqColumnSettings> TForm1::ColumnSettingsOfControls(zqsession::Tzq
   s.RelativeHumidity = p.RelativeHumidity->GetValue();
   s.CO2 = p.CO2->GetValue();
   s.CO2Factor = p.CO2Factor->GetValue();
+  s.Offset = p.Warming->GetValue();
+  s.Hold = p.Hold->currentIndex() == 1 ? TzqHold::RH : TzqHold::Vapour;
   s.TopAltitude = p.TopAltitude->GetValue();
   const double layers = p.Layers->GetValue();
   s.Layers = static_cast<int>(layers);
@@ -531,28 +626,66 @@ std::optional<TzqColumnSettings> TForm1::ColumnSettingsOfControls(zqsession::Tzq
   return std::nullopt;
 }
 
+namespace {
+// The results of this run go while a run for other inputs is under way (the kept background's stay).
+void clear_this_run(TzqColumnPage& p) {
+  for (std::vector<TzqNumberEdit*>* column :
+       {&p.Figures, &p.DifferenceFigures, &p.BalanceFigures, &p.DifferenceBalanceFigures})
+    for (TzqNumberEdit* e : *column)
+      e->setText("");
+  p.AtmosphereCaption->clear();
+  p.Coverage->clear();
+}
+
+void show_running(TzqColumnPage& p, bool running) {
+  p.ComputeButton->setEnabled(!running);
+  p.BalanceButton->setEnabled(!running);
+  p.CancelButton->setEnabled(running);
+}
+} // namespace
+
+void TForm1::ColumnInputsRefused(const zqsession::TzqStatus& status) {
+  // The results on the page are always those of the inputs shown: a refusal leaves none.
+  TzqColumnPage& p = *ColumnPage;
+  clear_this_run(p);
+  p.Last.reset();
+  p.Current.reset();
+  p.Progress->setValue(0);
+  ShowColumnFigures();
+  ShowStatus("column", status);
+}
+
 void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
   if (ColumnPage->Running()) return;
   zqsession::TzqStatus status;
   const std::optional<TzqColumnSettings> s = ColumnSettingsOfControls(status);
-  // The results on the page are always those of the inputs shown: a refusal leaves none (the kept
-  // background's stay).
-  for (std::vector<TzqNumberEdit*>* column : {&ColumnPage->Figures, &ColumnPage->DifferenceFigures})
-    for (TzqNumberEdit* e : *column)
-      e->setText("");
-  ColumnPage->AtmosphereCaption->clear();
-  ColumnPage->Coverage->clear();
   if (!s) {
-    ColumnPage->Last.reset();
-    ColumnPage->Current.reset();
-    ColumnPage->Progress->setValue(0);
-    ShowColumnFigures();
-    ShowStatus("column", status);
+    ColumnInputsRefused(status);
     return;
   }
+  clear_this_run(*ColumnPage);
   ColumnPage->Start(WaterLines, CO2Lines, *s);
-  ColumnPage->ComputeButton->setEnabled(false);
-  ColumnPage->CancelButton->setEnabled(true);
+  show_running(*ColumnPage, true);
+}
+
+void TForm1::Column_Balance_UIButtonClick(QObject* /*Sender*/) {
+  TzqColumnPage& p = *ColumnPage;
+  if (p.Running()) return;
+  zqsession::TzqStatus status;
+  const std::optional<TzqColumnSettings> s = ColumnSettingsOfControls(status);
+  if (!s) {
+    ColumnInputsRefused(status);
+    return;
+  }
+  // The balance is drawn and shown beside the column of the same inputs: computed first unless shown.
+  const bool column = !p.Current || !zqsession::SameColumnResults(p.Current->Settings, *s) ||
+                      p.ListsChanged(WaterLines, CO2Lines);
+  if (column)
+    clear_this_run(p);
+  else
+    p.Current->Settings = p.LastSettings = *s; // at most another hold, which changed nothing
+  p.StartBalance(WaterLines, CO2Lines, *s, s->Hold, column);
+  show_running(p, true);
 }
 
 void TForm1::Column_Cancel_UIButtonClick(QObject* /*Sender*/) {
@@ -572,6 +705,7 @@ void show_figure(TzqNumberEdit* edit, const std::optional<double>& value) {
 
 void TForm1::ShowColumnFigures() {
   TzqColumnPage& p = *ColumnPage;
+  const bool background = p.Background.has_value();
   const std::vector<double> differences = p.Current && p.Background
                                               ? zqsession::FigureDifferences(*p.Current, *p.Background)
                                               : std::vector<double>{};
@@ -581,13 +715,25 @@ void TForm1::ShowColumnFigures() {
                 p.Background ? std::optional(p.Background->Figures[i]) : std::nullopt);
     show_figure(p.DifferenceFigures[i],
                 i < differences.size() ? std::optional(differences[i]) : std::nullopt);
-    // The background's columns are there while a background is kept.
-    p.BackgroundFigures[i]->parentWidget()->setVisible(p.Background.has_value());
-    p.DifferenceFigures[i]->parentWidget()->setVisible(p.Background.has_value());
   }
+  const std::size_t rows = zqsession::BalanceFigureRows().size();
+  const auto balances = [rows](const std::optional<zqsession::TColumnSnapshot>& run) {
+    return run ? zqsession::BalanceFigureValues(run->Balances) : std::vector<std::optional<double>>(rows);
+  };
+  const std::vector<std::optional<double>> now = balances(p.Current), then = balances(p.Background),
+                                           change = zqsession::BalanceFigureDifferences(now, then);
+  for (std::size_t i = 0; i < p.BalanceFigures.size() && i < rows; ++i) {
+    show_figure(p.BalanceFigures[i], now[i]);
+    show_figure(p.BackgroundBalanceFigures[i], then[i]);
+    show_figure(p.DifferenceBalanceFigures[i], change[i]);
+  }
+  // The background's columns are there while a background is kept.
+  for (const std::vector<TzqNumberEdit*>* column :
+       {&p.BackgroundFigures, &p.DifferenceFigures, &p.BackgroundBalanceFigures, &p.DifferenceBalanceFigures})
+    for (TzqNumberEdit* e : *column)
+      e->parentWidget()->setVisible(background);
   for (int c = 1; c < 3; ++c)
-    if (QLayoutItem* item = p.ResultsGrid->itemAtPosition(0, 1 + c))
-      item->widget()->setVisible(p.Background.has_value());
+    if (QLayoutItem* item = p.ResultsGrid->itemAtPosition(0, 1 + c)) item->widget()->setVisible(background);
   QStringList captions;
   if (p.Current) captions << "This run: " + QString::fromStdString(p.Current->Atmosphere);
   if (p.Background)
@@ -595,31 +741,32 @@ void TForm1::ShowColumnFigures() {
   p.AtmosphereCaption->setText(captions.join("\n"));
   p.KeepButton->setEnabled(p.Current.has_value());
   p.ExportButton->setEnabled(p.Current.has_value());
-  p.ClearBackgroundButton->setEnabled(p.Background.has_value());
-  p.ShowDifference->setEnabled(p.Background.has_value());
+  p.ClearBackgroundButton->setEnabled(background);
+  p.ShowDifference->setEnabled(background);
+  p.ShowRebalanced->setEnabled(p.Current && p.Current->Balances.Latest);
 }
 
-void TForm1::ColumnFinished(const zqsession::TColumnRun& run) {
-  ColumnPage->ComputeButton->setEnabled(true);
-  ColumnPage->CancelButton->setEnabled(false);
+void TForm1::ColumnFinished(const TColumnPageRun& run) {
+  TzqColumnPage& p = *ColumnPage;
+  show_running(p, false);
   ShowColumnFigures();
-  ShowStatus("column", run.Status);
+  ShowStatus("column", run.Status());
   // The results leave out what the lists lack: said beside them.
-  QStringList holes;
-  if (run.Result.Computed)
-    for (const auto& [list, name] : {std::pair{WaterLines, "water"}, std::pair{CO2Lines, "CO2"}})
-      if (list)
-        if (const std::string text =
-                zqsession::LineGapsText(name, zqsession::GapsWithin(zqsession::FindLineGaps(list->Records),
-                                                                    ColumnPage->LastSettings.WavenumberMin,
-                                                                    ColumnPage->LastSettings.WavenumberMax));
-            !text.empty())
-          holes << QString::fromStdString(text);
-  ColumnPage->Coverage->setText(holes.join("\n"));
+  if (run.Column) {
+    QStringList holes;
+    if (run.Column->Result.Computed)
+      for (const auto& [list, name] : {std::pair{WaterLines, "water"}, std::pair{CO2Lines, "CO2"}})
+        if (list)
+          if (const std::string text = zqsession::LineGapsText(
+                  name, zqsession::GapsWithin(zqsession::FindLineGaps(list->Records),
+                                              p.LastSettings.WavenumberMin, p.LastSettings.WavenumberMax));
+              !text.empty())
+            holes << QString::fromStdString(text);
+    p.Coverage->setText(holes.join("\n"));
+  }
   // A new surface gives the plot's surface Planck curve its temperature: the ground's as computed.
-  if (ColumnPage->Current) ColumnPage->PlanckTemperatures[0] = ColumnPage->Current->SurfaceTemperature;
-  if (run.Result.Computed && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation)
-    DrawOutgoingRadiation();
+  if (run.Column && p.Current) p.PlanckTemperatures[0] = p.Current->SurfaceTemperature;
+  if (p.Current && PlotChoiceOfControls().plotType == TPlotType::OutgoingRadiation) DrawOutgoingRadiation();
 }
 
 void TForm1::Column_Keep_UIButtonClick(QObject* /*Sender*/) {
@@ -801,7 +948,10 @@ void TForm1::DrawColumnSpectra() {
     }
   const std::vector<double> x = ColumnChartX(c.Wavenumber, unit);
   const std::string multiple = zqFloatToText(c.Settings.CO2Factor, ".");
-  const std::string states[] = {"1x CO2", multiple + "x CO2"};
+  const std::string states[] = {
+      "1x CO2", c.Settings.Offset == 0
+                    ? multiple + "x CO2"
+                    : WarmedStateText(c.Settings.CO2Factor, c.Settings.Offset, c.Settings.Hold)};
   for (int state = 0; state < 2; ++state) {
     std::vector<double> y = SnapshotSpectrum(c, state, quantity);
     if (difference) {
@@ -814,6 +964,21 @@ void TForm1::DrawColumnSpectra() {
     Chart1->Series(state).Assign(x, std::move(y));
   }
   Chart1->Series(2).Clear();
+  // The multiple at the warming that restores the balance, beneath the unwarmed one: on a dense
+  // spectrum the curve drawn last covers the others, and it differs from them in a few bands only.
+  const std::vector<double>* rebalanced =
+      difference || !p.ShowRebalanced->isChecked() ? nullptr : RebalancedSpectrum(c, quantity);
+  if (rebalanced && rebalanced->size() == x.size()) {
+    const TzqHold hold = *c.Balances.Latest;
+    TLineSeries& r = ColumnExtraSeries(kRebalancedSeries);
+    Chart1->SetSeriesBeneath(r, true);
+    r.SetSeriesColor(kRebalancedColor);
+    r.SetPenWidth(1);
+    r.SetPenStyle(TPenStyle::Solid);
+    r.SetTitle(ObserverText(c) + ", " +
+               WarmedStateText(c.Settings.CO2Factor, c.Balances.Of(hold)->Warming, hold));
+    r.Assign(x, *rebalanced);
+  }
   // The Planck curves bound the spectra; a difference has none.
   std::vector<TPlanckCurve> curves =
       OutgoingRadiationCurves(c.Settings, p.PlanckTemperatures, quantity, unit);
@@ -877,7 +1042,7 @@ void TForm1::DrawColumnHeating() {
                         {&c.BandHeating[0][b], &c.BandHeating[1][b]}});
   curves.push_back({"Total", kTotalColor, {&c.Heating[0], &c.Heating[1]}});
   const std::string multiple = zqFloatToText(c.Settings.CO2Factor, ".") + "x CO2";
-  int k = kBackgroundSeries;
+  int k = kFirstHeatingSeries;
   for (const Curve& curve : curves)
     for (int state = 0; state < 2; ++state) {
       TLineSeries& s = ColumnExtraSeries(k++);

@@ -1,7 +1,7 @@
-// The Column page's controls and its background run of the atmosphere column. The run works on a
-// session and copies of the two line lists of its own, so the window may read a list again (or close)
-// while it runs; progress and the cancel flag are the column's own. A run can be kept as the
-// background the next runs are drawn and compared against.
+// The Column page's controls and its background run of the atmosphere column or of the warming to
+// balance. The run works on a session and copies of the two line lists of its own, so the window may
+// read a list again (or close) while it runs; progress and the cancel flag are the column's own. A run
+// can be kept as the background the next runs are drawn and compared against.
 #pragma once
 
 #include "zqColumn.h"
@@ -30,6 +30,16 @@ class T_zq_HITRAN;
 class TzqNumberEdit;
 class TzqSpinEdit;
 
+// What one run of the page did: the column, when it was computed, and the warming to balance, when it
+// was asked for (after the column, which must have computed).
+struct TColumnPageRun {
+  std::optional<zqsession::TColumnRun> Column;
+  std::optional<zqsession::TBalanceRun> Balance;
+  TzqHold Hold = TzqHold::Vapour; // of the balance
+  // Both runs' refusals and notes, the column's first.
+  zqsession::TzqStatus Status() const;
+};
+
 class TzqColumnPage : public QObject {
   Q_OBJECT
 public:
@@ -41,6 +51,8 @@ public:
   TzqSpinEdit* RelativeHumidity = nullptr;
   TzqSpinEdit* CO2 = nullptr;
   TzqSpinEdit* CO2Factor = nullptr;
+  TzqSpinEdit* Warming = nullptr; // K, of the CO2 multiple's state (TzqColumnSettings::Offset)
+  QComboBox* Hold = nullptr;      // "Fixed vapour", "Fixed RH": how water follows a warming
   TzqSpinEdit* TopAltitude = nullptr;
   TzqSpinEdit* Layers = nullptr;
   TzqSpinEdit* WavenumberMin = nullptr;
@@ -53,6 +65,7 @@ public:
   TzqSpinEdit* ObserverAltitude = nullptr;
   QComboBox* Look = nullptr; // "Looking down", "Looking up"
   QPushButton* ComputeButton = nullptr;
+  QPushButton* BalanceButton = nullptr; // "Find warming to balance", for the hold chosen
   QPushButton* CancelButton = nullptr;
   QProgressBar* Progress = nullptr;
   TzqNumberEdit* OLR1x = nullptr;
@@ -71,6 +84,8 @@ public:
   // Every figure in the order of zqsession::ColumnFigureRows(): this run, the background, this run minus
   // the background (the last two shown only while a background is kept).
   std::vector<TzqNumberEdit*> Figures, BackgroundFigures, DifferenceFigures;
+  // The balance figures in the order of zqsession::BalanceFigureRows(), in the same three columns.
+  std::vector<TzqNumberEdit*> BalanceFigures, BackgroundBalanceFigures, DifferenceBalanceFigures;
   QGridLayout* ResultsGrid = nullptr;
   QLabel* Coverage = nullptr; // the line lists' holes inside the band of the results
 
@@ -82,6 +97,7 @@ public:
   QPushButton* KeepButton = nullptr;
   QPushButton* ClearBackgroundButton = nullptr;
   QCheckBox* ShowDifference = nullptr;
+  QCheckBox* ShowRebalanced = nullptr; // the latest balance's spectrum beside 1x and Nx
   QPushButton* ExportButton = nullptr;
   bool HeatingShown() const;
   zqsession::TColumnQuantity QuantityChoice() const;
@@ -112,16 +128,24 @@ public:
   double ShownTopAltitude = 0; // the top the observer follows while it sits there
 
   bool Running() const { return thread_ != nullptr; }
-  // Starts a run on copies of the lists (kept while the lists stay the same, so the column's cache of
-  // layer cross-sections serves the next run); false when one is running already.
+  // Starts a run of the column on copies of the lists (kept while the lists stay the same, so the
+  // column's cache of layer cross-sections serves the next run); false when one is running already.
   bool Start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings);
+  // Starts the warming to balance for hold, after the column itself when column is set (the results
+  // shown are not those of settings); the balance joins the current run's. False while one runs.
+  bool StartBalance(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings,
+                    TzqHold hold, bool column);
+  // A list is not the one the last run copied (another, none, or read again since).
+  bool ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const;
   void Cancel() { cancel_ = true; }
   // Cancels a run and returns when its thread has ended; its result is dropped.
   void CancelAndWait();
   // Runs on the window's thread when a run ended (not after CancelAndWait).
-  std::function<void(const zqsession::TColumnRun&)> OnFinished;
+  std::function<void(const TColumnPageRun&)> OnFinished;
 
 private:
+  bool start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings, bool column,
+             std::optional<TzqHold> balance);
   void finished();
   void snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2);
 
@@ -131,6 +155,6 @@ private:
   std::atomic<int> permille_{0};
   QThread* thread_ = nullptr;
   QTimer* timer_ = nullptr;
-  zqsession::TColumnRun run_;
+  TColumnPageRun run_;
   TzqColumnSettings settings_;
 };

@@ -51,6 +51,7 @@ constexpr const char* kSavedFields[] = {
     "Column_RH_UIzqSpinEdit",
     "Column_CO2_UIzqSpinEdit",
     "Column_CO2_Factor_UIzqSpinEdit",
+    "Column_Warming_UIzqSpinEdit",
     "Column_Top_UIzqSpinEdit",
     "Column_H2O_Scale_UIzqSpinEdit",
     "Column_Observer_Altitude_UIzqSpinEdit", // after the top, which an observer at the top follows
@@ -66,10 +67,12 @@ constexpr const char* kSavedGroups[] = {"Plot_Type_UIRadioGroup", "Spectra_Type_
 
 // The Column page's choices: a combo box by its item index, the atmosphere by its value ("standard", a
 // built-in name or a profile's path), a check box as yes or no. Start-up sets them quietly.
-constexpr const char* kSavedChoices[] = {"Column_Look_UIComboBox", "Column_Plot_View_UIComboBox",
-                                         "Column_Quantity_UIComboBox", "Column_X_Unit_UIComboBox"};
+constexpr const char* kSavedChoices[] = {"Column_Look_UIComboBox", "Column_Hold_UIComboBox",
+                                         "Column_Plot_View_UIComboBox", "Column_Quantity_UIComboBox",
+                                         "Column_X_Unit_UIComboBox"};
 constexpr const char* kAtmosphereChoice = "Column_Atmosphere_UIComboBox";
-constexpr const char* kSavedChecks[] = {"Column_Surface_From_Table_UICheckBox"};
+constexpr const char* kSavedChecks[] = {"Column_Surface_From_Table_UICheckBox",
+                                        "Column_Show_Rebalanced_UICheckBox"};
 
 // The number a field shows (its text as the user reads it, locale separator); none for an empty or
 // unreadable text, which is then not saved.

@@ -45,7 +45,11 @@ factor) and, unless unticked, its own ground temperature. An observer at any alt
 up sees the flux through its level. The plot shows flux or brightness temperature against cm-1 or um,
 or the heating rates by band against altitude. <b>Keep as background</b> holds a run: the next runs are
 drawn over it, the results show both and their difference, <b>Show difference</b> draws this run minus
-the background, and <b>Export...</b> writes both runs' spectra as CSV with every setting of each.</li>
+the background, and <b>Export...</b> writes both runs' spectra as CSV with every setting of each.
+<b>Warming</b> warms the ground and troposphere of the CO2 multiple's state, water held as fixed vapour
+or fixed RH; <b>Find warming to balance</b> solves for the warming that gives back the unwarmed 1x
+outgoing flux, shows it with the feedback parameter (and, once both holds are found, the water vapour
+feedback factor) and draws that rebalanced spectrum (<b>Rebalanced</b>).</li>
 </ul>
 
 <h3>The two line physics</h3>

@@ -821,6 +821,20 @@ int TChart::IndexOfSeries(const TLineSeries& series) const {
   return -1;
 }
 
+void TChart::SetSeriesBeneath(const TLineSeries& series, bool beneath) {
+  TChartCurve* curve = curve_of(series);
+  if (!curve || beneath == SeriesBeneath(series)) return;
+  const QString name = beneath ? QStringLiteral("beneath") : QStringLiteral("main");
+  if (!layer(name)) addLayer(name, layer(QStringLiteral("main")), limBelow);
+  curve->setLayer(name);
+  Invalidate();
+}
+
+bool TChart::SeriesBeneath(const TLineSeries& series) const {
+  const TChartCurve* curve = curve_of(series);
+  return curve && curve->layer() && curve->layer()->name() == QStringLiteral("beneath");
+}
+
 TChartCurve* TChart::curve_of(const TLineSeries& series) const {
   const int i = IndexOfSeries(series);
   return i < 0 ? nullptr : curves_[i];

@@ -150,6 +150,10 @@ public:
   const TLineSeries& Series(int index) const;
   // Index of a series of this chart, -1 for any other.
   int IndexOfSeries(const TLineSeries& series) const;
+  // Curves are drawn in series order; a series beneath is drawn before all the others, so where it
+  // coincides with them they hide it and it shows where it differs. Off for a new series.
+  void SetSeriesBeneath(const TLineSeries& series, bool beneath);
+  bool SeriesBeneath(const TLineSeries& series) const;
 
   TChartAxis& LeftAxis() { return *axes_[0]; }
   TChartAxis& RightAxis() { return *axes_[1]; }

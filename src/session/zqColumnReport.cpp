@@ -2,6 +2,7 @@
 
 #include "zqINI_File.h"
 #include "zqLineSeries.h"
+#include "zqNumberText.h"
 #include "zqSeriesTable.h"
 
 #include <algorithm>
@@ -62,6 +63,15 @@ std::string one_line(std::string text) {
 
 std::string multiple_text(const TColumnSnapshot& run) {
   return number(run.Settings.CO2Factor) + "x";
+}
+
+constexpr TzqHold kHolds[] = {TzqHold::Vapour, TzqHold::RH};
+
+// "# <run>: result <caption> (<unit>) = <value>", the way every figure of a run is named.
+std::string result_line(const std::string& start, const std::string& caption, const std::string& unit,
+                        double value) {
+  return start + "result " + caption + (unit.empty() ? "" : " (" + unit + ")") + " = " +
+         (std::isnan(value) ? std::string("none") : TableNumber(value)) + "\n";
 }
 
 } // namespace
@@ -146,6 +156,104 @@ TColumnSnapshot ColumnSnapshotOf(const TzqColumnResult& r, const TzqColumnSettin
   return v;
 }
 
+bool SameBalanceSettings(const TzqColumnSettings& a, const TzqColumnSettings& b) {
+  TzqColumnSettings x = a;
+  x.Offset = b.Offset;
+  x.Hold = b.Hold;
+  return x == b;
+}
+
+bool SameColumnResults(const TzqColumnSettings& a, const TzqColumnSettings& b) {
+  TzqColumnSettings x = a;
+  if (a.Offset == 0 && b.Offset == 0) x.Hold = b.Hold;
+  return x == b;
+}
+
+void CarryBalances(const TColumnSnapshot* before, TColumnSnapshot& run) {
+  run.Balances =
+      before && SameBalanceSettings(before->Settings, run.Settings) ? before->Balances : TColumnBalances{};
+}
+
+bool AddBalance(TColumnSnapshot& run, const TzqColumnSettings& settings, TzqHold hold, const TzqBalance& b) {
+  if (!SameBalanceSettings(run.Settings, settings)) return false;
+  std::optional<TBalanceFigures>& figures = run.Balances.Of(hold);
+  figures.reset();
+  if (run.Balances.Latest == hold) run.Balances.Latest.reset();
+  if (!b.Solved) return true;
+  TBalanceFigures f;
+  f.Warming = b.Warming;
+  f.FeedbackParameter = b.FeedbackParameter;
+  f.Forcing = b.Forcing;
+  f.Iterations = b.Iterations;
+  f.InterpolationError = b.InterpolationError;
+  if (b.Result.Diagnostics.size() > 1) {
+    f.Observed = b.Result.ObservedSpectrum(1);
+    f.Brightness = b.Result.Diagnostics[1].BrightnessTemperature;
+  }
+  figures = std::move(f);
+  run.Balances.Latest = hold;
+  return true;
+}
+
+double WaterVapourFeedbackFactor(double warmingRH, double warmingVapour) {
+  return warmingVapour == 0 ? kNone : warmingRH / warmingVapour;
+}
+
+const std::vector<TBalanceFigureRow>& BalanceFigureRows() {
+  static const std::vector<TBalanceFigureRow> rows = {
+      {"Balance_Warming_Vapour", "Warming to balance, fixed vapour", "K", "Warming to balance (K)",
+       "Fixed vapour",
+       "The warming of the ground and troposphere at which the CO2 multiple sends as much infrared up "
+       "through the observer's level as 1x does unwarmed, water vapour mixing ratios held"},
+      {"Balance_Warming_RH", "Warming to balance, fixed RH", "K", "Warming to balance (K)", "Fixed RH",
+       "The warming of the ground and troposphere at which the CO2 multiple sends as much infrared up "
+       "through the observer's level as 1x does unwarmed, relative humidity held"},
+      {"Balance_Feedback_Vapour", "Feedback parameter, fixed vapour", "W m-2 K-1",
+       "Feedback parameter (W m-2 K-1)", "Fixed vapour",
+       "The forcing at the observer's level over the warming to balance, water vapour held"},
+      {"Balance_Feedback_RH", "Feedback parameter, fixed RH", "W m-2 K-1", "Feedback parameter (W m-2 K-1)",
+       "Fixed RH", "The forcing at the observer's level over the warming to balance, relative humidity held"},
+      {"Balance_Feedback_Factor", "Water vapour feedback factor", "", "Water vapour feedback factor",
+       "RH / vapour", "The warming to balance with fixed RH over that with fixed vapour"},
+  };
+  return rows;
+}
+
+std::vector<std::optional<double>> BalanceFigureValues(const TColumnBalances& b) {
+  const auto value = [&b](TzqHold hold, double TBalanceFigures::*figure) {
+    const std::optional<TBalanceFigures>& f = b.Of(hold);
+    return f ? std::optional((*f).*figure) : std::nullopt;
+  };
+  return {value(TzqHold::Vapour, &TBalanceFigures::Warming), value(TzqHold::RH, &TBalanceFigures::Warming),
+          value(TzqHold::Vapour, &TBalanceFigures::FeedbackParameter),
+          value(TzqHold::RH, &TBalanceFigures::FeedbackParameter),
+          b.Vapour && b.RH ? std::optional(WaterVapourFeedbackFactor(b.RH->Warming, b.Vapour->Warming))
+                           : std::nullopt};
+}
+
+std::vector<std::optional<double>> BalanceFigureDifferences(const std::vector<std::optional<double>>& a,
+                                                            const std::vector<std::optional<double>>& b) {
+  std::vector<std::optional<double>> d(a.size());
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] && b[i]) d[i] = *a[i] - *b[i]; // NaN stays NaN
+  return d;
+}
+
+const std::vector<double>* RebalancedSpectrum(const TColumnSnapshot& run, TColumnQuantity quantity) {
+  if (!run.Balances.Latest) return nullptr;
+  const std::optional<TBalanceFigures>& f = run.Balances.Of(*run.Balances.Latest);
+  if (!f) return nullptr;
+  return quantity == TColumnQuantity::Flux ? &f->Observed : &f->Brightness;
+}
+
+std::string HoldText(TzqHold hold) {
+  return hold == TzqHold::RH ? "fixed RH" : "fixed vapour";
+}
+
+std::string WarmedStateText(double co2Factor, double warming, TzqHold hold) {
+  return number(co2Factor) + "x CO2, warmed " + zq::FormatGeneral(warming, 3) + " K (" + HoldText(hold) + ")";
+}
+
 const std::vector<double>& SnapshotSpectrum(const TColumnSnapshot& run, int state, TColumnQuantity quantity) {
   const auto i = static_cast<std::size_t>(state);
   return quantity == TColumnQuantity::Flux ? run.Observed[i] : run.Brightness[i];
@@ -205,8 +313,9 @@ std::string ColumnConditionsText(const TColumnSnapshot& run) {
     text = run.Atmosphere + "   " + number(run.SurfaceTemperature) + " K surface" +
            (s.SurfaceFromTable ? " (table)" : "") + "   H2O x " + number(s.H2OScale);
   }
-  text += "   " + number(s.CO2) + " ppm CO2 and x " + number(s.CO2Factor) + "   " + std::to_string(s.Layers) +
-          " layers to " + number(s.TopAltitude) + " km";
+  text += "   " + number(s.CO2) + " ppm CO2 and x " + number(s.CO2Factor);
+  if (s.Offset != 0) text += " warmed " + number(s.Offset) + " K (" + HoldText(s.Hold) + ")";
+  text += "   " + std::to_string(s.Layers) + " layers to " + number(s.TopAltitude) + " km";
   if (!(run.ObserverAtTop && run.Look == TzqLook::Down)) text += "   seen at " + ObserverText(run);
   return text;
 }
@@ -258,8 +367,19 @@ std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnap
       h += start + one_line(line) + "\n";
     const std::vector<TColumnFigureRow>& rows = ColumnFigureRows();
     for (std::size_t i = 0; i < rows.size() && i < run->Figures.size(); ++i)
-      h += start + "result " + rows[i].Caption + " (" + rows[i].Unit +
-           ") = " + (std::isnan(run->Figures[i]) ? std::string("none") : TableNumber(run->Figures[i])) + "\n";
+      h += result_line(start, rows[i].Caption, rows[i].Unit, run->Figures[i]);
+    // The balances found, by the captions of the results; a hold not found is not named.
+    const std::vector<TBalanceFigureRow>& balance = BalanceFigureRows();
+    const std::vector<std::optional<double>> values = BalanceFigureValues(run->Balances);
+    for (std::size_t i = 0; i < balance.size() && i < values.size(); ++i)
+      if (values[i]) h += result_line(start, balance[i].Caption, balance[i].Unit, *values[i]);
+    for (TzqHold hold : kHolds)
+      if (const std::optional<TBalanceFigures>& f = run->Balances.Of(hold)) {
+        const std::string tag = ", " + HoldText(hold);
+        h += result_line(start, "Balance forcing" + tag, "W/m2", f->Forcing);
+        h += result_line(start, "Balance iterations" + tag, "", f->Iterations);
+        h += result_line(start, "Balance interpolation error" + tag, "K", f->InterpolationError);
+      }
   }
   return h;
 }

@@ -406,7 +406,7 @@ private slots:
       if (f->Chart1->Series(n).Count() > 0) titles.push_back(f->Chart1->Series(n).Title());
     QCOMPARE(titles,
              (std::vector<std::string>{"550-800 cm-1", "550-800 cm-1, 3x CO2", "Total", "Total, 3x CO2"}));
-    const TLineSeries& total = f->Chart1->Series(bg + 4);
+    const TLineSeries& total = f->Chart1->Series(bg + 5); // after the background's two and the rebalanced
     QCOMPARE(total.XValues(), second.Diagnostics[0].Heating);
     QCOMPARE(total.YValues().front(),
              (second.Profile.LevelAltitude[0] + second.Profile.LevelAltitude[1]) / 2);
@@ -429,6 +429,97 @@ private slots:
     QVERIFY(!p->Background.has_value() && !p->ShowDifference->isChecked());
   }
 
+  // The warming to balance: the warming and hold make the settings; a balance for each hold shows the
+  // session's own answer for those settings, then their ratio, and the rebalanced spectrum is drawn; a
+  // column of other inputs clears them, and a refused balance says why.
+  void warmingToBalance() {
+    setInputs("6", "550", "800"); // the band's wings reach the warmed troposphere
+    Type(p->Warming, "1.5");
+    zqsession::TzqStatus status;
+    std::optional<TzqColumnSettings> s = f->ColumnSettingsOfControls(status);
+    QVERIFY(s.has_value());
+    QCOMPARE(s->Offset, 1.5);
+    QCOMPARE(s->Hold, TzqHold::Vapour);
+    Click(f->Plot_Type_UIRadioGroup, 3); // computes the column: the warmed multiple is drawn
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QCOMPARE(f->Chart1->Series(1).Title(),
+             std::string("Top of atmosphere, 3x CO2, warmed 1.5 K (fixed vapour)"));
+    QVERIFY(!p->ShowRebalanced->isEnabled());
+
+    // The session's answers for the same settings, on lists of their own.
+    zqsession::TzqSession oracle;
+    oracle.Water = f->WaterLines;
+    oracle.CO2 = f->CO2Lines;
+    const zqsession::TBalanceRun vapour = oracle.ComputeBalance(*s, TzqHold::Vapour);
+    const zqsession::TBalanceRun rh = oracle.ComputeBalance(*s, TzqHold::RH);
+    QVERIFY2(vapour.Balance.Solved && rh.Balance.Solved,
+             (vapour.Status.Headline() + " / " + rh.Status.Headline()).c_str());
+    const auto shown = [](double v) { return QString::fromStdString(zq::FormatGeneral(v, 5)); };
+
+    QTest::mouseClick(p->BalanceButton, Qt::LeftButton);
+    QVERIFY(p->Running() && !p->ComputeButton->isEnabled() && !p->BalanceButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY2(f->StatusText().isEmpty(), qPrintable(f->StatusText()));
+    QCOMPARE(p->Progress->value(), 1000);
+    QVERIFY(p->Current && p->Current->Balances.Vapour);
+    QCOMPARE(p->Current->Balances.Vapour->Warming, vapour.Balance.Warming);
+    QCOMPARE(p->BalanceFigures[0]->text(), shown(vapour.Balance.Warming));
+    QCOMPARE(p->BalanceFigures[2]->text(), shown(vapour.Balance.FeedbackParameter));
+    for (int i : {1, 3, 4})
+      QVERIFY(p->BalanceFigures[i]->text().isEmpty());
+
+    // The other hold (another input: the column is computed again, the first balance stays with it).
+    p->Hold->setCurrentIndex(1);
+    QTest::mouseClick(p->BalanceButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY2(f->StatusText().isEmpty(), qPrintable(f->StatusText()));
+    QCOMPARE(p->LastSettings.Hold, TzqHold::RH);
+    QCOMPARE(p->BalanceFigures[0]->text(), shown(vapour.Balance.Warming));
+    QCOMPARE(p->BalanceFigures[1]->text(), shown(rh.Balance.Warming));
+    QCOMPARE(p->BalanceFigures[3]->text(), shown(rh.Balance.FeedbackParameter));
+    QCOMPARE(p->BalanceFigures[4]->text(), shown(rh.Balance.Warming / vapour.Balance.Warming));
+    QVERIFY(rh.Balance.Warming > vapour.Balance.Warming); // more water in a warmer troposphere
+
+    // The rebalanced spectrum is the latest balance's multiple at its warming, as flux and as Tb.
+    QVERIFY(p->ShowRebalanced->isEnabled() && p->ShowRebalanced->isChecked());
+    const TLineSeries& rebalanced = f->Chart1->Series(p->FirstExtraSeries + 2);
+    QCOMPARE(rebalanced.XValues(), rh.Balance.Result.Wavenumber);
+    QCOMPARE(rebalanced.YValues(), rh.Balance.Result.ObservedSpectrum(1));
+    QVERIFY(f->Chart1->SeriesBeneath(rebalanced) && !f->Chart1->SeriesBeneath(f->Chart1->Series(1)));
+    QCOMPARE(rebalanced.Title(), "Top of atmosphere, 3x CO2, warmed " +
+                                     zq::FormatGeneral(rh.Balance.Warming, 3) + " K (fixed RH)");
+    QVERIFY(f->Chart1->LegendTexts().contains(QString::fromStdString(rebalanced.Title())));
+    p->Quantity->setCurrentIndex(1);
+    QCOMPARE(rebalanced.YValues(), rh.Balance.Result.Diagnostics[1].BrightnessTemperature);
+    p->ShowRebalanced->setChecked(false);
+    QCOMPARE(rebalanced.Count(), std::size_t(0));
+
+    // Kept as background, the balance figures stay beside the next run's and their differences.
+    QTest::mouseClick(p->KeepButton, Qt::LeftButton);
+    QCOMPARE(p->BackgroundBalanceFigures[1]->text(), shown(rh.Balance.Warming));
+    // Another CO2 amount: its column has no balance, and none is drawn.
+    Type(p->CO2, "500");
+    QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY(p->Current->Balances.Empty());
+    for (std::size_t i = 0; i < p->BalanceFigures.size(); ++i) {
+      QVERIFY(p->BalanceFigures[i]->text().isEmpty());
+      QVERIFY(p->DifferenceBalanceFigures[i]->text().isEmpty());
+    }
+    QCOMPARE(p->BackgroundBalanceFigures[4]->text(), shown(rh.Balance.Warming / vapour.Balance.Warming));
+    QVERIFY(!p->ShowRebalanced->isEnabled());
+
+    // Looking up there is no outgoing flux to restore: the balance is refused, in the status bar.
+    p->Look->setCurrentIndex(1);
+    QTest::mouseClick(p->BalanceButton, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+    QVERIFY2(f->StatusText().contains("look down"), qPrintable(f->StatusText()));
+    QVERIFY(p->Current.has_value()); // the column itself was computed
+    QVERIFY(p->Current->Balances.Empty() && p->BalanceFigures[0]->text().isEmpty());
+    QCOMPARE(p->Progress->value(), 0);
+    QVERIFY(p->BalanceButton->isEnabled() && !p->CancelButton->isEnabled());
+  }
+
   void columnInputsComeBackAtTheNextStart() {
     setInputs("4", "640", "700");
     // A profile file under a name with a blank, opened through the dialog; one that cannot serve is said.
@@ -449,6 +540,9 @@ private slots:
 
     QTest::mouseClick(p->SurfaceFromTable, Qt::LeftButton, {}, QPoint(8, p->SurfaceFromTable->height() / 2));
     Type(p->H2OScale, "2.5");
+    Type(p->Warming, "-2.5");
+    p->Hold->setCurrentIndex(1);
+    p->ShowRebalanced->setChecked(false);
     Type(p->TopAltitude, "60");
     Type(p->ObserverAltitude, "8");
     p->Look->setCurrentIndex(1);
@@ -460,6 +554,7 @@ private slots:
     zqsession::TzqStatus status;
     const std::optional<TzqColumnSettings> saved = f->ColumnSettingsOfControls(status);
     QVERIFY(saved.has_value());
+    QVERIFY(saved->Offset == -2.5 && saved->Hold == TzqHold::RH);
 
     TForm1 next(nullptr, TFirstRun::Off);
     TzqColumnPage& q = *next.ColumnPage;
@@ -470,6 +565,7 @@ private slots:
     QCOMPARE(q.QuantityChoice(), zqsession::TColumnQuantity::BrightnessTemperature);
     QCOMPARE(q.XUnitChoice(), zqsession::TColumnXUnit::Wavelength);
     QCOMPARE(q.Look->currentIndex(), 1);
+    QVERIFY(!q.ShowRebalanced->isChecked());
     // Started on the heating rates: the blackbodies' right axis is not left standing beside them.
     QVERIFY(q.HeatingShown() && q.PlotShown);
     next.Chart1->Refresh();
@@ -511,6 +607,36 @@ private slots:
     scroll->ensureWidgetVisible(f->findChild<QWidget*>("Column_Plot_UIGroupBox"), 0, 0);
     QCoreApplication::processEvents();
     QVERIFY(f->grab().save(docs + "/column-heating-rates.png"));
+  }
+
+  // The README's picture of the balance, drawn only as the laboratory pictures are: the standard
+  // atmosphere's warming to balance for both holds, the fixed-RH one drawn beside 1x and 2x.
+  void drawTheBalancePicture() {
+    const QString docs = QString::fromLocal8Bit(qgetenv("ABSORBVIEW_DOCS_DIR"));
+    if (docs.isEmpty() || !HaveHitran()) QSKIP("only with ABSORBVIEW_DOCS_DIR and the real line lists");
+    h.reset();
+    h = std::make_unique<Harness>(StartOptions{.data = Data::Full});
+    f = h->form.get();
+    p = f->ColumnPage;
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    f->PageControl1->setCurrentWidget(f->UITabSheet_Column);
+    Type(p->Layers, qEnvironmentVariable("ABSORBVIEW_DOCS_LAYERS", "30"));
+    Type(p->WavenumberMin, "0");
+    Type(p->WavenumberMax, "2500");
+    for (int hold : {0, 1}) {
+      p->Hold->setCurrentIndex(hold);
+      QTest::mouseClick(p->BalanceButton, Qt::LeftButton);
+      QTRY_VERIFY_WITH_TIMEOUT(!p->Running(), kRunTimeoutMs);
+      QVERIFY2(p->Current && p->Current->Balances.Latest, qPrintable(f->StatusText()));
+    }
+    Click(f->Plot_Type_UIRadioGroup, 3);
+    auto* scroll = f->findChild<QScrollArea*>("Column_UIScrollArea");
+    QVERIFY(scroll);
+    QCoreApplication::processEvents(); // the figures shown, the page's layout settles
+    scroll->ensureWidgetVisible(p->BalanceFigures.back()->parentWidget(), 0, 30);
+    QCoreApplication::processEvents();
+    QVERIFY(f->grab().save(docs + "/column-balance.png"));
   }
 
   void closingDuringARunWaitsForIt() {

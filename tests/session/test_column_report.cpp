@@ -1,6 +1,7 @@
 // The column's export without widgets: its '#' header gives back every setting of both runs (read back
 // into settings equal to the runs'), and its table joins the runs on their own wavenumbers; a band from
-// 0 cm-1 on a wavelength axis.
+// 0 cm-1 on a wavelength axis; the warmings to balance belong to the settings they were found for, and
+// the header names them.
 #include "zqColumnReport.h"
 #include "zqOutgoingRadiation.h"
 #include "zqSeriesTable.h"
@@ -61,6 +62,24 @@ TColumnSnapshot run_on(std::vector<double> wavenumber, double offset) {
   r.Figures.assign(ColumnFigureRows().size(), 1 + offset);
   r.Figures[9] = std::nan(""); // no emission height
   return r;
+}
+
+// A solved balance as the session gives it: the changed state's spectra at the warming in its result.
+TzqBalance solved_balance(TzqHold hold, double warming, std::size_t points) {
+  TzqBalance b;
+  b.Solved = true;
+  b.Hold = hold;
+  b.Warming = warming;
+  b.Forcing = 4.5;
+  b.FeedbackParameter = b.Forcing / warming;
+  b.Iterations = 3 + static_cast<int>(hold);
+  b.InterpolationError = 1e-4 * warming;
+  b.Result.Diagnostics.resize(2);
+  for (std::size_t j = 0; j < points; ++j) {
+    b.Result.Diagnostics[1].Observed.push_back(0.25 + warming + static_cast<double>(j));
+    b.Result.Diagnostics[1].BrightnessTemperature.push_back(250 + warming + static_cast<double>(j));
+  }
+  return b;
 }
 
 // "# <run>: Name = value" lines of a header, by run and name.
@@ -208,4 +227,81 @@ TEST(ColumnReportTest, BandFromZeroOnAWavelengthAxis) {
     EXPECT_EQ(c.X[0], 1e4 / ColumnGrid(s).At(0));
     EXPECT_EQ(c.X[1], 12.5); // 800 cm-1
   }
+}
+
+TEST(ColumnReportTest, BalancesBelongToTheSettingsTheyWereFoundFor) {
+  // The multiple's warming and hold do not tell columns apart for a balance; the column itself they do,
+  // unless neither is warmed.
+  const TzqColumnSettings base = unusual_settings(0);
+  TzqColumnSettings other = base, elsewhere = base, unwarmed = base, held = base;
+  other.Offset = -3;
+  other.Hold = TzqHold::Vapour;
+  elsewhere.CO2 = 800;
+  unwarmed.Offset = held.Offset = 0;
+  held.Hold = TzqHold::Vapour;
+  EXPECT_TRUE(SameBalanceSettings(base, other) && !SameBalanceSettings(base, elsewhere));
+  EXPECT_TRUE(!SameColumnResults(base, other) && SameColumnResults(unwarmed, held));
+
+  // Each hold's figures, the ratio once both are found, the latest one's spectrum drawn.
+  TColumnSnapshot run = run_on({600.5, 601.5, 602.5}, 0);
+  const TzqBalance vapour = solved_balance(TzqHold::Vapour, 1.25, 3),
+                   rh = solved_balance(TzqHold::RH, 2.5, 3);
+  EXPECT_TRUE(AddBalance(run, other, TzqHold::Vapour, vapour));
+  EXPECT_EQ(BalanceFigureValues(run.Balances),
+            (std::vector<std::optional<double>>{1.25, std::nullopt, 3.6, std::nullopt, std::nullopt}));
+  EXPECT_TRUE(AddBalance(run, other, TzqHold::RH, rh));
+  EXPECT_EQ(BalanceFigureValues(run.Balances),
+            (std::vector<std::optional<double>>{1.25, 2.5, 3.6, 1.8, 2.0}));
+  ASSERT_NE(RebalancedSpectrum(run, TColumnQuantity::BrightnessTemperature), nullptr);
+  EXPECT_EQ(*RebalancedSpectrum(run, TColumnQuantity::BrightnessTemperature),
+            rh.Result.Diagnostics[1].BrightnessTemperature);
+  EXPECT_FALSE(AddBalance(run, elsewhere, TzqHold::Vapour, solved_balance(TzqHold::Vapour, 9, 3)));
+  EXPECT_EQ(run.Balances.Vapour->Warming, 1.25);
+
+  // A new run keeps them for the same column only; beside a background, differences where both have one.
+  TColumnSnapshot next = run_on({600.5, 601.5, 602.5}, 0);
+  next.Settings = other;
+  CarryBalances(&run, next);
+  EXPECT_EQ(BalanceFigureValues(next.Balances), BalanceFigureValues(run.Balances));
+  next.Settings = elsewhere;
+  CarryBalances(&run, next);
+  EXPECT_TRUE(next.Balances.Empty());
+  AddBalance(next, elsewhere, TzqHold::Vapour, solved_balance(TzqHold::Vapour, 1, 3));
+  EXPECT_EQ(BalanceFigureDifferences(BalanceFigureValues(next.Balances), BalanceFigureValues(run.Balances)),
+            (std::vector<std::optional<double>>{-0.25, std::nullopt, 4.5 - 3.6, std::nullopt, std::nullopt}));
+
+  // A balance not found leaves its hold without figures, and with them the ratio and the spectrum.
+  TzqBalance refused;
+  refused.Refusal = "cancelled";
+  EXPECT_TRUE(AddBalance(run, base, TzqHold::RH, refused));
+  EXPECT_EQ(BalanceFigureValues(run.Balances)[4], std::nullopt);
+  EXPECT_EQ(RebalancedSpectrum(run, TColumnQuantity::Flux), nullptr);
+  EXPECT_TRUE(std::isnan(WaterVapourFeedbackFactor(1, 0)));
+  EXPECT_EQ(WarmedStateText(3, 1.04123, TzqHold::RH), "3x CO2, warmed 1.04 K (fixed RH)");
+}
+
+TEST(ColumnReportTest, ExportHeaderNamesTheBalancesFound) {
+  TColumnSnapshot current = run_on({600.5, 601.5}, 0), background = run_on({600.5, 601.5}, 1);
+  AddBalance(current, current.Settings, TzqHold::Vapour, solved_balance(TzqHold::Vapour, 1.25, 2));
+  AddBalance(current, current.Settings, TzqHold::RH, solved_balance(TzqHold::RH, 2.5, 2));
+  TzqBalance unforced = solved_balance(TzqHold::RH, 0.75, 2);
+  unforced.FeedbackParameter = std::nan("");
+  AddBalance(background, background.Settings, TzqHold::RH, unforced);
+  const auto fields = header_fields(ColumnExportHeader(current, &background, TColumnQuantity::Flux));
+  const auto& c = fields.at("current");
+  EXPECT_EQ(c.at("result Warming to balance, fixed vapour (K)"), "1.25");
+  EXPECT_EQ(c.at("result Feedback parameter, fixed RH (W m-2 K-1)"), TableNumber(4.5 / 2.5));
+  EXPECT_EQ(c.at("result Water vapour feedback factor"), "2");
+  EXPECT_EQ(c.at("result Balance iterations, fixed RH"), "4");
+  EXPECT_EQ(c.at("result Balance interpolation error, fixed vapour (K)"), TableNumber(1.25e-4));
+  // Only what was found: the background has its fixed-RH balance alone, without a feedback parameter.
+  const auto& b = fields.at("background");
+  EXPECT_EQ(b.at("result Warming to balance, fixed RH (K)"), "0.75");
+  EXPECT_EQ(b.at("result Feedback parameter, fixed RH (W m-2 K-1)"), "none");
+  for (const char* absent :
+       {"result Warming to balance, fixed vapour (K)", "result Water vapour feedback factor",
+        "result Balance iterations, fixed vapour"})
+    EXPECT_FALSE(b.count(absent)) << absent;
+  // The settings still read back whole beside them.
+  EXPECT_EQ(settings_of(c), current.Settings);
 }
