@@ -4,7 +4,7 @@
 // a synthetic CO2 list five times the shipped one (its lines repeated at four offsets inside the
 // band, so density and strengths stay realistic). Counters: OLR 1x and 2x, the forcings at the top and
 // the tropopause (W/m2), the brightness temperature at 667 cm-1 (K) and the emission height (km).
-#include "BenchHitranLists.h"
+#include "../BenchHitranLists.h"
 #include "zqAtmosphereTable.h"
 #include "zqColumn.h"
 #include "zqColumnBalance.h"

@@ -3,7 +3,7 @@
 // cross-section computed by the line engine, 1x and 2x solved), re-solves from the cached
 // cross-sections for a new CO2 multiple and a new humidity, and the grid convergence (the default step
 // and its half). Counters: OLR 1x and 2x, the forcings at the top and the tropopause (W/m2).
-#include "BenchHitranLists.h"
+#include "../BenchHitranLists.h"
 #include "zqColumn.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <memory>
 
 namespace {

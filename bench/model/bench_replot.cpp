@@ -3,6 +3,7 @@
 // the classic Lorentz spectra of both, each alone (Arg 0) and while another thread computes
 // atmosphere columns without pause (Arg 1). The column's lists are copies of unknown identity, so the
 // cross-section cache never answers for it and it keeps the line engine busy.
+#include "../BenchHitranLists.h"
 #include "zqColumn.h"
 #include "zqCrossSection.h"
 #include "zqHITRAN.h"
@@ -12,34 +13,18 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <thread>
 
 namespace {
 
-const std::filesystem::path kHitran = ABSORBVIEW_HITRAN_DIR;
-
 struct Lists {
-  T_zq_HITRAN h2o, co2;
-  bool ok = false;
+  T_zq_HITRAN &h2o, &co2;
+  bool ok;
 };
 
-Lists& lists() {
-  static Lists l;
-  static const bool read = [] {
-    l.h2o.MoleculeType = " 1";
-    l.co2.MoleculeType = " 2";
-    const auto h = kHitran / "h2o_161_hitran.par", c = kHitran / "co2_626_hitran.par";
-    if (std::filesystem::exists(h) && std::filesystem::exists(c)) {
-      l.h2o.LoadFromFile(h.string());
-      l.co2.LoadFromFile(c.string());
-      l.ok = !l.h2o.Records.empty() && !l.co2.Records.empty();
-    }
-    return true;
-  }();
-  (void)read;
-  return l;
+Lists lists() {
+  return {benchlists::Water(), benchlists::CO2(), benchlists::Present()};
 }
 
 // Columns computed one after another on a thread of their own while it lives.

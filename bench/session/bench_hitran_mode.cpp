@@ -2,6 +2,7 @@
 // 50,000 cells, 288 K, 1013 mb, 10,000 ppm water, 350 ppm CO2): a spectra plot, an optical-depth plot
 // and the Power table (1 km), for the Voigt and the Doppler profile (Arg 0 / 1). The shared
 // cross-section cache is cleared before each, so every iteration computes from the lines.
+#include "../BenchHitranLists.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqLineSeries.h"
@@ -9,32 +10,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-
 namespace {
 
-const std::filesystem::path kHitran = ABSORBVIEW_HITRAN_DIR;
-
 struct Lists {
-  T_zq_HITRAN h2o, co2;
-  bool ok = false;
+  T_zq_HITRAN &h2o, &co2;
+  bool ok;
 };
 
-Lists& lists() {
-  static Lists l;
-  static const bool read = [] {
-    l.h2o.MoleculeType = " 1";
-    l.co2.MoleculeType = " 2";
-    const auto h = kHitran / "h2o_161_hitran.par", c = kHitran / "co2_626_hitran.par";
-    if (std::filesystem::exists(h) && std::filesystem::exists(c)) {
-      l.h2o.LoadFromFile(h.string());
-      l.co2.LoadFromFile(c.string());
-      l.ok = !l.h2o.Records.empty() && !l.co2.Records.empty();
-    }
-    return true;
-  }();
-  (void)read;
-  return l;
+Lists lists() {
+  return {benchlists::Water(), benchlists::CO2(), benchlists::Present()};
 }
 
 void set_up(zqsession::TzqSession& s, benchmark::State& state, TPlotType plot) {

@@ -1,5 +1,6 @@
 // The shipped H2O 161 and CO2 626 lists beside the project, read once for every benchmark case of a
-// program; empty lists when the files are absent (the cases then skip with a message).
+// program; empty lists when the files are absent (the cases then skip with a message). Mutable: a
+// session sets its conditions on the lists it is given.
 #pragma once
 
 #include "zqHITRAN.h"
@@ -17,12 +18,12 @@ inline std::unique_ptr<T_zq_HITRAN> Load(const char* name, const char* code) {
   return l;
 }
 
-inline const T_zq_HITRAN& Water() {
+inline T_zq_HITRAN& Water() {
   static const auto list = Load("h2o_161_hitran.par", " 1");
   return *list;
 }
 
-inline const T_zq_HITRAN& CO2() {
+inline T_zq_HITRAN& CO2() {
   static const auto list = Load("co2_626_hitran.par", " 2");
   return *list;
 }
