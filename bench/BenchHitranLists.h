@@ -32,4 +32,12 @@ inline bool Present() {
   return !Water().Records.empty() && !CO2().Records.empty();
 }
 
+struct TLists {
+  T_zq_HITRAN &h2o, &co2;
+  bool ok; // both were read
+};
+inline TLists Lists() {
+  return {Water(), CO2(), Present()};
+}
+
 } // namespace benchlists

@@ -18,13 +18,8 @@
 
 namespace {
 
-struct Lists {
-  T_zq_HITRAN &h2o, &co2;
-  bool ok;
-};
-
-Lists lists() {
-  return {benchlists::Water(), benchlists::CO2(), benchlists::Present()};
+benchlists::TLists lists() {
+  return benchlists::Lists();
 }
 
 // Columns computed one after another on a thread of their own while it lives.

@@ -12,13 +12,8 @@
 
 namespace {
 
-struct Lists {
-  T_zq_HITRAN &h2o, &co2;
-  bool ok;
-};
-
-Lists lists() {
-  return {benchlists::Water(), benchlists::CO2(), benchlists::Present()};
+benchlists::TLists lists() {
+  return benchlists::Lists();
 }
 
 void set_up(zqsession::TzqSession& s, benchmark::State& state, TPlotType plot) {

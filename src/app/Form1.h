@@ -303,6 +303,8 @@ public:
   std::string PlottedDataText(char separator) const;
   bool ShowsLinePlot() const;
   void ExportData_UIActionClick(QObject* Sender);
+  // The file chosen in a save dialog for a CSV export (in the settings' folder), none when cancelled.
+  std::optional<std::string> ChooseCsvToSave(const std::string& title, const std::string& fileName);
   void CopyData_UIActionClick(QObject* Sender);
 
   // ---- saved settings (Form1_Settings.cpp): written only on request

@@ -803,13 +803,7 @@ void TForm1::ColumnPlotChoiceChanged() {
 void TForm1::Column_Export_UIButtonClick(QObject* /*Sender*/) {
   TzqColumnPage& p = *ColumnPage;
   if (!p.Current) return;
-  zq::FileDialogRequest request;
-  request.title = "Export column spectra";
-  request.filter = "CSV files (*.csv)|*.csv|All Files (*.*)|*.*";
-  request.initialDir = zqINI_File1->Directory();
-  request.fileName = "column.csv";
-  request.defaultExt = "csv";
-  const auto file = zq::platform().SaveFileDialog(request);
+  const auto file = ChooseCsvToSave("Export column spectra", "column.csv");
   if (!file) return;
   const zqsession::TColumnSnapshot* background = p.Background ? &*p.Background : nullptr;
   const zqsession::TColumnQuantity quantity = p.QuantityChoice();

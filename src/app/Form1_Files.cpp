@@ -176,14 +176,18 @@ bool TForm1::ShowsLinePlot() const {
   return IsLinePlot(choice.physics, choice.plotType, choice.spectraType);
 }
 
-void TForm1::ExportData_UIActionClick(QObject* /*Sender*/) {
+std::optional<std::string> TForm1::ChooseCsvToSave(const std::string& title, const std::string& fileName) {
   zq::FileDialogRequest request;
-  request.title = "Export plotted data";
+  request.title = title;
   request.filter = "CSV files (*.csv)|*.csv|All Files (*.*)|*.*";
   request.initialDir = zqINI_File1->Directory();
-  request.fileName = "absorbview.csv";
+  request.fileName = fileName;
   request.defaultExt = "csv";
-  const auto file = zq::platform().SaveFileDialog(request);
+  return zq::platform().SaveFileDialog(request);
+}
+
+void TForm1::ExportData_UIActionClick(QObject* /*Sender*/) {
+  const auto file = ChooseCsvToSave("Export plotted data", "absorbview.csv");
   if (!file) return;
   try {
     zqReplaceFileBytes(*file, PlottedDataText(','));

@@ -74,6 +74,18 @@ class Form1ColumnTest : public QObject {
             p->SurfaceEmission};
   }
 
+  // A window on the real line lists, shown on the Column page (for the README's pictures).
+  bool show_full_column_page() {
+    h.reset();
+    h = std::make_unique<Harness>(StartOptions{.data = Data::Full});
+    f = h->form.get();
+    p = f->ColumnPage;
+    f->show();
+    if (!QTest::qWaitForWindowExposed(f)) return false;
+    f->PageControl1->setCurrentWidget(f->UITabSheet_Column);
+    return true;
+  }
+
 private slots:
   void init() {
     h = std::make_unique<Harness>(StartOptions{.data = Data::Demo, .ini = "; column\n"});
@@ -577,13 +589,7 @@ private slots:
   void drawTheLaboratoryPictures() {
     const QString docs = QString::fromLocal8Bit(qgetenv("ABSORBVIEW_DOCS_DIR"));
     if (docs.isEmpty() || !HaveHitran()) QSKIP("only with ABSORBVIEW_DOCS_DIR and the real line lists");
-    h.reset();
-    h = std::make_unique<Harness>(StartOptions{.data = Data::Full});
-    f = h->form.get();
-    p = f->ColumnPage;
-    f->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f));
-    f->PageControl1->setCurrentWidget(f->UITabSheet_Column);
+    QVERIFY(show_full_column_page());
     const auto run = [&](const char* atmosphere) {
       p->Atmosphere->setCurrentIndex(p->Atmosphere->findData(atmosphere));
       QTest::mouseClick(p->ComputeButton, Qt::LeftButton);
@@ -614,13 +620,7 @@ private slots:
   void drawTheBalancePicture() {
     const QString docs = QString::fromLocal8Bit(qgetenv("ABSORBVIEW_DOCS_DIR"));
     if (docs.isEmpty() || !HaveHitran()) QSKIP("only with ABSORBVIEW_DOCS_DIR and the real line lists");
-    h.reset();
-    h = std::make_unique<Harness>(StartOptions{.data = Data::Full});
-    f = h->form.get();
-    p = f->ColumnPage;
-    f->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f));
-    f->PageControl1->setCurrentWidget(f->UITabSheet_Column);
+    QVERIFY(show_full_column_page());
     Type(p->Layers, qEnvironmentVariable("ABSORBVIEW_DOCS_LAYERS", "30"));
     Type(p->WavenumberMin, "0");
     Type(p->WavenumberMax, "2500");
