@@ -129,18 +129,23 @@ bool TzqOpticalDepths::Update(const std::vector<const TzqColumnProfile*>& profil
       reason = "Cross-sections must be numbers from 0 to 1e-10 cm2";
       return false;
     }
-    Entry e;
-    e.used = true;
-    e.exact = true;
-    e.temperature = l.Temperature;
-    e.pressure = l.Pressure;
-    e.ppmv = l.Ppmv;
+    Entry e = entry_for(l, true);
     e.sigma.assign(sigma.begin(), sigma.end());
     entries_[slot].push_back(std::move(e));
     ++last_fetches_;
     progress.Report(share * static_cast<double>(i + 1) / static_cast<double>(todo.size()));
   }
   return true;
+}
+
+TzqOpticalDepths::Entry TzqOpticalDepths::entry_for(const TzqColumnLayer& l, bool exact) {
+  Entry e;
+  e.used = true;
+  e.exact = exact;
+  e.temperature = l.Temperature;
+  e.pressure = l.Pressure;
+  e.ppmv = l.Ppmv;
+  return e;
 }
 
 bool TzqOpticalDepths::interpolated(std::size_t slot, const TzqColumnLayer& l) {
@@ -160,12 +165,7 @@ bool TzqOpticalDepths::interpolated(std::size_t slot, const TzqColumnLayer& l) {
   if (anchors.empty() || second == anchors.end()) return false;
   const Entry &a = *anchors.front(), &b = **second;
   a.used = b.used = true;
-  Entry e;
-  e.used = true;
-  e.exact = false;
-  e.temperature = l.Temperature;
-  e.pressure = l.Pressure;
-  e.ppmv = l.Ppmv;
+  Entry e = entry_for(l, false);
   const double f = (l.Temperature - a.temperature) / (b.temperature - a.temperature);
   e.sigma.resize(a.sigma.size());
   for (std::size_t j = 0; j < e.sigma.size(); ++j)

@@ -106,6 +106,8 @@ private:
   void reset_if_stale(std::size_t layers, const TzqColumnGrid& grid, const TzqColumnSources& sources);
   const Entry* find(std::size_t slot, const TzqColumnLayer& l, bool dependsOnAmounts) const;
   bool interpolated(std::size_t slot, const TzqColumnLayer& l);
+  // A new entry for a layer's conditions, in use, without its cross-sections.
+  static Entry entry_for(const TzqColumnLayer& l, bool exact);
   std::size_t index(std::size_t layer, TzqColumnGas gas, std::size_t source) const {
     return (layer * kColumnGases + static_cast<std::size_t>(gas)) * slots_ + source;
   }
