@@ -478,7 +478,12 @@ void TForm1::BuildColumnPage() {
                               : unit == "km" ? "Heights (km)"
                                              : "Pressures (mb)";
       auto* label = new QLabel("<b>" + heading + "</b>");
-      results->addWidget(label, r == 0 ? r : ++r, 0);
+      // Below the first (which shares its row with the column titles) a heading spans the row, so a
+      // long one does not widen the captions' column.
+      if (r == 0)
+        results->addWidget(label, r, 0);
+      else
+        results->addWidget(label, ++r, 0, 1, 4);
     }
     ++r;
     const QString key = QString("Column_%1").arg(f.Key);
@@ -509,7 +514,7 @@ void TForm1::BuildColumnPage() {
   for (std::size_t i = 0; i < balance.size(); ++i) {
     const zqsession::TBalanceFigureRow& f = balance[i];
     if (i == 0 || std::string(f.Heading) != balance[i - 1].Heading)
-      results->addWidget(new QLabel(QString("<b>%1</b>").arg(f.Heading)), ++r, 0);
+      results->addWidget(new QLabel(QString("<b>%1</b>").arg(f.Heading)), ++r, 0, 1, 4);
     ++r;
     const QString key = QString("Column_%1").arg(f.Key);
     const QString tip = QString(f.Tip) + (*f.Unit ? QString(", %1").arg(f.Unit) : QString());
@@ -928,10 +933,11 @@ void TForm1::DrawColumnSpectra() {
     ClearProblem("column plot");
   }
 
-  // The background first, so the current run is drawn over it.
+  // The background beneath, so the current run is drawn over it.
   if (background && !difference)
     for (int state = 0; state < 2; ++state) {
       TLineSeries& b = ColumnExtraSeries(state);
+      Chart1->SetSeriesBeneath(b, true);
       b.SetSeriesColor(dimmed(Chart1->Series(state).SeriesColor()));
       b.SetPenWidth(1);
       b.SetPenStyle(TPenStyle::Solid);
