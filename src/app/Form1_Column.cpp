@@ -92,6 +92,19 @@ TzqNumberEdit* result_field(QGridLayout* grid, int row, int column, const QStrin
   return e;
 }
 
+// A row of the results grid: its caption, then this run's figure, the background's and their
+// difference, each appended to its list.
+void figure_row(QGridLayout* grid, int row, const QString& caption, const QString& key, const QString& tip,
+                std::vector<TzqNumberEdit*>& current, std::vector<TzqNumberEdit*>& background,
+                std::vector<TzqNumberEdit*>& difference) {
+  grid->addWidget(new QLabel(caption), row, 0);
+  current.push_back(result_field(grid, row, 1, key + "_UIEdit", tip));
+  background.push_back(
+      result_field(grid, row, 2, key + "_Background_UIEdit", "The background run's figure: " + tip));
+  difference.push_back(
+      result_field(grid, row, 3, key + "_Difference_UIEdit", "This run minus the background: " + tip));
+}
+
 QComboBox* column_choice(const char* name, const QStringList& items, const QString& tip) {
   auto* c = new QComboBox;
   c->setObjectName(name);
@@ -488,12 +501,8 @@ void TForm1::BuildColumnPage() {
     ++r;
     const QString key = QString("Column_%1").arg(f.Key);
     const QString tip = QString("%1, %2").arg(f.Tip, f.Unit);
-    results->addWidget(new QLabel(f.Caption), r, 0);
-    page->Figures.push_back(result_field(results, r, 1, key + "_UIEdit", tip));
-    page->BackgroundFigures.push_back(
-        result_field(results, r, 2, key + "_Background_UIEdit", "The background run's figure: " + tip));
-    page->DifferenceFigures.push_back(
-        result_field(results, r, 3, key + "_Difference_UIEdit", "This run minus the background: " + tip));
+    figure_row(results, r, f.Caption, key, tip, page->Figures, page->BackgroundFigures,
+               page->DifferenceFigures);
   }
   TzqNumberEdit** named[] = {&page->OLR1x,
                              &page->OLRNx,
@@ -518,12 +527,8 @@ void TForm1::BuildColumnPage() {
     ++r;
     const QString key = QString("Column_%1").arg(f.Key);
     const QString tip = QString(f.Tip) + (*f.Unit ? QString(", %1").arg(f.Unit) : QString());
-    results->addWidget(new QLabel(f.Label), r, 0);
-    page->BalanceFigures.push_back(result_field(results, r, 1, key + "_UIEdit", tip));
-    page->BackgroundBalanceFigures.push_back(
-        result_field(results, r, 2, key + "_Background_UIEdit", "The background run's figure: " + tip));
-    page->DifferenceBalanceFigures.push_back(
-        result_field(results, r, 3, key + "_Difference_UIEdit", "This run minus the background: " + tip));
+    figure_row(results, r, f.Label, key, tip, page->BalanceFigures, page->BackgroundBalanceFigures,
+               page->DifferenceBalanceFigures);
   }
   page->AtmosphereCaption = new QLabel;
   page->AtmosphereCaption->setObjectName("Column_Atmosphere_Caption_UILabel");
