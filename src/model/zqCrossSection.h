@@ -41,7 +41,15 @@ struct THitranConditions {
   // With Grid: the edges of the points' cells, Grid.size() + 1 of them, ascending, point k inside
   // [CellEdges[k], CellEdges[k + 1]]. Used with CellAverage; it must outlive the computation.
   std::span<const double> CellEdges;
+  // The line-wing convention of the water-vapour continuum (zqContinuum.h): every line reaches
+  // kContinuumWingReach cm-1 from its pressure-shifted centre, whatever its width, and its profile value
+  // there (the plinth) is subtracted, so a line adds f(d) - f(25 cm-1) >= 0 for |d| <= 25 cm-1 and
+  // nothing beyond. Set it for water when the continuum is added; LineWidthLimit is then not used.
+  bool ContinuumWings = false;
 };
+
+// cm-1 from a line's centre that a line reaches under the continuum's convention (Mlawer et al. 2012).
+inline constexpr double kContinuumWingReach = 25;
 
 // Half widths, in cells, from which a line of a cell-mean computation keeps its point values.
 inline constexpr double kHitranPointValuesFrom = 4;

@@ -24,6 +24,13 @@ void TzqHitranColumnSource::SetLineWidthLimit(double limit) {
   ++revision_;
 }
 
+void TzqHitranColumnSource::SetContinuumWings(bool on) {
+  if (on == continuum_wings_) return;
+  continuum_wings_ = on;
+  bases_.clear();
+  ++revision_;
+}
+
 bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& layer, double mixingRatio,
                                     std::span<const double> wavenumber, std::vector<double>& sigma,
                                     std::string& reason) const {
@@ -36,6 +43,7 @@ bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& 
   c.Threads = threads_;
   c.Grid = wavenumber;
   c.Cancel = cancel_;
+  c.ContinuumWings = continuum_wings_ && gas == TzqColumnGas::H2O;
   const T_zq_HITRAN& list = *lists_[gas];
   const auto result = TzqCrossSectionCache::Shared().Get(list.Revision(), HitranLineSet(list), c);
   if (!result->Valid()) {

@@ -19,6 +19,10 @@ public:
 
   // Half widths a line reaches on each side of its position (the engine's limit).
   void SetLineWidthLimit(double limit);
+  // Water lines follow the continuum's wing convention (THitranConditions::ContinuumWings): set when a
+  // continuum source is added to water, or its far wings count twice. A change is a new revision.
+  void SetContinuumWings(bool on);
+  bool ContinuumWings() const { return continuum_wings_; }
   // Threads of the engine: 0 = every core (the result is the same for any count).
   void SetThreads(unsigned threads) { threads_ = threads; }
   // A flag that, when raised, stops a layer's computation within a few lines (the layer is refused).
@@ -55,6 +59,7 @@ private:
 
   TzqPerGas<const T_zq_HITRAN*> lists_{};
   double line_width_limit_ = 200;
+  bool continuum_wings_ = false;
   unsigned threads_ = 0;
   const std::atomic<bool>* cancel_ = nullptr;
   uint64_t revision_ = 1;
