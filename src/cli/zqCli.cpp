@@ -8,6 +8,7 @@
 #include "zqBlackbody.h"
 #include "zqCliOptions.h"
 #include "zqDatafileLoader.h"
+#include "zqGasLists.h"
 #include "zqHITRAN.h"
 #include "zqINI_Default.h"
 #include "zqINI_File.h"
@@ -189,9 +190,24 @@ void register_types_once() {
 }
 
 // Loads the configured data files; a missing or unreadable file ends the run with its message.
-void load_line_lists(Configuration& s, ConsolePlatform& platform, Progress& progress, std::ostream& err) {
+// The --<gas>-lines option of each gas: "--h2o-lines", "--co2-lines", "--o3-lines", ...
+std::string lines_option(const TzqColumnGasInfo& gas) {
+  return std::string(gas.Key) + "-lines";
+}
+
+// A message of the start-up loader about a section the command line names another file for.
+bool overridden(const ParsedOptions& o, const std::string& message) {
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (o.Has(lines_option(gas)) &&
+        zqUpperCase(message).find("[" + zqUpperCase(zqsession::SectionOf(gas.Gas)) + "]") != std::string::npos)
+      return true;
+  return false;
+}
+
+void load_line_lists(Configuration& s, const ParsedOptions& o, ConsolePlatform& platform, Progress& progress) {
   register_types_once();
   progress.Timed("reading the line lists", [&] { LoadDatafiles(*s.ini, s.files); });
+  std::erase_if(platform.messages, [&](const auto& m) { return overridden(o, m.second); });
   if (!platform.messages.empty()) {
     std::string text;
     for (const auto& [caption, message] : platform.messages)
@@ -200,9 +216,6 @@ void load_line_lists(Configuration& s, ConsolePlatform& platform, Progress& prog
     throw CliError(zqCliInputFile, text + " (looked in the current folder " +
                                        std::filesystem::current_path().string() + " and in " + dir + ")");
   }
-  for (const char* name : {"h2o", "co2"})
-    if (line_list(s, name).Records.empty())
-      err << "absorbview-cli: warning: the line list [" << name << "] holds no lines\n";
 }
 
 // ---- the session's controls from the command line
@@ -243,6 +256,11 @@ zqsession::TControls read_controls(const ParsedOptions& o, TzqINI_File& ini) {
     c.Physics = physics.Value;
   }
   c.LineWidthLimit = o.Number("line-width-limit", 200);
+  c.Gas = *ColumnGasNamed(o.Text("gas", "co2"));
+  if (o.Has("gas-ppm")) {
+    if (!zqsession::IsTraceGas(c.Gas)) throw CliError(zqCliUsage, "--gas-ppm is for --gas o3, n2o or ch4");
+    c.GasPpm[c.Gas] = o.Number("gas-ppm", 0);
+  }
   const auto pathType = o.Text("path-type", "thickness") == "free" ? zqsession::TPathType::MeanFreePath
                                                                    : zqsession::TPathType::OpticalThickness;
   c.PathFactor = zqsession::PathFromMultiplier(pathType, o.Number("path-multiplier", 1)).PathFactor;
@@ -326,6 +344,14 @@ OptionSpec flag(const std::string& name, const std::string& help) {
   return o;
 }
 
+// --h2o-lines FILE ... --ch4-lines FILE: a gas's line list instead of the INI file's.
+void add_lines_options(std::vector<OptionSpec>& v) {
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    v.push_back(text(lines_option(gas),
+                     std::string("line list of ") + gas.Name + " (HITRAN molecule " + std::to_string(gas.Molecule) +
+                         " records), instead of [" + gas.Section + "] Filename of the INI file"));
+}
+
 std::vector<OptionSpec> gas_options(bool withPlot) {
   std::vector<OptionSpec> v;
   v.push_back(text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"));
@@ -366,6 +392,10 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
   v.push_back(choice("path-type", {"thickness", "free"}, "\"thickness\"",
                      "optical thickness (1/e, factor m) or mean free path (1/2, factor m ln 2)"));
   v.push_back(num("line-width-limit", 1, 100000, "200", "half widths a pressure-broadened line reaches"));
+  v.push_back(choice("gas", {"co2", "o3", "n2o", "ch4"}, "co2",
+                     "gas of the second series beside water (O3, N2O, CH4: HITRAN physics, with its list)"));
+  v.push_back(num("gas-ppm", 0, 1e6, "O3 0.0266, N2O 0.32, CH4 1.7", "mixing ratio of --gas O3, N2O or CH4, ppm"));
+  add_lines_options(v);
   if (withPlot) {
     v.push_back(num("max-path", 0, 1e15, "1000", "upper clamp of mean paths, m"));
     v.push_back(num("min-path", 0, 1e15, "0", "lower clamp of mean paths, m"));
@@ -448,6 +478,14 @@ const std::vector<CommandSpec>& commands() {
                "also write per level altitude, pressure, temperature, each gas's ppmv, the upward and "
                "downward fluxes (W/m2) and the heating rate of the layer above the level (K/day) as CSV "
                "to this file")}});
+    // Each gas's list, and the multiples of the trace gases in the changed state beside --co2-factor.
+    add_lines_options(v.back().options);
+    for (const TzqColumnGasInfo& gas : ColumnGases())
+      if (zqsession::IsTraceGas(gas.Gas))
+        v.back().options.push_back(num(std::string(gas.Key) + "-factor", 0, 1e6, "1",
+                                       std::string("multiple of the ") + gas.Name +
+                                           " amount in the changed state (0: none; with --co2-factor 1 "
+                                           "the rows are its forcing alone)"));
     OptionSpec altitude = num("altitude", -1e4, 1e4, "", "altitude, km");
     altitude.repeatable = true;
     v.push_back(
@@ -490,7 +528,8 @@ TSpectraType spectra_type(const std::string& t, TLinePhysics physics) {
 struct GasLists {
   Configuration files;
   zqsession::TzqSession session;
-  TLineSeries series[3]; // by gas role
+  TzqPerGas<std::unique_ptr<T_zq_HITRAN>> own; // lists read for the command line or the trace gases
+  TLineSeries series[3];                         // by gas role
   zqsession::TzqSession::TSeriesSink Sink() {
     return {[this](zqsession::TSeriesRole role) { return &series[zqsession::SeriesIndex(role)]; }, {}};
   }
@@ -499,12 +538,39 @@ struct GasLists {
   }
 };
 
-void prepare_lists(GasLists& g, const zqsession::TControls& c, ConsolePlatform& platform, Progress& progress,
-                   std::ostream& err) {
-  load_line_lists(g.files, platform, progress, err);
-  g.session.Water = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::Water));
-  g.session.CO2 = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::CO2));
+void prepare_lists(GasLists& g, const ParsedOptions& o, const zqsession::TControls& c, ConsolePlatform& platform,
+                   Progress& progress, std::ostream& err) {
+  load_line_lists(g.files, o, platform, progress);
   g.session.Combined = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::Combined));
+  // The trace gases' lists the INI file names, then any list the command line names instead.
+  progress.Timed("reading the line lists of the other gases", [&] {
+    zqsession::TConfiguredGasLists configured = zqsession::LoadConfiguredGasLists(*g.files.ini);
+    for (const zqsession::TStatusItem& e : configured.Errors)
+      if (!o.Has(std::string(ColumnGasInfo(*ColumnGasNamed(e.Source)).Key) + "-lines"))
+        throw CliError(zqCliInputFile, one_line(e.Text));
+    for (const TzqColumnGasInfo& gas : ColumnGases()) {
+      g.own[gas.Gas] = std::move(configured.Lists[gas.Gas]);
+      if (!o.Has(lines_option(gas))) continue;
+      const std::string file = o.Text(lines_option(gas), "");
+      if (const std::string why = NotAReadableFileReason(file); !why.empty())
+        throw CliError(zqCliInputFile, "--" + lines_option(gas) + ": " + file + " " + why);
+      zqsession::TGasListLoad load = zqsession::LoadGasList(gas.Gas, file, g.files.ini.get());
+      if (!load.List) throw CliError(zqCliInputFile, "--" + lines_option(gas) + ": " + one_line(load.Error));
+      g.own[gas.Gas] = std::move(load.List);
+    }
+  });
+  for (const TzqColumnGasInfo& gas : ColumnGases()) {
+    T_zq_HITRAN* own = g.own[gas.Gas].get();
+    if (gas.Gas == TzqColumnGas::H2O)
+      g.session.Water = own ? own : &line_list(g.files, zqsession::SectionOf(gas.Gas));
+    else if (gas.Gas == TzqColumnGas::CO2)
+      g.session.CO2 = own ? own : &line_list(g.files, zqsession::SectionOf(gas.Gas));
+    else
+      g.session.GasLists[gas.Gas] = own;
+  }
+  for (TzqColumnGas gas : {TzqColumnGas::H2O, TzqColumnGas::CO2})
+    if (g.session.GasList(gas)->Records.empty())
+      err << "absorbview-cli: warning: the line list [" << zqsession::SectionOf(gas) << "] holds no lines\n";
   g.session.Controls = c;
 }
 
@@ -516,7 +582,7 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   c.PlotType = *ParsePlotType(o.Text("plot", "Spectra"));
   c.SpectraType = spectra_type(o.Text("spectra", "raw"), c.Physics);
   c.Scaling = *ParseScaling(o.Text("scaling", "raw"));
-  prepare_lists(g, c, platform, progress, err);
+  prepare_lists(g, o, c, platform, progress, err);
 
   zqsession::TzqStatus status;
   progress.Timed("computing the spectra", [&] { status = g.session.ComputeSpectra(g.Sink()); });
@@ -524,7 +590,7 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   using zqsession::TSeriesRole;
   emit(o, out,
        SeriesTableText({{"H2O", &g.Series(TSeriesRole::Water)},
-                        {"CO2", &g.Series(TSeriesRole::CO2)},
+                        {ColumnGasInfo(c.Gas).Name, &g.Series(TSeriesRole::CO2)},
                         {"Combined", &g.Series(TSeriesRole::Combined)}},
                        IsLinePlot(c.Physics, c.PlotType, c.SpectraType)));
   return zqCliOK;
@@ -538,7 +604,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   const bool hitran = c.Physics == TLinePhysics::Hitran;
   c.SpectraType = spectra_type(o.Text("spectra", hitran ? "voigt" : "pressure"), c.Physics);
   const double P = o.Number("path", 1000);
-  prepare_lists(g, c, platform, progress, err);
+  prepare_lists(g, o, c, platform, progress, err);
 
   // As the window's Compute: the spectra of the chosen type first, then the integrals.
   zqsession::TPowerResult r;
@@ -615,6 +681,9 @@ TzqColumnSettings column_settings(const ParsedOptions& o, TzqINI_File& ini) {
     s.CO2 = co2.Value;
   }
   s.CO2Factor = o.Number("co2-factor", 2);
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (zqsession::IsTraceGas(gas.Gas)) s.GasFactors[gas.Gas] = o.Number(std::string(gas.Key) + "-factor", 1);
+  s.MoreStates = OneGasStates(s);
   s.WavenumberMin = o.Number("min", 0);
   s.WavenumberMax = o.Number("max", 2500);
   s.Layers = static_cast<int>(o.Number("layers", 60));
@@ -711,7 +780,7 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   GasLists g;
   g.files.ini = open_ini(o);
   const TzqColumnSettings s = column_settings(o, *g.files.ini);
-  prepare_lists(g, zqsession::TControls{}, platform, progress, err);
+  prepare_lists(g, o, zqsession::TControls{}, platform, progress, err);
 
   zqsession::TColumnRun run;
   progress.Timed("computing the column", [&] { run = g.session.ComputeColumn(s); });
@@ -731,6 +800,12 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   csv << "Observer flux 1x," << number(r.Diagnostics[0].ObservedFlux) << "\n";
   csv << "Observer flux Nx," << number(r.Diagnostics[1].ObservedFlux) << "\n";
   csv << "Emission height 1x km," << number(r.Diagnostics[0].EmissionHeight) << "\n";
+  // With two gases changed or more, the forcing of each alone (the states after the first two).
+  const int top = static_cast<int>(r.Profile.LevelPressure.size()) - 1;
+  const std::vector<TzqColumnGas> changed = ChangedGases(s);
+  for (std::size_t k = 0; k < s.MoreStates.size() && k < changed.size(); ++k)
+    csv << "Forcing TOA " << ColumnGasInfo(changed[k]).Name << " alone," << number(r.ForcingAt(top, 0, 2 + k))
+        << "\n";
   if (o.Has("balance")) balance_rows(o, s, g, progress, err, csv);
   emit(o, out, csv.str());
   return zqCliOK;

@@ -61,6 +61,10 @@ inline constexpr double StandardAtmosphere = 1013.25;
 // table gives them: H2(16)O "161" (HITRAN 1, 1) and (12)C(16)O2 "626" (HITRAN 2, 1).
 inline constexpr double MolarMassH2O161 = 18.010565;
 inline constexpr double MolarMassCO2626 = 43.98983;
+// The same table for (16)O3 "666" (3, 1), (14)N2(16)O "446" (4, 1) and (12)CH4 "211" (6, 1).
+inline constexpr double MolarMassO3666 = 47.984745;
+inline constexpr double MolarMassN2O446 = 44.001062;
+inline constexpr double MolarMassCH4211 = 16.031300;
 
 // ---- Exact SI defining constants (SI brochure, 9th edition, 2019) and derived values
 

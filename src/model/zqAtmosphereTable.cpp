@@ -315,6 +315,13 @@ double TzqAtmosphereTable::AltitudeAt(double p_mb) const {
   return linear_in_segment(Altitude, pressure_segment(Pressure, p_mb));
 }
 
+std::vector<double> TzqAtmosphereTable::PressuresWithin(double pTop, double pBottom) const {
+  std::vector<double> out;
+  for (auto it = Pressure.rbegin(); it != Pressure.rend(); ++it)
+    if (*it > pTop && *it < pBottom) out.push_back(*it);
+  return out;
+}
+
 double TzqAtmosphereTable::PressureAt(double z_km) const {
   if (Empty() || std::isnan(z_km)) return kNaN;
   return log_linear_in_segment(Pressure, altitude_segment(Altitude, z_km));

@@ -39,6 +39,8 @@ struct TzqAtmosphereTable {
   double AltitudeAt(double p_mb) const;
   // Pressure (mb) at altitude z_km (km): ln p linear in z, the inverse of AltitudeAt.
   double PressureAt(double z_km) const;
+  // The table's pressures strictly inside (pTop, pBottom), ascending: where its interpolation bends.
+  std::vector<double> PressuresWithin(double pTop, double pBottom) const;
 
   // The tropopause level by the WMO rule: the lowest level where the lapse rate falls to 2 K/km or less
   // and its mean up to every level within 2 km above stays so. The search starts where temperature first

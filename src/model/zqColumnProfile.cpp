@@ -17,9 +17,12 @@
 // - Water: the surface relative humidity holds up to the tropopause level (where temperature stops
 //   falling), with the program's saturation pressure; above it the mixing ratio is constant at the
 //   stratospheric value, or the tropopause value if that is lower.
+// - O3, N2O and CH4: the U.S. standard 1976 table of AFGL 1986 by pressure (ln p interpolation), so the
+//   standard column has the ozone layer and the well-mixed trace gases of the teaching runs.
 #include "zqColumnProfile.h"
 
 #include "zqAtmosphere.h"
+#include "zqAtmosphereTable.h"
 #include "zqPhysicalConstants.h"
 #include "zqSaturation.h"
 
@@ -175,6 +178,16 @@ TzqColumnProfile BuildStandardProfile(const TzqColumnSettings& s) {
   for (std::size_t i = 0; i < water.size(); ++i)
     water[i] = i < tropopause ? humid(out.LevelPressure[i], out.LevelTemperature[i]) : stratospheric;
   out.LevelPpmv[TzqColumnGas::CO2].assign(out.LevelPressure.size(), s.CO2);
+  // The other gases as the U.S. standard 1976 table (AFGL 1986) gives them, by its own interpolation.
+  const TzqAtmosphereTable& us = *BuiltInAtmosphere("us-standard");
+  const auto tabled = [&](TzqColumnGas gas, double p) {
+    const int column = us.GasIndex(ColumnGasInfo(gas).Key);
+    return column < 0 ? 0.0 : us.PpmvAt(column, p);
+  };
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (gas.Gas != TzqColumnGas::H2O && gas.Gas != TzqColumnGas::CO2)
+      for (double p : out.LevelPressure)
+        out.LevelPpmv[gas.Gas].push_back(tabled(gas.Gas, p));
 
   out.Layers.resize(static_cast<std::size_t>(n));
   out.LevelAltitude.assign(out.LevelPressure.size(), 0.0);
@@ -193,6 +206,10 @@ TzqColumnProfile BuildStandardProfile(const TzqColumnSettings& s) {
                                kinks)
             : stratospheric;
     layer.Ppmv[TzqColumnGas::CO2] = s.CO2;
+    for (const TzqColumnGasInfo& gas : ColumnGases())
+      if (gas.Gas != TzqColumnGas::H2O && gas.Gas != TzqColumnGas::CO2)
+        layer.Ppmv[gas.Gas] = MassWeightedMean([&](double p) { return tabled(gas.Gas, p); }, pTop, pBottom,
+                                               us.PressuresWithin(pTop, pBottom));
     layer.AirColumn = AirColumnOf(pBottom - pTop);
     // Altitudes on the standard atmosphere's own (geopotential) scale, for any surface temperature.
     const double tMean = s.Isothermal ? s.SurfaceTemperature

@@ -63,6 +63,9 @@ std::string CheckColumnSettings(const TzqColumnSettings& s) {
   if (s.RelativeHumidity < 0 || s.RelativeHumidity > 100) return "Relative humidity must be 0 to 100 %";
   if (s.CO2 < 0 || s.CO2 > 1e6) return "CO2 must be 0 to 1000000 ppm";
   if (s.CO2Factor < 0) return "CO2 multiple must be 0 or more";
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (const double f = s.GasFactors[gas.Gas]; gas.Gas != TzqColumnGas::CO2 && !(std::isfinite(f) && f >= 0))
+      return std::string(gas.Name) + " multiple must be 0 or more";
   if (s.CO2 * s.CO2Factor > 1e6)
     return "CO2 " + number(s.CO2) + " ppm times its multiple " + number(s.CO2Factor) +
            " is above 1000000 ppm";
@@ -88,11 +91,38 @@ bool IsStandardAtmosphere(const TzqColumnSettings& s) {
 
 std::vector<TzqColumnState> ColumnStates(const TzqColumnSettings& s) {
   std::vector<TzqColumnState> states(2);
-  states[1].GasFactor[TzqColumnGas::CO2] = s.CO2Factor;
+  states[1].GasFactor = ChangedFactors(s);
   states[1].TemperatureOffset = s.Offset;
   states[1].Hold = s.Hold;
   states.insert(states.end(), s.MoreStates.begin(), s.MoreStates.end());
   return states;
+}
+
+TzqPerGas<double> ChangedFactors(const TzqColumnSettings& s) {
+  TzqPerGas<double> f = s.GasFactors;
+  f[TzqColumnGas::CO2] = s.CO2Factor;
+  return f;
+}
+
+std::vector<TzqColumnGas> ChangedGases(const TzqColumnSettings& s) {
+  std::vector<TzqColumnGas> out;
+  const TzqPerGas<double> f = ChangedFactors(s);
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (f[gas.Gas] != 1) out.push_back(gas.Gas);
+  return out;
+}
+
+std::vector<TzqColumnState> OneGasStates(const TzqColumnSettings& s) {
+  const std::vector<TzqColumnGas> changed = ChangedGases(s);
+  if (changed.size() < 2) return {};
+  const TzqPerGas<double> f = ChangedFactors(s);
+  std::vector<TzqColumnState> out;
+  for (TzqColumnGas gas : changed) {
+    TzqColumnState state;
+    state.GasFactor[gas] = f[gas];
+    out.push_back(state);
+  }
+  return out;
 }
 
 std::vector<TzqBand> DefaultHeatingBands() {

@@ -24,7 +24,7 @@ enum class TzqHold { Vapour, RH };
 
 // One state of the column: multiples of the profile's gas amounts, and a warming of the troposphere.
 struct TzqColumnState {
-  TzqPerGas<double> GasFactor{{1, 1}};
+  TzqPerGas<double> GasFactor = TzqPerGas<double>::Filled(1);
   // K: the ground and every level at or below the tropopause pressure warm by this; levels above keep
   // their temperatures. Water follows Hold.
   double TemperatureOffset = 0;
@@ -38,6 +38,9 @@ struct TzqColumnSettings {
   double RelativeHumidity = 60;    // percent, 0 to 100, held up to the tropopause (standard atmosphere)
   double CO2 = 350;                // ppm, well mixed
   double CO2Factor = 2;            // the multiple compared with CO2 (>= 0)
+  // The multiples of the other gases in the same changed state (1: unchanged; CO2's entry is not used,
+  // CO2Factor is), so "2x CH4" is CO2Factor 1 and GasFactors[CH4] 2.
+  TzqPerGas<double> GasFactors = TzqPerGas<double>::Filled(1);
   double Offset = 0;               // K, the warming of the CO2 multiple's state (-50 to 50)
   TzqHold Hold = TzqHold::Vapour;  // how water follows that warming
   double StratosphericH2O = 5;     // ppm above the tropopause, or the tropopause value if lower
@@ -69,8 +72,16 @@ std::string CheckColumnSettings(const TzqColumnSettings& settings);
 
 bool IsStandardAtmosphere(const TzqColumnSettings& settings);
 
-// The states a computation compares: 1x, the CO2 multiple (warmed by Offset), then MoreStates.
+// The states a computation compares: 1x, the changed state (CO2Factor and GasFactors, warmed by Offset),
+// then MoreStates.
 std::vector<TzqColumnState> ColumnStates(const TzqColumnSettings& settings);
+// The multiples of the changed state, CO2's from CO2Factor.
+TzqPerGas<double> ChangedFactors(const TzqColumnSettings& settings);
+// The gases the changed state changes (multiple other than 1), in the registry's order.
+std::vector<TzqColumnGas> ChangedGases(const TzqColumnSettings& settings);
+// When the changed state changes two gases or more, one state per changed gas with its multiple alone
+// (no warming), in ChangedGases' order, so the forcing of each can be told apart; else none.
+std::vector<TzqColumnState> OneGasStates(const TzqColumnSettings& settings);
 
 // 0-550, 550-800, 800-1250 and 1250-2500 cm-1: the far infrared water band, the CO2 band, the
 // window, and the water bending band.

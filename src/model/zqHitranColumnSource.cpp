@@ -6,15 +6,32 @@
 
 #include <algorithm>
 
-TzqHitranColumnSource::TzqHitranColumnSource(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2) {
-  SetLists(h2o, co2);
+namespace {
+
+TzqPerGas<const T_zq_HITRAN*> water_and_co2(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2) {
+  TzqPerGas<const T_zq_HITRAN*> lists{};
+  lists[TzqColumnGas::H2O] = h2o;
+  lists[TzqColumnGas::CO2] = co2;
+  return lists;
+}
+
+} // namespace
+
+TzqHitranColumnSource::TzqHitranColumnSource(const TzqPerGas<const T_zq_HITRAN*>& lists) {
+  SetLists(lists);
+}
+
+TzqHitranColumnSource::TzqHitranColumnSource(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2)
+    : TzqHitranColumnSource(water_and_co2(h2o, co2)) {}
+
+void TzqHitranColumnSource::SetLists(const TzqPerGas<const T_zq_HITRAN*>& lists) {
+  lists_ = lists;
+  bases_.clear();
+  ++revision_;
 }
 
 void TzqHitranColumnSource::SetLists(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2) {
-  lists_[TzqColumnGas::H2O] = h2o;
-  lists_[TzqColumnGas::CO2] = co2;
-  bases_.clear();
-  ++revision_;
+  SetLists(water_and_co2(h2o, co2));
 }
 
 void TzqHitranColumnSource::SetLineWidthLimit(double limit) {
@@ -60,7 +77,7 @@ bool TzqHitranColumnSource::CrossSections(TzqColumnGas gas, const TzqLayerCondit
   const T_zq_HITRAN* list = lists_[gas];
   if (!list || list->Records.empty() || wavenumber.empty()) return true; // absorbs nothing
   std::vector<double> computed;
-  if (gas == TzqColumnGas::CO2 || layer.Pressure < kInterpolatedFrom) {
+  if (gas != TzqColumnGas::H2O || layer.Pressure < kInterpolatedFrom) {
     if (!compute(gas, layer, gas == TzqColumnGas::H2O ? layer.Ppmv[TzqColumnGas::H2O] : 0.0, wavenumber,
                  computed, reason))
       return false;

@@ -12,10 +12,14 @@ class T_zq_HITRAN;
 
 class TzqHitranColumnSource : public TzqCrossSectionSource {
 public:
-  // The water-vapour and CO2 lists (either may be null: that gas then absorbs nothing). The lists must
-  // outlive the source; SetLists tells it of new or reloaded ones.
+  // One list per gas of the registry (any may be null: that gas then absorbs nothing). The lists must
+  // outlive the source; SetLists tells it of new or reloaded ones. The two-list forms set water and CO2
+  // and leave every other gas without a list.
+  explicit TzqHitranColumnSource(const TzqPerGas<const T_zq_HITRAN*>& lists);
   TzqHitranColumnSource(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2);
+  void SetLists(const TzqPerGas<const T_zq_HITRAN*>& lists);
   void SetLists(const T_zq_HITRAN* h2o, const T_zq_HITRAN* co2);
+  const T_zq_HITRAN* List(TzqColumnGas gas) const { return lists_[gas]; }
 
   // Half widths a line reaches on each side of its position (the engine's limit).
   void SetLineWidthLimit(double limit);
@@ -32,7 +36,8 @@ public:
                      std::span<double> sigma, std::string& reason) override;
   // Water vapour broadens its own lines about five times as much as air does, and near the ground it
   // makes up to a few percent of the air: its widths follow its amount. CO2 (well below 0.1 %) is
-  // broadened by air alone; its self-broadening would change its widths by under 0.05 %.
+  // broadened by air alone; its self-broadening would change its widths by under 0.05 %. So are O3, N2O
+  // and CH4, at a few ppm and less.
   //
   // The widths are linear in the water mixing ratio x, and over 0 .. saturation they change by well
   // under 10 %, so in the layers below 100 mb (where a new humidity would otherwise mean recomputing

@@ -16,13 +16,23 @@ extern const unsigned char zqTipsCO2_626Bytes[];
 extern const std::size_t zqTipsCO2_626Size;
 extern const unsigned char zqTipsH2O_161Bytes[];
 extern const std::size_t zqTipsH2O_161Size;
+extern const unsigned char zqTipsO3_666Bytes[];
+extern const std::size_t zqTipsO3_666Size;
+extern const unsigned char zqTipsN2O_446Bytes[];
+extern const std::size_t zqTipsN2O_446Size;
+extern const unsigned char zqTipsCH4_211Bytes[];
+extern const std::size_t zqTipsCH4_211Size;
 
 namespace zqtips {
 namespace {
 
-constexpr std::array<TIsotopologue, 2> kIsotopologues{{
-    {1, 1, "H2O 161", zqconst::MolarMassH2O161},
-    {2, 1, "CO2 626", zqconst::MolarMassCO2626},
+// Natural abundances: HAPI 1.3.0.0's isotopologue table (src/model/data/tips/README.md).
+constexpr std::array<TIsotopologue, 5> kIsotopologues{{
+    {1, 1, "H2O 161", zqconst::MolarMassH2O161, 0.9973173},
+    {2, 1, "CO2 626", zqconst::MolarMassCO2626, 0.9842043},
+    {3, 1, "O3 666", zqconst::MolarMassO3666, 0.9929009},
+    {4, 1, "N2O 446", zqconst::MolarMassN2O446, 0.9903328},
+    {6, 1, "CH4 211", zqconst::MolarMassCH4211, 0.9882741},
 }};
 
 struct Table {
@@ -57,7 +67,24 @@ Table parse(const unsigned char* bytes, std::size_t size) {
 const Table& table_of(const TIsotopologue& iso) {
   static const Table h2o = parse(zqTipsH2O_161Bytes, zqTipsH2O_161Size);
   static const Table co2 = parse(zqTipsCO2_626Bytes, zqTipsCO2_626Size);
-  return iso.Molecule == 1 ? h2o : co2;
+  static const Table o3 = parse(zqTipsO3_666Bytes, zqTipsO3_666Size);
+  static const Table n2o = parse(zqTipsN2O_446Bytes, zqTipsN2O_446Size);
+  static const Table ch4 = parse(zqTipsCH4_211Bytes, zqTipsCH4_211Size);
+  static const Table none;
+  switch (iso.Molecule) {
+  case 1:
+    return h2o;
+  case 2:
+    return co2;
+  case 3:
+    return o3;
+  case 4:
+    return n2o;
+  case 6:
+    return ch4;
+  default:
+    return none;
+  }
 }
 
 } // namespace

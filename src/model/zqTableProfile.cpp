@@ -13,14 +13,6 @@
 
 namespace {
 
-// Table pressures strictly inside (pTop, pBottom), ascending: where the interpolated profile bends.
-std::vector<double> table_kinks(const TzqAtmosphereTable& t, double pTop, double pBottom) {
-  std::vector<double> out;
-  for (auto it = t.Pressure.rbegin(); it != t.Pressure.rend(); ++it)
-    if (*it > pTop && *it < pBottom) out.push_back(*it);
-  return out;
-}
-
 int nearest_level(const std::vector<double>& levelPressure, double p) {
   int best = 0;
   for (std::size_t i = 1; i < levelPressure.size(); ++i)
@@ -90,7 +82,7 @@ TzqColumnProfile BuildTableProfile(const TzqColumnSettings& s) {
   out.Layers.resize(static_cast<std::size_t>(n));
   for (std::size_t k = 0; k < out.Layers.size(); ++k) {
     const double pBottom = out.LevelPressure[k], pTop = out.LevelPressure[k + 1];
-    const std::vector<double> kinks = table_kinks(*table, pTop, pBottom);
+    const std::vector<double> kinks = table->PressuresWithin(pTop, pBottom);
     TzqColumnLayer& layer = out.Layers[k];
     layer.Pressure = (pBottom + pTop) / 2;
     layer.Temperature = MassWeightedMean(temperature, pTop, pBottom, kinks);

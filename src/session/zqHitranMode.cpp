@@ -185,9 +185,9 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
                                 double resolvedPathM, const TResolvingGridOptions& resolution) {
   THitranGases g;
   g.WaterPpm = c.Water;
-  g.CO2Ppm = c.CO2;
+  g.CO2Ppm = c.SecondGasPpm();
   g.WaterDensity = zqphys::NumberDensity(c.Water, c.Pressure, c.Temperature);
-  g.CO2Density = zqphys::NumberDensity(c.CO2, c.Pressure, c.Temperature);
+  g.CO2Density = zqphys::NumberDensity(g.CO2Ppm, c.Pressure, c.Temperature);
   g.UnitDensity = zqphys::NumberDensity(1, c.Pressure, c.Temperature);
 
   // The resolving grid of both gases (one grid, so that the combined spectrum adds point by point).
@@ -195,7 +195,7 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
   if (resolvedPathM > 0) {
     std::vector<THitranResolvedGas> gases;
     for (const auto& [list, ppm, density] :
-         {std::tuple{water, c.Water, g.WaterDensity}, std::tuple{co2, c.CO2, g.CO2Density}})
+         {std::tuple{water, c.Water, g.WaterDensity}, std::tuple{co2, g.CO2Ppm, g.CO2Density}})
       if (list)
         gases.push_back({HitranLineSet(*list), HitranConditions(c, ppm), density * resolvedPathM * 100});
     grid = HitranResolvingGrid(gases, resolution);
@@ -203,7 +203,7 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
     for (const std::string& note : grid.Notes)
       g.Status.Note("", note);
   }
-  auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out, const char* source) {
+  auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out, const std::string& source) {
     if (!list) return false;
     THitranConditions conditions = HitranConditions(c, ppm);
     if (g.Resolved) {
@@ -218,7 +218,7 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
     return true;
   };
   g.HasWater = compute(water, c.Water, g.Water, "h2o");
-  g.HasCO2 = compute(co2, c.CO2, g.CO2, "co2");
+  g.HasCO2 = compute(co2, g.CO2Ppm, g.CO2, SectionOf(c.Gas));
   if (g.Resolved) {
     g.PlotX = std::move(grid.PlotX);
     g.First = std::move(grid.First);
@@ -248,7 +248,7 @@ TzqStatus FillHitranSeries(const THitranGases& g, const TControls& c, double pat
     }
     const double ppm = role == TSeriesRole::Water ? g.WaterPpm : g.CO2Ppm;
     fill_role(*s, g, cs->Sigma, g.DensityOf(role), scaled ? ppm : 1.0, c, pathFactor, status,
-              SectionOf(role));
+              role == TSeriesRole::CO2 ? SectionOf(c.Gas) : SectionOf(role));
   }
   // The combined spectrum already carries the mixing ratios: never scaled again.
   if (TLineSeries* s = series(TSeriesRole::Combined)) {

@@ -60,6 +60,8 @@ struct THitranGases {
   TzqStatus Status; // each gas's refusal and notes under its section, the resolving grid's under ""
 };
 // resolvedPathM > 0: on a grid that resolves the lines thick enough to matter through paths up to it.
+// co2 is the list of the second series' gas (controls.Gas, at controls.SecondGasPpm()); the CO2 members
+// below hold that gas.
 THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& controls,
                                 double resolvedPathM = 0, const TResolvingGridOptions& resolution = {});
 

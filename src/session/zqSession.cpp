@@ -23,6 +23,25 @@ std::string SectionOf(TSeriesRole role) {
   }
 }
 
+std::string SectionOf(TzqColumnGas gas) {
+  switch (gas) {
+  case TzqColumnGas::H2O:
+    return SectionOf(TSeriesRole::Water);
+  case TzqColumnGas::CO2:
+    return SectionOf(TSeriesRole::CO2);
+  default:
+    return ColumnGasInfo(gas).Section;
+  }
+}
+
+TzqPerGas<double> TControls::DefaultGasPpm() {
+  TzqPerGas<double> ppm{};
+  ppm[TzqColumnGas::O3] = 0.0266;
+  ppm[TzqColumnGas::N2O] = 0.32;
+  ppm[TzqColumnGas::CH4] = 1.7;
+  return ppm;
+}
+
 // ---- status
 
 void TzqStatus::Refuse(std::string source, std::string text) {
@@ -106,9 +125,23 @@ T_zq_HITRAN* TzqSession::ListOf(TSeriesRole role) const {
   }
 }
 
+T_zq_HITRAN* TzqSession::GasList(TzqColumnGas gas) const {
+  switch (gas) {
+  case TzqColumnGas::H2O:
+    return Water;
+  case TzqColumnGas::CO2:
+    return CO2;
+  default:
+    return GasLists[gas];
+  }
+}
+
 void TzqSession::ApplyControls() {
   const TControls& c = Controls;
-  for (T_zq_HITRAN* list : {CO2, Water, Combined}) {
+  std::vector<T_zq_HITRAN*> lists{CO2, Water, Combined};
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (gas.Gas != TzqColumnGas::H2O && gas.Gas != TzqColumnGas::CO2) lists.push_back(GasLists[gas.Gas]);
+  for (T_zq_HITRAN* list : lists) {
     if (!list) continue;
     list->SetWavenumberMin(c.WavenumberMin);
     list->SetWavenumberMax(c.WavenumberMax);
@@ -124,6 +157,8 @@ void TzqSession::ApplyControls() {
   }
   if (CO2) CO2->SetMixingRatio(c.CO2);
   if (Water) Water->SetMixingRatio(c.Water);
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (T_zq_HITRAN* list = GasLists[gas.Gas]) list->SetMixingRatio(c.GasPpm[gas.Gas]);
   // The combined spectrum already carries the mixing ratios.
   if (Combined) Combined->SetMixingRatio(1);
 }
@@ -183,19 +218,39 @@ static bool wrong_physics(const TzqSession& s, const TzqSession::TSeriesSink& si
   return true;
 }
 
+// A second gas other than CO2 has only the HITRAN physics' spectra (the classic model knows two gases),
+// and water keeps the first series: refused by name, every gas series emptied.
+static bool wrong_gas(const TzqSession& s, const TzqSession::TSeriesSink& sink, TzqStatus& status) {
+  const TControls& c = s.Controls;
+  if (c.Gas == TzqColumnGas::CO2) return false;
+  if (c.Gas == TzqColumnGas::H2O)
+    status.Refuse("", "Water vapour has the first series: choose another gas for the second");
+  else if (c.Physics != TLinePhysics::Hitran)
+    status.Refuse(SectionOf(c.Gas), std::string("The classic line physics knows water vapour and CO2 only: ") +
+                                        ColumnGasInfo(c.Gas).Name + " needs the HITRAN line physics");
+  else if (!s.SecondList())
+    status.Refuse(SectionOf(c.Gas), std::string("No line list is open for ") + ColumnGasInfo(c.Gas).Name);
+  else
+    return false;
+  for (TSeriesRole role : kGasRoles)
+    if (TLineSeries* series = sink.Series ? sink.Series(role) : nullptr) series->Clear();
+  return true;
+}
+
 TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
   ApplyControls();
   const TControls& c = Controls;
+  if (TzqStatus status; wrong_gas(*this, sink, status)) return status;
   if (c.Physics == TLinePhysics::Hitran) {
     TzqStatus status;
     if (wrong_physics(*this, sink, status)) return status;
     // The raw-line plots are the file's values: the same in both physics, drawn as below.
     if (!IsLinePlot(c.Physics, c.PlotType, c.SpectraType))
-      return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+      return FillHitranSeries(ComputeHitranGases(Water, SecondList(), c, HitranResolvedPath(c)), c,
                               path_factor_of(*this), sink.Series);
   }
   if (Water) plot(sink, TSeriesRole::Water, *Water);
-  if (CO2) plot(sink, TSeriesRole::CO2, *CO2);
+  if (T_zq_HITRAN* second = SecondList()) plot(sink, TSeriesRole::CO2, *second);
   TzqStatus status;
   if (!sources_refused(status) && Combined) {
     CombineSpectra();
@@ -210,13 +265,14 @@ TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
 TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, float temperature) {
   ApplyControls();
   TzqStatus status;
+  if (wrong_gas(*this, sink, status)) return status;
   if (!CO2 || !Water || !Combined) return status;
   if (Controls.Physics == TLinePhysics::Hitran) {
     // The mean paths of the cross-sections at the controls' conditions.
     TControls c = Controls;
     c.PlotType = TPlotType::MeanPath;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+    return FillHitranSeries(ComputeHitranGases(Water, SecondList(), c, HitranResolvedPath(c)), c,
                             path_factor_of(*this), sink.Series);
   }
   auto series = [&](TSeriesRole role) { return sink.Series ? sink.Series(role) : nullptr; };
@@ -237,6 +293,7 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
 TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, float pressure,
                                       float temperature) {
   ApplyControls();
+  if (TzqStatus status; wrong_gas(*this, sink, status)) return status;
   // The views fill the two gases' series only.
   auto series = [&](TSeriesRole role) -> TLineSeries* {
     if (role == TSeriesRole::Combined || !sink.Series) return nullptr;
@@ -247,7 +304,7 @@ TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, f
     c.PlotType = view == TLineView::LineMeanPaths ? TPlotType::MeanPath : TPlotType::Spectra;
     c.Scaling = TScaling::Raw;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+    return FillHitranSeries(ComputeHitranGases(Water, SecondList(), c, HitranResolvedPath(c)), c,
                             path_factor_of(*this), series);
   }
   if (view == TLineView::AdjustedSpectrum) {
@@ -257,7 +314,7 @@ TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, f
   }
   TzqStatus status;
   for (TSeriesRole role : {TSeriesRole::CO2, TSeriesRole::Water}) {
-    T_zq_HITRAN* list = ListOf(role);
+    T_zq_HITRAN* list = role == TSeriesRole::CO2 ? SecondList() : ListOf(role);
     TLineSeries* s = series(role);
     if (!list || !s) continue;
     switch (view) {
@@ -278,12 +335,13 @@ TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, f
 }
 
 TPowerResult TzqSession::ComputePower(double P) {
+  if (TPowerResult refused; wrong_gas(*this, {}, refused.Status)) return refused;
   if (Controls.Physics == TLinePhysics::Hitran) {
     TControls c = Controls;
     // The raw-line types have no spectrum of their own: their power is the Voigt profile's.
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
     // Resolved for the longest path of the table, the doubled CO2 path.
-    return HitranPowerTable(ComputeHitranGases(Water, CO2, c, 2 * P), c, P);
+    return HitranPowerTable(ComputeHitranGases(Water, SecondList(), c, 2 * P), c, P);
   }
   TPowerResult r;
   if (!CO2 || !Water || !Combined) {

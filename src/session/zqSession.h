@@ -38,6 +38,8 @@ constexpr TSeriesRole kBlackbodyRoles[] = {TSeriesRole::Blackbody1, TSeriesRole:
                                            TSeriesRole::Blackbody3};
 // INI section of a gas role's line list ("h2o", "co2", "Combined"); empty for a blackbody.
 std::string SectionOf(TSeriesRole role);
+// INI section of a gas's line list, as status sources say it: "h2o", "co2", "O3", "N2O", "CH4".
+std::string SectionOf(TzqColumnGas gas);
 
 // What a computation has to say: refusals (nothing could be computed, the series are empty or the
 // result missing) and notes (computed, but zero or partial as the physics says), each with its source.
@@ -82,6 +84,15 @@ struct TControls {
   std::optional<double> PathFactor = 1;
   double Water = 10000; // ppm
   double CO2 = 350;     // ppm
+  // The gas of the second series (CO2's role) under the HITRAN physics: CO2, or a gas of the registry
+  // whose list is loaded (O3, N2O, CH4) at its GasPpm. Water keeps the first series.
+  TzqColumnGas Gas = TzqColumnGas::CO2;
+  TzqPerGas<double> GasPpm = DefaultGasPpm();
+  // The U.S. standard 1976 surface amounts (AFGL 1986): O3 0.0266, N2O 0.32, CH4 1.7 ppm; water and
+  // CO2 entries unused (Water and CO2 are).
+  static TzqPerGas<double> DefaultGasPpm();
+  // The ppm of the second series' gas.
+  double SecondGasPpm() const { return Gas == TzqColumnGas::CO2 ? CO2 : GasPpm[Gas]; }
 };
 
 // Path factor and absorbed fraction (0..1) of a multiplier m for a path type.
@@ -145,7 +156,15 @@ public:
   T_zq_HITRAN* Water = nullptr;
   T_zq_HITRAN* CO2 = nullptr;
   T_zq_HITRAN* Combined = nullptr;
+  // The lists of the other gases of the registry (O3, N2O, CH4); the water and CO2 entries are not used
+  // (Water and CO2 are). A gas without a list absorbs nothing in the column, with a note.
+  TzqPerGas<T_zq_HITRAN*> GasLists{};
   TControls Controls;
+
+  // The list of any gas of the registry: Water and CO2 for those two, GasLists for the others.
+  T_zq_HITRAN* GasList(TzqColumnGas gas) const;
+  // The list of the second series: GasList(Controls.Gas).
+  T_zq_HITRAN* SecondList() const { return GasList(Controls.Gas); }
 
   // Where a front end keeps the series of the gas roles. Series gives a role's series (or none); Plot,
   // when set, replots a role from its list the front end's way (the window: through its chart tools,
@@ -202,14 +221,14 @@ private:
 
   std::unique_ptr<TzqColumn> column_;
   std::unique_ptr<TzqHitranColumnSource> column_source_;
-  TListKey column_lists_[2];
+  TzqPerGas<TListKey> column_lists_{};
 
   bool sources_refused(TzqStatus& status) const;
   // Readies the column and its sources for settings; false with the refusal in status.
   bool prepare_column(const TzqColumnSettings& settings, const TzqColumnProgress& progress,
                       TzqStatus& status);
-  // The lists' notes and the column's own.
-  void note_column(const std::vector<std::string>& notes, TzqStatus& status) const;
+  // The lists' notes, a note for each gas the profile holds but no list serves, and the column's own.
+  void note_column(const TzqColumnResult& result, TzqStatus& status) const;
 };
 
 } // namespace zqsession

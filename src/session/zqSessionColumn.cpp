@@ -1,9 +1,11 @@
-// The session's atmosphere column: the two line lists behind a HITRAN column source, one column with
+// The session's atmosphere column: every gas's line list behind a HITRAN column source, one column with
 // its cache of layer cross-sections, refusals and notes as status.
 #include "zqColumnMemory.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 #include "zqSession.h"
+
+#include <algorithm>
 
 namespace zqsession {
 
@@ -24,23 +26,35 @@ bool TzqSession::prepare_column(const TzqColumnSettings& settings, const TzqColu
     return false;
   }
   if (!column_) column_ = std::make_unique<TzqColumn>();
-  const TListKey keys[2] = {key_of(Water), key_of(CO2)};
-  if (!column_source_) {
-    column_source_ = std::make_unique<TzqHitranColumnSource>(Water, CO2);
-  } else if (!(keys[0] == column_lists_[0] && keys[1] == column_lists_[1])) {
-    column_source_->SetLists(Water, CO2); // a new revision: the column drops what it holds
+  TzqPerGas<TListKey> keys{};
+  TzqPerGas<const T_zq_HITRAN*> lists{};
+  for (const TzqColumnGasInfo& gas : ColumnGases()) {
+    lists[gas.Gas] = GasList(gas.Gas);
+    keys[gas.Gas] = key_of(lists[gas.Gas]);
   }
-  column_lists_[0] = keys[0];
-  column_lists_[1] = keys[1];
+  if (!column_source_) {
+    column_source_ = std::make_unique<TzqHitranColumnSource>(lists);
+  } else if (!(keys == column_lists_)) {
+    column_source_->SetLists(lists); // a new revision: the column drops what it holds
+  }
+  column_lists_ = keys;
   column_source_->SetThreads(settings.Threads);
   column_source_->SetCancel(progress.Cancel);
   return true;
 }
 
-void TzqSession::note_column(const std::vector<std::string>& notes, TzqStatus& status) const {
-  status.Note("h2o", Water->ReadNote());
-  status.Note("co2", CO2->ReadNote());
-  for (const std::string& note : notes)
+void TzqSession::note_column(const TzqColumnResult& result, TzqStatus& status) const {
+  for (const TzqColumnGasInfo& gas : ColumnGases()) {
+    const T_zq_HITRAN* list = GasList(gas.Gas);
+    if (list) status.Note(SectionOf(gas.Gas), list->ReadNote());
+    if (list && !list->Records.empty()) continue;
+    // The profile holds the gas, but nothing computes what it absorbs: the user must know.
+    const bool present = std::any_of(result.Profile.Layers.begin(), result.Profile.Layers.end(),
+                                     [&](const TzqColumnLayer& l) { return l.Ppmv[gas.Gas] > 0; });
+    if (present)
+      status.Note(SectionOf(gas.Gas), std::string(gas.Name) + " has no line list: it absorbs nothing in the column");
+  }
+  for (const std::string& note : result.Notes)
     status.Note("column", note);
 }
 
@@ -54,7 +68,7 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
   if (!run.Result.Computed)
     run.Status.Refuse("column",
                       run.Result.Refusal.empty() ? "The column was not computed" : run.Result.Refusal);
-  note_column(run.Result.Notes, run.Status);
+  note_column(run.Result, run.Status);
   return run;
 }
 
@@ -67,7 +81,7 @@ TBalanceRun TzqSession::ComputeBalance(const TzqColumnSettings& settings, TzqHol
   }
   run.Balance = SolveBalance(*column_, settings, SameSourceForEveryGas(*column_source_), hold, progress);
   if (!run.Balance.Solved) run.Status.Refuse("column", run.Balance.Refusal);
-  note_column(run.Balance.Result.Notes, run.Status);
+  note_column(run.Balance.Result, run.Status);
   return run;
 }
 
