@@ -947,16 +947,14 @@ void TForm1::DrawColumnSpectra() {
       b.SetPenWidth(1);
       b.SetPenStyle(TPenStyle::Solid);
       b.SetTitle("Background, " +
-                 (state == 0 ? std::string("1x") : zqFloatToText(background->Settings.CO2Factor, ".") + "x") +
-                 " CO2");
+                 (state == 0 ? BaseStateText(background->Settings) : ChangedStateText(background->Settings)));
       b.Assign(ColumnChartX(background->Wavenumber, unit), SnapshotSpectrum(*background, state, quantity));
     }
   const std::vector<double> x = ColumnChartX(c.Wavenumber, unit);
-  const std::string multiple = zqFloatToText(c.Settings.CO2Factor, ".");
   const std::string states[] = {
-      "1x CO2", c.Settings.Offset == 0
-                    ? multiple + "x CO2"
-                    : WarmedStateText(c.Settings.CO2Factor, c.Settings.Offset, c.Settings.Hold)};
+      BaseStateText(c.Settings), c.Settings.Offset == 0
+                                     ? ChangedStateText(c.Settings)
+                                     : WarmedStateText(c.Settings.CO2Factor, c.Settings.Offset, c.Settings.Hold)};
   for (int state = 0; state < 2; ++state) {
     std::vector<double> y = SnapshotSpectrum(c, state, quantity);
     if (difference) {
@@ -1000,9 +998,15 @@ void TForm1::DrawColumnSpectra() {
   TzqLegendElement* legends[] = {Series_0_UILegend, Series_1_UILegend, Series_2_UILegend,
                                  Series_3_UILegend, Series_4_UILegend, Series_5_UILegend};
   const QString where = c.ObserverAtTop && c.Look == TzqLook::Down ? "Top" : "Seen";
-  const QString texts[] = {difference ? "1x, difference" : where + ", 1x CO2",
-                           difference ? QString::fromStdString(multiple) + "x, difference"
-                                      : where + QString(", %1x CO2").arg(QString::fromStdString(multiple)),
+  // The legend names the changed gas: "Top, 2x CO2", "Top, 2x CH4", "0x O3, difference".
+  const QString base = QString::fromStdString(BaseStateText(c.Settings));
+  const QString changed = QString::fromStdString(ChangedStateText(c.Settings));
+  const QString texts[] = {difference ? base.section(' ', 0, 0) + ", difference" : where + ", " + base,
+                           difference ? (ChangedGases(c.Settings).size() > 1 || !changed.endsWith(" CO2")
+                                             ? changed
+                                             : changed.section(' ', 0, 0)) +
+                                            ", difference"
+                                      : where + ", " + changed,
                            "(not used)",
                            "",
                            "",

@@ -89,12 +89,16 @@ bool TzqColumn::compute(const TzqColumnSettings& s, const TzqColumnSources& sour
   for (std::size_t i = 0; i < result.States.size(); ++i)
     profiles.push_back(result.States[i].TemperatureOffset == 0 ? &result.Profile : &result.StateProfiles[i]);
 
-  // Where any state has some of a gas.
+  // Where any state has some of a gas that a source computes.
   const std::size_t layers = result.Profile.Layers.size();
   std::vector<bool> absorbs(layers * kColumnGases, false);
+  TzqPerGas<bool> computed{};
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    for (const TzqCrossSectionSource* source : sources[gas.Gas])
+      computed[gas.Gas] = computed[gas.Gas] || source->Computes(gas.Gas);
   for (std::size_t k = 0; k < layers; ++k)
     for (const TzqColumnGasInfo& gas : ColumnGases())
-      for (std::size_t i = 0; i < result.States.size(); ++i)
+      for (std::size_t i = 0; computed[gas.Gas] && i < result.States.size(); ++i)
         if (ColumnAmount(profiles[i]->Layers[k], gas.Gas, result.States[i].GasFactor[gas.Gas]) != 0)
           absorbs[k * kColumnGases + static_cast<std::size_t>(gas.Gas)] = true;
 

@@ -71,6 +71,10 @@ bool TzqHitranColumnSource::compute(TzqColumnGas gas, const TzqLayerConditions& 
   return true;
 }
 
+bool TzqHitranColumnSource::Computes(TzqColumnGas gas) const {
+  return lists_[gas] && !lists_[gas]->Records.empty();
+}
+
 bool TzqHitranColumnSource::CrossSections(TzqColumnGas gas, const TzqLayerConditions& layer,
                                           std::span<const double> wavenumber, std::span<double> sigma,
                                           std::string& reason) {

@@ -45,6 +45,8 @@ public:
   // results kept here: at x = 0 and at x_ref = the layer's saturation mixing ratio. A new humidity
   // then costs a weighted sum per layer. Above 100 mb it is computed at x itself (cheap there).
   bool DependsOnMixingRatio(TzqColumnGas gas) const override { return gas == TzqColumnGas::H2O; }
+  // Every gas whose list holds lines.
+  bool Computes(TzqColumnGas gas) const override;
   uint64_t Revision() const override { return revision_; }
 
   // Pressure (mb) from which the water cross-section is interpolated in its mixing ratio.

@@ -36,6 +36,10 @@ public:
   // True when the gas's cross-sections change with the layer's mixing ratios (self-broadening): the
   // cache then fetches them again when an amount changes. False (the default): T and p only.
   virtual bool DependsOnMixingRatio(TzqColumnGas) const { return false; }
+  // True for a gas the source computes cross-sections of; the column fetches no other. The default is
+  // water and CO2, the gases every source computed before the column had more; a source of the other
+  // gases (O3, N2O, CH4) says so, and the HITRAN source does for each gas with lines.
+  virtual bool Computes(TzqColumnGas gas) const { return gas == TzqColumnGas::H2O || gas == TzqColumnGas::CO2; }
   // Changes whenever what the source computes changes (other lines, other settings), so the cache
   // knows to drop what it holds.
   virtual uint64_t Revision() const { return 0; }

@@ -1,5 +1,7 @@
 #include "zqColumnReport.h"
 
+#include "zqGasLists.h"
+
 #include "zqINI_File.h"
 #include "zqLineSeries.h"
 #include "zqNumberText.h"
@@ -37,13 +39,24 @@ std::string states_text(const std::vector<TzqColumnState>& states) {
   std::string text;
   for (const TzqColumnState& state : states) {
     text += text.empty() ? "" : "; ";
+    // Water and CO2 always; another gas only when its multiple is not 1.
     std::string factors;
     for (const TzqColumnGasInfo& gas : ColumnGases())
-      factors +=
-          (factors.empty() ? "" : " ") + std::string(gas.Key) + " x " + number(state.GasFactor[gas.Gas]);
+      if (!zqsession::IsTraceGas(gas.Gas) || state.GasFactor[gas.Gas] != 1)
+        factors +=
+            (factors.empty() ? "" : " ") + std::string(gas.Key) + " x " + number(state.GasFactor[gas.Gas]);
     text += factors + " warmed " + number(state.TemperatureOffset) + " K " + hold_text(state.Hold);
   }
   return text;
+}
+
+// The other gases' multiples in the changed state: "o3 x 0 ch4 x 2", "none" when all are 1.
+std::string gas_factors_text(const TzqColumnSettings& s) {
+  std::string text;
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (zqsession::IsTraceGas(gas.Gas) && s.GasFactors[gas.Gas] != 1)
+      text += (text.empty() ? "" : " ") + std::string(gas.Key) + " x " + number(s.GasFactors[gas.Gas]);
+  return text.empty() ? "none" : text;
 }
 
 std::string bands_text(const std::vector<TzqBand>& bands) {
@@ -61,8 +74,20 @@ std::string one_line(std::string text) {
   return text;
 }
 
-std::string multiple_text(const TColumnSnapshot& run) {
-  return number(run.Settings.CO2Factor) + "x";
+// The gases the legends name: CO2 unless another gas changes.
+std::vector<TzqColumnGas> named_gases(const TzqColumnSettings& s) {
+  std::vector<TzqColumnGas> gases = ChangedGases(s);
+  if (gases.empty() || (gases.size() == 1 && gases[0] == TzqColumnGas::CO2)) return {TzqColumnGas::CO2};
+  return gases;
+}
+
+std::string states_named(const TzqColumnSettings& s, bool changed) {
+  const TzqPerGas<double> f = ChangedFactors(s);
+  std::string text;
+  for (TzqColumnGas gas : named_gases(s))
+    text += (text.empty() ? "" : " + ") + (changed ? number(f[gas]) : std::string("1")) + "x " +
+            ColumnGasInfo(gas).Name;
+  return text;
 }
 
 constexpr TzqHold kHolds[] = {TzqHold::Vapour, TzqHold::RH};
@@ -271,7 +296,7 @@ std::vector<double> FigureDifferences(const TColumnSnapshot& a, const TColumnSna
 }
 
 std::vector<std::string> ColumnSettingsLines(const TzqColumnSettings& s) {
-  return {"SurfaceTemperature = " + number(s.SurfaceTemperature),
+  std::vector<std::string> lines{"SurfaceTemperature = " + number(s.SurfaceTemperature),
           "RelativeHumidity = " + number(s.RelativeHumidity),
           "CO2 = " + number(s.CO2),
           "CO2Factor = " + number(s.CO2Factor),
@@ -293,10 +318,21 @@ std::vector<std::string> ColumnSettingsLines(const TzqColumnSettings& s) {
           "ObserverAltitude = " + (s.ObserverAltitude ? number(*s.ObserverAltitude) : std::string("top")),
           "Look = " + look_text(s.Look),
           "HeatingBands = " + bands_text(s.HeatingBands)};
+  // Only where another gas changes, so a CO2 run's header stays as it was.
+  if (const std::string others = gas_factors_text(s); others != "none") lines.push_back("GasFactors = " + others);
+  return lines;
 }
 
 std::string BandText(const TzqBand& band) {
   return number(band.Min) + "-" + number(band.Max) + " cm-1";
+}
+
+std::string ChangedStateText(const TzqColumnSettings& s) {
+  return states_named(s, true);
+}
+
+std::string BaseStateText(const TzqColumnSettings& s) {
+  return states_named(s, false);
 }
 
 std::string ObserverText(const TColumnSnapshot& run) {
@@ -314,6 +350,7 @@ std::string ColumnConditionsText(const TColumnSnapshot& run) {
            (s.SurfaceFromTable ? " (table)" : "") + "   H2O x " + number(s.H2OScale);
   }
   text += "   " + number(s.CO2) + " ppm CO2 and x " + number(s.CO2Factor);
+  if (const std::string others = gas_factors_text(s); others != "none") text += ", " + others;
   if (s.Offset != 0) text += " warmed " + number(s.Offset) + " K (" + HoldText(s.Hold) + ")";
   text += "   " + std::to_string(s.Layers) + " layers to " + number(s.TopAltitude) + " km";
   if (!(run.ObserverAtTop && run.Look == TzqLook::Down)) text += "   seen at " + ObserverText(run);
@@ -343,7 +380,7 @@ TColumnPlotTexts ColumnSpectrumTexts(const TColumnSnapshot& run, TColumnQuantity
 
 TColumnPlotTexts ColumnHeatingTexts(const TColumnSnapshot& run) {
   TColumnPlotTexts t;
-  t.FirstLine = "Heating Rates by Band, " + multiple_text(run) + " CO2 Dashed (HITRAN, Voigt)";
+  t.FirstLine = "Heating Rates by Band, " + ChangedStateText(run.Settings) + " Dashed (HITRAN, Voigt)";
   t.SecondLine = ColumnConditionsText(run);
   t.LeftAxis = "Altitude [km]";
   t.BottomAxis = "Heating rate (K/day)";

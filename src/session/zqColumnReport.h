@@ -148,6 +148,11 @@ std::string WarmedStateText(double co2Factor, double warming, TzqHold hold);
 // them, yes/no, "top" for no observer altitude, "default" for no heating bands).
 std::vector<std::string> ColumnSettingsLines(const TzqColumnSettings& settings);
 
+// The changed state and the first as legends name them: "2x CO2" and "1x CO2" when CO2 alone changes (or
+// nothing does), else each changed gas's multiple ("2x CH4", "0x O3", "2x CO2 + 2x CH4"; "1x CH4").
+std::string ChangedStateText(const TzqColumnSettings& settings);
+std::string BaseStateText(const TzqColumnSettings& settings);
+
 // The plot's texts.
 struct TColumnPlotTexts {
   std::string FirstLine, SecondLine, LeftAxis, BottomAxis;

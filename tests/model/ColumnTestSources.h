@@ -32,8 +32,7 @@ private:
 // A CO2-like band: lines every 1.56 cm-1 from the centre 667 cm-1 out to +-90 cm-1, strongest near
 // the centre, each with an area-normalised Lorentz shape whose half width combines a pressure width
 // 0.07 (p / 1013.25) (296 / T)^0.75 with a Doppler-like floor; lines reach 25 cm-1 each side. Water
-// is a weak grey absorber below 500 cm-1 and above 1300 cm-1 unless turned off; other gases absorb
-// nothing.
+// is a weak grey absorber below 500 cm-1 and above 1300 cm-1 unless turned off.
 class BandSource : public TzqCrossSectionSource {
 public:
   explicit BandSource(double strength = 3e-19, double waterSigma = 0)
@@ -46,7 +45,6 @@ public:
         sigma[j] = wavenumber[j] < 500 || wavenumber[j] > 1300 ? water_ : 0;
       return true;
     }
-    if (gas != TzqColumnGas::CO2) return true; // the band is CO2's alone
     const double lorentz = 0.07 * layer.Pressure / 1013.25 * std::pow(296 / layer.Temperature, 0.75);
     const double doppler = 6e-4 * std::sqrt(layer.Temperature / 296);
     const double gamma = std::sqrt(lorentz * lorentz + doppler * doppler);
