@@ -141,3 +141,7 @@ bool IsDemoLineListFile(const std::filesystem::path& file) {
   if (!in.read(start.data(), static_cast<std::streamsize>(start.size()))) return false;
   return start == marker;
 }
+
+void WriteDemoO3List(const std::filesystem::path& folder) {
+  write_list(folder, {" 3", "O3", "03_o3_666_demo.txt"}, DemoO3Lines());
+}

@@ -41,6 +41,10 @@ std::vector<DemoLine> DemoCO2Lines();
 // fundamental near 1595 cm-1. Sorted by wavenumber.
 std::vector<DemoLine> DemoH2OLines();
 
+// Principal isotopologue of O3 (" 3", isotopologue "1"): a simplified 9.6 um (nu3) band, a symmetric-top
+// stand-in for the real asymmetric-top band (zqDemoO3.cpp says what it leaves out). Sorted by wavenumber.
+std::vector<DemoLine> DemoO3Lines();
+
 // Band summaries of a list, in order of first appearance of each band.
 std::vector<DemoBand> DemoBands(const std::vector<DemoLine>& lines);
 
@@ -69,3 +73,7 @@ bool IsDemoLineListFile(const std::filesystem::path& file);
 // Names in leave (file names such as "02_CO2.txt") are not written at all.
 void WriteDemoLineLists(const std::filesystem::path& folder, bool keepExisting = false,
                         const std::vector<std::string>& leave = {});
+
+// Writes the ozone demonstration list "03_o3_666_demo.txt" into folder (not among the first run's lists:
+// the program opens it only when asked, as any O3 list).
+void WriteDemoO3List(const std::filesystem::path& folder);
