@@ -51,8 +51,9 @@ TGasListLoad LoadGasList(TzqColumnGas gas, const std::string& file, TzqINI_File*
   list->OnReadProgress = nullptr;
   if (list->Records.empty()) {
     const std::string held = list->ReadNote();
-    result.Error = file + " holds no " + info.Name + " line (HITRAN molecule " + std::to_string(info.Molecule) +
-                   ", isotopologue 1)" + (held.empty() ? ": it holds no HITRAN record" : ". " + held);
+    result.Error = file + " holds no " + info.Name + " line (HITRAN molecule " +
+                   std::to_string(info.Molecule) + ", isotopologue 1)" +
+                   (held.empty() ? ": it holds no HITRAN record" : ". " + held);
     return result;
   }
   result.List = std::move(list);
