@@ -13,6 +13,8 @@
 
 #include <QMainWindow>
 
+class QComboBox;
+
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -95,6 +97,9 @@ public:
   TzqSpinEdit* Wavenumber_Max_UIzqSpinEdit = nullptr;
   TzqSpinEdit* Water_Concentration_UIzqSpinEdit = nullptr;
   TzqSpinEdit* CO2_Concentration_UIzqSpinEdit = nullptr;
+  // The second series' gas (CO2, O3, N2O, CH4) and the amount of a gas other than CO2 (ppm).
+  QComboBox* Gas_UIComboBox = nullptr;
+  TzqSpinEdit* Gas_Concentration_UIzqSpinEdit = nullptr;
   TzqSpinEdit* RH_UIzqSpinEdit = nullptr;
   TzqNumberEdit* Saturated_H2O_UIzqSpinEdit = nullptr;
   TzqSpinEdit* Temp_K_UIzqSpinEdit = nullptr;
@@ -178,6 +183,10 @@ public:
   T_zq_HITRAN* WaterLines = nullptr;
   T_zq_HITRAN* CO2Lines = nullptr;
   T_zq_HITRAN* CombinedLines = nullptr;
+  // The lists of O3, N2O and CH4 ("[O3] Filename" ..., File > Open line list for ...); none for a gas
+  // without one. The session's GasLists point at them.
+  TzqPerGas<std::unique_ptr<T_zq_HITRAN>> TraceGasLists;
+  TzqPerGas<QAction*> OpenGasLines_UIActions{};
   // The computation the window drives: its controls written in as typed values, the three line lists.
   zqsession::TzqSession Session;
   TLineSeries* WaterSeries = nullptr;
@@ -295,6 +304,14 @@ public:
   // Reads picked (a line file, a HITRAN-API .data or .header file or its folder) as the line list of
   // section and shows it at once; on failure says why and keeps the list shown. True when it was opened.
   bool OpenLineList(const std::string& section, const std::string& picked);
+  // Reads the INI file's lists of O3, N2O and CH4 at start-up; a missing or unusable one is said by name.
+  void LoadTraceGasLists();
+  void AskForTraceGasList(TzqColumnGas gas);
+  // Reads picked as the line list of O3, N2O or CH4; on failure says why and keeps the list it had.
+  bool OpenTraceGasList(TzqColumnGas gas, const std::string& picked);
+  TzqPerGas<const T_zq_HITRAN*> TraceLists() const;
+  // The Column page's line of gases: each with its list file and amount.
+  void ShowColumnGases();
   // A file dropped on the window: asks which gas, then opens it.
   void DropLineList(const std::string& file);
   void ShowLineFiles();

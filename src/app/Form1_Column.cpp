@@ -5,11 +5,13 @@
 #include "Form1_Column.h"
 
 #include "Form1.h"
+
 #include "zqAtmosphereTable.h"
 #include "zqBlackbody.h"
 #include "zqChart.h"
 #include "zqColor.h"
 #include "zqCustomFile_IO.h"
+#include "zqGasLists.h"
 #include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
@@ -188,15 +190,25 @@ TzqColumnPage::~TzqColumnPage() {
 bool TzqColumnPage::ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const {
   const std::pair<const T_zq_HITRAN*, const T_zq_HITRAN*> pairs[] = {{water, water_.get()},
                                                                      {co2, co2_.get()}};
+  const auto changed = [](const T_zq_HITRAN* list, const T_zq_HITRAN* copy) {
+    return !list != !copy || (list && list->Revision() != copy->Revision());
+  };
   for (const auto& [list, copy] : pairs)
-    if (!list != !copy || (list && list->Revision() != copy->Revision())) return true;
+    if (changed(list, copy)) return true;
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (changed(trace_[gas.Gas], trace_copies_[gas.Gas].get())) return true;
   return false;
 }
 
 void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
-  const T_zq_HITRAN* lists[2] = {water, co2};
-  std::unique_ptr<T_zq_HITRAN>* copies[2] = {&water_, &co2_};
-  for (int i = 0; i < 2; ++i) {
+  std::vector<const T_zq_HITRAN*> lists{water, co2};
+  std::vector<std::unique_ptr<T_zq_HITRAN>*> copies{&water_, &co2_};
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (zqsession::IsTraceGas(gas.Gas)) {
+      lists.push_back(trace_[gas.Gas]);
+      copies.push_back(&trace_copies_[gas.Gas]);
+    }
+  for (std::size_t i = 0; i < lists.size(); ++i) {
     const T_zq_HITRAN* list = lists[i];
     // The copy is current while it holds the list's revision (a list read again has a new one).
     if (list && *copies[i] && (*copies[i])->Revision() == list->Revision()) continue;
@@ -208,6 +220,8 @@ void TzqColumnPage::snapshot(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) {
   }
   session_.Water = water_.get();
   session_.CO2 = co2_.get();
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    session_.GasLists[gas.Gas] = trace_copies_[gas.Gas].get();
 }
 
 zqsession::TzqStatus TColumnPageRun::Status() const {
@@ -362,6 +376,15 @@ void TForm1::BuildColumnPage() {
   page->CO2Factor = column_field<TzqSpinEdit>(
       inputs, row++, "Column_CO2_Factor_UIzqSpinEdit", "CO2 multiple", "x",
       "The multiple of the CO2 amount compared with it (2: doubled CO2)", d.CO2Factor, 0, 1000);
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (zqsession::IsTraceGas(gas.Gas))
+      page->GasFactor[gas.Gas] = column_field<TzqSpinEdit>(
+          inputs, row++, (std::string("Column_") + gas.Name + "_Factor_UIzqSpinEdit").c_str(),
+          QString("%1 multiple").arg(gas.Name), "x",
+          QString("The multiple of the atmosphere's %1 in the changed state (0: none; 1: unchanged). With "
+                  "the CO2 multiple at 1 the results are its forcing alone")
+              .arg(gas.Name),
+          1, 0, 1000);
   page->Warming = column_field<TzqSpinEdit>(
       inputs, row++, "Column_Warming_UIzqSpinEdit", "Warming", "K",
       "Warming of the ground and troposphere in K (-50 to 50) applied to the CO2 multiple's state; levels "
@@ -539,6 +562,10 @@ void TForm1::BuildColumnPage() {
   page->Coverage->setObjectName("Column_Coverage_UILabel");
   page->Coverage->setWordWrap(true);
   v->addWidget(page->Coverage);
+  page->Gases = new QLabel;
+  page->Gases->setObjectName("Column_Gases_UILabel");
+  page->Gases->setWordWrap(true);
+  v->addWidget(page->Gases);
   v->addStretch(1);
   scroll->setWidget(content);
   outer->addWidget(scroll);
@@ -615,6 +642,8 @@ std::optional<TzqColumnSettings> TForm1::ColumnSettingsOfControls(zqsession::Tzq
   s.RelativeHumidity = p.RelativeHumidity->GetValue();
   s.CO2 = p.CO2->GetValue();
   s.CO2Factor = p.CO2Factor->GetValue();
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (p.GasFactor[gas.Gas]) s.GasFactors[gas.Gas] = p.GasFactor[gas.Gas]->GetValue();
   s.Offset = p.Warming->GetValue();
   s.Hold = p.Hold->currentIndex() == 1 ? TzqHold::RH : TzqHold::Vapour;
   s.TopAltitude = p.TopAltitude->GetValue();
@@ -674,6 +703,8 @@ void TForm1::Column_Compute_UIButtonClick(QObject* /*Sender*/) {
     return;
   }
   clear_this_run(*ColumnPage);
+  ShowColumnGases();
+  ColumnPage->SetTraceLists(TraceLists());
   ColumnPage->Start(WaterLines, CO2Lines, *s);
   show_running(*ColumnPage, true);
 }
@@ -687,6 +718,7 @@ void TForm1::Column_Balance_UIButtonClick(QObject* /*Sender*/) {
     ColumnInputsRefused(status);
     return;
   }
+  p.SetTraceLists(TraceLists());
   // The balance is drawn and shown beside the column of the same inputs: computed first unless shown.
   const bool column = !p.Current || !zqsession::SameColumnResults(p.Current->Settings, *s) ||
                       p.ListsChanged(WaterLines, CO2Lines);
@@ -952,9 +984,9 @@ void TForm1::DrawColumnSpectra() {
     }
   const std::vector<double> x = ColumnChartX(c.Wavenumber, unit);
   const std::string states[] = {
-      BaseStateText(c.Settings), c.Settings.Offset == 0
-                                     ? ChangedStateText(c.Settings)
-                                     : WarmedStateText(c.Settings.CO2Factor, c.Settings.Offset, c.Settings.Hold)};
+      BaseStateText(c.Settings),
+      c.Settings.Offset == 0 ? ChangedStateText(c.Settings)
+                             : WarmedStateText(c.Settings.CO2Factor, c.Settings.Offset, c.Settings.Hold)};
   for (int state = 0; state < 2; ++state) {
     std::vector<double> y = SnapshotSpectrum(c, state, quantity);
     if (difference) {
@@ -1112,4 +1144,35 @@ void TForm1::ReadStartPlotType() {
     zq::platform().MessageBox("Configuration", "[Window] Plot Type \"" + text + "\" is not a plot type",
                               zq::mbOK, zq::MsgIcon::Warning);
   }
+}
+
+TzqPerGas<const T_zq_HITRAN*> TForm1::TraceLists() const {
+  TzqPerGas<const T_zq_HITRAN*> lists{};
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    lists[gas.Gas] = TraceGasLists[gas.Gas].get();
+  return lists;
+}
+
+void TForm1::ShowColumnGases() {
+  if (!ColumnPage || !ColumnPage->Gases) return;
+  const TzqColumnPage& p = *ColumnPage;
+  QStringList rows;
+  for (const TzqColumnGasInfo& gas : ColumnGases()) {
+    const T_zq_HITRAN* list = gas.Gas == TzqColumnGas::H2O   ? WaterLines
+                              : gas.Gas == TzqColumnGas::CO2 ? CO2Lines
+                                                             : TraceGasLists[gas.Gas].get();
+    const QString file =
+        list && !list->Records.empty()
+            ? QString::fromStdString(std::filesystem::path(list->Filename).filename().string())
+            : QString("no line list: absorbs nothing");
+    QString amount;
+    if (gas.Gas == TzqColumnGas::CO2)
+      amount = QString("%1 ppm, x %2").arg(p.CO2->GetValue()).arg(p.CO2Factor->GetValue());
+    else if (gas.Gas == TzqColumnGas::H2O)
+      amount = "the atmosphere's humidity";
+    else
+      amount = QString("the atmosphere's profile, x %1").arg(p.GasFactor[gas.Gas]->GetValue());
+    rows << QString("%1: %2 (%3)").arg(gas.Name, file, amount);
+  }
+  ColumnPage->Gases->setText("Gases: " + rows.join("; "));
 }

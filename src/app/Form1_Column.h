@@ -51,8 +51,9 @@ public:
   TzqSpinEdit* RelativeHumidity = nullptr;
   TzqSpinEdit* CO2 = nullptr;
   TzqSpinEdit* CO2Factor = nullptr;
-  TzqSpinEdit* Warming = nullptr; // K, of the CO2 multiple's state (TzqColumnSettings::Offset)
-  QComboBox* Hold = nullptr;      // "Fixed vapour", "Fixed RH": how water follows a warming
+  TzqPerGas<TzqSpinEdit*> GasFactor{}; // the multiples of O3, N2O and CH4 in the changed state
+  TzqSpinEdit* Warming = nullptr;      // K, of the CO2 multiple's state (TzqColumnSettings::Offset)
+  QComboBox* Hold = nullptr;           // "Fixed vapour", "Fixed RH": how water follows a warming
   TzqSpinEdit* TopAltitude = nullptr;
   TzqSpinEdit* Layers = nullptr;
   TzqSpinEdit* WavenumberMin = nullptr;
@@ -88,6 +89,7 @@ public:
   std::vector<TzqNumberEdit*> BalanceFigures, BackgroundBalanceFigures, DifferenceBalanceFigures;
   QGridLayout* ResultsGrid = nullptr;
   QLabel* Coverage = nullptr; // the line lists' holes inside the band of the results
+  QLabel* Gases = nullptr;    // the gases the column uses, each with its list file and amount
 
   // The column's plot: spectra or heating rates, flux or brightness temperature, cm-1 or um; a kept
   // background and the difference from it; the CSV export of both runs.
@@ -137,6 +139,8 @@ public:
                     TzqHold hold, bool column);
   // A list is not the one the last run copied (another, none, or read again since).
   bool ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const;
+  // The lists of O3, N2O and CH4 the next run copies (any may be none: that gas absorbs nothing).
+  void SetTraceLists(const TzqPerGas<const T_zq_HITRAN*>& lists) { trace_ = lists; }
   void Cancel() { cancel_ = true; }
   // Cancels a run and returns when its thread has ended; its result is dropped.
   void CancelAndWait();
@@ -151,6 +155,8 @@ private:
 
   zqsession::TzqSession session_;
   std::unique_ptr<T_zq_HITRAN> water_, co2_;
+  TzqPerGas<const T_zq_HITRAN*> trace_{};
+  TzqPerGas<std::unique_ptr<T_zq_HITRAN>> trace_copies_;
   std::atomic<bool> cancel_{false};
   std::atomic<int> permille_{0};
   QThread* thread_ = nullptr;

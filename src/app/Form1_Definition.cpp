@@ -16,6 +16,7 @@
 #include "zqSpinEdit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -294,6 +295,30 @@ void TForm1::BuildGeneralPage() {
   mg->addWidget(label("CO2"), 1, 0);
   mg->addWidget(cCO2, 1, 1);
   mg->addWidget(cSat, 2, 1);
+  // The second series' gas: the HITRAN physics draws any gas with a list (File > Open line list for ...).
+  QWidget* cGas = nullptr;
+  Gas_Concentration_UIzqSpinEdit = make_field<TzqSpinEdit>({.name = "Gas_Concentration_UIzqSpinEdit",
+                                                            .text = "1.7",
+                                                            .valueMax = 1000000,
+                                                            .precision = 7,
+                                                            .limit = true},
+                                                           cGas);
+  Gas_UIComboBox = new QComboBox;
+  Gas_UIComboBox->setObjectName("Gas_UIComboBox");
+  Gas_UIComboBox->setToolTip("The gas of the second series beside water vapour (O3, N2O and CH4: HITRAN line "
+                             "physics, with a line list opened for the gas), and its mixing ratio in ppm");
+  const zqsession::TControls defaults;
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (gas.Gas != TzqColumnGas::H2O) Gas_UIComboBox->addItem(gas.Name, static_cast<int>(gas.Gas));
+  connect(Gas_UIComboBox, &QComboBox::currentIndexChanged, this, [this, defaults] {
+    const auto gas = static_cast<TzqColumnGas>(Gas_UIComboBox->currentData().toInt());
+    Gas_Concentration_UIzqSpinEdit->setEnabled(gas != TzqColumnGas::CO2);
+    if (gas != TzqColumnGas::CO2) AssignValue(Gas_Concentration_UIzqSpinEdit, defaults.GasPpm[gas]);
+  });
+  Gas_Concentration_UIzqSpinEdit->setEnabled(false);
+  mg->addWidget(label("Gas"), 3, 0);
+  mg->addWidget(Gas_UIComboBox, 3, 1);
+  mg->addWidget(cGas, 3, 2, 1, 2);
   v->addWidget(mix);
   v->addStretch(1);
   PageControl1->addTab(UITabSheet_General, "General");

@@ -26,6 +26,8 @@ constexpr FieldHint kFieldHints[] = {
     {"Wavenumber_Max_UIzqSpinEdit", "Highest wavenumber plotted (cm-1)"},
     {"Water_Concentration_UIzqSpinEdit", "Water vapour mixing ratio (ppm)"},
     {"CO2_Concentration_UIzqSpinEdit", "Carbon dioxide mixing ratio (ppm)"},
+    {"Gas_Concentration_UIzqSpinEdit",
+     "Mixing ratio of the second series' gas when it is O3, N2O or CH4 (ppm)"},
     {"RH_UIzqSpinEdit", "Relative humidity (%)"},
     {"Saturated_H2O_UIzqSpinEdit", "Water vapour mixing ratio at saturation (ppm)"},
     {"Temp_K_UIzqSpinEdit", "Gas temperature (K)"},
@@ -75,6 +77,16 @@ void TForm1::DefineDesktopHabits() {
   QAction* first = File_UIMenu->actions().value(0);
   OpenWaterLines_UIAction = action("OpenWaterLines_UIAction", "Open line list for &water vapour...", first);
   OpenCO2Lines_UIAction = action("OpenCO2Lines_UIAction", "Open line list for &carbon dioxide...", first);
+  // One entry per further gas of the column: "Open line list for ozone (O3)...".
+  const std::pair<TzqColumnGas, const char*> others[] = {{TzqColumnGas::O3, "&ozone (O3)"},
+                                                         {TzqColumnGas::N2O, "&nitrous oxide (N2O)"},
+                                                         {TzqColumnGas::CH4, "&methane (CH4)"}};
+  for (const auto& [gas, caption] : others) {
+    const std::string name = std::string("Open") + ColumnGasInfo(gas).Name + "Lines_UIAction";
+    QAction* a = action(name.c_str(), QString("Open line list for %1...").arg(caption), first);
+    OpenGasLines_UIActions[gas] = a;
+    connect(a, &QAction::triggered, this, [this, gas = gas] { AskForTraceGasList(gas); });
+  }
   Recent_UIMenu = new QMenu("&Recent line lists", this);
   Recent_UIMenu->setObjectName("Recent_UIMenu");
   Recent_UIMenu->setEnabled(false);

@@ -6,6 +6,7 @@
 #include "zqChart.h"
 #include "zqChart_Tools.h"
 #include "zqFirstRun.h"
+#include "zqGasLists.h"
 #include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqLegendElement.h"
@@ -61,14 +62,69 @@ void TForm1::OpenCO2Lines_UIActionClick(QObject* /*Sender*/) {
   AskForLineList(kCO2Section);
 }
 
-void TForm1::AskForLineList(const std::string& section) {
+namespace {
+
+// The open dialog of a gas's line list, starting in the folder of the list it has.
+zq::FileDialogRequest line_list_request(const std::string& gas, const TzqDatafile* current) {
   zq::FileDialogRequest request;
-  request.title = "Open line list for " + gas_name(section);
+  request.title = "Open line list for " + gas;
   request.filter = "HITRAN line lists (*.par;*.txt;*.data;*.header)|*.par;*.txt;*.data;*.header|"
                    "All Files (*.*)|*.*";
-  if (const TzqDatafile* current = FindDatafile(section); current && !current->Filename.empty())
+  if (current && !current->Filename.empty())
     request.initialDir = std::filesystem::path(current->Filename).parent_path().string();
-  if (const auto file = zq::platform().OpenFileDialog(request)) OpenLineList(section, *file);
+  return request;
+}
+
+} // namespace
+
+void TForm1::AskForLineList(const std::string& section) {
+  if (const auto file =
+          zq::platform().OpenFileDialog(line_list_request(gas_name(section), FindDatafile(section))))
+    OpenLineList(section, *file);
+}
+
+void TForm1::AskForTraceGasList(TzqColumnGas gas) {
+  if (const auto file =
+          zq::platform().OpenFileDialog(line_list_request(ColumnGasInfo(gas).Name, TraceGasLists[gas].get())))
+    OpenTraceGasList(gas, *file);
+}
+
+void TForm1::LoadTraceGasLists() {
+  zqsession::TConfiguredGasLists loaded = zqsession::LoadConfiguredGasLists(*zqINI_File1);
+  for (const TzqColumnGasInfo& gas : ColumnGases()) {
+    TraceGasLists[gas.Gas] = std::move(loaded.Lists[gas.Gas]);
+    Session.GasLists[gas.Gas] = TraceGasLists[gas.Gas].get();
+  }
+  for (const zqsession::TStatusItem& e : loaded.Errors)
+    zq::platform().MessageBox("Open line list", e.Text, zq::mbOK, zq::MsgIcon::Error);
+}
+
+bool TForm1::OpenTraceGasList(TzqColumnGas gas, const std::string& picked) {
+  const std::string caption = "Open line list";
+  const TLineListPick pick = ResolveLineListFile(picked);
+  if (!pick.Error.empty()) {
+    zq::platform().MessageBox(caption, pick.Error, zq::mbOK, zq::MsgIcon::Error);
+    return false;
+  }
+  zqsession::TGasListLoad load;
+  {
+    TzqLoadProgress progress(this);
+    load = zqsession::LoadGasList(gas, pick.File, zqINI_File1.get(),
+                                  [&](const std::string&, const std::string& file, uint64_t read,
+                                      uint64_t total) { progress.Report(file, read, total); });
+  }
+  if (!load.List) {
+    zq::platform().MessageBox(caption, load.Error, zq::mbOK, zq::MsgIcon::Error);
+    return false;
+  }
+  // A run on the Column page works on copies, so the old list may go now.
+  TraceGasLists[gas] = std::move(load.List);
+  Session.GasLists[gas] = TraceGasLists[gas].get();
+  zqINI_File1->WriteString(zqsession::SectionOf(gas), "Filename", pick.File);
+  ShowLineFiles();
+  ShowColumnGases();
+  if (Session.Controls.Gas == gas) Select_Plot(nullptr);
+  return true;
 }
 
 bool TForm1::OpenLineList(const std::string& section, const std::string& picked) {
@@ -109,6 +165,7 @@ bool TForm1::OpenLineList(const std::string& section, const std::string& picked)
   RebuildRecentMenu();
   ShowDemoNotice();
   ShowLineFiles();
+  ShowColumnGases();
   Select_Plot(nullptr);
   return true;
 }
@@ -122,6 +179,12 @@ void TForm1::ShowLineFiles() {
     names += (names.empty() ? "" : ", ") + gas + ": " + file_name(file);
     paths += (paths.empty() ? "" : "\n") + gas + ": " + file;
   }
+  // The further gases only once they have a list.
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (const T_zq_HITRAN* list = TraceGasLists[gas.Gas].get()) {
+      names += std::string(", ") + gas.Name + ": " + file_name(list->Filename);
+      paths += std::string("\n") + gas.Name + ": " + list->Filename;
+    }
   LineFiles_UILabel->setText(QString::fromStdString(names));
   LineFiles_UILabel->setToolTip(QString::fromStdString(paths));
   LineFiles_UILabel->setVisible(true);

@@ -3,6 +3,8 @@
 // "Mean Path" page's handlers, the blackbody refresh, and the chart's clicks.
 #include "Form1.h"
 
+#include "zqGasLists.h"
+
 #include "zqBlackbody.h"
 #include "zqChart.h"
 #include "zqChart_Tools.h"
@@ -112,6 +114,11 @@ void TForm1::ApplyControls() {
   c.Physics = choice.physics;
   c.Water = Water_Concentration_UIzqSpinEdit->Value();
   c.CO2 = CO2_Concentration_UIzqSpinEdit->Value();
+  // The second series' gas: CO2, or O3, N2O, CH4 at the amount beside the choice (HITRAN physics).
+  c.Gas =
+      Gas_UIComboBox ? static_cast<TzqColumnGas>(Gas_UIComboBox->currentData().toInt()) : TzqColumnGas::CO2;
+  if (zqsession::IsTraceGas(c.Gas) && Gas_Concentration_UIzqSpinEdit)
+    c.GasPpm[c.Gas] = Gas_Concentration_UIzqSpinEdit->Value();
   // The multiplier counts only while it is in range; otherwise the path factor stays as it was.
   c.PathFactor.reset();
   if (Path_Multiplier_UIzqSpinEdit->InRange()) {
@@ -177,7 +184,8 @@ void TForm1::Select_Plot(QObject* /*Sender*/) {
 
 void TForm1::ShowGasLegends() {
   const zqsession::TControls& c = Session.Controls;
-  const zqapp::LegendConditions k{c.Temperature, c.Pressure, c.Water, c.CO2};
+  const zqapp::LegendConditions k{c.Temperature, c.Pressure, c.Water, c.SecondGasPpm(),
+                                  ColumnGasInfo(c.Gas).Name};
   using zqsession::TSeriesRole;
   const std::pair<TSeriesRole, zqapp::LegendGas> gases[] = {
       {TSeriesRole::Water, zqapp::LegendGas::Water},

@@ -67,6 +67,7 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
   Session.Water = WaterLines;
   Session.CO2 = CO2Lines;
   Session.Combined = CombinedLines;
+  LoadTraceGasLists();
   zqChart_Tools1->AddSeries("h2o", "spectra", WaterLines, Series_0_UILegend);
   zqChart_Tools1->AddSeries("co2", "spectra", CO2Lines, Series_1_UILegend);
   zqChart_Tools1->AddSeries("Combined", "spectra", CombinedLines, Series_2_UILegend);
@@ -169,7 +170,10 @@ void TForm1::FormClose(QObject* /*Sender*/) {
       zqChart_Tools1->BindSeries(i, records[i].Section, nullptr, records[i].Legend, "");
   WaterLines = CO2Lines = CombinedLines = nullptr;
   Session.Water = Session.CO2 = Session.Combined = nullptr;
+  Session.GasLists = {};
   LoadedDatafiles.clear();
+  for (auto& list : TraceGasLists.Values)
+    list.reset();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

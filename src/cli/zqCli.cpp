@@ -199,12 +199,14 @@ std::string lines_option(const TzqColumnGasInfo& gas) {
 bool overridden(const ParsedOptions& o, const std::string& message) {
   for (const TzqColumnGasInfo& gas : ColumnGases())
     if (o.Has(lines_option(gas)) &&
-        zqUpperCase(message).find("[" + zqUpperCase(zqsession::SectionOf(gas.Gas)) + "]") != std::string::npos)
+        zqUpperCase(message).find("[" + zqUpperCase(zqsession::SectionOf(gas.Gas)) + "]") !=
+            std::string::npos)
       return true;
   return false;
 }
 
-void load_line_lists(Configuration& s, const ParsedOptions& o, ConsolePlatform& platform, Progress& progress) {
+void load_line_lists(Configuration& s, const ParsedOptions& o, ConsolePlatform& platform,
+                     Progress& progress) {
   register_types_once();
   progress.Timed("reading the line lists", [&] { LoadDatafiles(*s.ini, s.files); });
   std::erase_if(platform.messages, [&](const auto& m) { return overridden(o, m.second); });
@@ -347,9 +349,9 @@ OptionSpec flag(const std::string& name, const std::string& help) {
 // --h2o-lines FILE ... --ch4-lines FILE: a gas's line list instead of the INI file's.
 void add_lines_options(std::vector<OptionSpec>& v) {
   for (const TzqColumnGasInfo& gas : ColumnGases())
-    v.push_back(text(lines_option(gas),
-                     std::string("line list of ") + gas.Name + " (HITRAN molecule " + std::to_string(gas.Molecule) +
-                         " records), instead of [" + gas.Section + "] Filename of the INI file"));
+    v.push_back(text(lines_option(gas), std::string("line list of ") + gas.Name + " (HITRAN molecule " +
+                                            std::to_string(gas.Molecule) + " records), instead of [" +
+                                            gas.Section + "] Filename of the INI file"));
 }
 
 std::vector<OptionSpec> gas_options(bool withPlot) {
@@ -394,7 +396,8 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
   v.push_back(num("line-width-limit", 1, 100000, "200", "half widths a pressure-broadened line reaches"));
   v.push_back(choice("gas", {"co2", "o3", "n2o", "ch4"}, "co2",
                      "gas of the second series beside water (O3, N2O, CH4: HITRAN physics, with its list)"));
-  v.push_back(num("gas-ppm", 0, 1e6, "O3 0.0266, N2O 0.32, CH4 1.7", "mixing ratio of --gas O3, N2O or CH4, ppm"));
+  v.push_back(
+      num("gas-ppm", 0, 1e6, "O3 0.0266, N2O 0.32, CH4 1.7", "mixing ratio of --gas O3, N2O or CH4, ppm"));
   add_lines_options(v);
   if (withPlot) {
     v.push_back(num("max-path", 0, 1e15, "1000", "upper clamp of mean paths, m"));
@@ -529,7 +532,7 @@ struct GasLists {
   Configuration files;
   zqsession::TzqSession session;
   TzqPerGas<std::unique_ptr<T_zq_HITRAN>> own; // lists read for the command line or the trace gases
-  TLineSeries series[3];                         // by gas role
+  TLineSeries series[3];                       // by gas role
   zqsession::TzqSession::TSeriesSink Sink() {
     return {[this](zqsession::TSeriesRole role) { return &series[zqsession::SeriesIndex(role)]; }, {}};
   }
@@ -538,8 +541,8 @@ struct GasLists {
   }
 };
 
-void prepare_lists(GasLists& g, const ParsedOptions& o, const zqsession::TControls& c, ConsolePlatform& platform,
-                   Progress& progress, std::ostream& err) {
+void prepare_lists(GasLists& g, const ParsedOptions& o, const zqsession::TControls& c,
+                   ConsolePlatform& platform, Progress& progress, std::ostream& err) {
   load_line_lists(g.files, o, platform, progress);
   g.session.Combined = &line_list(g.files, zqsession::SectionOf(zqsession::TSeriesRole::Combined));
   // The trace gases' lists the INI file names, then any list the command line names instead.
@@ -723,11 +726,16 @@ void write_column_spectrum(const std::string& path, const TzqColumnResult& r) {
 }
 
 // One row per level; a layer's heating on the row of the level below it (empty on the top row).
-void write_column_profile(const std::string& path, const TzqColumnResult& r) {
-  write_csv(path, [&r](const zqFileWriter& write) {
+// The gases of the profile file: water, CO2 and each other gas with a list (the ones that absorb).
+void write_column_profile(const std::string& path, const TzqColumnResult& r,
+                          const zqsession::TzqSession& session) {
+  std::vector<TzqColumnGasInfo> gases;
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (!zqsession::IsTraceGas(gas.Gas) || session.GasList(gas.Gas)) gases.push_back(gas);
+  write_csv(path, [&r, &gases](const zqFileWriter& write) {
     const TzqColumnProfile& p = r.Profile;
     std::string header = "altitude_km,pressure_mb,temperature_K";
-    for (const TzqColumnGasInfo& gas : ColumnGases())
+    for (const TzqColumnGasInfo& gas : gases)
       header += std::string(",") + gas.Key + "_ppmv";
     header += ",up_1x,down_1x,up_Nx,down_Nx,heating_1x_K_per_day,heating_Nx_K_per_day";
     for (const TzqBand& b : r.Bands)
@@ -738,7 +746,7 @@ void write_column_profile(const std::string& path, const TzqColumnResult& r) {
     for (std::size_t i = 0; i < p.LevelPressure.size(); ++i) {
       std::string row =
           number(p.LevelAltitude[i]) + ',' + number(p.LevelPressure[i]) + ',' + number(p.LevelTemperature[i]);
-      for (const TzqColumnGasInfo& gas : ColumnGases())
+      for (const TzqColumnGasInfo& gas : gases)
         row += ',' + number(p.LevelPpmv[gas.Gas][i]);
       row += ',' + number(one.LevelUp[i]) + ',' + number(one.LevelDown[i]) + ',' + number(n.LevelUp[i]) +
              ',' + number(n.LevelDown[i]);
@@ -787,7 +795,7 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   report(run.Status, err);
   const TzqColumnResult& r = run.Result;
   if (o.Has("spectrum")) write_column_spectrum(o.Text("spectrum", ""), r);
-  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r);
+  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r, g.session);
   std::ostringstream csv;
   csv << "result,W/m2\n";
   csv << "OLR 1x," << number(r.OLR1x) << "\n";

@@ -134,7 +134,7 @@ std::string number_text(double v) {
 } // namespace
 
 std::string GasLegendText(LegendGas gas, const PlotChoice& c, const LegendConditions& k) {
-  static const char* const names[] = {"H2O", "CO2", "H2O + CO2"};
+  const std::string names[] = {"H2O", k.second, "H2O + " + k.second};
   std::string text = names[static_cast<int>(gas)];
   const bool lines = IsLinePlot(c.physics, c.plotType, c.spectraType);
   if (lines) text += c.spectraType == TSpectraType::IOverAlpha ? " lines / width" : " lines";

@@ -41,10 +41,11 @@ PlotTitles BuildPlotTitles(const PlotChoice& choice, double absorbedFraction, co
 // What the chart's legend calls a curve: the gas, what of it is drawn (lines, profile) and the
 // conditions that shape it, e.g. "H2O, Voigt, 288 K, 1013 mb" or "CO2 lines, 350 ppm".
 struct LegendConditions {
-  double temperature = 0; // K
-  double pressure = 0;    // mb
-  double water = 0;       // ppm
-  double co2 = 0;         // ppm
+  double temperature = 0;     // K
+  double pressure = 0;        // mb
+  double water = 0;           // ppm
+  double co2 = 0;             // ppm, of the second gas
+  std::string second = "CO2"; // the second gas (the HITRAN physics' gas choice: CO2, O3, N2O, CH4)
 };
 enum class LegendGas { Water, CO2, Combined };
 std::string GasLegendText(LegendGas gas, const PlotChoice& choice, const LegendConditions& conditions);

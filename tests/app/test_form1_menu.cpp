@@ -114,7 +114,8 @@ private slots:
       if (!a->isSeparator()) file << a->objectName();
     for (QAction* a : f.Help_UIMenu->actions())
       help << a->objectName();
-    QCOMPARE(file, (QStringList{"OpenWaterLines_UIAction", "OpenCO2Lines_UIAction", "Recent_UIMenuAction",
+    QCOMPARE(file, (QStringList{"OpenWaterLines_UIAction", "OpenCO2Lines_UIAction", "OpenO3Lines_UIAction",
+                                "OpenN2OLines_UIAction", "OpenCH4Lines_UIAction", "Recent_UIMenuAction",
                                 "OpenINI_UIAction", "SaveSettings_UIAction", "SaveSettingsAs_UIAction",
                                 "ExportData_UIAction", "CopyData_UIAction", "SaveChartImage_UIAction",
                                 "Exit_UIAction"}));
