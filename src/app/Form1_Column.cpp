@@ -792,7 +792,11 @@ void TForm1::ColumnFinished(const TColumnPageRun& run) {
   TzqColumnPage& p = *ColumnPage;
   show_running(p, false);
   ShowColumnFigures();
-  ShowStatus("column", run.Status());
+  // A gas without a list is said on the page's line of gases (ShowColumnGases), not in the status bar.
+  zqsession::TzqStatus status = run.Status();
+  std::erase_if(status.Notes, zqsession::IsNoListNote);
+  ShowStatus("column", status);
+  ShowColumnGases();
   // The results leave out what the lists lack: said beside them.
   if (run.Column) {
     QStringList holes;

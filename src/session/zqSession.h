@@ -122,6 +122,12 @@ struct TCO2Default {
 };
 TCO2Default ReadCO2Default(TzqINI_File& ini);
 
+// The note of a column run for a gas its profile holds that no list serves ("O3 has no line list: it
+// absorbs nothing in the column"), under the gas's section; and whether a note is one (the window shows
+// these beside the gases of the Column page rather than in its status bar).
+TStatusItem NoListNote(TzqColumnGas gas);
+bool IsNoListNote(const TStatusItem& note);
+
 // The atmosphere column's results with what it has to say (source "column", or the list at fault).
 struct TColumnRun {
   TzqStatus Status;

@@ -12,6 +12,16 @@ namespace zqsession {
 TzqSession::TzqSession() = default;
 TzqSession::~TzqSession() = default;
 
+TStatusItem NoListNote(TzqColumnGas gas) {
+  return {SectionOf(gas), std::string(ColumnGasInfo(gas).Name) + " has no line list: it absorbs nothing in the column"};
+}
+
+bool IsNoListNote(const TStatusItem& note) {
+  for (const TzqColumnGasInfo& gas : ColumnGases())
+    if (note == NoListNote(gas.Gas)) return true;
+  return false;
+}
+
 TzqSession::TListKey TzqSession::key_of(const T_zq_HITRAN* list) {
   return list ? TListKey{list, list->Revision()} : TListKey{};
 }
@@ -51,8 +61,10 @@ void TzqSession::note_column(const TzqColumnResult& result, TzqStatus& status) c
     // The profile holds the gas, but nothing computes what it absorbs: the user must know.
     const bool present = std::any_of(result.Profile.Layers.begin(), result.Profile.Layers.end(),
                                      [&](const TzqColumnLayer& l) { return l.Ppmv[gas.Gas] > 0; });
-    if (present)
-      status.Note(SectionOf(gas.Gas), std::string(gas.Name) + " has no line list: it absorbs nothing in the column");
+    if (present) {
+      const TStatusItem note = NoListNote(gas.Gas);
+      status.Note(note.Source, note.Text);
+    }
   }
   for (const std::string& note : result.Notes)
     status.Note("column", note);
