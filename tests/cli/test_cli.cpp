@@ -718,3 +718,59 @@ TEST_F(CliTest, ColumnBeyondTheMachinesMemoryIsRefusedBeforeAllocating) {
   EXPECT_TRUE(r.out.empty());
   EXPECT_FALSE(std::filesystem::exists(spectrum));
 }
+
+// The further gases on the command line: a list of another molecule is refused by name, saying what it
+// holds; a named list draws its gas's HITRAN spectrum (and only under that physics); and with two gases
+// changed the forcing of each alone is the forcing of a run that changes it alone.
+TEST_F(CliTest, FurtherGasesTheirListsSpectraAndForcings) {
+  WriteDemoO3List(dir.path());
+  const std::string o3 = (dir / "03_o3_666_demo.txt").string(), co2 = (dir / "02_CO2.txt").string();
+  const CliRun wrong = cli({"column", "--ini", ini(), "--quiet", "--ch4-lines", co2});
+  EXPECT_EQ(wrong.code, 3);
+  EXPECT_NE(wrong.err.find("holds no CH4 line (HITRAN molecule 6, isotopologue 1)"), std::string::npos)
+      << wrong.err;
+  EXPECT_NE(wrong.err.find("records of molecule 2 isotopologue 1"), std::string::npos) << wrong.err;
+
+  const std::vector<std::string> spectrum = {"spectrum", "--ini",      ini(),    "--quiet",      "--gas",
+                                             "o3",       "--o3-lines", o3,       "--min",        "1000",
+                                             "--max",    "1080",       "--plot", "Optical Depth"};
+  auto classic = spectrum;
+  EXPECT_EQ(cli(classic).code, 1);
+  EXPECT_NE(cli(classic).err.find("O3 needs the HITRAN line physics"), std::string::npos);
+  auto hitran = spectrum;
+  hitran.insert(hitran.end(), {"--physics", "hitran", "--spectra", "voigt"});
+  const CliRun s = cli(hitran);
+  ASSERT_EQ(s.code, 0) << s.err;
+  const auto rows = csv(s.out);
+  ASSERT_GT(rows.size(), 100u);
+  ASSERT_EQ(rows[0].size(), 4u);
+  EXPECT_EQ(rows[0][2], "O3");
+  // ln tau of 1 km: above the floor of -5 inside the band, rising with the amount.
+  double peak = -5;
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    peak = std::max(peak, std::stod(rows[i][2]));
+  EXPECT_GT(peak, -5);
+  hitran.insert(hitran.end(), {"--gas-ppm", "10"});
+  double richer = -5;
+  for (const auto& row : csv(cli(hitran).out))
+    if (row.size() == 4 && row[0] != "wavenumber_cm-1") richer = std::max(richer, std::stod(row[2]));
+  EXPECT_GT(richer - peak, 1); // 376 times the default 0.0266 ppm
+
+  const std::vector<std::string> column = {"column", "--ini", ini(),        "--quiet",  "--min",
+                                           "550",    "--max", "1100",       "--layers", "10",
+                                           "--step", "0.1",   "--o3-lines", o3};
+  auto both = column;
+  both.insert(both.end(), {"--o3-factor", "0"});
+  const CliRun b = cli(both);
+  ASSERT_EQ(b.code, 0) << b.err;
+  EXPECT_EQ(b.err.find("[O3] O3 has no line list"), std::string::npos);
+  EXPECT_NE(b.err.find("[CH4] CH4 has no line list"), std::string::npos) << b.err;
+  const auto v = column_rows(b.out);
+  auto alone = column;
+  alone.insert(alone.end(), {"--o3-factor", "0", "--co2-factor", "1"});
+  const auto a = column_rows(cli(alone).out);
+  EXPECT_EQ(v.at("Forcing TOA O3 alone"), a.at("Forcing TOA"));
+  EXPECT_LT(a.at("Forcing TOA"), -0.1); // ozone taken away: more leaves the top
+  EXPECT_EQ(a.count("Forcing TOA O3 alone"), 0u);
+  EXPECT_GT(v.at("Forcing TOA CO2 alone"), 0.1);
+}
