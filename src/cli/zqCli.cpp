@@ -436,9 +436,10 @@ const std::vector<CommandSpec>& commands() {
     v.push_back(
         {"column",
          "Writes the outgoing longwave radiation (OLR) of a clear-sky column of an atmosphere (the\n"
-         "program's standard atmosphere, a built-in model atmosphere or a profile file) with water vapour\n"
-         "and CO2 (HITRAN line physics, Voigt, line by line), for the CO2 amount and its multiple (\"2x\"\n"
-         "and \"Nx\" in the rows are the --co2-factor multiple), the forcing at the top and at the\n"
+         "program's standard atmosphere, a built-in model atmosphere or a profile file) with water vapour,\n"
+         "CO2 and each of O3, N2O and CH4 that has a line list (HITRAN line physics, Voigt, line by line),\n"
+         "for the amounts and the changed state (\"2x\" and \"Nx\" in the rows: --co2-factor and the\n"
+         "--o3/--n2o/--ch4-factor multiples), the forcing at the top and at the\n"
          "tropopause, the downward flux at the surface, the surface's emission, the flux an observer sees\n"
          "(--observer, --look) and the emission height, in W/m2 over the band (the height in km).",
          {text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"),

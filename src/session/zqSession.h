@@ -206,9 +206,9 @@ public:
   // cross-sections at the controls with the exact Planck function.
   TPowerResult ComputePower(double P);
 
-  // The atmosphere column of the Water and CO2 lists in the HITRAN line physics (Voigt at each layer's
-  // temperature and pressure). Layer cross-sections are kept between calls, so a new CO2 multiple or
-  // humidity on the same lists, grid and layers only re-solves the transfer; a list read again is
+  // The atmosphere column of every gas's list (Water, CO2, GasLists) in the HITRAN line physics (Voigt at
+  // each layer's temperature and pressure). Layer cross-sections are kept between calls, so a new CO2
+  // multiple or humidity on the same lists, grid and layers only re-solves the transfer; a list read again is
   // noticed and its cross-sections computed anew. Runs on the calling thread (with the worker pool).
   TColumnRun ComputeColumn(const TzqColumnSettings& settings, const TzqColumnProgress& progress = {});
   // The warming of the ground and troposphere that restores the observer's flux after the CO2
