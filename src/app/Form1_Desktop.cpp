@@ -75,6 +75,7 @@ void TForm1::DefineDesktopHabits() {
   QAction* first = File_UIMenu->actions().value(0);
   OpenWaterLines_UIAction = action("OpenWaterLines_UIAction", "Open line list for &water vapour...", first);
   OpenCO2Lines_UIAction = action("OpenCO2Lines_UIAction", "Open line list for &carbon dioxide...", first);
+  OpenContinuum_UIAction = action("OpenContinuum_UIAction", "Open co&ntinuum file...", first);
   Recent_UIMenu = new QMenu("&Recent line lists", this);
   Recent_UIMenu->setObjectName("Recent_UIMenu");
   Recent_UIMenu->setEnabled(false);
@@ -117,6 +118,7 @@ void TForm1::DefineDesktopHabits() {
 std::vector<std::pair<QAction*, void (TForm1::*)(QObject*)>> TForm1::DesktopHandlers() {
   return {{OpenWaterLines_UIAction, &TForm1::OpenWaterLines_UIActionClick},
           {OpenCO2Lines_UIAction, &TForm1::OpenCO2Lines_UIActionClick},
+          {OpenContinuum_UIAction, &TForm1::OpenContinuum_UIActionClick},
           {SaveSettings_UIAction, &TForm1::SaveSettings_UIActionClick},
           {SaveSettingsAs_UIAction, &TForm1::SaveSettingsAs_UIActionClick},
           {ExportData_UIAction, &TForm1::ExportData_UIActionClick},

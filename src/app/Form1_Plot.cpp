@@ -43,7 +43,8 @@ zqapp::PlotChoice TForm1::PlotChoiceOfControls() const {
   const TLinePhysics physics = LinePhysicsOfControls();
   return {PlotTypeOfIndex(Plot_Type_UIRadioGroup->ItemIndex()).value_or(TPlotType::Spectra),
           SpectraTypeOfIndex(physics, Spectra_Type_UIRadioGroup->ItemIndex()).value_or(TSpectraType::Raw),
-          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw), physics};
+          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw), physics,
+          ContinuumUsedByControls()};
 }
 
 namespace {
@@ -110,6 +111,7 @@ void TForm1::ApplyControls() {
   c.SpectraType = choice.spectraType;
   c.Scaling = choice.scaling;
   c.Physics = choice.physics;
+  c.Continuum = Continuum_UICheckBox->isEnabled() && Continuum_UICheckBox->isChecked();
   c.Water = Water_Concentration_UIzqSpinEdit->Value();
   c.CO2 = CO2_Concentration_UIzqSpinEdit->Value();
   // The multiplier counts only while it is in range; otherwise the path factor stays as it was.

@@ -7,6 +7,7 @@
 #include "zqAtmosphereTable.h"
 #include "zqBlackbody.h"
 #include "zqCliOptions.h"
+#include "zqContinuumUse.h"
 #include "zqDatafileLoader.h"
 #include "zqHITRAN.h"
 #include "zqINI_Default.h"
@@ -326,6 +327,14 @@ OptionSpec flag(const std::string& name, const std::string& help) {
   return o;
 }
 
+OptionSpec continuum_option(const std::string& use) {
+  return text("continuum",
+              std::string("AER's MT_CKD water-vapour continuum file (") + zqsession::kContinuumFileName +
+                  "), added to " + use + "; \"off\" for none",
+              "[Continuum] File of the INI file, else " + std::string(zqsession::kContinuumFileName) +
+                  " beside the water line list");
+}
+
 std::vector<OptionSpec> gas_options(bool withPlot) {
   std::vector<OptionSpec> v;
   v.push_back(text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"));
@@ -336,14 +345,15 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
                        {PlotTypeText(TPlotType::Spectra), PlotTypeText(TPlotType::OpticalDepth),
                         PlotTypeText(TPlotType::MeanPath)},
                        "\"Spectra\"", "plot type"));
-    v.push_back(
-        choice("spectra",
-               {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
-                SpectraTypeText(TSpectraType::PressureBroadened),
-                SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler", "lorentz", "voigt"},
-               "\"raw\"",
-               "spectra type: raw types, and classic \"pressure\", \"doppler\" or, with --physics "
-               "hitran, the profiles \"lorentz\", \"doppler\", \"voigt\""));
+    v.push_back(choice("spectra",
+                       {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
+                        SpectraTypeText(TSpectraType::PressureBroadened),
+                        SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler", "lorentz",
+                        "voigt", "continuum"},
+                       "\"raw\"",
+                       "spectra type: raw types, and classic \"pressure\", \"doppler\" or, with --physics "
+                       "hitran, the profiles \"lorentz\", \"doppler\", \"voigt\" and \"continuum\" (water's "
+                       "continuum alone, x 1e20)"));
     v.push_back(choice("scaling", {ScalingText(TScaling::Raw), ScalingText(TScaling::MixingRatio)}, "\"raw\"",
                        "scaling of the Spectra plots"));
   } else {
@@ -366,6 +376,8 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
   v.push_back(choice("path-type", {"thickness", "free"}, "\"thickness\"",
                      "optical thickness (1/e, factor m) or mean free path (1/2, factor m ln 2)"));
   v.push_back(num("line-width-limit", 1, 100000, "200", "half widths a pressure-broadened line reaches"));
+  v.push_back(continuum_option("water's Lorentz and Voigt cross-sections with --physics hitran (its lines "
+                               "then reach 25 cm-1, their plinth removed)"));
   if (withPlot) {
     v.push_back(num("max-path", 0, 1e15, "1000", "upper clamp of mean paths, m"));
     v.push_back(num("min-path", 0, 1e15, "0", "lower clamp of mean paths, m"));
@@ -444,6 +456,7 @@ const std::vector<CommandSpec>& commands() {
           text("spectrum",
                "also write the top-of-atmosphere spectrum (W m-2 per cm-1) and the brightness temperature "
                "of the observed flux (K) as CSV to this file"),
+          continuum_option("the water of every layer (its lines then reach 25 cm-1, their plinth removed)"),
           text("profile-output",
                "also write per level altitude, pressure, temperature, each gas's ppmv, the upward and "
                "downward fluxes (W/m2) and the heating rate of the layer above the level (K/day) as CSV "
@@ -508,6 +521,27 @@ void prepare_lists(GasLists& g, const zqsession::TControls& c, ConsolePlatform& 
   g.session.Controls = c;
 }
 
+// The run's continuum: --continuum FILE (or off); without it, where a computation uses it (needed), the
+// INI file's or the one beside the water line list. A file refused ends the run (exit 3) with the reason.
+void load_continuum(const ParsedOptions& o, GasLists& g, bool needed) {
+  std::string file;
+  if (o.Has("continuum")) {
+    file = o.Text("continuum", "");
+    if (file == "off") return;
+  } else if (needed) {
+    file = zqsession::StartupContinuumFile(*g.files.ini, g.session.Water ? g.session.Water->Filename : "");
+  }
+  if (file.empty()) return;
+  const zqsession::TzqStatus status = g.session.LoadContinuum(file);
+  if (status.Refused()) throw CliError(zqCliInputFile, status.Refusals.front().Text);
+  g.session.Controls.Continuum = true;
+}
+
+// The "#" lines a table opens with: the acknowledgement when the continuum was used.
+std::string comments(bool continuumUsed) {
+  return continuumUsed ? zqsession::ContinuumCommentLines() : std::string();
+}
+
 int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
   GasLists g;
@@ -517,16 +551,19 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   c.SpectraType = spectra_type(o.Text("spectra", "raw"), c.Physics);
   c.Scaling = *ParseScaling(o.Text("scaling", "raw"));
   prepare_lists(g, c, platform, progress, err);
+  load_continuum(o, g, c.Physics == TLinePhysics::Hitran);
 
   zqsession::TzqStatus status;
   progress.Timed("computing the spectra", [&] { status = g.session.ComputeSpectra(g.Sink()); });
   report(status, err);
   using zqsession::TSeriesRole;
   emit(o, out,
-       SeriesTableText({{"H2O", &g.Series(TSeriesRole::Water)},
-                        {"CO2", &g.Series(TSeriesRole::CO2)},
-                        {"Combined", &g.Series(TSeriesRole::Combined)}},
-                       IsLinePlot(c.Physics, c.PlotType, c.SpectraType)));
+       SeriesTableText(
+           {{"H2O", &g.Series(TSeriesRole::Water)},
+            {"CO2", &g.Series(TSeriesRole::CO2)},
+            {"Combined", &g.Series(TSeriesRole::Combined)}},
+           IsLinePlot(c.Physics, c.PlotType, c.SpectraType), ',',
+           comments(g.session.UsesContinuum() && !IsLinePlot(c.Physics, c.PlotType, c.SpectraType))));
   return zqCliOK;
 }
 
@@ -539,6 +576,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   c.SpectraType = spectra_type(o.Text("spectra", hitran ? "voigt" : "pressure"), c.Physics);
   const double P = o.Number("path", 1000);
   prepare_lists(g, c, platform, progress, err);
+  load_continuum(o, g, hitran);
 
   // As the window's Compute: the spectra of the chosen type first, then the integrals.
   zqsession::TPowerResult r;
@@ -550,6 +588,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   report(r.Status, err);
   const zqsession::TPowerTable& t = *r.Table;
   std::ostringstream csv;
+  csv << comments(g.session.UsesContinuum());
   csv << "result,W/m2\n";
   csv << "CO2 1x," << number(t.CO2_1x) << "\n";
   csv << "CO2 2x," << number(t.CO2_2x) << "\n";
@@ -642,8 +681,9 @@ void write_csv(const std::string& path, const std::function<void(const zqFileWri
   }
 }
 
-void write_column_spectrum(const std::string& path, const TzqColumnResult& r) {
-  write_csv(path, [&r](const zqFileWriter& write) {
+void write_column_spectrum(const std::string& path, const TzqColumnResult& r, const std::string& comments) {
+  write_csv(path, [&](const zqFileWriter& write) {
+    write(comments);
     const std::vector<double>&tb1 = r.Diagnostics[0].BrightnessTemperature,
           &tbN = r.Diagnostics[1].BrightnessTemperature;
     write("wavenumber_cm-1,OLR_1x,OLR_2x,Tb_1x_K,Tb_Nx_K\n");
@@ -654,8 +694,9 @@ void write_column_spectrum(const std::string& path, const TzqColumnResult& r) {
 }
 
 // One row per level; a layer's heating on the row of the level below it (empty on the top row).
-void write_column_profile(const std::string& path, const TzqColumnResult& r) {
-  write_csv(path, [&r](const zqFileWriter& write) {
+void write_column_profile(const std::string& path, const TzqColumnResult& r, const std::string& comments) {
+  write_csv(path, [&](const zqFileWriter& write) {
+    write(comments);
     const TzqColumnProfile& p = r.Profile;
     std::string header = "altitude_km,pressure_mb,temperature_K";
     for (const TzqColumnGasInfo& gas : ColumnGases())
@@ -712,14 +753,17 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   g.files.ini = open_ini(o);
   const TzqColumnSettings s = column_settings(o, *g.files.ini);
   prepare_lists(g, zqsession::TControls{}, platform, progress, err);
+  load_continuum(o, g, true);
+  const std::string notes = comments(g.session.ColumnUsesContinuum());
 
   zqsession::TColumnRun run;
   progress.Timed("computing the column", [&] { run = g.session.ComputeColumn(s); });
   report(run.Status, err);
   const TzqColumnResult& r = run.Result;
-  if (o.Has("spectrum")) write_column_spectrum(o.Text("spectrum", ""), r);
-  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r);
+  if (o.Has("spectrum")) write_column_spectrum(o.Text("spectrum", ""), r, notes);
+  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r, notes);
   std::ostringstream csv;
+  csv << notes;
   csv << "result,W/m2\n";
   csv << "OLR 1x," << number(r.OLR1x) << "\n";
   csv << "OLR 2x," << number(r.OLRNx) << "\n";

@@ -1,5 +1,7 @@
 #include "zqColumnReport.h"
 
+#include "zqContinuumUse.h"
+
 #include "zqINI_File.h"
 #include "zqLineSeries.h"
 #include "zqNumberText.h"
@@ -171,7 +173,9 @@ bool SameColumnResults(const TzqColumnSettings& a, const TzqColumnSettings& b) {
 
 void CarryBalances(const TColumnSnapshot* before, TColumnSnapshot& run) {
   run.Balances =
-      before && SameBalanceSettings(before->Settings, run.Settings) ? before->Balances : TColumnBalances{};
+      before && before->Continuum == run.Continuum && SameBalanceSettings(before->Settings, run.Settings)
+          ? before->Balances
+          : TColumnBalances{};
 }
 
 bool AddBalance(TColumnSnapshot& run, const TzqColumnSettings& settings, TzqHold hold, const TzqBalance& b) {
@@ -356,6 +360,7 @@ std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnap
   h += quantity == TColumnQuantity::Flux ? "# quantity: flux per wavenumber, W m-2 per cm-1\n"
                                          : "# quantity: brightness temperature, K\n";
   h += "# 1x: the first state; Nx: CO2 times each run's CO2Factor\n";
+  if (current.Continuum || (background && background->Continuum)) h += ContinuumCommentLines();
   const std::pair<const char*, const TColumnSnapshot*> runs[] = {{"current", &current},
                                                                  {"background", background}};
   for (const auto& [name, run] : runs) {
@@ -363,6 +368,7 @@ std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnap
     const std::string start = std::string("# ") + name + ": ";
     h += start + one_line("atmosphere caption = " + run->Atmosphere) + "\n";
     h += start + "seen from = " + ObserverText(*run) + "\n";
+    if (run->Continuum) h += start + "water-vapour continuum = MT_CKD\n";
     for (const std::string& line : ColumnSettingsLines(run->Settings))
       h += start + one_line(line) + "\n";
     const std::vector<TColumnFigureRow>& rows = ColumnFigureRows();

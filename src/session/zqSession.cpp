@@ -191,7 +191,7 @@ TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
     if (wrong_physics(*this, sink, status)) return status;
     // The raw-line plots are the file's values: the same in both physics, drawn as below.
     if (!IsLinePlot(c.Physics, c.PlotType, c.SpectraType))
-      return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+      return FillHitranSeries(ComputeHitranGases(Water, CO2, c, continuum_.get(), HitranResolvedPath(c)), c,
                               path_factor_of(*this), sink.Series);
   }
   if (Water) plot(sink, TSeriesRole::Water, *Water);
@@ -216,7 +216,7 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
     TControls c = Controls;
     c.PlotType = TPlotType::MeanPath;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, continuum_.get(), HitranResolvedPath(c)), c,
                             path_factor_of(*this), sink.Series);
   }
   auto series = [&](TSeriesRole role) { return sink.Series ? sink.Series(role) : nullptr; };
@@ -247,7 +247,7 @@ TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, f
     c.PlotType = view == TLineView::LineMeanPaths ? TPlotType::MeanPath : TPlotType::Spectra;
     c.Scaling = TScaling::Raw;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, HitranResolvedPath(c)), c,
+    return FillHitranSeries(ComputeHitranGases(Water, CO2, c, continuum_.get(), HitranResolvedPath(c)), c,
                             path_factor_of(*this), series);
   }
   if (view == TLineView::AdjustedSpectrum) {
@@ -283,7 +283,7 @@ TPowerResult TzqSession::ComputePower(double P) {
     // The raw-line types have no spectrum of their own: their power is the Voigt profile's.
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
     // Resolved for the longest path of the table, the doubled CO2 path.
-    return HitranPowerTable(ComputeHitranGases(Water, CO2, c, 2 * P), c, P);
+    return HitranPowerTable(ComputeHitranGases(Water, CO2, c, continuum_.get(), 2 * P), c, P);
   }
   TPowerResult r;
   if (!CO2 || !Water || !Combined) {
