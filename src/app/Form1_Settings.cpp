@@ -8,6 +8,7 @@
 #include "zqChart.h"
 #include "zqChart_Tools.h"
 #include "zqContinuumUse.h"
+#include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqPlatform.h"
 #include "zqPlotModes.h"

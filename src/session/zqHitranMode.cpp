@@ -246,8 +246,6 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
             "continuum file...) and switch it on";
       else if (isWater)
         AddContinuum(*table, c, out);
-      else
-        out.Notes.push_back("The continuum is water vapour's: CO2 has none here");
       g.Status.Refuse(source, out.Refusal);
       for (const std::string& note : out.Notes)
         g.Status.Note(source, note);

@@ -65,7 +65,8 @@ struct THitranGases {
 // continuum: the session's table (or none). When the controls use it (ContinuumUsed), the Lorentz and
 // Voigt water cross-sections are the lines under the continuum's wing convention plus the continuum
 // (AddContinuum); the Doppler profile, which has no pressure broadening, keeps the lines alone (with a
-// note). The spectra type Continuum gives water the continuum alone and CO2 zeros (it has none here),
+// note). The spectra type Continuum gives water the continuum alone and CO2 zeros (it has none here, and
+// the legend says which gas is which),
 // and is refused without a table or with the switch off.
 THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& controls,
                                 const TzqContinuumTable* continuum, double resolvedPathM = 0,
