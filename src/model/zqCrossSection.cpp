@@ -35,6 +35,7 @@ struct Setup {
   double doppler = 0; // gammaD / nu*
   double step = 0;
   double inv_step = 0; // 1 / step on an evenly spaced grid; 0 on any other (whose points are searched)
+  const THitranCoarseGrid* coarse = nullptr; // the far wings' grid, when they are summed on one
 };
 
 // Lines left out or completed, counted per thread of pass 1.
@@ -169,7 +170,7 @@ int32_t cell_of(const Cells& cells, double inv_step, double v) {
 bool place_cells(Placed& out, double centre, double halfWidth, double cellWidth, const Cells& cells,
                  double inv_step) {
   const int32_t last = static_cast<int32_t>(cells.edges.size()) - 2;
-  const double below = out.Nu - out.Reach, above = out.Nu + out.Reach;
+  const double below = out.Mid - out.Reach, above = out.Mid + out.Reach;
   if (!(above > cells.edges.front() && below < cells.edges.back())) return false;
   out.Lo = std::max(0, cell_of(cells, inv_step, below));
   out.Hi = std::min(last, cell_of(cells, inv_step, above));
@@ -182,6 +183,73 @@ bool place_cells(Placed& out, double centre, double halfWidth, double cellWidth,
   out.NearHi = cell_at(centre + kSimpsonWithin * scale);
   out.CellMean = true;
   return true;
+}
+
+// The line's profile value (cm2/molecule) at distance d (cm-1) from its centre, with exactly the
+// arithmetic of the kernels (zqFaddeeva.h), so a grid point at the plinth's distance gets the plinth.
+double value_at_distance(const Placed& pl, double d) {
+  switch (pl.Kind) {
+  case Kind::Lorentz:
+    return pl.C / (d * d + pl.A);
+  case Kind::Gauss:
+    return pl.A * std::exp(-(pl.C * d) * (pl.C * d));
+  case Kind::Voigt:
+    return pl.A * zqvoigt::ReW(pl.C * d, pl.Y);
+  case Kind::None:
+    break;
+  }
+  return 0;
+}
+
+// Coarse wings (the continuum's convention). Beyond Split = max(16 H, 16 w) of the centre (H the coarse
+// grid's step, w the line's width) the wing f(d) - plinth is smooth on the scale of H: the cubic
+// through the four nodes around a point errs by (u+1) u (u-1) (u-2) H^4 f''''/24 (u its place between
+// nodes), which keeps one sign, so over a Lorentz wing it adds up to 0.73 (H / Split)^4 C / Split of
+// the line's C = S gammaL / pi: below 2e-5 C / Split here, about 1e-7 of a line's area near the ground.
+// Within Split the coarse grid carries the even quartic Q0 + Q2 d^2 + Q4 d^4 matched to the wing at
+// Split in value, slope and curvature (so the cubic sees no jump there but in the third derivative),
+// and the grid's points add the wing minus it: the sum of both parts is the line's value to that
+// cubic's error. The coarse step minimises the work of both, 32 H / step points near the centre and
+// 2 Reach / H nodes: H = sqrt(Reach step / 16).
+constexpr double kCoarseSplit = 16;
+
+double coarse_wing_step(double step) {
+  return std::sqrt(kContinuumWingReach * step / kCoarseSplit);
+}
+
+// Makes a line of the continuum's convention a coarse-wing line when its near part is shorter than its
+// reach: Lo .. Hi become the points within Split, CoarseLo .. CoarseHi the nodes within Reach.
+void place_coarse(Placed& out, double width, const Setup& s, const std::vector<double>& x) {
+  const THitranCoarseGrid& g = *s.coarse;
+  const double split = kCoarseSplit * std::max(g.Step, width);
+  if (!(split < out.Reach)) return;
+  // The wing's slope and curvature at Split by central differences (their errors, ~1e-7 relative,
+  // only bend the quartic; the sum of both parts stays the line's value).
+  const double e = 1e-3 * split;
+  const double f0 = value_at_distance(out, split) - out.Plinth;
+  const double fp = value_at_distance(out, split + e) - out.Plinth,
+               fm = value_at_distance(out, split - e) - out.Plinth;
+  const double f1 = (fp - fm) / (2 * e), f2 = (fp - 2 * f0 + fm) / (e * e);
+  out.Split = split;
+  out.Q4 = (f2 * split - f1) / (8 * split * split * split);
+  out.Q2 = (f1 - 4 * out.Q4 * split * split * split) / (2 * split);
+  out.Q0 = f0 - (out.Q2 + out.Q4 * split * split) * split * split;
+  const int32_t lo = std::max(out.Lo, first_above(x, s.inv_step, out.Mid - split));
+  const int32_t hi = std::min(out.Hi, first_above(x, s.inv_step, out.Mid + split) - 1);
+  out.Lo = lo <= hi ? lo : 0;
+  out.Hi = lo <= hi ? hi : -1;
+  const double last = static_cast<double>(g.X.size() - 1);
+  const double jlo = std::ceil((out.Mid - out.Reach - g.Origin) / g.Step);
+  const double jhi = std::floor((out.Mid + out.Reach - g.Origin) / g.Step);
+  out.CoarseLo = static_cast<int32_t>(std::clamp(jlo, 0.0, last));
+  out.CoarseHi = static_cast<int32_t>(std::clamp(jhi, 0.0, last));
+  if (jhi < 0 || jlo > last) out.CoarseLo = 0, out.CoarseHi = -1;
+  // The nodes within Split, which carry the quartic (CoreLo/CoreHi are free on a point-value line).
+  const double clo = std::ceil((out.Mid - split - g.Origin) / g.Step),
+               chi = std::floor((out.Mid + split - g.Origin) / g.Step);
+  out.CoreLo = static_cast<int32_t>(std::clamp(clo, 0.0, last + 1));
+  out.CoreHi = static_cast<int32_t>(std::clamp(chi, -1.0, last));
+  out.Coarse = true;
 }
 
 Placed place(const THitranLine& line, double shift, const Setup& s, const std::vector<double>& x,
@@ -224,8 +292,10 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     ++counts.no_width;
     return out;
   }
-  const double reach = c.LineWidthLimit * w;
+  // Under the continuum's convention a line reaches 25 cm-1 from its shifted centre, whatever its width.
+  const double reach = c.ContinuumWings ? kContinuumWingReach : c.LineWidthLimit * w;
   out.Reach = reach;
+  out.Mid = c.ContinuumWings ? out.Nu + out.Shift : out.Nu;
   // A line much narrower than its cell adds cell means; a wider one its point values.
   const double half_width = kind == Kind::Voigt ? VoigtHalfWidth(gl, gd) : w;
   double cell_width = 0, widest_near = 0;
@@ -247,8 +317,9 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     if (!place_cells(out, centre, half_width, cell_width, *cells, s.inv_step))
       return out; // does not reach the grid
   } else {
-    // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
-    const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
+    // Window nu - W < x <= nu + W around the unshifted position (as bisection to the right finds it),
+    // or around the shifted centre under the continuum's convention.
+    const double below = out.Mid - reach, above = out.Mid + reach;
     if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
     out.Lo = first_above(x, s.inv_step, below);
     out.Hi = first_above(x, s.inv_step, above) - 1;
@@ -270,6 +341,10 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     out.C = std::sqrt(kLn2) / gd;
     out.A = S * std::sqrt(kLn2 / kPi) / gd;
     out.Y = out.C * gl;
+  }
+  if (c.ContinuumWings) {
+    out.Plinth = value_at_distance(out, reach);
+    if (!out.CellMean && s.coarse) place_coarse(out, w, s, x);
   }
   return out;
 }
@@ -327,18 +402,82 @@ Placed scaled(Placed pl, double f) {
 
 // The line's profile value at v (cm2/molecule), by the scalar forms of the kernels.
 double value_at(const Placed& pl, double v) {
-  const double d = (v - pl.Nu) - pl.Shift;
-  switch (pl.Kind) {
-  case Kind::Lorentz:
-    return pl.C / (d * d + pl.A);
-  case Kind::Gauss:
-    return pl.A * std::exp(-(pl.C * d) * (pl.C * d));
-  case Kind::Voigt:
-    return pl.A * zqvoigt::ReW(pl.C * d, pl.Y);
-  case Kind::None:
-    break;
+  return value_at_distance(pl, (v - pl.Nu) - pl.Shift);
+}
+
+// Runs of a line of the continuum's convention: its values at points lo .. hi are formed in blocks by
+// the kernels, then each adds (the line's share beyond the plinth, never below 0):
+//   Wing:   max(0, f(d) - plinth);
+//   Near:   f(d) - plinth - (Q0 + Q2 d^2 + Q4 d^4), the points within Split of a coarse-wing line.
+// Each loop is branch-free, so it vectorises.
+enum class WingPart { Wing, Near };
+
+double smooth_core(const Placed& pl, double d) {
+  const double d2 = d * d;
+  return pl.Q0 + (pl.Q2 + pl.Q4 * d2) * d2;
+}
+
+void add_wing_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi, WingPart part) {
+  constexpr int32_t kBlock = 256;
+  alignas(64) std::array<double, kBlock> buffer;
+  // Local constants and unaliased pointers: the loops below vectorise only so.
+  const double plinth = pl.Plinth, nu = pl.Nu, shift = pl.Shift, q0 = pl.Q0, q2 = pl.Q2, q4 = pl.Q4;
+  for (int32_t a = lo; a <= hi; a += kBlock) {
+    const int32_t n = std::min(kBlock, hi - a + 1);
+    std::fill_n(buffer.begin(), n, 0.0);
+    add_run(buffer.data(), x + a, pl, 0, n - 1);
+    double* __restrict out = sigma + a;
+    const double* __restrict at = x + a;
+    const double* __restrict f = buffer.data();
+    if (part == WingPart::Wing) {
+#pragma omp simd
+      for (int32_t i = 0; i < n; ++i)
+        out[i] += std::max(0.0, f[i] - plinth);
+    } else {
+#pragma omp simd
+      for (int32_t i = 0; i < n; ++i) {
+        const double d = (at[i] - nu) - shift, d2 = d * d;
+        out[i] += (f[i] - plinth) - (q0 + (q2 + q4 * d2) * d2);
+      }
+    }
   }
-  return 0;
+}
+
+// A coarse-wing line's smooth part on the coarse nodes lo .. hi: the quartic on the nodes within
+// Split (CoreLo .. CoreHi of the nodes), the wing beyond.
+void add_smooth_run(double* sum, const double* nodes, const Placed& pl, int32_t lo, int32_t hi) {
+  const int32_t core_lo = std::max(lo, pl.CoreLo), core_hi = std::min(hi, pl.CoreHi);
+  if (core_lo > core_hi) return add_wing_run(sum, nodes, pl, lo, hi, WingPart::Wing);
+  if (lo < core_lo) add_wing_run(sum, nodes, pl, lo, core_lo - 1, WingPart::Wing);
+  for (int32_t j = core_lo; j <= core_hi; ++j)
+    sum[j] += smooth_core(pl, (nodes[j] - pl.Nu) - pl.Shift);
+  if (core_hi < hi) add_wing_run(sum, nodes, pl, core_hi + 1, hi, WingPart::Wing);
+}
+
+// A line's run of point values, as its rule says.
+void add_point_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi) {
+  if (pl.Coarse)
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Near);
+  else if (pl.Plinth > 0)
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Wing);
+  else
+    add_run(sigma, x, pl, lo, hi);
+}
+
+// Adds the coarse grid's sum, interpolated by the cubic through the four nodes around each point.
+void add_coarse_sum(std::vector<double>& sigma, const std::vector<double>& x, const THitranCoarseGrid& g,
+                    const std::vector<double>& sum) {
+  const auto last = static_cast<double>(sum.size()) - 3;
+  for (std::size_t k = 0; k < sigma.size(); ++k) {
+    const double t = (x[k] - g.Origin) / g.Step;
+    const double j = std::clamp(std::floor(t), 1.0, last);
+    const double u = t - j;
+    const auto i = static_cast<std::size_t>(j);
+    // Lagrange weights of the nodes j - 1 .. j + 2 at u (0 at node j, 1 at node j + 1).
+    const double wm = -u * (u - 1) * (u - 2) / 6, w0 = (u + 1) * (u - 1) * (u - 2) / 2,
+                 w1 = -(u + 1) * u * (u - 2) / 2, w2 = (u + 1) * u * (u - 1) / 6;
+    sigma[k] += wm * sum[i - 1] + w0 * sum[i] + w1 * sum[i + 1] + w2 * sum[i + 2];
+  }
 }
 
 // The line's share of its area between the wavenumbers from and to.
@@ -395,11 +534,20 @@ private:
 // directly. The far wings take the values at the cells' centres.
 void add_cell_run(double* sigma, double* edge_sum, const double* edges, const double* centres,
                   const Placed& pl, int32_t lo, int32_t hi) {
-  const double from = pl.Nu - pl.Reach, to = pl.Nu + pl.Reach;
+  const double from = pl.Mid - pl.Reach, to = pl.Mid + pl.Reach;
+  // The plinth's share of the cells p .. q (the continuum's convention; 0 otherwise).
+  auto minus_plinth = [&](int32_t p, int32_t q) {
+    if (pl.Plinth == 0) return;
+    for (int32_t k = std::max(p, lo); k <= std::min(q, hi); ++k) {
+      const double a = edges[k], b = edges[k + 1];
+      sigma[k] -= pl.Plinth * (std::min(b, to) - std::max(a, from)) / (b - a);
+    }
+  };
   auto exact = [&](int32_t k) {
     if (k < lo || k > hi) return;
     const double a = edges[k], b = edges[k + 1];
     sigma[k] += pl.S * share(pl, std::max(a, from), std::min(b, to)) / (b - a);
+    minus_plinth(k, k);
   };
   auto core = [&](int32_t p, int32_t q) { // cells p .. q, all inside the window
     const int32_t a = std::max(p, lo), b = std::min(q, hi);
@@ -411,10 +559,11 @@ void add_cell_run(double* sigma, double* edge_sum, const double* edges, const do
       sigma[k] += pl.S * (above - below) / (edges[k + 1] - edges[k]);
       below = above;
     }
+    minus_plinth(a, b);
   };
   auto point = [&](int32_t p, int32_t q) {
     const int32_t a = std::max(p, lo), b = std::min(q, hi);
-    if (a <= b) add_run(sigma, centres, pl, a, b);
+    if (a <= b) add_point_run(sigma, centres, pl, a, b);
   };
   auto simpson = [&](int32_t p, int32_t q) { // cells p .. q, all inside the window
     const int32_t a = std::max(p, lo), b = std::min(q, hi);
@@ -424,6 +573,7 @@ void add_cell_run(double* sigma, double* edge_sum, const double* edges, const do
     if (std::max(p + 1, a) <= b) add_run(edge_sum, edges, sixth, std::max(p + 1, a), b);
     if (a == p) sigma[p] += value_at(sixth, edges[p]);
     if (b == q) sigma[q] += value_at(sixth, edges[q + 1]);
+    minus_plinth(a, b);
   };
   exact(pl.Lo);
   point(pl.Lo + 1, pl.NearLo - 1);
@@ -479,6 +629,20 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
       out.Centres[k] = out.Edges[k] + 0.5 * (out.Edges[k + 1] - out.Edges[k]);
     cells.edges = out.Edges;
   }
+  if (c.ContinuumWings && c.CoarseWings && result.X.size() > 1) {
+    // Worth it only where the coarse nodes are a few points apart.
+    const double h = coarse_wing_step(s.step);
+    if (h >= 2 * s.step) {
+      THitranCoarseGrid& g = out.Coarse;
+      g.Step = h;
+      g.Origin = result.X.front() - 2 * h;
+      const auto nodes = static_cast<std::size_t>(std::floor((result.X.back() - result.X.front()) / h)) + 5;
+      g.X.resize(nodes);
+      for (std::size_t j = 0; j < nodes; ++j)
+        g.X[j] = g.Origin + static_cast<double>(j) * h;
+      s.coarse = &g;
+    }
+  }
 
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
   const unsigned parts = zqsum::PartsFor(c.Threads, pool);
@@ -516,7 +680,7 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   for (unsigned p = 0; p < parts; ++p)
     out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
-    result.Pairs += pl.Hi - pl.Lo + 1;
+    result.Pairs += (pl.Hi - pl.Lo + 1) + (pl.CoarseHi - pl.CoarseLo + 1);
   result.LinesUsed = static_cast<long>(out.Lines.size());
 
   Counts total;
@@ -565,7 +729,7 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
         if (pl.CellMean)
           add_cell_run(sigma, edge_sum.data(), placement.Edges.data(), placement.Centres.data(), pl, lo, hi);
         else
-          add_run(sigma, x, pl, lo, hi);
+          add_point_run(sigma, x, pl, lo, hi);
       },
       cancelFlag);
   if (!done) {
@@ -573,6 +737,33 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
     return;
   }
   if (cells) combine_edges(result.Sigma, edge_sum);
+  if (const THitranCoarseGrid& g = placement.Coarse; !g.X.empty()) {
+    // The far wings on their own grid, summed as the points are (nodes split between the threads, each
+    // node over the lines in file order), then interpolated onto the points.
+    const auto nodes = static_cast<int32_t>(g.X.size());
+    std::vector<double> sum(g.X.size(), 0.0);
+    std::vector<int32_t> node_delta(parts > 1 ? g.X.size() + 1 : 0);
+    const bool coarse_done = zqsum::SumLines(
+        pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0, nodes, node_delta,
+        [&](long i) {
+          const Placed& pl = lines[static_cast<std::size_t>(i)];
+          return pl.Coarse ? std::pair{pl.CoarseLo, pl.CoarseHi} : std::pair{int32_t{0}, int32_t{-1}};
+        },
+        [&](long i, int32_t lo, int32_t hi) {
+          add_smooth_run(sum.data(), g.X.data(), lines[static_cast<std::size_t>(i)], lo, hi);
+        },
+        cancelFlag);
+    if (!coarse_done) {
+      cancel(result);
+      return;
+    }
+    add_coarse_sum(result.Sigma, result.X, g, sum);
+  }
+  // Each line adds nothing below 0 under the continuum's convention; its two parts, summed, may miss 0
+  // by a rounding near the plinth's distance, which no cross-section keeps.
+  if (std::any_of(lines.begin(), lines.end(), [](const Placed& pl) { return pl.Plinth > 0 || pl.Coarse; }))
+    for (double& v : result.Sigma)
+      v = std::max(v, 0.0);
 
   // Intensities far beyond any real line can overflow a sum. Such a point absorbs everything, so no
   // number stands for it in a result (0 would say it absorbs nothing): the computation is refused.
