@@ -1,14 +1,16 @@
 // The water-vapour continuum in the session: switched off (or without a table) every spectrum and
 // column keeps its bits; switched on, water's Voigt cross-section is its lines under the continuum's wing
 // convention plus the continuum, composed here from the model's own pieces; the "Continuum" type is the
-// continuum alone; the column darkens with it and its balance sees the same sources; a damaged file is
-// refused by name and changes nothing shown.
+// continuum alone; the column is that of the model's sources so composed, darker, and its balance sees
+// the same sources; a damaged file is refused by name and changes nothing shown.
 #include "ContinuumTestFiles.h"
 #include "DemoSessionTest.h"
 #include "TestSupport.h"
+#include "zqColumn.h"
 #include "zqContinuum.h"
 #include "zqContinuumUse.h"
 #include "zqCrossSection.h"
+#include "zqHitranColumnSource.h"
 #include "zqHitranMode.h"
 #include "zqSession.h"
 
@@ -152,6 +154,15 @@ TEST_F(ContinuumSessionTest, ColumnDarkensWithTheContinuumAndTheBalanceUsesTheSa
   ASSERT_TRUE(on.Result.Computed) << on.Status.Headline();
   // The window (760-1000 cm-1) of a humid column: the continuum takes a good part of its OLR.
   EXPECT_LT(on.Result.OLR1x, off.Result.OLR1x - 1);
+  // The same numbers as a column of the model's own sources: the lines with the continuum's wings for
+  // water, then the continuum.
+  TzqHitranColumnSource lines(&water, &co2);
+  lines.SetContinuumWings(true);
+  TzqContinuumColumnSource continuum(session.ContinuumTable());
+  TzqColumnSources sources = SameSourceForEveryGas(lines);
+  sources[TzqColumnGas::H2O].push_back(&continuum);
+  TzqColumn column;
+  EXPECT_EQ(column.Compute(s, sources).OLR1xSpectrum, on.Result.OLR1xSpectrum);
   const TBalanceRun balance = session.ComputeBalance(s, TzqHold::Vapour);
   ASSERT_TRUE(balance.Balance.Solved) << balance.Status.Headline();
   EXPECT_EQ(balance.Balance.Result.OLR1x, on.Result.OLR1x);
