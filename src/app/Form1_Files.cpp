@@ -170,7 +170,8 @@ std::string TForm1::PlottedDataText(char separator) const {
   for (const auto& [name, s] : gases)
     if (s && s->Active() && s->Count() > 0) series.emplace_back(name, s);
   // A CSV export of values that include the continuum acknowledges it.
-  const bool acknowledge = separator == ',' && ContinuumUsedByControls() && !ShowsLinePlot();
+  const bool acknowledge = separator == ',' && zqsession::ContinuumInResults(
+                                                   Session.Controls, Session.ContinuumTable() != nullptr);
   return SeriesTableText(series, ShowsLinePlot(), separator,
                          acknowledge ? zqsession::ContinuumCommentLines() : std::string());
 }

@@ -558,12 +558,12 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   report(status, err);
   using zqsession::TSeriesRole;
   emit(o, out,
-       SeriesTableText(
-           {{"H2O", &g.Series(TSeriesRole::Water)},
-            {"CO2", &g.Series(TSeriesRole::CO2)},
-            {"Combined", &g.Series(TSeriesRole::Combined)}},
-           IsLinePlot(c.Physics, c.PlotType, c.SpectraType), ',',
-           comments(g.session.UsesContinuum() && !IsLinePlot(c.Physics, c.PlotType, c.SpectraType))));
+       SeriesTableText({{"H2O", &g.Series(TSeriesRole::Water)},
+                        {"CO2", &g.Series(TSeriesRole::CO2)},
+                        {"Combined", &g.Series(TSeriesRole::Combined)}},
+                       IsLinePlot(c.Physics, c.PlotType, c.SpectraType), ',',
+                       comments(zqsession::ContinuumInResults(g.session.Controls,
+                                                              g.session.ContinuumTable() != nullptr))));
   return zqCliOK;
 }
 
@@ -588,7 +588,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   report(r.Status, err);
   const zqsession::TPowerTable& t = *r.Table;
   std::ostringstream csv;
-  csv << comments(g.session.UsesContinuum());
+  csv << comments(zqsession::ContinuumInResults(g.session.Controls, g.session.ContinuumTable() != nullptr));
   csv << "result,W/m2\n";
   csv << "CO2 1x," << number(t.CO2_1x) << "\n";
   csv << "CO2 2x," << number(t.CO2_2x) << "\n";

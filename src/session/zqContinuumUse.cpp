@@ -32,6 +32,11 @@ bool ContinuumUsed(const TControls& c, bool tableLoaded) {
   return c.Physics == TLinePhysics::Hitran && c.Continuum && tableLoaded;
 }
 
+bool ContinuumInResults(const TControls& c, bool tableLoaded) {
+  return ContinuumUsed(c, tableLoaded) && c.SpectraType != TSpectraType::Doppler &&
+         !IsLinePlot(c.Physics, c.PlotType, c.SpectraType);
+}
+
 std::string ContinuumInstructions() {
   return std::string(
              "Absorbview can add the water-vapour continuum of AER's MT_CKD model to the water vapour of the "

@@ -28,6 +28,9 @@ std::string StartupContinuumFile(const TzqINI_File& ini, const std::string& wate
 // Whether the plots, paths and Power table of these controls add the continuum: the HITRAN physics,
 // the switch on and a table loaded. (The column, always of HITRAN lines, needs the switch and a table.)
 bool ContinuumUsed(const TControls& controls, bool tableLoaded);
+// Whether the numbers of the plot (or Power table) of these controls include it: used, and neither the
+// Doppler profile nor a plot of the lines as read. What their tables acknowledge.
+bool ContinuumInResults(const TControls& controls, bool tableLoaded);
 
 // What Help > How to get the continuum says: where AER publishes the file, its licence in a sentence
 // (why the program does not ship it), where to put it.

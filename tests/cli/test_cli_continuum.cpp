@@ -106,6 +106,13 @@ TEST_F(CliContinuumTest, OffKeepsTheBytesAndAFileNamedOrBesideTheListsIsUsedAndA
   }
   EXPECT_GT(darker, 10000);
 
+  // Numbers without it (the Doppler profile, the lines as read) are not acknowledged.
+  for (const char* type : {"doppler", "raw"}) {
+    const CliRun r = cli(spectrum({"--spectra", type, "--continuum", file}));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.substr(0, 1), "#") << type;
+  }
+
   // The published name beside the line lists (a link to the shared copy): found without the option,
   // and "off" still turns it off.
   std::filesystem::create_symlink(file, dir / zqsession::kContinuumFileName);
