@@ -405,12 +405,13 @@ double value_at(const Placed& pl, double v) {
   return value_at_distance(pl, (v - pl.Nu) - pl.Shift);
 }
 
-// Runs of a line of the continuum's convention: its values at points lo .. hi are formed in blocks by
-// the kernels, then each adds (the line's share beyond the plinth, never below 0):
-//   Wing:   max(0, f(d) - plinth);
-//   Near:   f(d) - plinth - (Q0 + Q2 d^2 + Q4 d^4), the points within Split of a coarse-wing line.
-// Each loop is branch-free, so it vectorises.
-enum class WingPart { Wing, Near };
+// Runs of a line of the continuum's convention at points lo .. hi, its values f(d) formed by the
+// kernels: the line's share beyond the plinth, max(0, f(d) - plinth), on the points of a line summed
+// straight (Clamped, in blocks); on the coarse nodes beyond Split f(d) - plinth (Wing: within a
+// rounding of 0 at the plinth's distance, where the cross-section's own clamp takes it); on the points
+// within Split of a coarse-wing line f(d) - plinth - (Q0 + Q2 d^2 + Q4 d^4) (Near). The loops after the
+// kernel are branch-free, so they vectorise.
+enum class WingPart { Clamped, Wing, Near };
 
 double smooth_core(const Placed& pl, double d) {
   const double d2 = d * d;
@@ -418,27 +419,35 @@ double smooth_core(const Placed& pl, double d) {
 }
 
 void add_wing_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi, WingPart part) {
-  constexpr int32_t kBlock = 256;
-  alignas(64) std::array<double, kBlock> buffer;
   // Local constants and unaliased pointers: the loops below vectorise only so.
   const double plinth = pl.Plinth, nu = pl.Nu, shift = pl.Shift, q0 = pl.Q0, q2 = pl.Q2, q4 = pl.Q4;
-  for (int32_t a = lo; a <= hi; a += kBlock) {
-    const int32_t n = std::min(kBlock, hi - a + 1);
-    std::fill_n(buffer.begin(), n, 0.0);
-    add_run(buffer.data(), x + a, pl, 0, n - 1);
-    double* __restrict out = sigma + a;
-    const double* __restrict at = x + a;
-    const double* __restrict f = buffer.data();
-    if (part == WingPart::Wing) {
+  if (part == WingPart::Clamped) {
+    constexpr int32_t kBlock = 256;
+    alignas(64) std::array<double, kBlock> buffer;
+    for (int32_t a = lo; a <= hi; a += kBlock) {
+      const int32_t n = std::min(kBlock, hi - a + 1);
+      std::fill_n(buffer.begin(), n, 0.0);
+      add_run(buffer.data(), x + a, pl, 0, n - 1);
+      double* __restrict out = sigma + a;
+      const double* __restrict f = buffer.data();
 #pragma omp simd
       for (int32_t i = 0; i < n; ++i)
         out[i] += std::max(0.0, f[i] - plinth);
-    } else {
+    }
+    return;
+  }
+  add_run(sigma, x, pl, lo, hi);
+  double* __restrict out = sigma;
+  const double* __restrict at = x;
+  if (part == WingPart::Wing) {
 #pragma omp simd
-      for (int32_t i = 0; i < n; ++i) {
-        const double d = (at[i] - nu) - shift, d2 = d * d;
-        out[i] += (f[i] - plinth) - (q0 + (q2 + q4 * d2) * d2);
-      }
+    for (int32_t i = lo; i <= hi; ++i)
+      out[i] -= plinth;
+  } else {
+#pragma omp simd
+    for (int32_t i = lo; i <= hi; ++i) {
+      const double d = (at[i] - nu) - shift, d2 = d * d;
+      out[i] -= plinth + (q0 + (q2 + q4 * d2) * d2);
     }
   }
 }
@@ -459,7 +468,7 @@ void add_point_run(double* sigma, const double* x, const Placed& pl, int32_t lo,
   if (pl.Coarse)
     add_wing_run(sigma, x, pl, lo, hi, WingPart::Near);
   else if (pl.Plinth > 0)
-    add_wing_run(sigma, x, pl, lo, hi, WingPart::Wing);
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Clamped);
   else
     add_run(sigma, x, pl, lo, hi);
 }
