@@ -498,7 +498,8 @@ void add_level_run(double* sum, const std::vector<THitranCoarseGrid>& levels, st
                    int32_t lo, int32_t hi) {
   const THitranCoarseGrid& g = levels[l];
   const double split = kCoarseSplit * g.Step;
-  const Quartic own = l == static_cast<std::size_t>(pl.FirstLevel) ? Quartic{pl.Q0, pl.Q2, pl.Q4} : wing_quartic(pl, split);
+  const Quartic own =
+      l == static_cast<std::size_t>(pl.FirstLevel) ? Quartic{pl.Q0, pl.Q2, pl.Q4} : wing_quartic(pl, split);
   const Quartic next =
       l + 1 < levels.size() ? wing_quartic(pl, kCoarseSplit * levels[l + 1].Step) : Quartic{};
   const auto [core_from, core_to] = nodes_within(g, pl.Mid, split, true);
