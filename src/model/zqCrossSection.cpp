@@ -35,7 +35,7 @@ struct Setup {
   double doppler = 0; // gammaD / nu*
   double step = 0;
   double inv_step = 0; // 1 / step on an evenly spaced grid; 0 on any other (whose points are searched)
-  const THitranCoarseGrid* coarse = nullptr; // the far wings' grid, when they are summed on one
+  const std::vector<THitranCoarseGrid>* coarse = nullptr; // the far wings' levels, when they are used
 };
 
 // Lines left out or completed, counted per thread of pass 1.
@@ -201,54 +201,105 @@ double value_at_distance(const Placed& pl, double d) {
   return 0;
 }
 
-// Coarse wings (the continuum's convention). Beyond Split = max(16 H, 16 w) of the centre (H the coarse
-// grid's step, w the line's width) the wing f(d) - plinth is smooth on the scale of H: the cubic
-// through the four nodes around a point errs by (u+1) u (u-1) (u-2) H^4 f''''/24 (u its place between
-// nodes), which keeps one sign, so over a Lorentz wing it adds up to 0.73 (H / Split)^4 C / Split of
-// the line's C = S gammaL / pi: below 2e-5 C / Split here, about 1e-7 of a line's area near the ground.
-// Within Split the coarse grid carries the even quartic Q0 + Q2 d^2 + Q4 d^4 matched to the wing at
-// Split in value, slope and curvature (so the cubic sees no jump there but in the third derivative),
-// and the grid's points add the wing minus it: the sum of both parts is the line's value to that
-// cubic's error. The coarse step minimises the work of both, 32 H / step points near the centre and
-// 2 Reach / H nodes: H = sqrt(Reach step / 16).
+// Coarse wings (the continuum's convention). A line's wing f(d) - plinth is summed on coarse grids of
+// steps H_l = H_0 4^l, each carrying the wing where it is smooth on the scale of its step: beyond
+// D_l = 16 H_l of the centre. The cubic through the four nodes around a point errs by
+// (u+1) u (u-1) (u-2) H^4 f''''/24 (u its place between nodes), which keeps one sign, so over a Lorentz
+// wing from D it adds up to 0.73 (H / D)^4 C / D of the line's C = S gammaL / pi: about 1e-7 of a line's
+// area near the ground. Each level l has a quartic q_l(d) = Q0 + Q2 d^2 + Q4 d^4 matched to the wing
+// at D_l in value, slope and curvature (so a cubic sees no jump there but in the third derivative):
+//   the grid's points add  f - plinth - q_first   within D_first (the first level the line uses, whose
+//                                                  step is at least half the line's width);
+//   level l adds           f - plinth - q_(l+1)    for D_l <= |d| < D_(l+1) (25 cm-1 on the last),
+//                          q_l - q_(l+1)           within D_l (q_(l+1) = 0 on the last level);
+// which sum to the line's value everywhere, to the cubics' error. Each level's sums are interpolated
+// onto the next finer level's nodes, the finest onto the points. A narrow line costs 128 points and
+// 128 nodes per level instead of 5000 points at 0.01 cm-1.
 constexpr double kCoarseSplit = 16;
+constexpr std::size_t kMaxCoarseLevels = 6;
 
-double coarse_wing_step(double step) {
-  return std::sqrt(kContinuumWingReach * step / kCoarseSplit);
+struct Quartic {
+  double q0 = 0, q2 = 0, q4 = 0;
+  double operator()(double d) const {
+    const double d2 = d * d;
+    return q0 + (q2 + q4 * d2) * d2;
+  }
+};
+
+// The quartic matched to the line's wing at split; its slope and curvature by central differences
+// (their errors, ~1e-7 relative, only bend the quartic: the parts still sum to the line's value).
+Quartic wing_quartic(const Placed& pl, double split) {
+  const double e = 1e-3 * split;
+  const double f0 = value_at_distance(pl, split) - pl.Plinth;
+  const double fp = value_at_distance(pl, split + e) - pl.Plinth,
+               fm = value_at_distance(pl, split - e) - pl.Plinth;
+  const double f1 = (fp - fm) / (2 * e), f2 = (fp - 2 * f0 + fm) / (e * e);
+  Quartic q;
+  q.q4 = (f2 * split - f1) / (8 * split * split * split);
+  q.q2 = (f1 - 4 * q.q4 * split * split * split) / (2 * split);
+  q.q0 = f0 - (q.q2 + q.q4 * split * split) * split * split;
+  return q;
 }
 
-// Makes a line of the continuum's convention a coarse-wing line when its near part is shorter than its
-// reach: Lo .. Hi become the points within Split, CoarseLo .. CoarseHi the nodes within Reach.
+// The coarse levels of a grid of mean step `step` over [first, last]: H_0 = 4 steps (fewer nodes than
+// points), as many levels as have D_l below the reach; none when H_0 would exceed it.
+std::vector<THitranCoarseGrid> coarse_levels(double step, double first, double last) {
+  std::vector<THitranCoarseGrid> levels;
+  for (double h = 4 * step; kCoarseSplit * h < kContinuumWingReach && levels.size() < kMaxCoarseLevels;
+       h *= 4) {
+    THitranCoarseGrid g;
+    g.Step = h;
+    g.Origin = first - 2 * h;
+    const auto nodes = static_cast<std::size_t>(std::floor((last - first) / h)) + 5;
+    g.X.resize(nodes);
+    for (std::size_t j = 0; j < nodes; ++j)
+      g.X[j] = g.Origin + static_cast<double>(j) * h;
+    levels.push_back(std::move(g));
+  }
+  return levels;
+}
+
+// The nodes of a level within reach of a line's centre, {0, -1} when none.
+std::pair<int32_t, int32_t> nodes_within(const THitranCoarseGrid& g, double mid, double reach, bool open) {
+  const double last = static_cast<double>(g.X.size() - 1);
+  double lo = std::ceil((mid - reach - g.Origin) / g.Step),
+         hi = std::floor((mid + reach - g.Origin) / g.Step);
+  if (open) { // |d| < reach: leave out a node exactly at it
+    if (g.Origin + lo * g.Step <= mid - reach) ++lo;
+    if (g.Origin + hi * g.Step >= mid + reach) --hi;
+  }
+  lo = std::max(lo, 0.0);
+  hi = std::min(hi, last);
+  if (lo > hi) return {0, -1};
+  return {static_cast<int32_t>(lo), static_cast<int32_t>(hi)};
+}
+
+// The nodes of level l a coarse-wing line adds to: within the next level's D, or the reach on the last.
+std::pair<int32_t, int32_t> level_window(const std::vector<THitranCoarseGrid>& levels, std::size_t l,
+                                         const Placed& pl) {
+  const bool last = l + 1 == levels.size();
+  return nodes_within(levels[l], pl.Mid, last ? pl.Reach : kCoarseSplit * levels[l + 1].Step, !last);
+}
+
+// Makes a line of the continuum's convention a coarse-wing line when some level's step is at least half
+// its width: Lo .. Hi become the points within that level's D.
 void place_coarse(Placed& out, double width, const Setup& s, const std::vector<double>& x) {
-  const THitranCoarseGrid& g = *s.coarse;
-  const double split = kCoarseSplit * std::max(g.Step, width);
-  if (!(split < out.Reach)) return;
-  // The wing's slope and curvature at Split by central differences (their errors, ~1e-7 relative,
-  // only bend the quartic; the sum of both parts stays the line's value).
-  const double e = 1e-3 * split;
-  const double f0 = value_at_distance(out, split) - out.Plinth;
-  const double fp = value_at_distance(out, split + e) - out.Plinth,
-               fm = value_at_distance(out, split - e) - out.Plinth;
-  const double f1 = (fp - fm) / (2 * e), f2 = (fp - 2 * f0 + fm) / (e * e);
+  const std::vector<THitranCoarseGrid>& levels = *s.coarse;
+  std::size_t first = 0;
+  while (first < levels.size() && levels[first].Step < width / 2)
+    ++first;
+  if (first == levels.size()) return; // too wide for any level: summed straight
+  const double split = kCoarseSplit * levels[first].Step;
+  const Quartic q = wing_quartic(out, split);
   out.Split = split;
-  out.Q4 = (f2 * split - f1) / (8 * split * split * split);
-  out.Q2 = (f1 - 4 * out.Q4 * split * split * split) / (2 * split);
-  out.Q0 = f0 - (out.Q2 + out.Q4 * split * split) * split * split;
+  out.Q0 = q.q0;
+  out.Q2 = q.q2;
+  out.Q4 = q.q4;
   const int32_t lo = std::max(out.Lo, first_above(x, s.inv_step, out.Mid - split));
   const int32_t hi = std::min(out.Hi, first_above(x, s.inv_step, out.Mid + split) - 1);
   out.Lo = lo <= hi ? lo : 0;
   out.Hi = lo <= hi ? hi : -1;
-  const double last = static_cast<double>(g.X.size() - 1);
-  const double jlo = std::ceil((out.Mid - out.Reach - g.Origin) / g.Step);
-  const double jhi = std::floor((out.Mid + out.Reach - g.Origin) / g.Step);
-  out.CoarseLo = static_cast<int32_t>(std::clamp(jlo, 0.0, last));
-  out.CoarseHi = static_cast<int32_t>(std::clamp(jhi, 0.0, last));
-  if (jhi < 0 || jlo > last) out.CoarseLo = 0, out.CoarseHi = -1;
-  // The nodes within Split, which carry the quartic (CoreLo/CoreHi are free on a point-value line).
-  const double clo = std::ceil((out.Mid - split - g.Origin) / g.Step),
-               chi = std::floor((out.Mid + split - g.Origin) / g.Step);
-  out.CoreLo = static_cast<int32_t>(std::clamp(clo, 0.0, last + 1));
-  out.CoreHi = static_cast<int32_t>(std::clamp(chi, -1.0, last));
+  out.FirstLevel = static_cast<int8_t>(first);
   out.Coarse = true;
 }
 
@@ -405,61 +456,72 @@ double value_at(const Placed& pl, double v) {
   return value_at_distance(pl, (v - pl.Nu) - pl.Shift);
 }
 
-// Runs of a line of the continuum's convention: its values at points lo .. hi are formed in blocks by
-// the kernels, then each adds (the line's share beyond the plinth, never below 0):
-//   Wing:   max(0, f(d) - plinth);
-//   Near:   f(d) - plinth - (Q0 + Q2 d^2 + Q4 d^4), the points within Split of a coarse-wing line.
-// Each loop is branch-free, so it vectorises.
-enum class WingPart { Wing, Near };
+// Runs of a line of the continuum's convention at points lo .. hi, its values f(d) formed by the
+// kernels: the line's share beyond the plinth, max(0, f(d) - plinth), on the points of a line summed
+// straight (Clamped, in blocks); f(d) - plinth - q(d) on the coarse-wing line's points near the centre
+// and on its levels' nodes (Less; within a rounding of 0 at the plinth's distance, where the
+// cross-section's own clamp takes it). The loops after the kernel are branch-free, so they vectorise.
+enum class WingPart { Clamped, Less };
 
-double smooth_core(const Placed& pl, double d) {
-  const double d2 = d * d;
-  return pl.Q0 + (pl.Q2 + pl.Q4 * d2) * d2;
-}
-
-void add_wing_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi, WingPart part) {
-  constexpr int32_t kBlock = 256;
-  alignas(64) std::array<double, kBlock> buffer;
+void add_wing_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi, WingPart part,
+                  const Quartic& q = {}) {
   // Local constants and unaliased pointers: the loops below vectorise only so.
-  const double plinth = pl.Plinth, nu = pl.Nu, shift = pl.Shift, q0 = pl.Q0, q2 = pl.Q2, q4 = pl.Q4;
-  for (int32_t a = lo; a <= hi; a += kBlock) {
-    const int32_t n = std::min(kBlock, hi - a + 1);
-    std::fill_n(buffer.begin(), n, 0.0);
-    add_run(buffer.data(), x + a, pl, 0, n - 1);
-    double* __restrict out = sigma + a;
-    const double* __restrict at = x + a;
-    const double* __restrict f = buffer.data();
-    if (part == WingPart::Wing) {
+  const double plinth = pl.Plinth, nu = pl.Nu, shift = pl.Shift, q0 = q.q0, q2 = q.q2, q4 = q.q4;
+  if (part == WingPart::Clamped) {
+    constexpr int32_t kBlock = 256;
+    alignas(64) std::array<double, kBlock> buffer;
+    for (int32_t a = lo; a <= hi; a += kBlock) {
+      const int32_t n = std::min(kBlock, hi - a + 1);
+      std::fill_n(buffer.begin(), n, 0.0);
+      add_run(buffer.data(), x + a, pl, 0, n - 1);
+      double* __restrict out = sigma + a;
+      const double* __restrict f = buffer.data();
 #pragma omp simd
       for (int32_t i = 0; i < n; ++i)
         out[i] += std::max(0.0, f[i] - plinth);
-    } else {
-#pragma omp simd
-      for (int32_t i = 0; i < n; ++i) {
-        const double d = (at[i] - nu) - shift, d2 = d * d;
-        out[i] += (f[i] - plinth) - (q0 + (q2 + q4 * d2) * d2);
-      }
     }
+    return;
+  }
+  add_run(sigma, x, pl, lo, hi);
+  double* __restrict out = sigma;
+  const double* __restrict at = x;
+#pragma omp simd
+  for (int32_t i = lo; i <= hi; ++i) {
+    const double d = (at[i] - nu) - shift, d2 = d * d;
+    out[i] -= plinth + (q0 + (q2 + q4 * d2) * d2);
   }
 }
 
-// A coarse-wing line's smooth part on the coarse nodes lo .. hi: the quartic on the nodes within
-// Split (CoreLo .. CoreHi of the nodes), the wing beyond.
-void add_smooth_run(double* sum, const double* nodes, const Placed& pl, int32_t lo, int32_t hi) {
-  const int32_t core_lo = std::max(lo, pl.CoreLo), core_hi = std::min(hi, pl.CoreHi);
-  if (core_lo > core_hi) return add_wing_run(sum, nodes, pl, lo, hi, WingPart::Wing);
-  if (lo < core_lo) add_wing_run(sum, nodes, pl, lo, core_lo - 1, WingPart::Wing);
+// A coarse-wing line's part on level l's nodes lo .. hi (see place_coarse): within D_l the difference
+// of two quartics, beyond it the wing minus the next level's quartic.
+void add_level_run(double* sum, const std::vector<THitranCoarseGrid>& levels, std::size_t l, const Placed& pl,
+                   int32_t lo, int32_t hi) {
+  const THitranCoarseGrid& g = levels[l];
+  const double split = kCoarseSplit * g.Step;
+  const Quartic own =
+      l == static_cast<std::size_t>(pl.FirstLevel) ? Quartic{pl.Q0, pl.Q2, pl.Q4} : wing_quartic(pl, split);
+  const Quartic next =
+      l + 1 < levels.size() ? wing_quartic(pl, kCoarseSplit * levels[l + 1].Step) : Quartic{};
+  const auto [core_from, core_to] = nodes_within(g, pl.Mid, split, true);
+  const int32_t core_lo = std::max(lo, core_from), core_hi = std::min(hi, core_to);
+  const double* x = g.X.data();
+  auto wing = [&](int32_t a, int32_t b) {
+    if (a <= b) add_wing_run(sum, x, pl, a, b, WingPart::Less, next);
+  };
+  if (core_lo > core_hi) return wing(lo, hi);
+  wing(lo, core_lo - 1);
+  const Quartic diff{own.q0 - next.q0, own.q2 - next.q2, own.q4 - next.q4};
   for (int32_t j = core_lo; j <= core_hi; ++j)
-    sum[j] += smooth_core(pl, (nodes[j] - pl.Nu) - pl.Shift);
-  if (core_hi < hi) add_wing_run(sum, nodes, pl, core_hi + 1, hi, WingPart::Wing);
+    sum[j] += diff((x[j] - pl.Nu) - pl.Shift);
+  wing(core_hi + 1, hi);
 }
 
 // A line's run of point values, as its rule says.
 void add_point_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi) {
   if (pl.Coarse)
-    add_wing_run(sigma, x, pl, lo, hi, WingPart::Near);
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Less, Quartic{pl.Q0, pl.Q2, pl.Q4});
   else if (pl.Plinth > 0)
-    add_wing_run(sigma, x, pl, lo, hi, WingPart::Wing);
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Clamped);
   else
     add_run(sigma, x, pl, lo, hi);
 }
@@ -630,18 +692,8 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
     cells.edges = out.Edges;
   }
   if (c.ContinuumWings && c.CoarseWings && result.X.size() > 1) {
-    // Worth it only where the coarse nodes are a few points apart.
-    const double h = coarse_wing_step(s.step);
-    if (h >= 2 * s.step) {
-      THitranCoarseGrid& g = out.Coarse;
-      g.Step = h;
-      g.Origin = result.X.front() - 2 * h;
-      const auto nodes = static_cast<std::size_t>(std::floor((result.X.back() - result.X.front()) / h)) + 5;
-      g.X.resize(nodes);
-      for (std::size_t j = 0; j < nodes; ++j)
-        g.X[j] = g.Origin + static_cast<double>(j) * h;
-      s.coarse = &g;
-    }
+    out.Coarse = coarse_levels(s.step, result.X.front(), result.X.back());
+    if (!out.Coarse.empty()) s.coarse = &out.Coarse;
   }
 
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
@@ -680,7 +732,13 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
   for (unsigned p = 0; p < parts; ++p)
     out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
-    result.Pairs += (pl.Hi - pl.Lo + 1) + (pl.CoarseHi - pl.CoarseLo + 1);
+    result.Pairs += pl.Hi - pl.Lo + 1;
+  for (std::size_t l = 0; l < out.Coarse.size(); ++l)
+    for (const Placed& pl : out.Lines)
+      if (pl.Coarse && l >= static_cast<std::size_t>(pl.FirstLevel)) {
+        const auto [lo, hi] = level_window(out.Coarse, l, pl);
+        result.Pairs += hi - lo + 1;
+      }
   result.LinesUsed = static_cast<long>(out.Lines.size());
 
   Counts total;
@@ -737,27 +795,36 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
     return;
   }
   if (cells) combine_edges(result.Sigma, edge_sum);
-  if (const THitranCoarseGrid& g = placement.Coarse; !g.X.empty()) {
-    // The far wings on their own grid, summed as the points are (nodes split between the threads, each
-    // node over the lines in file order), then interpolated onto the points.
-    const auto nodes = static_cast<int32_t>(g.X.size());
-    std::vector<double> sum(g.X.size(), 0.0);
-    std::vector<int32_t> node_delta(parts > 1 ? g.X.size() + 1 : 0);
-    const bool coarse_done = zqsum::SumLines(
-        pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0, nodes, node_delta,
-        [&](long i) {
-          const Placed& pl = lines[static_cast<std::size_t>(i)];
-          return pl.Coarse ? std::pair{pl.CoarseLo, pl.CoarseHi} : std::pair{int32_t{0}, int32_t{-1}};
-        },
-        [&](long i, int32_t lo, int32_t hi) {
-          add_smooth_run(sum.data(), g.X.data(), lines[static_cast<std::size_t>(i)], lo, hi);
-        },
-        cancelFlag);
-    if (!coarse_done) {
-      cancel(result);
-      return;
+  if (const std::vector<THitranCoarseGrid>& levels = placement.Coarse; !levels.empty()) {
+    // The far wings on their levels, each summed as the points are (nodes split between the threads,
+    // each node over the lines in file order), the coarsest first, each interpolated onto the next finer
+    // level's nodes and the finest onto the points.
+    std::vector<double> coarser;
+    for (std::size_t l = levels.size(); l-- > 0;) {
+      const THitranCoarseGrid& g = levels[l];
+      std::vector<double> sum(g.X.size(), 0.0);
+      std::vector<int32_t> node_delta(parts > 1 ? g.X.size() + 1 : 0);
+      const bool level_done = zqsum::SumLines(
+          pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0,
+          static_cast<int32_t>(g.X.size()), node_delta,
+          [&](long i) {
+            const Placed& pl = lines[static_cast<std::size_t>(i)];
+            return pl.Coarse && l >= static_cast<std::size_t>(pl.FirstLevel)
+                       ? level_window(levels, l, pl)
+                       : std::pair{int32_t{0}, int32_t{-1}};
+          },
+          [&](long i, int32_t lo, int32_t hi) {
+            add_level_run(sum.data(), levels, l, lines[static_cast<std::size_t>(i)], lo, hi);
+          },
+          cancelFlag);
+      if (!level_done) {
+        cancel(result);
+        return;
+      }
+      if (!coarser.empty()) add_coarse_sum(sum, g.X, levels[l + 1], coarser);
+      coarser = std::move(sum);
     }
-    add_coarse_sum(result.Sigma, result.X, g, sum);
+    add_coarse_sum(result.Sigma, result.X, levels.front(), coarser);
   }
   // Each line adds nothing below 0 under the continuum's convention; its two parts, summed, may miss 0
   // by a rounding near the plinth's distance, which no cross-section keeps.

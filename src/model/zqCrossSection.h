@@ -115,24 +115,23 @@ struct THitranPlacedLine {
   // the profile value at Reach, Plinth, is subtracted (0 without the convention).
   double Mid = 0, Plinth = 0;
   // Coarse wings: Lo .. Hi are the points within Split of the centre, where the line adds its wing
-  // value minus the smooth part Smooth(d) (= the wing value beyond Split, Q0 + Q2 d^2 + Q4 d^4 within,
-  // matched to it in value, slope and curvature at Split); Smooth is added on the coarse grid's nodes
-  // CoarseLo .. CoarseHi; the nodes within Split (CoreLo .. CoreHi) take the quartic.
+  // value minus the quartic Q0 + Q2 d^2 + Q4 d^4 matched to it at Split; the rest goes onto the coarse
+  // levels from FirstLevel on (see zqCrossSection.cpp).
   double Split = 0, Q0 = 0, Q2 = 0, Q4 = 0;
-  int32_t CoarseLo = 0, CoarseHi = -1;
+  int8_t FirstLevel = 0;
   bool Coarse = false;
 };
-// The coarse grid of a computation's far wings: nodes Origin + j Step, j = 0 .. X.size() - 1, two
+// One coarse level of a computation's far wings: nodes Origin + j Step, j = 0 .. X.size() - 1, two
 // beyond each end of the grid, so that every point has four nodes around it.
 struct THitranCoarseGrid {
   double Origin = 0, Step = 0;
   std::vector<double> X;
 };
 struct THitranPlacement {
-  THitranCrossSection Result;           // everything but Sigma (empty until pass 2)
-  std::vector<THitranPlacedLine> Lines; // the lines that reach the grid, in file order
-  std::vector<double> Edges, Centres;   // CellAverage: the cells' edges and midpoints
-  THitranCoarseGrid Coarse;             // ContinuumWings with CoarseWings: the far wings' grid
+  THitranCrossSection Result;            // everything but Sigma (empty until pass 2)
+  std::vector<THitranPlacedLine> Lines;  // the lines that reach the grid, in file order
+  std::vector<double> Edges, Centres;    // CellAverage: the cells' edges and midpoints
+  std::vector<THitranCoarseGrid> Coarse; // ContinuumWings with CoarseWings: the far wings' levels
 };
 THitranPlacement PlaceHitranLines(const THitranLineSet& lines, const THitranConditions& conditions);
 // Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core. A
