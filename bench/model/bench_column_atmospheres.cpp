@@ -3,11 +3,14 @@
 // layer cross-section from the line engine), a new observer or band view on the cached solutions, and
 // a synthetic CO2 list five times the shipped one (its lines repeated at four offsets inside the
 // band, so density and strengths stay realistic). Counters: OLR 1x and 2x, the forcings at the top and
-// the tropopause (W/m2), the brightness temperature at 667 cm-1 (K) and the emission height (km).
+// the tropopause (W/m2), the brightness temperature at 667 cm-1 (K) and the emission height (km). With
+// the water-vapour continuum (AER's file in ../shared/data/continuum), each atmosphere from nothing
+// and, against the same column without it, what the continuum takes from the OLR in each band.
 #include "../BenchHitranLists.h"
 #include "zqAtmosphereTable.h"
 #include "zqColumn.h"
 #include "zqColumnBalance.h"
+#include "zqContinuum.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <numeric>
 
@@ -147,8 +151,63 @@ void BM_AtmosphereBalanceFixedRH(benchmark::State& state) {
   state.counters["lambda"] = b.FeedbackParameter;
 }
 
+// The continuum table, read once; null (with why) when the file is absent or refused.
+std::shared_ptr<const TzqContinuumTable> continuum_table(std::string& why) {
+  static std::string error;
+  static const auto table = [] {
+    const auto file =
+        std::filesystem::path(ABSORBVIEW_HITRAN_DIR).parent_path() / "continuum" / "absco-ref_wv-mt-ckd.nc";
+    auto t = std::make_shared<TzqContinuumTable>(ReadContinuumFile(file.string(), error));
+    return t->Empty() ? nullptr : t;
+  }();
+  why = error;
+  return table;
+}
+
+double band_olr(const TzqColumnResult& r, double lo, double hi) {
+  double sum = 0;
+  for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
+    if (r.Wavenumber[j] >= lo && r.Wavenumber[j] < hi) sum += r.OLR1xSpectrum[j] * r.Step;
+  return sum;
+}
+
+// Arg: the atmosphere, as BM_AtmosphereFromNothing. Timed: the column with the continuum from nothing.
+void BM_AtmosphereWithContinuum(benchmark::State& state) {
+  if (!have_lists()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  std::string why;
+  const auto table = continuum_table(why);
+  if (!table) return state.SkipWithError(why.c_str());
+  TzqHitranColumnSource plain(&water(), &co2()), wings(&water(), &co2());
+  wings.SetContinuumWings(true);
+  TzqContinuumColumnSource continuum(table);
+  TzqColumnSources sources = SameSourceForEveryGas(wings);
+  sources[TzqColumnGas::H2O].push_back(&continuum);
+  const TzqColumnSettings s = settings(static_cast<int>(state.range(0)));
+  TzqColumnResult on, off;
+  for (auto _ : state) {
+    TzqCrossSectionCache::Shared().Clear();
+    TzqColumn column;
+    on = column.Compute(s, sources);
+  }
+  off = TzqColumn().Compute(s, plain);
+  report(state, on);
+  if (!off.Computed) return;
+  state.counters["F_TOA_off"] = off.ForcingTOA;
+  state.counters["F_trop_off"] = off.ForcingTropopause;
+  state.counters["OLR1x_off"] = off.OLR1x;
+  for (const TzqBand& b : DefaultHeatingBands())
+    state.counters["dOLR_" + std::to_string(static_cast<int>(b.Min)) + "_" +
+                   std::to_string(static_cast<int>(b.Max))] =
+        band_olr(off, b.Min, b.Max) - band_olr(on, b.Min, b.Max);
+}
+
 } // namespace
 
+BENCHMARK(BM_AtmosphereWithContinuum)
+    ->DenseRange(-1, 5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK(BM_AtmosphereBalanceFixedRH)
     ->Arg(0)
     ->Arg(1)

@@ -2,16 +2,21 @@
 // 70 km, 0-2500 cm-1, 288 K, 60 % RH, 400 ppm and its double: a computation from nothing (every layer
 // cross-section computed by the line engine, 1x and 2x solved), re-solves from the cached
 // cross-sections for a new CO2 multiple and a new humidity, and the grid convergence (the default step
-// and its half). Counters: OLR 1x and 2x, the forcings at the top and the tropopause (W/m2).
+// and its half); the same from nothing with the water-vapour continuum (its wing convention on the
+// water lines; needs AER's file in ../shared/data/continuum). Counters: OLR 1x and 2x, the forcings at
+// the top and the tropopause (W/m2).
 #include "../BenchHitranLists.h"
 #include "zqColumn.h"
+#include "zqContinuum.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -52,6 +57,39 @@ void BM_HitranColumnFromNothing(benchmark::State& state) {
   report(state, r);
 }
 
+// Water lines under the continuum's wing convention and the continuum itself; null without the lists
+// or the file.
+struct ContinuumSources {
+  TzqHitranColumnSource lines{&benchlists::Water(), &benchlists::CO2()};
+  TzqContinuumColumnSource continuum;
+  TzqColumnSources sources;
+  std::string error;
+  ContinuumSources() {
+    lines.SetContinuumWings(true);
+    const auto file =
+        std::filesystem::path(ABSORBVIEW_HITRAN_DIR).parent_path() / "continuum" / "absco-ref_wv-mt-ckd.nc";
+    auto table = std::make_shared<TzqContinuumTable>(ReadContinuumFile(file.string(), error));
+    if (table->Empty()) return;
+    continuum.SetTable(table);
+    sources = SameSourceForEveryGas(lines);
+    sources[TzqColumnGas::H2O].push_back(&continuum);
+  }
+};
+
+void BM_HitranColumnWithContinuumFromNothing(benchmark::State& state) {
+  if (!benchlists::Present()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
+  static ContinuumSources c;
+  if (!c.error.empty()) return state.SkipWithError(c.error.c_str());
+  const TzqColumnSettings s = settings(0.01 / static_cast<double>(state.range(0)));
+  TzqColumnResult r;
+  for (auto _ : state) {
+    TzqCrossSectionCache::Shared().Clear();
+    TzqColumn column;
+    r = column.Compute(s, c.sources);
+  }
+  report(state, r);
+}
+
 template <class Change> void re_solve(benchmark::State& state, Change change) {
   TzqHitranColumnSource* src = source();
   if (!src) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
@@ -79,6 +117,12 @@ void BM_HitranColumnNewHumidity(benchmark::State& state) {
 
 // Arg: the default step divided by it (1: 0.01 cm-1, 2: 0.005 cm-1, the convergence check).
 BENCHMARK(BM_HitranColumnFromNothing)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_HitranColumnWithContinuumFromNothing)
     ->Arg(1)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)

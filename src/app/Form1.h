@@ -84,6 +84,7 @@ public:
   TzqRadioGroup* Planet_UIRadioGroup = nullptr;
   TzqRadioGroup* Line_Physics_UIRadioGroup = nullptr; // item 0 Classic, 1 HITRAN (the enum's values)
   TzqRadioGroup* BB_Power_RadioGroup = nullptr;
+  QCheckBox* Continuum_UICheckBox = nullptr; // beside "Line physics": add the water-vapour continuum
   QCheckBox* BB_Envelope_UICheckBox = nullptr;
   QCheckBox* Transparent_UICheckBox = nullptr;
   QPushButton* Button1 = nullptr;
@@ -157,6 +158,8 @@ public:
   QAction* Exit_UIAction = nullptr;
   QAction* About_UIAction = nullptr;
   QAction* HitranHelp_UIAction = nullptr;
+  QAction* ContinuumHelp_UIAction = nullptr;
+  QAction* OpenContinuum_UIAction = nullptr;
   QAction* UserGuide_UIAction = nullptr;
 
   // ---- chart toolbar and views (Form1_Views.cpp)
@@ -216,6 +219,8 @@ public:
   std::vector<std::string> DemoLineListSections;
   // Line files opened lately, newest first; saved with the settings.
   std::vector<std::string> RecentFiles;
+  // The file the session's continuum table was read from; empty while none is loaded.
+  std::string ContinuumFile;
 
   // ---- start-up and loading (Form1_Startup.cpp)
   void zqINI_File1ReadComplete(TzqINI_File* Sender);
@@ -295,6 +300,20 @@ public:
   void ProvideDemoLineLists();
   // After they load: title and status bar say so when a line list is a demonstration list.
   void ShowDemoNotice();
+
+  // ---- the water-vapour continuum (Form1_Continuum.cpp)
+  void OpenContinuum_UIActionClick(QObject* Sender);
+  void ContinuumHelp_UIActionClick(QObject* Sender);
+  void Continuum_UICheckBoxClick(QObject* Sender);
+  // Reads file as the continuum and plots with it; a refused file is named with the reason and the table
+  // and plot shown stay. True when it was read.
+  bool OpenContinuumFile(const std::string& file);
+  // At start-up: the INI file's continuum file, else the one beside the water line list, when known.
+  void LoadStartupContinuum();
+  // The check box (enabled while a file is loaded) and the Column page's next run follow the session.
+  void ShowContinuumState();
+  // Whether the plots, paths and Power table of the controls add the continuum.
+  bool ContinuumUsedByControls() const;
 
   // ---- line lists and plotted data through the File menu (Form1_Files.cpp)
   void OpenWaterLines_UIActionClick(QObject* Sender);

@@ -187,7 +187,12 @@ TzqColumnPage::~TzqColumnPage() {
   CancelAndWait();
 }
 
+void TzqColumnPage::UseContinuumOf(const zqsession::TzqSession& session) {
+  next_continuum_ = session.ColumnUsesContinuum() ? session.ContinuumTable() : nullptr;
+}
+
 bool TzqColumnPage::ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const {
+  if (next_continuum_ != (session_.ColumnUsesContinuum() ? session_.ContinuumTable() : nullptr)) return true;
   const std::pair<const T_zq_HITRAN*, const T_zq_HITRAN*> pairs[] = {{water, water_.get()},
                                                                      {co2, co2_.get()}};
   const auto changed = [](const T_zq_HITRAN* list, const T_zq_HITRAN* copy) {
@@ -245,6 +250,7 @@ bool TzqColumnPage::start(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, cons
                           bool column, std::optional<TzqHold> balance) {
   if (thread_) return false;
   snapshot(water, co2);
+  session_.ShareContinuum(next_continuum_); // shared read-only with the run's thread
   settings_ = settings;
   run_ = {};
   run_.Hold = balance.value_or(TzqHold::Vapour);
@@ -294,6 +300,7 @@ void TzqColumnPage::finished() {
     Last = run_.Column->Result;
     LastSettings = settings_;
     zqsession::TColumnSnapshot next = zqsession::ColumnSnapshotOf(run_.Column->Result, settings_);
+    next.Continuum = session_.ColumnUsesContinuum();
     zqsession::CarryBalances(Current ? &*Current : nullptr, next);
     Current = std::move(next);
   } else if (run_.Column) {

@@ -27,6 +27,7 @@ class QPushButton;
 class QThread;
 class QTimer;
 class T_zq_HITRAN;
+struct TzqContinuumTable;
 class TzqNumberEdit;
 class TzqSpinEdit;
 
@@ -137,7 +138,11 @@ public:
   // shown are not those of settings); the balance joins the current run's. False while one runs.
   bool StartBalance(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TzqColumnSettings& settings,
                     TzqHold hold, bool column);
-  // A list is not the one the last run copied (another, none, or read again since).
+  // The continuum the next run adds to water (the window session's table when its column uses it, else
+  // none).
+  void UseContinuumOf(const zqsession::TzqSession& session);
+  // A list is not the one the last run copied (another, none, or read again since), or the continuum
+  // of the next run is not the last run's.
   bool ListsChanged(const T_zq_HITRAN* water, const T_zq_HITRAN* co2) const;
   // The lists of O3, N2O and CH4 the next run copies (any may be none: that gas absorbs nothing).
   void SetTraceLists(const TzqPerGas<const T_zq_HITRAN*>& lists) { trace_ = lists; }
@@ -157,6 +162,7 @@ private:
   std::unique_ptr<T_zq_HITRAN> water_, co2_;
   TzqPerGas<const T_zq_HITRAN*> trace_{};
   TzqPerGas<std::unique_ptr<T_zq_HITRAN>> trace_copies_;
+  std::shared_ptr<const TzqContinuumTable> next_continuum_;
   std::atomic<bool> cancel_{false};
   std::atomic<int> permille_{0};
   QThread* thread_ = nullptr;

@@ -247,6 +247,7 @@ void TForm1::BuildMenuBar() {
   UserGuide_UIAction = action(Help_UIMenu, "UserGuide_UIAction", "&User guide");
   UserGuide_UIAction->setShortcut(QKeySequence(Qt::Key_F1));
   HitranHelp_UIAction = action(Help_UIMenu, "HitranHelp_UIAction", "How to get &HITRAN data");
+  ContinuumHelp_UIAction = action(Help_UIMenu, "ContinuumHelp_UIAction", "How to get the &continuum");
 }
 
 void TForm1::BuildGeneralPage() {
@@ -376,7 +377,15 @@ void TForm1::BuildTPPage() {
   v->addWidget(Planet_UIRadioGroup);
   Line_Physics_UIRadioGroup =
       radio_group("Line_Physics_UIRadioGroup", "Line physics", {"Classic", "HITRAN"}, 0);
-  v->addWidget(Line_Physics_UIRadioGroup);
+  // The continuum joins the HITRAN physics' water; enabled once its file is loaded.
+  Continuum_UICheckBox = check_box("Continuum_UICheckBox", "Continuum");
+  Continuum_UICheckBox->setEnabled(false);
+  Continuum_UICheckBox->setToolTip("Add AER's MT_CKD water-vapour continuum to the HITRAN physics' water "
+                                   "vapour and the Column page (File > Open continuum file...)");
+  auto* physicsRow = new QHBoxLayout;
+  physicsRow->addWidget(Line_Physics_UIRadioGroup, 1);
+  physicsRow->addWidget(Continuum_UICheckBox);
+  v->addLayout(physicsRow);
 
   Plot_Linewidth_UIButton = hidden_button(v, "Plot_Linewidth_UIButton", "Plot Spectra");
   Plot_Linewidth_Path_UIButton = hidden_button(v, "Plot_Linewidth_Path_UIButton", "Plot Path");
@@ -646,6 +655,7 @@ void TForm1::WireEvents() {
   clicked(BB_Envelope_UICheckBox, &TForm1::Select_Plot);
   clicked(Button1, &TForm1::Select_Plot);
   clicked(Transparent_UICheckBox, &TForm1::Transparent_UICheckBoxClick);
+  clicked(Continuum_UICheckBox, &TForm1::Continuum_UICheckBoxClick);
   clicked(Mean_Path_UIButton, &TForm1::Mean_Path_UIButtonClick);
   clicked(Absorbance_UIButton, &TForm1::Absorbance_UIButtonClick);
   clicked(Plot_Linewidth_UIButton, &TForm1::Plot_Linewidth_UIButtonClick);
@@ -736,6 +746,7 @@ void TForm1::WireEvents() {
   triggered(Exit_UIAction, &TForm1::Exit_UIActionClick);
   triggered(About_UIAction, &TForm1::About_UIActionClick);
   triggered(HitranHelp_UIAction, &TForm1::HitranHelp_UIActionClick);
+  triggered(ContinuumHelp_UIAction, &TForm1::ContinuumHelp_UIActionClick);
   triggered(UserGuide_UIAction, &TForm1::UserGuide_UIActionClick);
   OnStartProgram = [](const std::string& program, const std::vector<std::string>& args) {
     QStringList list;

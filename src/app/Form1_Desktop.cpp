@@ -87,6 +87,7 @@ void TForm1::DefineDesktopHabits() {
     OpenGasLines_UIActions[gas] = a;
     connect(a, &QAction::triggered, this, [this, gas = gas] { AskForTraceGasList(gas); });
   }
+  OpenContinuum_UIAction = action("OpenContinuum_UIAction", "Open co&ntinuum file...", first);
   Recent_UIMenu = new QMenu("&Recent line lists", this);
   Recent_UIMenu->setObjectName("Recent_UIMenu");
   Recent_UIMenu->setEnabled(false);
@@ -129,6 +130,7 @@ void TForm1::DefineDesktopHabits() {
 std::vector<std::pair<QAction*, void (TForm1::*)(QObject*)>> TForm1::DesktopHandlers() {
   return {{OpenWaterLines_UIAction, &TForm1::OpenWaterLines_UIActionClick},
           {OpenCO2Lines_UIAction, &TForm1::OpenCO2Lines_UIActionClick},
+          {OpenContinuum_UIAction, &TForm1::OpenContinuum_UIActionClick},
           {SaveSettings_UIAction, &TForm1::SaveSettings_UIActionClick},
           {SaveSettingsAs_UIAction, &TForm1::SaveSettingsAs_UIActionClick},
           {ExportData_UIAction, &TForm1::ExportData_UIActionClick},

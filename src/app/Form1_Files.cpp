@@ -5,6 +5,7 @@
 
 #include "zqChart.h"
 #include "zqChart_Tools.h"
+#include "zqContinuumUse.h"
 #include "zqFirstRun.h"
 #include "zqGasLists.h"
 #include "zqHITRAN.h"
@@ -231,7 +232,11 @@ std::string TForm1::PlottedDataText(char separator) const {
       {"H2O", WaterSeries}, {"CO2", CO2Series}, {"Combined", CombinedSeries}};
   for (const auto& [name, s] : gases)
     if (s && s->Active() && s->Count() > 0) series.emplace_back(name, s);
-  return SeriesTableText(series, ShowsLinePlot(), separator);
+  // A CSV export of values that include the continuum acknowledges it.
+  const bool acknowledge = separator == ',' && zqsession::ContinuumInResults(
+                                                   Session.Controls, Session.ContinuumTable() != nullptr);
+  return SeriesTableText(series, ShowsLinePlot(), separator,
+                         acknowledge ? zqsession::ContinuumCommentLines() : std::string());
 }
 
 bool TForm1::ShowsLinePlot() const {

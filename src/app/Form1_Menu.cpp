@@ -5,10 +5,12 @@
 
 #include "zqChartProperties_Form.h"
 #include "zqChart_Tools.h"
+#include "zqContinuumUse.h"
 #include "zqFirstRun.h"
 #include "zqINI_File.h"
 #include "zqPlatform.h"
 
+#include <QCheckBox>
 #include <QLabel>
 
 #include <filesystem>
@@ -52,6 +54,12 @@ void TForm1::About_UIActionClick(QObject* /*Sender*/) {
   if (!DemoLineListSections.empty())
     text +=
         "\n\nThe line lists shown are demonstration lists, not HITRAN data (Help > How to get HITRAN data).";
+  if (Session.ContinuumTable() && Continuum_UICheckBox->isChecked()) {
+    text += "\n";
+    for (const std::string& line : zqsession::ContinuumAcknowledgement())
+      text += "\n" + line;
+    text += "\nContinuum file: " + ContinuumFile;
+  }
   zq::platform().MessageBox("About Absorbview", text, zq::mbOK, zq::MsgIcon::Information);
 }
 

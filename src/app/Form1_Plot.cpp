@@ -45,7 +45,8 @@ zqapp::PlotChoice TForm1::PlotChoiceOfControls() const {
   const TLinePhysics physics = LinePhysicsOfControls();
   return {PlotTypeOfIndex(Plot_Type_UIRadioGroup->ItemIndex()).value_or(TPlotType::Spectra),
           SpectraTypeOfIndex(physics, Spectra_Type_UIRadioGroup->ItemIndex()).value_or(TSpectraType::Raw),
-          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw), physics};
+          ScalingOfIndex(Scaling_UIRadioGroup->ItemIndex()).value_or(TScaling::Raw), physics,
+          ContinuumUsedByControls()};
 }
 
 namespace {
@@ -112,6 +113,7 @@ void TForm1::ApplyControls() {
   c.SpectraType = choice.spectraType;
   c.Scaling = choice.scaling;
   c.Physics = choice.physics;
+  c.Continuum = Continuum_UICheckBox->isEnabled() && Continuum_UICheckBox->isChecked();
   c.Water = Water_Concentration_UIzqSpinEdit->Value();
   c.CO2 = CO2_Concentration_UIzqSpinEdit->Value();
   // The second series' gas: CO2, or O3, N2O, CH4 at the amount beside the choice (HITRAN physics).

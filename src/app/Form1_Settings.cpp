@@ -7,6 +7,8 @@
 #include "Form1_Column.h"
 #include "zqChart.h"
 #include "zqChart_Tools.h"
+#include "zqContinuumUse.h"
+#include "zqHITRAN.h"
 #include "zqINI_File.h"
 #include "zqPlatform.h"
 #include "zqPlotModes.h"
@@ -114,6 +116,10 @@ void TForm1::StoreSettings() {
   if (configuredPhysics.Refusal || configuredPhysics.Value != LinePhysicsOfControls())
     ini.WriteString(zqsession::kPhysicsSection, zqsession::kPhysicsKey,
                     LinePhysicsText(LinePhysicsOfControls()));
+  // The continuum file opened, unless the next start finds it anyway.
+  if (!ContinuumFile.empty() && ContinuumFile != zqsession::StartupContinuumFile(
+                                                     ini, WaterLines ? WaterLines->Filename : std::string()))
+    zqsession::WriteContinuumFile(ini, ContinuumFile);
   const auto& records = zqChart_Tools1->SeriesRecords();
   for (TzqSpinEdit* spin : {Series_3_zqSpinEdit, Series_4_zqSpinEdit, Series_5_zqSpinEdit}) {
     const int index = TagOf(spin);

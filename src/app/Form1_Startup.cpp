@@ -97,6 +97,8 @@ void TForm1::zqINI_File1ReadComplete(TzqINI_File* /*Sender*/) {
                               physics.Refusal->Text + "; " + LinePhysicsText(physics.Value) + " is used",
                               zq::mbOK, zq::MsgIcon::Warning);
   ShowLinePhysics(physics.Value);
+  // The continuum file of the INI file, else the one beside the water list; on when a file is known.
+  LoadStartupContinuum();
 
   int surface = Atmosphere_Layer_UIRadioGroup->IndexOfText("surface");
   Atmosphere_Layer_UIRadioGroup->SetItemIndex(surface);

@@ -62,8 +62,12 @@ Lorentz, Doppler or Voigt profile. Its values are cross-sections in cm2/molecule
 
 <h3>Limits of the data</h3>
 <ul>
-<li>Only the principal isotopologue of each gas is read. Continuum absorption and clouds are not
-included.</li>
+<li>Only the principal isotopologue of each gas is read. Clouds are not included. The water-vapour
+continuum (AER's MT_CKD) is not shipped: with its file (Help &gt; How to get the continuum) and
+<b>Continuum</b> ticked beside the line physics, it is added to the water vapour of the HITRAN physics'
+Lorentz and Voigt profiles and of the Column page, and the <b>Continuum</b> spectra type shows it alone;
+the water lines then reach 25 cm-1 with their value there removed, as MT_CKD requires. CO2's continuum
+is not included.</li>
 <li>Line lists pieced together from fragments have holes; the chart shades them and the status bar
 names them (e.g. "water list: no lines 133-666 cm-1"). Results over such ranges are too low.</li>
 <li>The demonstration lists that a first start writes when no HITRAN files are found are computed from

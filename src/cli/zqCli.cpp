@@ -7,6 +7,7 @@
 #include "zqAtmosphereTable.h"
 #include "zqBlackbody.h"
 #include "zqCliOptions.h"
+#include "zqContinuumUse.h"
 #include "zqDatafileLoader.h"
 #include "zqGasLists.h"
 #include "zqHITRAN.h"
@@ -354,6 +355,14 @@ void add_lines_options(std::vector<OptionSpec>& v) {
                                             gas.Section + "] Filename of the INI file"));
 }
 
+OptionSpec continuum_option(const std::string& use) {
+  return text("continuum",
+              std::string("AER's MT_CKD water-vapour continuum file (") + zqsession::kContinuumFileName +
+                  "), added to " + use + "; \"off\" for none",
+              "[Continuum] File of the INI file, else " + std::string(zqsession::kContinuumFileName) +
+                  " beside the water line list");
+}
+
 std::vector<OptionSpec> gas_options(bool withPlot) {
   std::vector<OptionSpec> v;
   v.push_back(text("ini", "INI file (also /ini FILE)", "absorbview.ini beside the program"));
@@ -364,14 +373,15 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
                        {PlotTypeText(TPlotType::Spectra), PlotTypeText(TPlotType::OpticalDepth),
                         PlotTypeText(TPlotType::MeanPath)},
                        "\"Spectra\"", "plot type"));
-    v.push_back(
-        choice("spectra",
-               {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
-                SpectraTypeText(TSpectraType::PressureBroadened),
-                SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler", "lorentz", "voigt"},
-               "\"raw\"",
-               "spectra type: raw types, and classic \"pressure\", \"doppler\" or, with --physics "
-               "hitran, the profiles \"lorentz\", \"doppler\", \"voigt\""));
+    v.push_back(choice("spectra",
+                       {SpectraTypeText(TSpectraType::Raw), SpectraTypeText(TSpectraType::IOverAlpha),
+                        SpectraTypeText(TSpectraType::PressureBroadened),
+                        SpectraTypeText(TSpectraType::DopplerBroadened), "pressure", "doppler", "lorentz",
+                        "voigt", "continuum"},
+                       "\"raw\"",
+                       "spectra type: raw types, and classic \"pressure\", \"doppler\" or, with --physics "
+                       "hitran, the profiles \"lorentz\", \"doppler\", \"voigt\" and \"continuum\" (water's "
+                       "continuum alone, x 1e20)"));
     v.push_back(choice("scaling", {ScalingText(TScaling::Raw), ScalingText(TScaling::MixingRatio)}, "\"raw\"",
                        "scaling of the Spectra plots"));
   } else {
@@ -399,6 +409,8 @@ std::vector<OptionSpec> gas_options(bool withPlot) {
   v.push_back(
       num("gas-ppm", 0, 1e6, "O3 0.0266, N2O 0.32, CH4 1.7", "mixing ratio of --gas O3, N2O or CH4, ppm"));
   add_lines_options(v);
+  v.push_back(continuum_option("water's Lorentz and Voigt cross-sections with --physics hitran (its lines "
+                               "then reach 25 cm-1, their plinth removed)"));
   if (withPlot) {
     v.push_back(num("max-path", 0, 1e15, "1000", "upper clamp of mean paths, m"));
     v.push_back(num("min-path", 0, 1e15, "0", "lower clamp of mean paths, m"));
@@ -478,6 +490,7 @@ const std::vector<CommandSpec>& commands() {
           text("spectrum",
                "also write the top-of-atmosphere spectrum (W m-2 per cm-1) and the brightness temperature "
                "of the observed flux (K) as CSV to this file"),
+          continuum_option("the water of every layer (its lines then reach 25 cm-1, their plinth removed)"),
           text("profile-output",
                "also write per level altitude, pressure, temperature, each gas's ppmv, the upward and "
                "downward fluxes (W/m2) and the heating rate of the layer above the level (K/day) as CSV "
@@ -578,6 +591,27 @@ void prepare_lists(GasLists& g, const ParsedOptions& o, const zqsession::TContro
   g.session.Controls = c;
 }
 
+// The run's continuum: --continuum FILE (or off); without it, where a computation uses it (needed), the
+// INI file's or the one beside the water line list. A file refused ends the run (exit 3) with the reason.
+void load_continuum(const ParsedOptions& o, GasLists& g, bool needed) {
+  std::string file;
+  if (o.Has("continuum")) {
+    file = o.Text("continuum", "");
+    if (file == "off") return;
+  } else if (needed) {
+    file = zqsession::StartupContinuumFile(*g.files.ini, g.session.Water ? g.session.Water->Filename : "");
+  }
+  if (file.empty()) return;
+  const zqsession::TzqStatus status = g.session.LoadContinuum(file);
+  if (status.Refused()) throw CliError(zqCliInputFile, status.Refusals.front().Text);
+  g.session.Controls.Continuum = true;
+}
+
+// The "#" lines a table opens with: the acknowledgement when the continuum was used.
+std::string comments(bool continuumUsed) {
+  return continuumUsed ? zqsession::ContinuumCommentLines() : std::string();
+}
+
 int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, ConsolePlatform& platform) {
   Progress progress(err, o.Has("quiet"));
   GasLists g;
@@ -587,6 +621,7 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
   c.SpectraType = spectra_type(o.Text("spectra", "raw"), c.Physics);
   c.Scaling = *ParseScaling(o.Text("scaling", "raw"));
   prepare_lists(g, o, c, platform, progress, err);
+  load_continuum(o, g, c.Physics == TLinePhysics::Hitran);
 
   zqsession::TzqStatus status;
   progress.Timed("computing the spectra", [&] { status = g.session.ComputeSpectra(g.Sink()); });
@@ -596,7 +631,9 @@ int run_spectrum(const ParsedOptions& o, std::ostream& out, std::ostream& err, C
        SeriesTableText({{"H2O", &g.Series(TSeriesRole::Water)},
                         {ColumnGasInfo(c.Gas).Name, &g.Series(TSeriesRole::CO2)},
                         {"Combined", &g.Series(TSeriesRole::Combined)}},
-                       IsLinePlot(c.Physics, c.PlotType, c.SpectraType)));
+                       IsLinePlot(c.Physics, c.PlotType, c.SpectraType), ',',
+                       comments(zqsession::ContinuumInResults(g.session.Controls,
+                                                              g.session.ContinuumTable() != nullptr))));
   return zqCliOK;
 }
 
@@ -609,6 +646,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   c.SpectraType = spectra_type(o.Text("spectra", hitran ? "voigt" : "pressure"), c.Physics);
   const double P = o.Number("path", 1000);
   prepare_lists(g, o, c, platform, progress, err);
+  load_continuum(o, g, hitran);
 
   // As the window's Compute: the spectra of the chosen type first, then the integrals.
   zqsession::TPowerResult r;
@@ -620,6 +658,7 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   report(r.Status, err);
   const zqsession::TPowerTable& t = *r.Table;
   std::ostringstream csv;
+  csv << comments(zqsession::ContinuumInResults(g.session.Controls, g.session.ContinuumTable() != nullptr));
   csv << "result,W/m2\n";
   csv << "CO2 1x," << number(t.CO2_1x) << "\n";
   csv << "CO2 2x," << number(t.CO2_2x) << "\n";
@@ -715,8 +754,9 @@ void write_csv(const std::string& path, const std::function<void(const zqFileWri
   }
 }
 
-void write_column_spectrum(const std::string& path, const TzqColumnResult& r) {
-  write_csv(path, [&r](const zqFileWriter& write) {
+void write_column_spectrum(const std::string& path, const TzqColumnResult& r, const std::string& comments) {
+  write_csv(path, [&](const zqFileWriter& write) {
+    write(comments);
     const std::vector<double>&tb1 = r.Diagnostics[0].BrightnessTemperature,
           &tbN = r.Diagnostics[1].BrightnessTemperature;
     write("wavenumber_cm-1,OLR_1x,OLR_2x,Tb_1x_K,Tb_Nx_K\n");
@@ -728,12 +768,13 @@ void write_column_spectrum(const std::string& path, const TzqColumnResult& r) {
 
 // One row per level; a layer's heating on the row of the level below it (empty on the top row).
 // The gases of the profile file: water, CO2 and each other gas with a list (the ones that absorb).
-void write_column_profile(const std::string& path, const TzqColumnResult& r,
+void write_column_profile(const std::string& path, const TzqColumnResult& r, const std::string& comments,
                           const zqsession::TzqSession& session) {
   std::vector<TzqColumnGasInfo> gases;
   for (const TzqColumnGasInfo& gas : ColumnGases())
     if (!zqsession::IsTraceGas(gas.Gas) || session.GasList(gas.Gas)) gases.push_back(gas);
-  write_csv(path, [&r, &gases](const zqFileWriter& write) {
+  write_csv(path, [&](const zqFileWriter& write) {
+    write(comments);
     const TzqColumnProfile& p = r.Profile;
     std::string header = "altitude_km,pressure_mb,temperature_K";
     for (const TzqColumnGasInfo& gas : gases)
@@ -790,14 +831,17 @@ int run_column(const ParsedOptions& o, std::ostream& out, std::ostream& err, Con
   g.files.ini = open_ini(o);
   const TzqColumnSettings s = column_settings(o, *g.files.ini);
   prepare_lists(g, o, zqsession::TControls{}, platform, progress, err);
+  load_continuum(o, g, true);
+  const std::string notes = comments(g.session.ColumnUsesContinuum());
 
   zqsession::TColumnRun run;
   progress.Timed("computing the column", [&] { run = g.session.ComputeColumn(s); });
   report(run.Status, err);
   const TzqColumnResult& r = run.Result;
-  if (o.Has("spectrum")) write_column_spectrum(o.Text("spectrum", ""), r);
-  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r, g.session);
+  if (o.Has("spectrum")) write_column_spectrum(o.Text("spectrum", ""), r, notes);
+  if (o.Has("profile-output")) write_column_profile(o.Text("profile-output", ""), r, notes, g.session);
   std::ostringstream csv;
+  csv << notes;
   csv << "result,W/m2\n";
   csv << "OLR 1x," << number(r.OLR1x) << "\n";
   csv << "OLR 2x," << number(r.OLRNx) << "\n";

@@ -35,6 +35,7 @@ struct Setup {
   double doppler = 0; // gammaD / nu*
   double step = 0;
   double inv_step = 0; // 1 / step on an evenly spaced grid; 0 on any other (whose points are searched)
+  const std::vector<THitranCoarseGrid>* coarse = nullptr; // the far wings' levels, when they are used
 };
 
 // Lines left out or completed, counted per thread of pass 1.
@@ -169,7 +170,7 @@ int32_t cell_of(const Cells& cells, double inv_step, double v) {
 bool place_cells(Placed& out, double centre, double halfWidth, double cellWidth, const Cells& cells,
                  double inv_step) {
   const int32_t last = static_cast<int32_t>(cells.edges.size()) - 2;
-  const double below = out.Nu - out.Reach, above = out.Nu + out.Reach;
+  const double below = out.Mid - out.Reach, above = out.Mid + out.Reach;
   if (!(above > cells.edges.front() && below < cells.edges.back())) return false;
   out.Lo = std::max(0, cell_of(cells, inv_step, below));
   out.Hi = std::min(last, cell_of(cells, inv_step, above));
@@ -182,6 +183,124 @@ bool place_cells(Placed& out, double centre, double halfWidth, double cellWidth,
   out.NearHi = cell_at(centre + kSimpsonWithin * scale);
   out.CellMean = true;
   return true;
+}
+
+// The line's profile value (cm2/molecule) at distance d (cm-1) from its centre, with exactly the
+// arithmetic of the kernels (zqFaddeeva.h), so a grid point at the plinth's distance gets the plinth.
+double value_at_distance(const Placed& pl, double d) {
+  switch (pl.Kind) {
+  case Kind::Lorentz:
+    return pl.C / (d * d + pl.A);
+  case Kind::Gauss:
+    return pl.A * std::exp(-(pl.C * d) * (pl.C * d));
+  case Kind::Voigt:
+    return pl.A * zqvoigt::ReW(pl.C * d, pl.Y);
+  case Kind::None:
+    break;
+  }
+  return 0;
+}
+
+// Coarse wings (the continuum's convention). A line's wing f(d) - plinth is summed on coarse grids of
+// steps H_l = H_0 4^l, each carrying the wing where it is smooth on the scale of its step: beyond
+// D_l = 16 H_l of the centre. The cubic through the four nodes around a point errs by
+// (u+1) u (u-1) (u-2) H^4 f''''/24 (u its place between nodes), which keeps one sign, so over a Lorentz
+// wing from D it adds up to 0.73 (H / D)^4 C / D of the line's C = S gammaL / pi: about 1e-7 of a line's
+// area near the ground. Each level l has a quartic q_l(d) = Q0 + Q2 d^2 + Q4 d^4 matched to the wing
+// at D_l in value, slope and curvature (so a cubic sees no jump there but in the third derivative):
+//   the grid's points add  f - plinth - q_first   within D_first (the first level the line uses, whose
+//                                                  step is at least half the line's width);
+//   level l adds           f - plinth - q_(l+1)    for D_l <= |d| < D_(l+1) (25 cm-1 on the last),
+//                          q_l - q_(l+1)           within D_l (q_(l+1) = 0 on the last level);
+// which sum to the line's value everywhere, to the cubics' error. Each level's sums are interpolated
+// onto the next finer level's nodes, the finest onto the points. A narrow line costs 128 points and
+// 128 nodes per level instead of 5000 points at 0.01 cm-1.
+constexpr double kCoarseSplit = 16;
+constexpr std::size_t kMaxCoarseLevels = 6;
+
+struct Quartic {
+  double q0 = 0, q2 = 0, q4 = 0;
+  double operator()(double d) const {
+    const double d2 = d * d;
+    return q0 + (q2 + q4 * d2) * d2;
+  }
+};
+
+// The quartic matched to the line's wing at split; its slope and curvature by central differences
+// (their errors, ~1e-7 relative, only bend the quartic: the parts still sum to the line's value).
+Quartic wing_quartic(const Placed& pl, double split) {
+  const double e = 1e-3 * split;
+  const double f0 = value_at_distance(pl, split) - pl.Plinth;
+  const double fp = value_at_distance(pl, split + e) - pl.Plinth,
+               fm = value_at_distance(pl, split - e) - pl.Plinth;
+  const double f1 = (fp - fm) / (2 * e), f2 = (fp - 2 * f0 + fm) / (e * e);
+  Quartic q;
+  q.q4 = (f2 * split - f1) / (8 * split * split * split);
+  q.q2 = (f1 - 4 * q.q4 * split * split * split) / (2 * split);
+  q.q0 = f0 - (q.q2 + q.q4 * split * split) * split * split;
+  return q;
+}
+
+// The coarse levels of a grid of mean step `step` over [first, last]: H_0 = 4 steps (fewer nodes than
+// points), as many levels as have D_l below the reach; none when H_0 would exceed it.
+std::vector<THitranCoarseGrid> coarse_levels(double step, double first, double last) {
+  std::vector<THitranCoarseGrid> levels;
+  for (double h = 4 * step; kCoarseSplit * h < kContinuumWingReach && levels.size() < kMaxCoarseLevels;
+       h *= 4) {
+    THitranCoarseGrid g;
+    g.Step = h;
+    g.Origin = first - 2 * h;
+    const auto nodes = static_cast<std::size_t>(std::floor((last - first) / h)) + 5;
+    g.X.resize(nodes);
+    for (std::size_t j = 0; j < nodes; ++j)
+      g.X[j] = g.Origin + static_cast<double>(j) * h;
+    levels.push_back(std::move(g));
+  }
+  return levels;
+}
+
+// The nodes of a level within reach of a line's centre, {0, -1} when none.
+std::pair<int32_t, int32_t> nodes_within(const THitranCoarseGrid& g, double mid, double reach, bool open) {
+  const double last = static_cast<double>(g.X.size() - 1);
+  double lo = std::ceil((mid - reach - g.Origin) / g.Step),
+         hi = std::floor((mid + reach - g.Origin) / g.Step);
+  if (open) { // |d| < reach: leave out a node exactly at it
+    if (g.Origin + lo * g.Step <= mid - reach) ++lo;
+    if (g.Origin + hi * g.Step >= mid + reach) --hi;
+  }
+  lo = std::max(lo, 0.0);
+  hi = std::min(hi, last);
+  if (lo > hi) return {0, -1};
+  return {static_cast<int32_t>(lo), static_cast<int32_t>(hi)};
+}
+
+// The nodes of level l a coarse-wing line adds to: within the next level's D, or the reach on the last.
+std::pair<int32_t, int32_t> level_window(const std::vector<THitranCoarseGrid>& levels, std::size_t l,
+                                         const Placed& pl) {
+  const bool last = l + 1 == levels.size();
+  return nodes_within(levels[l], pl.Mid, last ? pl.Reach : kCoarseSplit * levels[l + 1].Step, !last);
+}
+
+// Makes a line of the continuum's convention a coarse-wing line when some level's step is at least half
+// its width: Lo .. Hi become the points within that level's D.
+void place_coarse(Placed& out, double width, const Setup& s, const std::vector<double>& x) {
+  const std::vector<THitranCoarseGrid>& levels = *s.coarse;
+  std::size_t first = 0;
+  while (first < levels.size() && levels[first].Step < width / 2)
+    ++first;
+  if (first == levels.size()) return; // too wide for any level: summed straight
+  const double split = kCoarseSplit * levels[first].Step;
+  const Quartic q = wing_quartic(out, split);
+  out.Split = split;
+  out.Q0 = q.q0;
+  out.Q2 = q.q2;
+  out.Q4 = q.q4;
+  const int32_t lo = std::max(out.Lo, first_above(x, s.inv_step, out.Mid - split));
+  const int32_t hi = std::min(out.Hi, first_above(x, s.inv_step, out.Mid + split) - 1);
+  out.Lo = lo <= hi ? lo : 0;
+  out.Hi = lo <= hi ? hi : -1;
+  out.FirstLevel = static_cast<int8_t>(first);
+  out.Coarse = true;
 }
 
 Placed place(const THitranLine& line, double shift, const Setup& s, const std::vector<double>& x,
@@ -224,8 +343,10 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     ++counts.no_width;
     return out;
   }
-  const double reach = c.LineWidthLimit * w;
+  // Under the continuum's convention a line reaches 25 cm-1 from its shifted centre, whatever its width.
+  const double reach = c.ContinuumWings ? kContinuumWingReach : c.LineWidthLimit * w;
   out.Reach = reach;
+  out.Mid = c.ContinuumWings ? out.Nu + out.Shift : out.Nu;
   // A line much narrower than its cell adds cell means; a wider one its point values.
   const double half_width = kind == Kind::Voigt ? VoigtHalfWidth(gl, gd) : w;
   double cell_width = 0, widest_near = 0;
@@ -247,8 +368,9 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     if (!place_cells(out, centre, half_width, cell_width, *cells, s.inv_step))
       return out; // does not reach the grid
   } else {
-    // Window nu - W < x <= nu + W around the unshifted position, as bisection to the right finds it.
-    const double below = line.Wavenumber - reach, above = line.Wavenumber + reach;
+    // Window nu - W < x <= nu + W around the unshifted position (as bisection to the right finds it),
+    // or around the shifted centre under the continuum's convention.
+    const double below = out.Mid - reach, above = out.Mid + reach;
     if (!(above >= x.front() && below < x.back())) return out; // does not reach the grid
     out.Lo = first_above(x, s.inv_step, below);
     out.Hi = first_above(x, s.inv_step, above) - 1;
@@ -270,6 +392,10 @@ Placed place(const THitranLine& line, double shift, const Setup& s, const std::v
     out.C = std::sqrt(kLn2) / gd;
     out.A = S * std::sqrt(kLn2 / kPi) / gd;
     out.Y = out.C * gl;
+  }
+  if (c.ContinuumWings) {
+    out.Plinth = value_at_distance(out, reach);
+    if (!out.CellMean && s.coarse) place_coarse(out, w, s, x);
   }
   return out;
 }
@@ -327,18 +453,93 @@ Placed scaled(Placed pl, double f) {
 
 // The line's profile value at v (cm2/molecule), by the scalar forms of the kernels.
 double value_at(const Placed& pl, double v) {
-  const double d = (v - pl.Nu) - pl.Shift;
-  switch (pl.Kind) {
-  case Kind::Lorentz:
-    return pl.C / (d * d + pl.A);
-  case Kind::Gauss:
-    return pl.A * std::exp(-(pl.C * d) * (pl.C * d));
-  case Kind::Voigt:
-    return pl.A * zqvoigt::ReW(pl.C * d, pl.Y);
-  case Kind::None:
-    break;
+  return value_at_distance(pl, (v - pl.Nu) - pl.Shift);
+}
+
+// Runs of a line of the continuum's convention at points lo .. hi, its values f(d) formed by the
+// kernels: the line's share beyond the plinth, max(0, f(d) - plinth), on the points of a line summed
+// straight (Clamped, in blocks); f(d) - plinth - q(d) on the coarse-wing line's points near the centre
+// and on its levels' nodes (Less; within a rounding of 0 at the plinth's distance, where the
+// cross-section's own clamp takes it). The loops after the kernel are branch-free, so they vectorise.
+enum class WingPart { Clamped, Less };
+
+void add_wing_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi, WingPart part,
+                  const Quartic& q = {}) {
+  // Local constants and unaliased pointers: the loops below vectorise only so.
+  const double plinth = pl.Plinth, nu = pl.Nu, shift = pl.Shift, q0 = q.q0, q2 = q.q2, q4 = q.q4;
+  if (part == WingPart::Clamped) {
+    constexpr int32_t kBlock = 256;
+    alignas(64) std::array<double, kBlock> buffer;
+    for (int32_t a = lo; a <= hi; a += kBlock) {
+      const int32_t n = std::min(kBlock, hi - a + 1);
+      std::fill_n(buffer.begin(), n, 0.0);
+      add_run(buffer.data(), x + a, pl, 0, n - 1);
+      double* __restrict out = sigma + a;
+      const double* __restrict f = buffer.data();
+#pragma omp simd
+      for (int32_t i = 0; i < n; ++i)
+        out[i] += std::max(0.0, f[i] - plinth);
+    }
+    return;
   }
-  return 0;
+  add_run(sigma, x, pl, lo, hi);
+  double* __restrict out = sigma;
+  const double* __restrict at = x;
+#pragma omp simd
+  for (int32_t i = lo; i <= hi; ++i) {
+    const double d = (at[i] - nu) - shift, d2 = d * d;
+    out[i] -= plinth + (q0 + (q2 + q4 * d2) * d2);
+  }
+}
+
+// A coarse-wing line's part on level l's nodes lo .. hi (see place_coarse): within D_l the difference
+// of two quartics, beyond it the wing minus the next level's quartic.
+void add_level_run(double* sum, const std::vector<THitranCoarseGrid>& levels, std::size_t l, const Placed& pl,
+                   int32_t lo, int32_t hi) {
+  const THitranCoarseGrid& g = levels[l];
+  const double split = kCoarseSplit * g.Step;
+  const Quartic own =
+      l == static_cast<std::size_t>(pl.FirstLevel) ? Quartic{pl.Q0, pl.Q2, pl.Q4} : wing_quartic(pl, split);
+  const Quartic next =
+      l + 1 < levels.size() ? wing_quartic(pl, kCoarseSplit * levels[l + 1].Step) : Quartic{};
+  const auto [core_from, core_to] = nodes_within(g, pl.Mid, split, true);
+  const int32_t core_lo = std::max(lo, core_from), core_hi = std::min(hi, core_to);
+  const double* x = g.X.data();
+  auto wing = [&](int32_t a, int32_t b) {
+    if (a <= b) add_wing_run(sum, x, pl, a, b, WingPart::Less, next);
+  };
+  if (core_lo > core_hi) return wing(lo, hi);
+  wing(lo, core_lo - 1);
+  const Quartic diff{own.q0 - next.q0, own.q2 - next.q2, own.q4 - next.q4};
+  for (int32_t j = core_lo; j <= core_hi; ++j)
+    sum[j] += diff((x[j] - pl.Nu) - pl.Shift);
+  wing(core_hi + 1, hi);
+}
+
+// A line's run of point values, as its rule says.
+void add_point_run(double* sigma, const double* x, const Placed& pl, int32_t lo, int32_t hi) {
+  if (pl.Coarse)
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Less, Quartic{pl.Q0, pl.Q2, pl.Q4});
+  else if (pl.Plinth > 0)
+    add_wing_run(sigma, x, pl, lo, hi, WingPart::Clamped);
+  else
+    add_run(sigma, x, pl, lo, hi);
+}
+
+// Adds the coarse grid's sum, interpolated by the cubic through the four nodes around each point.
+void add_coarse_sum(std::vector<double>& sigma, const std::vector<double>& x, const THitranCoarseGrid& g,
+                    const std::vector<double>& sum) {
+  const auto last = static_cast<double>(sum.size()) - 3;
+  for (std::size_t k = 0; k < sigma.size(); ++k) {
+    const double t = (x[k] - g.Origin) / g.Step;
+    const double j = std::clamp(std::floor(t), 1.0, last);
+    const double u = t - j;
+    const auto i = static_cast<std::size_t>(j);
+    // Lagrange weights of the nodes j - 1 .. j + 2 at u (0 at node j, 1 at node j + 1).
+    const double wm = -u * (u - 1) * (u - 2) / 6, w0 = (u + 1) * (u - 1) * (u - 2) / 2,
+                 w1 = -(u + 1) * u * (u - 2) / 2, w2 = (u + 1) * u * (u - 1) / 6;
+    sigma[k] += wm * sum[i - 1] + w0 * sum[i] + w1 * sum[i + 1] + w2 * sum[i + 2];
+  }
 }
 
 // The line's share of its area between the wavenumbers from and to.
@@ -395,11 +596,20 @@ private:
 // directly. The far wings take the values at the cells' centres.
 void add_cell_run(double* sigma, double* edge_sum, const double* edges, const double* centres,
                   const Placed& pl, int32_t lo, int32_t hi) {
-  const double from = pl.Nu - pl.Reach, to = pl.Nu + pl.Reach;
+  const double from = pl.Mid - pl.Reach, to = pl.Mid + pl.Reach;
+  // The plinth's share of the cells p .. q (the continuum's convention; 0 otherwise).
+  auto minus_plinth = [&](int32_t p, int32_t q) {
+    if (pl.Plinth == 0) return;
+    for (int32_t k = std::max(p, lo); k <= std::min(q, hi); ++k) {
+      const double a = edges[k], b = edges[k + 1];
+      sigma[k] -= pl.Plinth * (std::min(b, to) - std::max(a, from)) / (b - a);
+    }
+  };
   auto exact = [&](int32_t k) {
     if (k < lo || k > hi) return;
     const double a = edges[k], b = edges[k + 1];
     sigma[k] += pl.S * share(pl, std::max(a, from), std::min(b, to)) / (b - a);
+    minus_plinth(k, k);
   };
   auto core = [&](int32_t p, int32_t q) { // cells p .. q, all inside the window
     const int32_t a = std::max(p, lo), b = std::min(q, hi);
@@ -411,10 +621,11 @@ void add_cell_run(double* sigma, double* edge_sum, const double* edges, const do
       sigma[k] += pl.S * (above - below) / (edges[k + 1] - edges[k]);
       below = above;
     }
+    minus_plinth(a, b);
   };
   auto point = [&](int32_t p, int32_t q) {
     const int32_t a = std::max(p, lo), b = std::min(q, hi);
-    if (a <= b) add_run(sigma, centres, pl, a, b);
+    if (a <= b) add_point_run(sigma, centres, pl, a, b);
   };
   auto simpson = [&](int32_t p, int32_t q) { // cells p .. q, all inside the window
     const int32_t a = std::max(p, lo), b = std::min(q, hi);
@@ -424,6 +635,7 @@ void add_cell_run(double* sigma, double* edge_sum, const double* edges, const do
     if (std::max(p + 1, a) <= b) add_run(edge_sum, edges, sixth, std::max(p + 1, a), b);
     if (a == p) sigma[p] += value_at(sixth, edges[p]);
     if (b == q) sigma[q] += value_at(sixth, edges[q + 1]);
+    minus_plinth(a, b);
   };
   exact(pl.Lo);
   point(pl.Lo + 1, pl.NearLo - 1);
@@ -479,6 +691,10 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
       out.Centres[k] = out.Edges[k] + 0.5 * (out.Edges[k + 1] - out.Edges[k]);
     cells.edges = out.Edges;
   }
+  if (c.ContinuumWings && c.CoarseWings && result.X.size() > 1) {
+    out.Coarse = coarse_levels(s.step, result.X.front(), result.X.back());
+    if (!out.Coarse.empty()) s.coarse = &out.Coarse;
+  }
 
   TzqWorkerPool& pool = TzqWorkerPool::Shared();
   const unsigned parts = zqsum::PartsFor(c.Threads, pool);
@@ -517,6 +733,12 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
     out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
     result.Pairs += pl.Hi - pl.Lo + 1;
+  for (std::size_t l = 0; l < out.Coarse.size(); ++l)
+    for (const Placed& pl : out.Lines)
+      if (pl.Coarse && l >= static_cast<std::size_t>(pl.FirstLevel)) {
+        const auto [lo, hi] = level_window(out.Coarse, l, pl);
+        result.Pairs += hi - lo + 1;
+      }
   result.LinesUsed = static_cast<long>(out.Lines.size());
 
   Counts total;
@@ -565,7 +787,7 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
         if (pl.CellMean)
           add_cell_run(sigma, edge_sum.data(), placement.Edges.data(), placement.Centres.data(), pl, lo, hi);
         else
-          add_run(sigma, x, pl, lo, hi);
+          add_point_run(sigma, x, pl, lo, hi);
       },
       cancelFlag);
   if (!done) {
@@ -573,6 +795,42 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
     return;
   }
   if (cells) combine_edges(result.Sigma, edge_sum);
+  if (const std::vector<THitranCoarseGrid>& levels = placement.Coarse; !levels.empty()) {
+    // The far wings on their levels, each summed as the points are (nodes split between the threads,
+    // each node over the lines in file order), the coarsest first, each interpolated onto the next finer
+    // level's nodes and the finest onto the points.
+    std::vector<double> coarser;
+    for (std::size_t l = levels.size(); l-- > 0;) {
+      const THitranCoarseGrid& g = levels[l];
+      std::vector<double> sum(g.X.size(), 0.0);
+      std::vector<int32_t> node_delta(parts > 1 ? g.X.size() + 1 : 0);
+      const bool level_done = zqsum::SumLines(
+          pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0,
+          static_cast<int32_t>(g.X.size()), node_delta,
+          [&](long i) {
+            const Placed& pl = lines[static_cast<std::size_t>(i)];
+            return pl.Coarse && l >= static_cast<std::size_t>(pl.FirstLevel)
+                       ? level_window(levels, l, pl)
+                       : std::pair{int32_t{0}, int32_t{-1}};
+          },
+          [&](long i, int32_t lo, int32_t hi) {
+            add_level_run(sum.data(), levels, l, lines[static_cast<std::size_t>(i)], lo, hi);
+          },
+          cancelFlag);
+      if (!level_done) {
+        cancel(result);
+        return;
+      }
+      if (!coarser.empty()) add_coarse_sum(sum, g.X, levels[l + 1], coarser);
+      coarser = std::move(sum);
+    }
+    add_coarse_sum(result.Sigma, result.X, levels.front(), coarser);
+  }
+  // Each line adds nothing below 0 under the continuum's convention; its two parts, summed, may miss 0
+  // by a rounding near the plinth's distance, which no cross-section keeps.
+  if (std::any_of(lines.begin(), lines.end(), [](const Placed& pl) { return pl.Plinth > 0 || pl.Coarse; }))
+    for (double& v : result.Sigma)
+      v = std::max(v, 0.0);
 
   // Intensities far beyond any real line can overflow a sum. Such a point absorbs everything, so no
   // number stands for it in a result (0 would say it absorbs nothing): the computation is refused.

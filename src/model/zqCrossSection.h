@@ -46,6 +46,10 @@ struct THitranConditions {
   // there (the plinth) is subtracted, so a line adds f(d) - f(25 cm-1) >= 0 for |d| <= 25 cm-1 and
   // nothing beyond. Set it for water when the continuum is added; LineWidthLimit is then not used.
   bool ContinuumWings = false;
+  // With ContinuumWings, the far wings (beyond a few cm-1) are summed on a coarser grid and interpolated
+  // back (relative error below 1e-4 in a wing, far below in any band integral); false sums every point
+  // of every wing, the reference for that method.
+  bool CoarseWings = true;
 };
 
 // cm-1 from a line's centre that a line reaches under the continuum's convention (Mlawer et al. 2012).
@@ -107,11 +111,27 @@ struct THitranPlacedLine {
   int32_t NearLo = 0, NearHi = -1; // those beyond them up to these by Simpson's rule
   TKind Kind = TKind::None;
   bool CellMean = false; // adds cell means (the conditions' CellAverage, and narrow enough)
+  // The continuum's wing convention: the window is Mid -/+ Reach (Mid = Nu + Shift; otherwise Nu) and
+  // the profile value at Reach, Plinth, is subtracted (0 without the convention).
+  double Mid = 0, Plinth = 0;
+  // Coarse wings: Lo .. Hi are the points within Split of the centre, where the line adds its wing
+  // value minus the quartic Q0 + Q2 d^2 + Q4 d^4 matched to it at Split; the rest goes onto the coarse
+  // levels from FirstLevel on (see zqCrossSection.cpp).
+  double Split = 0, Q0 = 0, Q2 = 0, Q4 = 0;
+  int8_t FirstLevel = 0;
+  bool Coarse = false;
+};
+// One coarse level of a computation's far wings: nodes Origin + j Step, j = 0 .. X.size() - 1, two
+// beyond each end of the grid, so that every point has four nodes around it.
+struct THitranCoarseGrid {
+  double Origin = 0, Step = 0;
+  std::vector<double> X;
 };
 struct THitranPlacement {
-  THitranCrossSection Result;           // everything but Sigma (empty until pass 2)
-  std::vector<THitranPlacedLine> Lines; // the lines that reach the grid, in file order
-  std::vector<double> Edges, Centres;   // CellAverage: the cells' edges and midpoints
+  THitranCrossSection Result;            // everything but Sigma (empty until pass 2)
+  std::vector<THitranPlacedLine> Lines;  // the lines that reach the grid, in file order
+  std::vector<double> Edges, Centres;    // CellAverage: the cells' edges and midpoints
+  std::vector<THitranCoarseGrid> Coarse; // ContinuumWings with CoarseWings: the far wings' levels
 };
 THitranPlacement PlaceHitranLines(const THitranLineSet& lines, const THitranConditions& conditions);
 // Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core. A

@@ -43,6 +43,7 @@ TzqCrossSectionCache::Key TzqCrossSectionCache::key_of(uint64_t revision, const 
   k.profile = c.Profile;
   k.cell_average = c.CellAverage;
   k.continuum_wings = c.ContinuumWings;
+  k.coarse_wings = c.CoarseWings;
   k.edges = c.CellEdges.size();
   if (!c.CellEdges.empty()) k.edges_hash = grid_hash(c.CellEdges);
   if (c.Grid.empty()) {

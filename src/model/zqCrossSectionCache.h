@@ -41,7 +41,7 @@ private:
     THitranProfile profile = THitranProfile::Voigt;
     std::size_t grid_points = 0, lines = 0, edges = 0;
     bool cell_average = false;
-    bool continuum_wings = false;
+    bool continuum_wings = false, coarse_wings = true;
     bool operator==(const Key&) const = default;
   };
   struct Entry {

@@ -29,14 +29,15 @@ static const std::array<std::string, 4>& plot_types() {
   static const std::array<std::string, 4> t = {"Spectra", "Optical Depth", "Mean Path", "Outgoing Radiation"};
   return t;
 }
-static const std::array<std::string, 7>& spectra_types() {
-  static const std::array<std::string, 7> t = {"raw",
+static const std::array<std::string, 8>& spectra_types() {
+  static const std::array<std::string, 8> t = {"raw",
                                                "I/Alpha",
                                                "Temperature and Pressure Broadened",
                                                "Temperature, Pressure, and Doppler Broadened",
                                                "Lorentz",
                                                "Doppler",
-                                               "Voigt"};
+                                               "Voigt",
+                                               "Continuum"};
   return t;
 }
 static const std::array<std::string, 2>& scalings() {
@@ -92,8 +93,8 @@ std::optional<TLinePhysics> ParseLinePhysics(std::string_view text) {
 }
 
 const std::string& SpectraTypeCaption(TSpectraType type) {
-  static const std::array<std::string, 7> t = {
-      "Raw", "Raw / Bandwidth", "Temp & Pressure", "Doppler", "Lorentz", "Doppler", "Voigt"};
+  static const std::array<std::string, 8> t = {"Raw",     "Raw / Bandwidth", "Temp & Pressure", "Doppler",
+                                               "Lorentz", "Doppler",         "Voigt",           "Continuum"};
   return text_of(t, type);
 }
 
@@ -125,8 +126,9 @@ std::optional<TScaling> ScalingOfIndex(int index) {
 namespace {
 constexpr TSpectraType kClassicItems[] = {TSpectraType::Raw, TSpectraType::IOverAlpha,
                                           TSpectraType::PressureBroadened, TSpectraType::DopplerBroadened};
-constexpr TSpectraType kHitranItems[] = {TSpectraType::Raw, TSpectraType::IOverAlpha, TSpectraType::Lorentz,
-                                         TSpectraType::Doppler, TSpectraType::Voigt};
+constexpr TSpectraType kHitranItems[] = {TSpectraType::Raw,     TSpectraType::IOverAlpha,
+                                         TSpectraType::Lorentz, TSpectraType::Doppler,
+                                         TSpectraType::Voigt,   TSpectraType::Continuum};
 } // namespace
 
 std::span<const TSpectraType> SpectraTypeItems(TLinePhysics physics) {
@@ -148,6 +150,7 @@ int SpectraTypeIndex(TLinePhysics physics, TSpectraType type) {
   case TSpectraType::PressureBroadened:
   case TSpectraType::Lorentz:
   case TSpectraType::Voigt:
+  case TSpectraType::Continuum: // a pressure effect, like the classic pressure broadening
     return 2;
   default:
     return 3;

@@ -14,7 +14,8 @@
 // the column, never from one line list.
 enum class TPlotType { Spectra = 0, OpticalDepth = 1, MeanPath = 2, OutgoingRadiation = 3 };
 // Lorentz, Doppler and Voigt are the line profiles of the HITRAN line physics; the classic model has
-// its own two broadened types. The raw-line types belong to both.
+// its own two broadened types. The raw-line types belong to both. Continuum is the HITRAN physics' water
+// vapour continuum (MT_CKD) alone, no line profile.
 enum class TSpectraType {
   Raw = 0,
   IOverAlpha = 1,
@@ -22,7 +23,8 @@ enum class TSpectraType {
   DopplerBroadened = 3,
   Lorentz = 4,
   Doppler = 5,
-  Voigt = 6
+  Voigt = 6,
+  Continuum = 7
 };
 enum class TScaling { Raw = 0, MixingRatio = 1 };
 // The line physics: the classic teaching model (default) or HITRAN's own formulas.
@@ -30,7 +32,8 @@ enum class TLinePhysics { Classic = 0, Hitran = 1 };
 
 // "Spectra", "Optical Depth", "Mean Path", "Outgoing Radiation"
 const std::string& PlotTypeText(TPlotType type);
-// "raw", "I/Alpha", "Temperature and Pressure Broadened", "Temperature, Pressure, and Doppler Broadened"
+// "raw", "I/Alpha", "Temperature and Pressure Broadened", "Temperature, Pressure, and Doppler Broadened",
+// "Lorentz", "Doppler", "Voigt", "Continuum"
 const std::string& SpectraTypeText(TSpectraType type);
 // "raw", "Mixing Ratio"
 const std::string& ScalingText(TScaling scaling);
@@ -45,7 +48,7 @@ std::optional<TScaling> ParseScaling(std::string_view text);
 std::optional<TLinePhysics> ParseLinePhysics(std::string_view text);
 
 // The name a spectra type's radio item shows ("Raw", "Raw / Bandwidth", "Temp & Pressure", "Doppler",
-// "Lorentz", "Voigt"; the classic and the HITRAN Doppler types share "Doppler").
+// "Lorentz", "Voigt", "Continuum"; the classic and the HITRAN Doppler types share "Doppler").
 const std::string& SpectraTypeCaption(TSpectraType type);
 // A spectra type named the way a user may: its table text, its radio caption ("Temp && Pressure" too) or
 // the command line's short names "pressure", "doppler", "lorentz", "voigt"; without letter case and
@@ -65,7 +68,8 @@ std::optional<TSpectraType> SpectraTypeOfIndex(TLinePhysics physics, int index);
 // at its own position (Lorentz <-> pressure broadened, Doppler <-> Doppler broadened, Voigt -> pressure
 // broadened), so switching the physics keeps the choice as close as the other group allows.
 int SpectraTypeIndex(TLinePhysics physics, TSpectraType type);
-// Whether a spectra type is one of the HITRAN line profiles, and whether a physics computes it.
+// Whether a spectra type is one of the HITRAN line profiles (Continuum is none), and whether a physics
+// computes it.
 bool IsHitranProfile(TSpectraType type);
 bool PhysicsHasSpectraType(TLinePhysics physics, TSpectraType type);
 

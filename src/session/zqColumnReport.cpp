@@ -1,5 +1,6 @@
 #include "zqColumnReport.h"
 
+#include "zqContinuumUse.h"
 #include "zqGasLists.h"
 
 #include "zqINI_File.h"
@@ -196,7 +197,9 @@ bool SameColumnResults(const TzqColumnSettings& a, const TzqColumnSettings& b) {
 
 void CarryBalances(const TColumnSnapshot* before, TColumnSnapshot& run) {
   run.Balances =
-      before && SameBalanceSettings(before->Settings, run.Settings) ? before->Balances : TColumnBalances{};
+      before && before->Continuum == run.Continuum && SameBalanceSettings(before->Settings, run.Settings)
+          ? before->Balances
+          : TColumnBalances{};
 }
 
 bool AddBalance(TColumnSnapshot& run, const TzqColumnSettings& settings, TzqHold hold, const TzqBalance& b) {
@@ -297,29 +300,31 @@ std::vector<double> FigureDifferences(const TColumnSnapshot& a, const TColumnSna
 
 std::vector<std::string> ColumnSettingsLines(const TzqColumnSettings& s) {
   std::vector<std::string> lines{"SurfaceTemperature = " + number(s.SurfaceTemperature),
-          "RelativeHumidity = " + number(s.RelativeHumidity),
-          "CO2 = " + number(s.CO2),
-          "CO2Factor = " + number(s.CO2Factor),
-          "Offset = " + number(s.Offset),
-          "Hold = " + hold_text(s.Hold),
-          "StratosphericH2O = " + number(s.StratosphericH2O),
-          "WavenumberMin = " + number(s.WavenumberMin),
-          "WavenumberMax = " + number(s.WavenumberMax),
-          "Step = " + number(s.Step),
-          "Layers = " + std::to_string(s.Layers),
-          "TopAltitude = " + number(s.TopAltitude),
-          "Isothermal = " + yes_no(s.Isothermal),
-          "AngleNodes = " + std::to_string(s.AngleNodes),
-          "Threads = " + std::to_string(s.Threads),
-          "Atmosphere = " + s.Atmosphere,
-          "SurfaceFromTable = " + yes_no(s.SurfaceFromTable),
-          "H2OScale = " + number(s.H2OScale),
-          "MoreStates = " + states_text(s.MoreStates),
-          "ObserverAltitude = " + (s.ObserverAltitude ? number(*s.ObserverAltitude) : std::string("top")),
-          "Look = " + look_text(s.Look),
-          "HeatingBands = " + bands_text(s.HeatingBands)};
+                                 "RelativeHumidity = " + number(s.RelativeHumidity),
+                                 "CO2 = " + number(s.CO2),
+                                 "CO2Factor = " + number(s.CO2Factor),
+                                 "Offset = " + number(s.Offset),
+                                 "Hold = " + hold_text(s.Hold),
+                                 "StratosphericH2O = " + number(s.StratosphericH2O),
+                                 "WavenumberMin = " + number(s.WavenumberMin),
+                                 "WavenumberMax = " + number(s.WavenumberMax),
+                                 "Step = " + number(s.Step),
+                                 "Layers = " + std::to_string(s.Layers),
+                                 "TopAltitude = " + number(s.TopAltitude),
+                                 "Isothermal = " + yes_no(s.Isothermal),
+                                 "AngleNodes = " + std::to_string(s.AngleNodes),
+                                 "Threads = " + std::to_string(s.Threads),
+                                 "Atmosphere = " + s.Atmosphere,
+                                 "SurfaceFromTable = " + yes_no(s.SurfaceFromTable),
+                                 "H2OScale = " + number(s.H2OScale),
+                                 "MoreStates = " + states_text(s.MoreStates),
+                                 "ObserverAltitude = " +
+                                     (s.ObserverAltitude ? number(*s.ObserverAltitude) : std::string("top")),
+                                 "Look = " + look_text(s.Look),
+                                 "HeatingBands = " + bands_text(s.HeatingBands)};
   // Only where another gas changes, so a CO2 run's header stays as it was.
-  if (const std::string others = gas_factors_text(s); others != "none") lines.push_back("GasFactors = " + others);
+  if (const std::string others = gas_factors_text(s); others != "none")
+    lines.push_back("GasFactors = " + others);
   return lines;
 }
 
@@ -393,6 +398,7 @@ std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnap
   h += quantity == TColumnQuantity::Flux ? "# quantity: flux per wavenumber, W m-2 per cm-1\n"
                                          : "# quantity: brightness temperature, K\n";
   h += "# 1x: the first state; Nx: CO2 times each run's CO2Factor\n";
+  if (current.Continuum || (background && background->Continuum)) h += ContinuumCommentLines();
   const std::pair<const char*, const TColumnSnapshot*> runs[] = {{"current", &current},
                                                                  {"background", background}};
   for (const auto& [name, run] : runs) {
@@ -400,6 +406,7 @@ std::string ColumnExportHeader(const TColumnSnapshot& current, const TColumnSnap
     const std::string start = std::string("# ") + name + ": ";
     h += start + one_line("atmosphere caption = " + run->Atmosphere) + "\n";
     h += start + "seen from = " + ObserverText(*run) + "\n";
+    if (run->Continuum) h += start + "water-vapour continuum = MT_CKD\n";
     for (const std::string& line : ColumnSettingsLines(run->Settings))
       h += start + one_line(line) + "\n";
     const std::vector<TColumnFigureRow>& rows = ColumnFigureRows();

@@ -82,6 +82,7 @@ struct TColumnSnapshot {
   std::array<std::vector<double>, 2> Heating;                  // K/day per layer
   std::vector<double> Figures;                                 // ColumnFigureRows() order; NaN: none
   TColumnBalances Balances;
+  bool Continuum = false; // the water-vapour continuum was added to water
 };
 
 // The snapshot of a computed result and the settings it was computed for.

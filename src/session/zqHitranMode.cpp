@@ -1,5 +1,7 @@
 #include "zqHitranMode.h"
 
+#include "zqContinuum.h"
+#include "zqContinuumUse.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
 #include "zqHitranPhysics.h"
@@ -181,9 +183,27 @@ std::vector<double> THitranGases::Combined(double co2Factor) const {
   return out;
 }
 
+void AddContinuum(const TzqContinuumTable& table, const TControls& c, THitranCrossSection& cs) {
+  if (!cs.Valid() || cs.Sigma.size() != cs.X.size()) return;
+  std::vector<double> continuum(cs.X.size());
+  ContinuumCrossSections(table, c.Temperature, c.Pressure, c.Water / 1e6, cs.X, continuum);
+  for (std::size_t k = 0; k < continuum.size(); ++k)
+    cs.Sigma[k] += continuum[k];
+}
+
 THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& c,
-                                double resolvedPathM, const TResolvingGridOptions& resolution) {
+                                const TzqContinuumTable* continuum, double resolvedPathM,
+                                const TResolvingGridOptions& resolution) {
   THitranGases g;
+  const TzqContinuumTable* table = ContinuumUsed(c, continuum != nullptr) ? continuum : nullptr;
+  const bool continuumOnly = c.SpectraType == TSpectraType::Continuum;
+  // The continuum belongs to pressure broadening: the Doppler profile has none to add it to.
+  const bool withLines = table && c.SpectraType != TSpectraType::Doppler && !continuumOnly;
+  if (table && c.SpectraType == TSpectraType::Doppler)
+    g.Status.Note(kContinuumSection,
+                  "The Doppler profile has no pressure broadening: the continuum is not added");
+  // The continuum alone is smooth on the plot grid: nothing to resolve.
+  if (continuumOnly) resolvedPathM = 0;
   g.WaterPpm = c.Water;
   g.CO2Ppm = c.SecondGasPpm();
   g.WaterDensity = zqphys::NumberDensity(c.Water, c.Pressure, c.Temperature);
@@ -196,21 +216,49 @@ THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2
     std::vector<THitranResolvedGas> gases;
     for (const auto& [list, ppm, density] :
          {std::tuple{water, c.Water, g.WaterDensity}, std::tuple{co2, g.CO2Ppm, g.CO2Density}})
-      if (list)
-        gases.push_back({HitranLineSet(*list), HitranConditions(c, ppm), density * resolvedPathM * 100});
+      if (list) {
+        THitranConditions conditions = HitranConditions(c, ppm);
+        conditions.ContinuumWings = withLines && list == water;
+        gases.push_back({HitranLineSet(*list), conditions, density * resolvedPathM * 100});
+      }
     grid = HitranResolvingGrid(gases, resolution);
     g.Resolved = grid.Valid();
     for (const std::string& note : grid.Notes)
       g.Status.Note("", note);
   }
-  auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out, const std::string& source) {
+  auto compute = [&](const T_zq_HITRAN* list, double ppm, THitranCrossSection& out,
+                     const std::string& source) {
     if (!list) return false;
     THitranConditions conditions = HitranConditions(c, ppm);
     if (g.Resolved) {
       conditions.Grid = grid.X;
       conditions.CellEdges = grid.Edges;
     }
-    out = *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), conditions);
+    const bool isWater = list == water;
+    if (continuumOnly) {
+      // The plot grid of the gas without its lines (zeros), then water's continuum on it.
+      THitranLineSet none = HitranLineSet(*list);
+      none.Lines = {};
+      none.PressureShifts = {};
+      out = ComputeHitranCrossSection(none, conditions);
+      if (!table)
+        out.Refusal =
+            "The Continuum spectra type needs the water-vapour continuum: open its file (File > Open "
+            "continuum file...) and switch it on";
+      else if (isWater)
+        AddContinuum(*table, c, out);
+      g.Status.Refuse(source, out.Refusal);
+      for (const std::string& note : out.Notes)
+        g.Status.Note(source, note);
+      return true;
+    }
+    if (withLines && isWater) {
+      conditions.ContinuumWings = true;
+      out = *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), conditions);
+      AddContinuum(*table, c, out);
+    } else {
+      out = *TzqCrossSectionCache::Shared().Get(list->Revision(), HitranLineSet(*list), conditions);
+    }
     g.Status.Refuse(source, out.Refusal);
     g.Status.Note(source, list->ReadNote());
     for (const std::string& note : out.Notes)

@@ -17,6 +17,8 @@
 #include <cstddef>
 #include <vector>
 
+struct TzqContinuumTable;
+
 namespace zqsession {
 
 // What a spectrum value is multiplied by for the chart: sigma in cm2/molecule is shown x 1e20.
@@ -60,10 +62,21 @@ struct THitranGases {
   TzqStatus Status; // each gas's refusal and notes under its section, the resolving grid's under ""
 };
 // resolvedPathM > 0: on a grid that resolves the lines thick enough to matter through paths up to it.
+// continuum: the session's table (or none). When the controls use it (ContinuumUsed), the Lorentz and
+// Voigt water cross-sections are the lines under the continuum's wing convention plus the continuum
+// (AddContinuum); the Doppler profile, which has no pressure broadening, keeps the lines alone (with a
+// note). The spectra type Continuum gives water the continuum alone and CO2 zeros (it has none here, and
+// the legend says which gas is which),
+// and is refused without a table or with the switch off.
 // co2 is the list of the second series' gas (controls.Gas, at controls.SecondGasPpm()); the CO2 members
 // below hold that gas.
 THitranGases ComputeHitranGases(const T_zq_HITRAN* water, const T_zq_HITRAN* co2, const TControls& controls,
-                                double resolvedPathM = 0, const TResolvingGridOptions& resolution = {});
+                                const TzqContinuumTable* continuum, double resolvedPathM = 0,
+                                const TResolvingGridOptions& resolution = {});
+
+// Adds the continuum cross-section (cm2 per water molecule, ContinuumCrossSections of zqContinuum.h) at
+// the controls' temperature, pressure and water mixing ratio x = ppm / 1e6 to sigma at its points X.
+void AddContinuum(const TzqContinuumTable& table, const TControls& controls, THitranCrossSection& sigma);
 
 // Fills the gas roles' series for the plot of the controls from the cross-sections; a role whose
 // series is missing is skipped, one whose gas was refused is emptied.

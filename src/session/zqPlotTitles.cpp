@@ -41,6 +41,10 @@ PlotTitles hitran_titles(const PlotChoice& c, double absorbedFraction, const Plo
   std::string profile = "Voigt";
   if (c.spectraType == TSpectraType::Lorentz) profile = "Lorentz";
   if (c.spectraType == TSpectraType::Doppler) profile = "Doppler";
+  std::string shape = profile + " Profile";
+  // The continuum joins the pressure-broadened profiles (never Doppler's), or stands alone.
+  if (c.continuum && c.spectraType != TSpectraType::Doppler) shape += " + MT_CKD Continuum";
+  if (c.spectraType == TSpectraType::Continuum) shape = "MT_CKD Water Vapor Continuum";
   switch (c.plotType) {
   case TPlotType::Spectra:
     r.leftAxis = perMolecule ? "Cross-section x 1E20 [cm2/molecule]"
@@ -56,7 +60,7 @@ PlotTitles hitran_titles(const PlotChoice& c, double absorbedFraction, const Plo
   }
   r.envelopeEnabled = c.plotType == TPlotType::Spectra;
   r.groupsEnabled = true;
-  r.firstLine = profile + " Profile, HITRAN Line Physics - " + captions[static_cast<int>(c.plotType)];
+  r.firstLine = shape + ", HITRAN Line Physics - " + captions[static_cast<int>(c.plotType)];
   if (perMolecule && c.plotType == TPlotType::Spectra) r.firstLine += " (per Molecule)";
   r.secondLine = trim_blanks(t.tempK + " °K   " + t.pressure + " mb   " + t.water + " ppm water vapor   " +
                              t.co2 + " ppm CO2   ");
@@ -160,12 +164,18 @@ std::string GasLegendText(LegendGas gas, const PlotChoice& c, const LegendCondit
   case TSpectraType::PressureBroadened:
     profile = "pressure broadened";
     break;
+  case TSpectraType::Continuum:
+    profile = "MT_CKD continuum";
+    break;
   default:
     profile = c.physics == TLinePhysics::Hitran ? "Voigt" : "pressure broadened";
   }
   if (c.physics == TLinePhysics::Classic && c.plotType == TPlotType::OpticalDepth &&
       c.spectraType != TSpectraType::DopplerBroadened)
     profile = "pressure broadened";
+  if (c.continuum && c.physics == TLinePhysics::Hitran && gas != LegendGas::CO2 && profile != "Doppler" &&
+      c.spectraType != TSpectraType::Continuum)
+    profile += " + continuum";
   return text + ", " + profile + ", " + number_text(k.temperature) + " K, " + number_text(k.pressure) + " mb";
 }
 

@@ -16,6 +16,7 @@ struct PlotChoice {
   TSpectraType spectraType = TSpectraType::Raw;
   TScaling scaling = TScaling::Raw;
   TLinePhysics physics = TLinePhysics::Classic;
+  bool continuum = false; // the water-vapour continuum is added (zqsession::ContinuumUsed)
 };
 
 // Edit texts quoted in the second title line.

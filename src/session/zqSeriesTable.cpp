@@ -13,8 +13,10 @@ std::string TableNumber(double v) {
   return text;
 }
 
-std::string SeriesTableText(const TNamedSeries& series, bool linePlot, char separator) {
+std::string SeriesTableText(const TNamedSeries& series, bool linePlot, char separator,
+                            const std::string& comments) {
   std::ostringstream s;
+  s << comments;
   if (!linePlot) {
     std::vector<double> grid;
     for (const auto& [name, ser] : series) {

@@ -18,5 +18,7 @@ using TNamedSeries = std::vector<std::pair<std::string, const TLineSeries*>>;
 // Grid plots: a header "wavenumber_cm-1" and the names, then one row per wavenumber of any series, one
 // column per series; a point a series lacks is an empty cell, so the layout never depends on the values.
 // Line plots (linePlot): the long layout, a header "gas,wavenumber_cm-1,value" and one row per line and
-// gas. Cells are parted by separator; rows end with "\n".
-std::string SeriesTableText(const TNamedSeries& series, bool linePlot, char separator = ',');
+// gas. Cells are parted by separator; rows end with "\n". comments (whole "# ..." lines, as
+// zqsession::ContinuumCommentLines gives) open the table when not empty.
+std::string SeriesTableText(const TNamedSeries& series, bool linePlot, char separator = ',',
+                            const std::string& comments = {});

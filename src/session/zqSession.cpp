@@ -226,8 +226,9 @@ static bool wrong_gas(const TzqSession& s, const TzqSession::TSeriesSink& sink, 
   if (c.Gas == TzqColumnGas::H2O)
     status.Refuse("", "Water vapour has the first series: choose another gas for the second");
   else if (c.Physics != TLinePhysics::Hitran)
-    status.Refuse(SectionOf(c.Gas), std::string("The classic line physics knows water vapour and CO2 only: ") +
-                                        ColumnGasInfo(c.Gas).Name + " needs the HITRAN line physics");
+    status.Refuse(SectionOf(c.Gas),
+                  std::string("The classic line physics knows water vapour and CO2 only: ") +
+                      ColumnGasInfo(c.Gas).Name + " needs the HITRAN line physics");
   else if (!s.SecondList())
     status.Refuse(SectionOf(c.Gas), std::string("No line list is open for ") + ColumnGasInfo(c.Gas).Name);
   else
@@ -246,8 +247,9 @@ TzqStatus TzqSession::ComputeSpectra(const TSeriesSink& sink) {
     if (wrong_physics(*this, sink, status)) return status;
     // The raw-line plots are the file's values: the same in both physics, drawn as below.
     if (!IsLinePlot(c.Physics, c.PlotType, c.SpectraType))
-      return FillHitranSeries(ComputeHitranGases(Water, SecondList(), c, HitranResolvedPath(c)), c,
-                              path_factor_of(*this), sink.Series);
+      return FillHitranSeries(
+          ComputeHitranGases(Water, SecondList(), c, continuum_.get(), HitranResolvedPath(c)), c,
+          path_factor_of(*this), sink.Series);
   }
   if (Water) plot(sink, TSeriesRole::Water, *Water);
   if (T_zq_HITRAN* second = SecondList()) plot(sink, TSeriesRole::CO2, *second);
@@ -272,8 +274,9 @@ TzqStatus TzqSession::ComputePaths(const TSeriesSink& sink, float pressure, floa
     TControls c = Controls;
     c.PlotType = TPlotType::MeanPath;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, SecondList(), c, HitranResolvedPath(c)), c,
-                            path_factor_of(*this), sink.Series);
+    return FillHitranSeries(
+        ComputeHitranGases(Water, SecondList(), c, continuum_.get(), HitranResolvedPath(c)), c,
+        path_factor_of(*this), sink.Series);
   }
   auto series = [&](TSeriesRole role) { return sink.Series ? sink.Series(role) : nullptr; };
   CO2->AdjustLines(pressure, temperature);
@@ -304,8 +307,9 @@ TzqStatus TzqSession::ComputeLineView(TLineView view, const TSeriesSink& sink, f
     c.PlotType = view == TLineView::LineMeanPaths ? TPlotType::MeanPath : TPlotType::Spectra;
     c.Scaling = TScaling::Raw;
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
-    return FillHitranSeries(ComputeHitranGases(Water, SecondList(), c, HitranResolvedPath(c)), c,
-                            path_factor_of(*this), series);
+    return FillHitranSeries(
+        ComputeHitranGases(Water, SecondList(), c, continuum_.get(), HitranResolvedPath(c)), c,
+        path_factor_of(*this), series);
   }
   if (view == TLineView::AdjustedSpectrum) {
     if (!CO2 || !Water) return {};
@@ -341,7 +345,7 @@ TPowerResult TzqSession::ComputePower(double P) {
     // The raw-line types have no spectrum of their own: their power is the Voigt profile's.
     if (!IsHitranProfile(c.SpectraType)) c.SpectraType = TSpectraType::Voigt;
     // Resolved for the longest path of the table, the doubled CO2 path.
-    return HitranPowerTable(ComputeHitranGases(Water, SecondList(), c, 2 * P), c, P);
+    return HitranPowerTable(ComputeHitranGases(Water, SecondList(), c, continuum_.get(), 2 * P), c, P);
   }
   TPowerResult r;
   if (!CO2 || !Water || !Combined) {

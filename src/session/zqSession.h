@@ -16,6 +16,8 @@
 
 class T_zq_HITRAN;
 class TLineSeries;
+class TzqContinuumColumnSource;
+struct TzqContinuumTable;
 class TzqHitranColumnSource;
 class TzqINI_File;
 
@@ -93,6 +95,9 @@ struct TControls {
   static TzqPerGas<double> DefaultGasPpm();
   // The ppm of the second series' gas.
   double SecondGasPpm() const { return Gas == TzqColumnGas::CO2 ? CO2 : GasPpm[Gas]; }
+  // The water-vapour continuum switch: with a table loaded, the HITRAN physics' water and the column's
+  // water add it (zqContinuumUse.h). The front ends set it when a continuum file is known.
+  bool Continuum = false;
 };
 
 // Path factor and absorbed fraction (0..1) of a multiplier m for a path type.
@@ -171,6 +176,18 @@ public:
   T_zq_HITRAN* GasList(TzqColumnGas gas) const;
   // The list of the second series: GasList(Controls.Gas).
   T_zq_HITRAN* SecondList() const { return GasList(Controls.Gas); }
+  // The water-vapour continuum file, read through ReadContinuumFile: the session's table on success;
+  // a file refused is named with the reason (source "Continuum") and the table held stays as it was.
+  TzqStatus LoadContinuum(const std::string& file);
+  // No table (the switch alone does not load one).
+  void ClearContinuum();
+  // The table another session holds, shared (none: the continuum off); the switch follows it.
+  void ShareContinuum(std::shared_ptr<const TzqContinuumTable> table);
+  const std::shared_ptr<const TzqContinuumTable>& ContinuumTable() const { return continuum_; }
+  // Whether the plots, paths and Power table add the continuum (ContinuumUsed of the controls).
+  bool UsesContinuum() const;
+  // Whether the column adds it: the switch and a table.
+  bool ColumnUsesContinuum() const;
 
   // Where a front end keeps the series of the gas roles. Series gives a role's series (or none); Plot,
   // when set, replots a role from its list the front end's way (the window: through its chart tools,
@@ -225,8 +242,11 @@ private:
   };
   static TListKey key_of(const T_zq_HITRAN* list);
 
+  std::shared_ptr<const TzqContinuumTable> continuum_;
   std::unique_ptr<TzqColumn> column_;
   std::unique_ptr<TzqHitranColumnSource> column_source_;
+  std::unique_ptr<TzqContinuumColumnSource> column_continuum_;
+  TzqColumnSources column_sources_{};
   TzqPerGas<TListKey> column_lists_{};
 
   bool sources_refused(TzqStatus& status) const;

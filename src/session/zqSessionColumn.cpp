@@ -1,6 +1,9 @@
-// The session's atmosphere column: every gas's line list behind a HITRAN column source, one column with
-// its cache of layer cross-sections, refusals and notes as status.
+// The session's atmosphere column: every gas's line list behind a HITRAN column source (and, with the
+// continuum switched on and loaded, the continuum added to water), one column with its cache of layer
+// cross-sections, refusals and notes as status; the continuum file the session holds.
 #include "zqColumnMemory.h"
+#include "zqContinuum.h"
+#include "zqContinuumUse.h"
 #include "zqHITRAN.h"
 #include "zqHitranColumnSource.h"
 #include "zqSession.h"
@@ -13,13 +16,43 @@ TzqSession::TzqSession() = default;
 TzqSession::~TzqSession() = default;
 
 TStatusItem NoListNote(TzqColumnGas gas) {
-  return {SectionOf(gas), std::string(ColumnGasInfo(gas).Name) + " has no line list: it absorbs nothing in the column"};
+  return {SectionOf(gas),
+          std::string(ColumnGasInfo(gas).Name) + " has no line list: it absorbs nothing in the column"};
 }
 
 bool IsNoListNote(const TStatusItem& note) {
   for (const TzqColumnGasInfo& gas : ColumnGases())
     if (note == NoListNote(gas.Gas)) return true;
   return false;
+}
+
+TzqStatus TzqSession::LoadContinuum(const std::string& file) {
+  TzqStatus status;
+  std::string error;
+  TzqContinuumTable table = ReadContinuumFile(file, error);
+  if (table.Empty()) {
+    status.Refuse(kContinuumSection, error.empty() ? file + ": no continuum coefficients" : error);
+    return status;
+  }
+  continuum_ = std::make_shared<const TzqContinuumTable>(std::move(table));
+  return status;
+}
+
+void TzqSession::ClearContinuum() {
+  continuum_.reset();
+}
+
+void TzqSession::ShareContinuum(std::shared_ptr<const TzqContinuumTable> table) {
+  Controls.Continuum = table != nullptr;
+  continuum_ = std::move(table);
+}
+
+bool TzqSession::UsesContinuum() const {
+  return ContinuumUsed(Controls, continuum_ != nullptr);
+}
+
+bool TzqSession::ColumnUsesContinuum() const {
+  return Controls.Continuum && continuum_;
 }
 
 TzqSession::TListKey TzqSession::key_of(const T_zq_HITRAN* list) {
@@ -50,6 +83,15 @@ bool TzqSession::prepare_column(const TzqColumnSettings& settings, const TzqColu
   column_lists_ = keys;
   column_source_->SetThreads(settings.Threads);
   column_source_->SetCancel(progress.Cancel);
+  // Water's lines follow the continuum's wing convention exactly when the continuum is added to them.
+  const bool continuum = ColumnUsesContinuum();
+  column_source_->SetContinuumWings(continuum);
+  column_sources_ = SameSourceForEveryGas(*column_source_);
+  if (continuum) {
+    if (!column_continuum_) column_continuum_ = std::make_unique<TzqContinuumColumnSource>();
+    if (column_continuum_->Table() != continuum_) column_continuum_->SetTable(continuum_);
+    column_sources_[TzqColumnGas::H2O].push_back(column_continuum_.get());
+  }
   return true;
 }
 
@@ -76,7 +118,7 @@ TColumnRun TzqSession::ComputeColumn(const TzqColumnSettings& settings, const Tz
     run.Result.Refusal = run.Status.Refusals.front().Text;
     return run;
   }
-  run.Result = column_->Compute(settings, *column_source_, progress);
+  run.Result = column_->Compute(settings, column_sources_, progress);
   if (!run.Result.Computed)
     run.Status.Refuse("column",
                       run.Result.Refusal.empty() ? "The column was not computed" : run.Result.Refusal);
@@ -91,7 +133,7 @@ TBalanceRun TzqSession::ComputeBalance(const TzqColumnSettings& settings, TzqHol
     run.Balance.Refusal = run.Status.Refusals.front().Text;
     return run;
   }
-  run.Balance = SolveBalance(*column_, settings, SameSourceForEveryGas(*column_source_), hold, progress);
+  run.Balance = SolveBalance(*column_, settings, column_sources_, hold, progress);
   if (!run.Balance.Solved) run.Status.Refuse("column", run.Balance.Refusal);
   note_column(run.Balance.Result, run.Status);
   return run;

@@ -1,7 +1,9 @@
 // The window and absorbview-cli drive one session: for the same controls they give the same spectra
 // (every point of the three series) and the same Power page, on the demonstration lists the first run
-// writes, so no outside data is needed. Also the CO2 default both take from "[CO2] ppmv".
+// writes, so no outside data is needed. Also the CO2 default both take from "[CO2] ppmv", and (with
+// AER's continuum file) the "Continuum" spectra type from the file both take from "[Continuum] File".
 #include "Form1TestSupport.h"
+#include "TestSupport.h"
 #include "zqChart.h"
 #include "zqCli.h"
 #include "zqNumberEdit.h"
@@ -9,6 +11,7 @@
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -139,6 +142,44 @@ private slots:
       QVERIFY(v > 0);
       QCOMPARE(edit->text().toStdString(), zq::FormatGeneral(v, edit->Precision()));
     }
+  }
+
+  // The continuum alone from the file of "[Continuum] File": the same numbers in the window and the CLI.
+  void continuumTypeIsTheSameNumbers() {
+    if (zqtest::ContinuumFile().empty())
+      QSKIP("Continuum file not found beside the project (../shared/data/continuum/absco-ref_wv-mt-ckd.nc)");
+    h.reset();
+    h = std::make_unique<Harness>(StartOptions{.data = Data::Demo,
+                                               .ini = "[Line Physics]\nModel = HITRAN\n[Continuum]\nFile = " +
+                                                      zqtest::ContinuumFile().string() + "\n"});
+    f = h->form.get();
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    QVERIFY(f->Continuum_UICheckBox->isEnabled() && f->Continuum_UICheckBox->isChecked());
+    const auto items = SpectraTypeItems(TLinePhysics::Hitran);
+    const int continuum =
+        static_cast<int>(std::find(items.begin(), items.end(), TSpectraType::Continuum) - items.begin());
+    setControls(0, continuum, 0);
+    QTest::mouseClick(f->Button1, Qt::LeftButton);
+    QVERIFY2(f->StatusText().isEmpty(), qPrintable(f->StatusText()));
+    auto args = cliArgs("spectrum");
+    args.insert(args.end(), {"--spectra", "continuum"});
+    const auto rows = run_cli(args);
+    // The acknowledgement's lines, the header, then one row per point of the window's series.
+    QVERIFY(rows.size() > 2 && rows[0][0].rfind("# ", 0) == 0);
+    const std::size_t first = rows.size() - f->WaterSeries->Count();
+    QCOMPARE(rows[first - 1][0], std::string("wavenumber_cm-1"));
+    const TLineSeries* series[] = {f->WaterSeries, f->CO2Series, f->CombinedSeries};
+    QVERIFY(series[0]->YValues()[25000] > 0);
+    for (std::size_t i = 0; i < series[0]->Count(); ++i)
+      for (int s = 0; s < 3; ++s)
+        if (rows[first + i][s + 1] != g12(series[s]->YValues()[i]))
+          QFAIL(qPrintable(QString("series %1, point %2").arg(s).arg(i)));
+    // Unticked, the window refuses the type, as the CLI does with --continuum off.
+    f->Continuum_UICheckBox->click();
+    QVERIFY(!f->Continuum_UICheckBox->isChecked());
+    QTest::mouseClick(f->Button1, Qt::LeftButton);
+    QVERIFY2(f->StatusText().contains("Continuum spectra type"), qPrintable(f->StatusText()));
   }
 
   // Both front ends start from "[CO2] ppmv" and refuse, by its name, a value that is no mixing ratio.

@@ -2,6 +2,7 @@
 // commands, and Save settings writes what the window shows so that the next start shows it again, with
 // every other byte of the INI file kept.
 #include "Form1TestSupport.h"
+#include "TestSupport.h"
 #include "zqChart.h"
 #include "zqCli.h"
 #include "zqHITRAN.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QImage>
@@ -142,6 +144,7 @@ private slots:
 
   void fileMenuOpensWithEveryCommand();
   void openedLineListTakesEffectAndIsRemembered();
+  void openedContinuumTakesEffectAndIsRemembered();
   void droppedFileAsksWhichGas();
   void exportAndCopyGiveThePlottedNumbers();
   void exportIsWhatTheCommandLineToolWrites();
@@ -161,6 +164,54 @@ private slots:
   }
 };
 
+// A continuum file opened from the menu: a damaged one is refused by name and changes nothing shown; a
+// good one switches the continuum on, darkens the water spectrum, is acknowledged in the About box and
+// the export, and comes back at the next start.
+void Form1DesktopTest::openedContinuumTakesEffectAndIsRemembered() {
+  Harness h({.data = Data::Demo, .ini = kUserIni + "[Line Physics]\nModel = HITRAN\n"});
+  TForm1& f = *h.form;
+  QVERIFY(!f.Continuum_UICheckBox->isEnabled()); // no file known
+  f.Spectra_Type_UIRadioGroup->SetItemIndex(4);  // Voigt
+  f.Button1->click();
+  const std::vector<double> lines = f.WaterSeries->YValues();
+  QVERIFY(!lines.empty());
+
+  zqtest::WriteFile(h.dir / "text.nc", "not netCDF\n");
+  h.fake.openAnswers.push_back((h.dir / "text.nc").string());
+  f.OpenContinuum_UIAction->trigger();
+  QCOMPARE(h.fake.messages.size(), std::size_t(1));
+  QCOMPARE(h.fake.messages[0].caption, std::string("Open continuum file"));
+  QVERIFY(h.fake.messages[0].text.find((h.dir / "text.nc").string() + " is not a netCDF file") !=
+          std::string::npos);
+  QVERIFY(!f.Continuum_UICheckBox->isEnabled());
+  QCOMPARE(f.WaterSeries->YValues(), lines);
+
+  if (zqtest::ContinuumFile().empty())
+    QSKIP("Continuum file not found beside the project (../shared/data/continuum/absco-ref_wv-mt-ckd.nc)");
+  const std::string file = zqtest::ContinuumFile().string();
+  h.fake.messages.clear();
+  h.fake.openAnswers.push_back(file);
+  f.OpenContinuum_UIAction->trigger();
+  QVERIFY(h.fake.messages.empty());
+  QVERIFY(f.Continuum_UICheckBox->isEnabled() && f.Continuum_UICheckBox->isChecked());
+  QVERIFY(f.WaterSeries->YValues() != lines); // replotted with the continuum
+  QVERIFY(f.PlottedDataText(',').rfind("# Water vapour continuum", 0) == 0);
+  QVERIFY(f.PlottedDataText('\t').rfind("wavenumber_cm-1", 0) == 0);
+  f.About_UIAction->trigger();
+  QCOMPARE(h.fake.messages.size(), std::size_t(1));
+  QVERIFY(h.fake.messages[0].text.find("Mlawer") != std::string::npos);
+  QVERIFY(h.fake.messages[0].text.find("AER") != std::string::npos);
+  // Unticked: the lines alone again, bit for bit.
+  f.Continuum_UICheckBox->click();
+  QCOMPARE(f.WaterSeries->YValues(), lines);
+
+  f.SaveSettings_UIAction->trigger();
+  QVERIFY(zqtest::ReadFile(h.dir / "absorbview.ini").find("File = " + file) != std::string::npos);
+  TForm1 next(nullptr, TFirstRun::Off);
+  QCOMPARE(next.ContinuumFile, file);
+  QVERIFY(next.Continuum_UICheckBox->isEnabled() && next.Continuum_UICheckBox->isChecked());
+}
+
 // Also draws the README's picture of the File menu: with ABSORBVIEW_DOCS_DIR set (to the docs folder)
 // the window with its open File menu is written there as file-menu.png.
 void Form1DesktopTest::fileMenuOpensWithEveryCommand() {
@@ -176,7 +227,7 @@ void Form1DesktopTest::fileMenuOpensWithEveryCommand() {
   QStringList texts;
   for (QAction* a : f.File_UIMenu->actions())
     if (!a->isSeparator()) texts << a->text();
-  QCOMPARE(texts.size(), 13);
+  QCOMPARE(texts.size(), 14);
   for (QAction* a : {f.SaveSettings_UIAction, f.ExportData_UIAction, f.Exit_UIAction})
     QVERIFY(f.File_UIMenu->actionGeometry(a).isValid());
   QVERIFY(f.File_UIMenu->sizeHint().height() >

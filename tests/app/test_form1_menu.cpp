@@ -115,11 +115,12 @@ private slots:
     for (QAction* a : f.Help_UIMenu->actions())
       help << a->objectName();
     QCOMPARE(file, (QStringList{"OpenWaterLines_UIAction", "OpenCO2Lines_UIAction", "OpenO3Lines_UIAction",
-                                "OpenN2OLines_UIAction", "OpenCH4Lines_UIAction", "Recent_UIMenuAction",
-                                "OpenINI_UIAction", "SaveSettings_UIAction", "SaveSettingsAs_UIAction",
-                                "ExportData_UIAction", "CopyData_UIAction", "SaveChartImage_UIAction",
-                                "Exit_UIAction"}));
-    QCOMPARE(help, (QStringList{"About_UIAction", "UserGuide_UIAction", "HitranHelp_UIAction"}));
+                                "OpenN2OLines_UIAction", "OpenCH4Lines_UIAction", "OpenContinuum_UIAction",
+                                "Recent_UIMenuAction", "OpenINI_UIAction", "SaveSettings_UIAction",
+                                "SaveSettingsAs_UIAction", "ExportData_UIAction", "CopyData_UIAction",
+                                "SaveChartImage_UIAction", "Exit_UIAction"}));
+    QCOMPARE(help, (QStringList{"About_UIAction", "UserGuide_UIAction", "HitranHelp_UIAction",
+                                "ContinuumHelp_UIAction"}));
 
     f.About_UIAction->trigger();
     QVERIFY(shown(h.fake, "About Absorbview", "Absorbview " ABSORBVIEW_VERSION));
@@ -127,6 +128,12 @@ private slots:
     f.HitranHelp_UIAction->trigger();
     QVERIFY(shown(h.fake, "How to get HITRAN data", "hitran.org"));
     QVERIFY(shown(h.fake, "How to get HITRAN data", "02_CO2.txt"));
+    // Where AER publishes the continuum, its licence and where to put it; not acknowledged while unused.
+    QVERIFY(!shown(h.fake, "About Absorbview", "Mlawer"));
+    f.ContinuumHelp_UIAction->trigger();
+    for (const char* text : {"github.com/AER-RC/MT_CKD_H2O", "data/absco-ref_wv-mt-ckd.nc", "release 4.3",
+                             "sold commercially", "beside the line lists"})
+      QVERIFY2(shown(h.fake, "How to get the continuum", text), text);
 
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));

@@ -82,8 +82,9 @@ private slots:
 
     f->Line_Physics_UIRadioGroup->SetItemIndex(1);
     QVERIFY2(f->StatusText().isEmpty(), qPrintable(f->StatusText()));
-    QCOMPARE(f->Spectra_Type_UIRadioGroup->ItemCount(), 5);
+    QCOMPARE(f->Spectra_Type_UIRadioGroup->ItemCount(), 6);
     QCOMPARE(f->Spectra_Type_UIRadioGroup->ItemText(4), QString("Voigt"));
+    QCOMPARE(f->Spectra_Type_UIRadioGroup->ItemText(5), QString("Continuum"));
     QCOMPARE(f->Spectra_Type_UIRadioGroup->ItemIndex(), 2); // pressure broadening -> Lorentz
     QVERIFY(plotted() != classic);
     QVERIFY2(title().contains("Lorentz Profile, HITRAN Line Physics"), qPrintable(title()));
@@ -137,7 +138,7 @@ private slots:
     h = std::make_unique<Harness>(
         StartOptions{.data = Data::Demo, .ini = "[Line Physics]\nModel = HITRAN\n"});
     QCOMPARE(h->form->Line_Physics_UIRadioGroup->ItemIndex(), 1);
-    QCOMPARE(h->form->Spectra_Type_UIRadioGroup->ItemCount(), 5);
+    QCOMPARE(h->form->Spectra_Type_UIRadioGroup->ItemCount(), 6);
     QVERIFY(h->fake.messages.empty());
     h.reset();
     h = std::make_unique<Harness>(StartOptions{.data = Data::Demo, .ini = "[Line Physics]\nModel = exact\n"});

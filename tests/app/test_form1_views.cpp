@@ -5,8 +5,8 @@
 #include "Form1TestSupport.h"
 #include "zqChart.h"
 #include "zqHITRAN.h"
-#include "zqLineCoverage.h"
 #include "zqLegendElement.h"
+#include "zqLineCoverage.h"
 #include "zqRadioGroup.h"
 #include "zqSpinEdit.h"
 

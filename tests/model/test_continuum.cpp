@@ -1,17 +1,22 @@
 // The water-vapour continuum against the published formula evaluated here from the file's raw arrays
 // (read through netCDF, not the program's reader), the radiation term's limits, files the reader must
 // refuse naming the variable, and the column: the isothermal column still emits the ground's
-// blackbody, and the continuum darkens the window of a humid column, not of a dry one.
+// blackbody, and the continuum darkens the window of a humid column, not of a dry one; with real water
+// lines under its wing convention, the coarse far wings give the straight sum's fluxes.
 #include "ColumnTestSources.h"
+#include "ContinuumTestFiles.h"
 #include "TestSupport.h"
 #include "zqColumn.h"
 #include "zqContinuum.h"
+#include "zqCrossSection.h"
+#include "zqHITRAN.h"
 
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
 #include <cmath>
 #include <functional>
+#include <iostream>
 #include <limits>
 #include <map>
 #include <memory>
@@ -74,41 +79,9 @@ std::shared_ptr<const TzqContinuumTable> real_table() {
   return table;
 }
 
-// A small netCDF file; arrays on a dimension of their own length, scalars of rank 0.
-struct Var {
-  std::string Name;
-  std::vector<double> Values;
-  bool Scalar = false;
-};
-void write_netcdf(const std::filesystem::path& file, const std::vector<Var>& vars) {
-  int id = 0;
-  ASSERT_EQ(nc_create(file.c_str(), NC_CLOBBER, &id), NC_NOERR);
-  std::vector<int> ids;
-  for (const Var& v : vars) {
-    int dim = 0, var = 0;
-    if (!v.Scalar) {
-      const std::string dimName = "n" + std::to_string(v.Values.size());
-      if (nc_inq_dimid(id, dimName.c_str(), &dim) != NC_NOERR) {
-        ASSERT_EQ(nc_def_dim(id, dimName.c_str(), v.Values.size(), &dim), NC_NOERR);
-      }
-    }
-    ASSERT_EQ(nc_def_var(id, v.Name.c_str(), NC_DOUBLE, v.Scalar ? 0 : 1, &dim, &var), NC_NOERR);
-    ids.push_back(var);
-  }
-  ASSERT_EQ(nc_enddef(id), NC_NOERR);
-  for (std::size_t i = 0; i < vars.size(); ++i)
-    ASSERT_EQ(nc_put_var_double(id, ids[i], vars[i].Values.data()), NC_NOERR);
-  ASSERT_EQ(nc_close(id), NC_NOERR);
-}
-
-std::vector<Var> small_table() {
-  return {{"wavenumbers", {-10, 0, 10, 20, 30}},
-          {"self_absco_ref", {2e-21, 2.1e-21, 1.9e-21, 1.5e-21, 1e-21}},
-          {"for_absco_ref", {9e-23, 8e-23, 7e-23, 6e-23, 5e-23}},
-          {"self_texp", {-0.5, 0, 4, 5, 6}}, // a negative exponent is physics, not damage
-          {"ref_temp", {296}, true},
-          {"ref_press", {1013}, true}};
-}
+using zqtest::small_table;
+using zqtest::Var;
+using zqtest::write_netcdf;
 
 } // namespace
 
@@ -269,4 +242,82 @@ TEST(ContinuumColumn, DarkensTheWindowOfAHumidColumnOnly) {
     lastDrop = drop;
   }
   EXPECT_GT(lastDrop, 0.02 * column_run(s, false).OLR1x); // a humid column loses over 2 % of its window
+}
+
+namespace {
+
+// Real water lines under the continuum's wing convention, their far wings summed straight or on the
+// coarse grid.
+class WingLinesSource : public TzqCrossSectionSource {
+public:
+  WingLinesSource(const T_zq_HITRAN& lines, bool coarse) : lines_(lines), coarse_(coarse) {}
+  bool CrossSections(TzqColumnGas gas, const TzqLayerConditions& layer, std::span<const double> wavenumber,
+                     std::span<double> sigma, std::string& reason) override {
+    if (gas != TzqColumnGas::H2O) return true;
+    THitranConditions c;
+    c.Temperature = layer.Temperature;
+    c.Pressure = layer.Pressure;
+    c.MixingRatio = layer.Ppmv[TzqColumnGas::H2O];
+    c.Grid = wavenumber;
+    c.ContinuumWings = true;
+    c.CoarseWings = coarse_;
+    const THitranCrossSection cs = ComputeHitranCrossSection(HitranLineSet(lines_), c);
+    reason = cs.Refusal;
+    std::copy(cs.Sigma.begin(), cs.Sigma.end(), sigma.begin());
+    return cs.Valid();
+  }
+  bool DependsOnMixingRatio(TzqColumnGas gas) const override { return gas == TzqColumnGas::H2O; }
+
+private:
+  const T_zq_HITRAN& lines_;
+  bool coarse_;
+};
+
+double band_flux(const TzqColumnResult& r, double lo, double hi) {
+  double sum = 0;
+  for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
+    if (r.Wavenumber[j] >= lo && r.Wavenumber[j] < hi) sum += r.OLR1xSpectrum[j] * r.Step;
+  return sum;
+}
+
+} // namespace
+
+TEST(ContinuumColumn, CoarseWingsGiveTheStraightSumsFluxesAndTheLimitsHold) {
+  ZQ_REQUIRE_HITRAN();
+  ZQ_REQUIRE_CONTINUUM();
+  T_zq_HITRAN water;
+  water.MoleculeType = " 1";
+  water.LoadFromFile((zqtest::HitranDir() / "reference" / "h2o_161_1250_1950.par").string());
+  ASSERT_FALSE(water.Records.empty());
+  TzqContinuumColumnSource continuum(real_table());
+  TzqColumnSettings s;
+  s.WavenumberMin = 1300;
+  s.WavenumberMax = 1900;
+  s.Step = 0.05;
+  s.Layers = 20;
+  auto run = [&](bool coarse, const TzqColumnSettings& settings) {
+    WingLinesSource lines(water, coarse);
+    TzqColumnSources sources;
+    sources[TzqColumnGas::H2O] = {&lines, &continuum};
+    TzqColumnResult r = TzqColumn().Compute(settings, sources);
+    EXPECT_TRUE(r.Computed) << r.Refusal;
+    return r;
+  };
+  const TzqColumnResult straight = run(false, s), coarse = run(true, s);
+  ASSERT_TRUE(straight.Computed && coarse.Computed);
+  std::cout << "OLR, coarse wings against the straight sum: " << coarse.OLR1x / straight.OLR1x - 1 << "\n";
+  EXPECT_TRUE(zqtest::RelClose(coarse.OLR1x, straight.OLR1x, 1e-6))
+      << coarse.OLR1x << " vs " << straight.OLR1x;
+  EXPECT_TRUE(zqtest::RelClose(coarse.SurfaceDownwelling1x, straight.SurfaceDownwelling1x, 1e-6))
+      << coarse.SurfaceDownwelling1x << " vs " << straight.SurfaceDownwelling1x;
+  for (double lo = 1300; lo < 1900; lo += 100)
+    EXPECT_TRUE(zqtest::RelClose(band_flux(coarse, lo, lo + 100), band_flux(straight, lo, lo + 100), 1e-6))
+        << lo << ": " << band_flux(coarse, lo, lo + 100) << " vs " << band_flux(straight, lo, lo + 100);
+  // The lines do absorb: the water band takes a good part of the ground's emission.
+  EXPECT_LT(straight.OLR1x, 0.8 * straight.SurfaceEmission);
+
+  s.Isothermal = true; // lines and continuum emit as much as they absorb
+  const TzqColumnResult iso = run(true, s);
+  EXPECT_TRUE(zqtest::RelClose(iso.OLR1x, iso.SurfaceEmission, 1e-6))
+      << iso.OLR1x << " vs " << iso.SurfaceEmission;
 }

@@ -393,3 +393,105 @@ TEST(HitranCrossSection, CellMeansAreEachCellsShareOfTheLinesArea) {
 }
 
 } // namespace
+
+namespace {
+
+// One water line at 1000 cm-1 (no pressure shift, S = 1e-20 at 296 K, air width 0.1 cm-1/atm) on the
+// grid 950 + k/1024, on which 975 and 1025 are points exactly.
+struct WingLine {
+  std::unique_ptr<T_zq_HITRAN> list;
+  std::vector<double> grid;
+  WingLine() {
+    std::string line = modeltest::Line(1000, 1e-20, 0.1, 0, " 11");
+    line.replace(59, 8, " 0.00000");
+    list = modeltest::LoadText(line + "\n", " 1");
+    for (int k = 0; k <= 100 * 1024; ++k)
+      grid.push_back(950 + k / 1024.0);
+  }
+  THitranConditions at(double t, double p, THitranProfile profile, bool coarse) const {
+    THitranConditions c = conditions(t, p, 0, profile, 950, 1050);
+    c.Grid = grid;
+    c.ContinuumWings = true;
+    c.CoarseWings = coarse;
+    return c;
+  }
+};
+
+// The area of a line within 25 cm-1 of its centre minus the plinth's, 50 cm-1 times its value at
+// 25 cm-1: Lorentz in closed form, Voigt from libcerf.
+double area_above_plinth(const THitranPlacedLine& l, THitranProfile profile) {
+  if (profile == THitranProfile::Lorentz)
+    return l.S * (2 / std::numbers::pi * std::atan(25 / l.GammaL) -
+                  50 * l.GammaL / (std::numbers::pi * (625 + l.GammaL * l.GammaL)));
+  const double c = std::sqrt(std::numbers::ln2) / l.GammaD, y = c * l.GammaL;
+  return l.S * (modeltest::ReWQuadrature(-25 * c, 25 * c, y) - 50 * c * re_w_of_z(25 * c, y)) /
+         std::sqrt(std::numbers::pi);
+}
+
+} // namespace
+
+TEST(HitranCrossSection, ContinuumWingsReach25CmWithThePlinthRemovedAndCoarseWingsAgree) {
+  const WingLine w;
+  for (auto [t, p] : {std::pair{296.0, 1013.25}, std::pair{220.0, 50.0}})
+    for (auto profile : {THitranProfile::Lorentz, THitranProfile::Voigt}) {
+      const std::string where =
+          std::to_string(p) + " mb, profile " + std::to_string(static_cast<int>(profile));
+      const THitranConditions c = w.at(t, p, profile, false);
+      const auto straight = ComputeHitranCrossSection(HitranLineSet(*w.list), c);
+      ASSERT_TRUE(straight.Valid()) << straight.Refusal;
+      const THitranPlacement placed = PlaceHitranLines(HitranLineSet(*w.list), c);
+      ASSERT_EQ(placed.Lines.size(), 1u);
+      double area = 0;
+      for (std::size_t k = 0; k < w.grid.size(); ++k) {
+        const double d = w.grid[k] - 1000;
+        if (std::fabs(d) >= 25)
+          ASSERT_EQ(straight.Sigma[k], 0) << where << ", " << d << " cm-1 from the centre";
+        else
+          ASSERT_GT(straight.Sigma[k], 0) << where << ", " << d << " cm-1 from the centre";
+        area += straight.Sigma[k] / 1024;
+      }
+      EXPECT_NEAR(area / area_above_plinth(placed.Lines[0], profile), 1, 1e-8) << where;
+
+      // The far wings on the coarse grid: the same line within a small part of a wing's value, the
+      // same area, and the same bits for any number of threads.
+      THitranConditions fast = w.at(t, p, profile, true);
+      fast.Threads = 1;
+      const auto coarse = ComputeHitranCrossSection(HitranLineSet(*w.list), fast);
+      ASSERT_TRUE(coarse.Valid()) << coarse.Refusal;
+      EXPECT_LT(coarse.Pairs, straight.Pairs / 4) << where;
+      double worst = 0, worst_edge = 0, coarse_area = 0;
+      for (std::size_t k = 0; k < w.grid.size(); ++k) {
+        ASSERT_GE(coarse.Sigma[k], 0);
+        coarse_area += coarse.Sigma[k] / 1024;
+        // Against the wing's value; near 25 cm-1, where it goes to 0 with a kink the coarsest level
+        // rounds, against the plinth.
+        const double error = std::fabs(coarse.Sigma[k] - straight.Sigma[k]);
+        if (std::fabs(w.grid[k] - 1000) < 20)
+          worst = std::max(worst, error / straight.Sigma[k]);
+        else
+          worst_edge = std::max(worst_edge, error / placed.Lines[0].Plinth);
+      }
+      EXPECT_LT(worst, 2e-3) << where;
+      EXPECT_LT(worst_edge, 1e-2) << where;
+      EXPECT_NEAR(coarse_area / area, 1, 1e-6) << where;
+      fast.Threads = 3;
+      const auto threads = ComputeHitranCrossSection(HitranLineSet(*w.list), fast);
+      EXPECT_EQ(0,
+                std::memcmp(threads.Sigma.data(), coarse.Sigma.data(), coarse.Sigma.size() * sizeof(double)));
+    }
+
+  // Cell means keep the same area: a 5 mb line, far narrower than the 0.002 cm-1 cells.
+  THitranConditions cells = conditions(220, 5, 0, THitranProfile::Voigt, 950, 1050);
+  cells.ContinuumWings = true;
+  cells.CellAverage = true;
+  const auto means = ComputeHitranCrossSection(HitranLineSet(*w.list), cells);
+  ASSERT_TRUE(means.Valid()) << means.Refusal;
+  const THitranPlacement placed = PlaceHitranLines(HitranLineSet(*w.list), cells);
+  ASSERT_TRUE(placed.Lines.at(0).CellMean);
+  double area = 0;
+  for (double v : means.Sigma) {
+    ASSERT_GE(v, 0);
+    area += v * means.Step;
+  }
+  EXPECT_NEAR(area / area_above_plinth(placed.Lines[0], THitranProfile::Voigt), 1, 1e-6);
+}

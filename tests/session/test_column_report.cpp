@@ -3,6 +3,7 @@
 // 0 cm-1 on a wavelength axis; the warmings to balance belong to the settings they were found for, and
 // the header names them.
 #include "zqColumnReport.h"
+#include "zqContinuumUse.h"
 #include "zqOutgoingRadiation.h"
 #include "zqSeriesTable.h"
 
@@ -304,4 +305,26 @@ TEST(ColumnReportTest, ExportHeaderNamesTheBalancesFound) {
     EXPECT_FALSE(b.count(absent)) << absent;
   // The settings still read back whole beside them.
   EXPECT_EQ(settings_of(c), current.Settings);
+}
+
+// A run with the continuum says so and acknowledges AER in the export; its balances never pass to a run
+// without it (nor back), whatever the settings.
+TEST(ColumnReportTest, ContinuumRunsAreAcknowledgedAndKeepTheirOwnBalances) {
+  TColumnSnapshot with = run_on({600.5, 601.5}, 0), without = with;
+  with.Continuum = true;
+  const std::string plain = ColumnExportHeader(without, nullptr, TColumnQuantity::Flux);
+  EXPECT_EQ(plain.find("Mlawer"), std::string::npos);
+  const std::string header = ColumnExportHeader(with, &without, TColumnQuantity::Flux);
+  EXPECT_NE(header.find(zqsession::ContinuumCommentLines()), std::string::npos);
+  const auto fields = header_fields(header);
+  EXPECT_EQ(fields.at("current").at("water-vapour continuum"), "MT_CKD");
+  EXPECT_FALSE(fields.at("background").count("water-vapour continuum"));
+
+  with.Balances.Vapour = TBalanceFigures{};
+  TColumnSnapshot next = run_on({600.5, 601.5}, 0);
+  CarryBalances(&with, next);
+  EXPECT_FALSE(next.Balances.Vapour);
+  next.Continuum = true;
+  CarryBalances(&with, next);
+  EXPECT_TRUE(next.Balances.Vapour);
 }

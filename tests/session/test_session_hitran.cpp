@@ -486,7 +486,8 @@ TEST(HitranSessionRealLists, ResolvedPowerDoesNotDependOnTheFineGrid) {
     auto table = [&](double fraction) {
       TResolvingGridOptions o;
       o.StepFraction = fraction;
-      const TPowerResult r = HitranPowerTable(ComputeHitranGases(&lists.h2o, &lists.co2, c, 2 * P, o), c, P);
+      const TPowerResult r =
+          HitranPowerTable(ComputeHitranGases(&lists.h2o, &lists.co2, c, nullptr, 2 * P, o), c, P);
       EXPECT_TRUE(r.Table) << r.Status.Headline();
       EXPECT_TRUE(r.Status.Notes.empty()) << r.Status.Headline();
       return r.Table.value_or(TPowerTable{});

@@ -3,6 +3,7 @@
 // cannot be done says so and leaves the file as it was.
 #include "FakePlatform.h"
 #include "TestSupport.h"
+#include "zqContinuumUse.h"
 #include "zqINI_File.h"
 #include "zqSettings.h"
 
@@ -122,4 +123,31 @@ TEST(Settings, AFileNameWithLineBreaksIsSavedAsItsBytesAndRewiresNothing) {
   EXPECT_EQ(again->ReadString("CO2", "Filename"), "02_CO2.txt");
   EXPECT_EQ(again->FindRecord("h2o", "Filename"), nullptr);
   EXPECT_EQ(ReadRecentFiles(*again), files);
+}
+
+// "[Continuum] File" read back from the saved file; a relative name is the INI file's folder's; without
+// it, the published name beside the water line list when it is there, else none.
+TEST(Settings, ContinuumFileReadsBackAndElseIsFoundBesideTheWaterList) {
+  zq::FakePlatform platform;
+  zqtest::TempDir dir;
+  zqtest::WriteFile(dir / "a.ini", "[h2o]\nFilename = lines/01.par\n");
+  auto ini = load(dir / "a.ini");
+  EXPECT_EQ(zqsession::IniContinuumFile(*ini), "");
+  const std::string water = (dir / "lines" / "01.par").string();
+  EXPECT_EQ(zqsession::StartupContinuumFile(*ini, water), "");
+  std::filesystem::create_directory(dir / "lines");
+  zqtest::WriteFile(dir / "lines" / zqsession::kContinuumFileName, "x");
+  EXPECT_EQ(zqsession::StartupContinuumFile(*ini, water),
+            (dir / "lines" / zqsession::kContinuumFileName).string());
+
+  const std::string named = "/data/aer/my continuum.nc";
+  zqsession::WriteContinuumFile(*ini, named);
+  ASSERT_EQ(SaveSettingsFile(*ini, (dir / "a.ini").string()), "");
+  auto again = load(dir / "a.ini");
+  EXPECT_EQ(zqsession::IniContinuumFile(*again), named);
+  EXPECT_EQ(zqsession::StartupContinuumFile(*again, water), named); // the INI file's comes first
+  zqsession::WriteContinuumFile(*again, "mtckd/absco.nc");
+  ASSERT_EQ(SaveSettingsFile(*again, (dir / "a.ini").string()), "");
+  EXPECT_EQ(std::filesystem::path(zqsession::IniContinuumFile(*load(dir / "a.ini"))),
+            std::filesystem::path(load(dir / "a.ini")->Directory()) / "mtckd" / "absco.nc");
 }
