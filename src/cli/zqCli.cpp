@@ -660,8 +660,10 @@ int run_power(const ParsedOptions& o, std::ostream& out, std::ostream& err, Cons
   std::ostringstream csv;
   csv << comments(zqsession::ContinuumInResults(g.session.Controls, g.session.ContinuumTable() != nullptr));
   csv << "result,W/m2\n";
-  csv << "CO2 1x," << number(t.CO2_1x) << "\n";
-  csv << "CO2 2x," << number(t.CO2_2x) << "\n";
+  // The second gas's rows carry its name (CO2 unless --gas names another).
+  const std::string second = ColumnGasInfo(c.Gas).Name;
+  csv << second << " 1x," << number(t.CO2_1x) << "\n";
+  csv << second << " 2x," << number(t.CO2_2x) << "\n";
   csv << "H2O 1x," << number(t.H2O_1x) << "\n";
   csv << "Sum 1x," << number(t.Total_1x) << "\n";
   csv << "Sum 2x," << number(t.Total_2x) << "\n";
