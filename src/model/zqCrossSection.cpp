@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <tuple>
 
 namespace {
 
@@ -274,13 +275,6 @@ std::pair<int32_t, int32_t> nodes_within(const THitranCoarseGrid& g, double mid,
   return {static_cast<int32_t>(lo), static_cast<int32_t>(hi)};
 }
 
-// The nodes of level l a coarse-wing line adds to: within the next level's D, or the reach on the last.
-std::pair<int32_t, int32_t> level_window(const std::vector<THitranCoarseGrid>& levels, std::size_t l,
-                                         const Placed& pl) {
-  const bool last = l + 1 == levels.size();
-  return nodes_within(levels[l], pl.Mid, last ? pl.Reach : kCoarseSplit * levels[l + 1].Step, !last);
-}
-
 // Makes a line of the continuum's convention a coarse-wing line when some level's step is at least half
 // its width: Lo .. Hi become the points within that level's D.
 void place_coarse(Placed& out, double width, const Setup& s, const std::vector<double>& x) {
@@ -492,28 +486,52 @@ void add_wing_run(double* sigma, const double* x, const Placed& pl, int32_t lo, 
   }
 }
 
-// A coarse-wing line's part on level l's nodes lo .. hi (see place_coarse): within D_l the difference
-// of two quartics, beyond it the wing minus the next level's quartic.
-void add_level_run(double* sum, const std::vector<THitranCoarseGrid>& levels, std::size_t l, const Placed& pl,
+// A coarse-wing line's piece on a level's nodes lo .. hi (see place_coarse).
+void add_level_run(double* sum, const double* nodes, const Placed& pl, const THitranWingPiece& piece,
                    int32_t lo, int32_t hi) {
-  const THitranCoarseGrid& g = levels[l];
-  const double split = kCoarseSplit * g.Step;
-  const Quartic own =
-      l == static_cast<std::size_t>(pl.FirstLevel) ? Quartic{pl.Q0, pl.Q2, pl.Q4} : wing_quartic(pl, split);
-  const Quartic next =
-      l + 1 < levels.size() ? wing_quartic(pl, kCoarseSplit * levels[l + 1].Step) : Quartic{};
-  const auto [core_from, core_to] = nodes_within(g, pl.Mid, split, true);
-  const int32_t core_lo = std::max(lo, core_from), core_hi = std::min(hi, core_to);
-  const double* x = g.X.data();
+  const Quartic less{piece.Less[0], piece.Less[1], piece.Less[2]};
+  const Quartic core{piece.Core[0], piece.Core[1], piece.Core[2]};
+  const int32_t core_lo = std::max(lo, piece.CoreLo), core_hi = std::min(hi, piece.CoreHi);
   auto wing = [&](int32_t a, int32_t b) {
-    if (a <= b) add_wing_run(sum, x, pl, a, b, WingPart::Less, next);
+    if (a <= b) add_wing_run(sum, nodes, pl, a, b, WingPart::Less, less);
   };
   if (core_lo > core_hi) return wing(lo, hi);
   wing(lo, core_lo - 1);
-  const Quartic diff{own.q0 - next.q0, own.q2 - next.q2, own.q4 - next.q4};
   for (int32_t j = core_lo; j <= core_hi; ++j)
-    sum[j] += diff((x[j] - pl.Nu) - pl.Shift);
+    sum[j] += core((nodes[j] - pl.Nu) - pl.Shift);
   wing(core_hi + 1, hi);
+}
+
+// The pieces of every coarse-wing line on every level (lines split between the threads): level l adds
+// the wing minus q_(l+1) out to D_(l+1) (the reach on the last level, where q_(l+1) = 0), and
+// q_l - q_(l+1) within D_l.
+std::vector<THitranWingPiece> wing_pieces(TzqWorkerPool& pool, unsigned parts,
+                                          const std::vector<Placed>& lines,
+                                          const std::vector<THitranCoarseGrid>& levels) {
+  const std::size_t n_levels = levels.size();
+  std::vector<THitranWingPiece> pieces(lines.size() * n_levels);
+  auto fill = [&](unsigned part) {
+    const auto [first, last] = zqsum::Share(static_cast<long>(lines.size()), parts, part);
+    for (long i = first; i < last; ++i) {
+      const Placed& pl = lines[static_cast<std::size_t>(i)];
+      if (!pl.Coarse) continue;
+      Quartic own{pl.Q0, pl.Q2, pl.Q4};
+      for (std::size_t l = static_cast<std::size_t>(pl.FirstLevel); l < n_levels; ++l) {
+        const bool top = l + 1 == n_levels;
+        const Quartic next = top ? Quartic{} : wing_quartic(pl, kCoarseSplit * levels[l + 1].Step);
+        THitranWingPiece& piece = pieces[static_cast<std::size_t>(i) * n_levels + l];
+        piece.Less[0] = next.q0, piece.Less[1] = next.q2, piece.Less[2] = next.q4;
+        piece.Core[0] = own.q0 - next.q0, piece.Core[1] = own.q2 - next.q2, piece.Core[2] = own.q4 - next.q4;
+        std::tie(piece.Lo, piece.Hi) =
+            nodes_within(levels[l], pl.Mid, top ? pl.Reach : kCoarseSplit * levels[l + 1].Step, !top);
+        std::tie(piece.CoreLo, piece.CoreHi) =
+            nodes_within(levels[l], pl.Mid, kCoarseSplit * levels[l].Step, true);
+        own = next;
+      }
+    }
+  };
+  pool.Run(parts, fill);
+  return pieces;
 }
 
 // A line's run of point values, as its rule says.
@@ -526,20 +544,26 @@ void add_point_run(double* sigma, const double* x, const Placed& pl, int32_t lo,
     add_run(sigma, x, pl, lo, hi);
 }
 
-// Adds the coarse grid's sum, interpolated by the cubic through the four nodes around each point.
-void add_coarse_sum(std::vector<double>& sigma, const std::vector<double>& x, const THitranCoarseGrid& g,
+// Adds a coarse level's sum, interpolated by the cubic through the four nodes around each point (points
+// split between the threads; each is its own sum, so the bits do not depend on their number).
+void add_coarse_sum(TzqWorkerPool& pool, unsigned parts, std::vector<double>& sigma,
+                    const std::vector<double>& x, const THitranCoarseGrid& g,
                     const std::vector<double>& sum) {
   const auto last = static_cast<double>(sum.size()) - 3;
-  for (std::size_t k = 0; k < sigma.size(); ++k) {
-    const double t = (x[k] - g.Origin) / g.Step;
-    const double j = std::clamp(std::floor(t), 1.0, last);
-    const double u = t - j;
-    const auto i = static_cast<std::size_t>(j);
-    // Lagrange weights of the nodes j - 1 .. j + 2 at u (0 at node j, 1 at node j + 1).
-    const double wm = -u * (u - 1) * (u - 2) / 6, w0 = (u + 1) * (u - 1) * (u - 2) / 2,
-                 w1 = -(u + 1) * u * (u - 2) / 2, w2 = (u + 1) * u * (u - 1) / 6;
-    sigma[k] += wm * sum[i - 1] + w0 * sum[i] + w1 * sum[i + 1] + w2 * sum[i + 2];
-  }
+  auto interpolate = [&](unsigned part) {
+    const auto [first, end] = zqsum::Share(static_cast<long>(sigma.size()), parts, part);
+    for (auto k = static_cast<std::size_t>(first); k < static_cast<std::size_t>(end); ++k) {
+      const double t = (x[k] - g.Origin) / g.Step;
+      const double j = std::clamp(std::floor(t), 1.0, last);
+      const double u = t - j;
+      const auto i = static_cast<std::size_t>(j);
+      // Lagrange weights of the nodes j - 1 .. j + 2 at u (0 at node j, 1 at node j + 1).
+      const double wm = -u * (u - 1) * (u - 2) / 6, w0 = (u + 1) * (u - 1) * (u - 2) / 2,
+                   w1 = -(u + 1) * u * (u - 2) / 2, w2 = (u + 1) * u * (u - 1) / 6;
+      sigma[k] += wm * sum[i - 1] + w0 * sum[i] + w1 * sum[i + 1] + w2 * sum[i + 2];
+    }
+  };
+  pool.Run(parts, interpolate);
 }
 
 // The line's share of its area between the wavenumbers from and to.
@@ -733,12 +757,11 @@ THitranPlacement PlaceHitranLines(const THitranLineSet& set, const THitranCondit
     out.Lines.insert(out.Lines.end(), kept[p].begin(), kept[p].end());
   for (const Placed& pl : out.Lines)
     result.Pairs += pl.Hi - pl.Lo + 1;
-  for (std::size_t l = 0; l < out.Coarse.size(); ++l)
-    for (const Placed& pl : out.Lines)
-      if (pl.Coarse && l >= static_cast<std::size_t>(pl.FirstLevel)) {
-        const auto [lo, hi] = level_window(out.Coarse, l, pl);
-        result.Pairs += hi - lo + 1;
-      }
+  if (!out.Coarse.empty()) {
+    out.Pieces = wing_pieces(pool, parts, out.Lines, out.Coarse);
+    for (const THitranWingPiece& piece : out.Pieces)
+      result.Pairs += piece.Hi - piece.Lo + 1;
+  }
   result.LinesUsed = static_cast<long>(out.Lines.size());
 
   Counts total;
@@ -808,23 +831,22 @@ void SumHitranLines(THitranPlacement& placement, unsigned threads, const std::at
           pool, parts, zqsum::TPlacedRuns::Whole(static_cast<long>(lines.size())), 0,
           static_cast<int32_t>(g.X.size()), node_delta,
           [&](long i) {
-            const Placed& pl = lines[static_cast<std::size_t>(i)];
-            return pl.Coarse && l >= static_cast<std::size_t>(pl.FirstLevel)
-                       ? level_window(levels, l, pl)
-                       : std::pair{int32_t{0}, int32_t{-1}};
+            const THitranWingPiece& piece = placement.Pieces[static_cast<std::size_t>(i) * levels.size() + l];
+            return std::pair{piece.Lo, piece.Hi};
           },
           [&](long i, int32_t lo, int32_t hi) {
-            add_level_run(sum.data(), levels, l, lines[static_cast<std::size_t>(i)], lo, hi);
+            const auto u = static_cast<std::size_t>(i);
+            add_level_run(sum.data(), g.X.data(), lines[u], placement.Pieces[u * levels.size() + l], lo, hi);
           },
           cancelFlag);
       if (!level_done) {
         cancel(result);
         return;
       }
-      if (!coarser.empty()) add_coarse_sum(sum, g.X, levels[l + 1], coarser);
+      if (!coarser.empty()) add_coarse_sum(pool, parts, sum, g.X, levels[l + 1], coarser);
       coarser = std::move(sum);
     }
-    add_coarse_sum(result.Sigma, result.X, levels.front(), coarser);
+    add_coarse_sum(pool, parts, result.Sigma, result.X, levels.front(), coarser);
   }
   // Each line adds nothing below 0 under the continuum's convention; its two parts, summed, may miss 0
   // by a rounding near the plinth's distance, which no cross-section keeps.

@@ -127,11 +127,18 @@ struct THitranCoarseGrid {
   double Origin = 0, Step = 0;
   std::vector<double> X;
 };
+// What a coarse-wing line adds on one level: on its nodes Lo .. Hi the wing minus the quartic Less,
+// on the nodes CoreLo .. CoreHi (within the level's own split) the quartic Core instead.
+struct THitranWingPiece {
+  double Less[3] = {0, 0, 0}, Core[3] = {0, 0, 0}; // Q0, Q2, Q4
+  int32_t Lo = 0, Hi = -1, CoreLo = 0, CoreHi = -1;
+};
 struct THitranPlacement {
   THitranCrossSection Result;            // everything but Sigma (empty until pass 2)
   std::vector<THitranPlacedLine> Lines;  // the lines that reach the grid, in file order
   std::vector<double> Edges, Centres;    // CellAverage: the cells' edges and midpoints
   std::vector<THitranCoarseGrid> Coarse; // ContinuumWings with CoarseWings: the far wings' levels
+  std::vector<THitranWingPiece> Pieces;  // line i's piece on level l at i * Coarse.size() + l
 };
 THitranPlacement PlaceHitranLines(const THitranLineSet& lines, const THitranConditions& conditions);
 // Fills placement.Result.Sigma (nothing when the placement was refused). threads: 0 = every core. A
