@@ -10,6 +10,7 @@
 #include "zqAtmosphereTable.h"
 #include "zqColumn.h"
 #include "zqColumnBalance.h"
+#include "zqColumnDiagnostics.h"
 #include "zqContinuum.h"
 #include "zqCrossSectionCache.h"
 #include "zqHITRAN.h"
@@ -164,13 +165,6 @@ std::shared_ptr<const TzqContinuumTable> continuum_table(std::string& why) {
   return table;
 }
 
-double band_olr(const TzqColumnResult& r, double lo, double hi) {
-  double sum = 0;
-  for (std::size_t j = 0; j < r.Wavenumber.size(); ++j)
-    if (r.Wavenumber[j] >= lo && r.Wavenumber[j] < hi) sum += r.OLR1xSpectrum[j] * r.Step;
-  return sum;
-}
-
 // Arg: the atmosphere, as BM_AtmosphereFromNothing. Timed: the column with the continuum from nothing.
 void BM_AtmosphereWithContinuum(benchmark::State& state) {
   if (!have_lists()) return state.SkipWithError("HITRAN H2O/CO2 lists not found beside the project");
@@ -198,7 +192,7 @@ void BM_AtmosphereWithContinuum(benchmark::State& state) {
   for (const TzqBand& b : DefaultHeatingBands())
     state.counters["dOLR_" + std::to_string(static_cast<int>(b.Min)) + "_" +
                    std::to_string(static_cast<int>(b.Max))] =
-        band_olr(off, b.Min, b.Max) - band_olr(on, b.Min, b.Max);
+        BandIntegral(off.OLR1xSpectrum, ColumnGrid(s), b) - BandIntegral(on.OLR1xSpectrum, ColumnGrid(s), b);
 }
 
 } // namespace

@@ -45,7 +45,11 @@ double GridIntegral(std::span<const float> spectrum, double step) {
   return float_sum(spectrum) * step;
 }
 
-double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
+namespace {
+
+// The grid points whose midpoints lie in [band.Min, band.Max), integrated.
+template <class T>
+double band_integral(std::span<const T> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
   // The first point at or above a wavenumber, from the midpoints Min + (j + 1/2) Step.
   const auto first_at = [&](double nu) {
     const double j = std::ceil((nu - grid.Min) / grid.Step - 0.5);
@@ -53,6 +57,16 @@ double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, 
   };
   const std::size_t from = first_at(band.Min), to = first_at(band.Max);
   return from < to ? GridIntegral(spectrum.subspan(from, to - from), grid.Step) : 0;
+}
+
+} // namespace
+
+double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
+  return band_integral(spectrum, grid, band);
+}
+
+double BandIntegral(std::span<const double> spectrum, const TzqColumnGrid& grid, const TzqBand& band) {
+  return band_integral(spectrum, grid, band);
 }
 
 int ObserverLevel(const TzqColumnProfile& profile, std::optional<double> altitude) {

@@ -15,6 +15,7 @@ double GridIntegral(std::span<const double> spectrum, double step);
 double GridIntegral(std::span<const float> spectrum, double step);
 // The same over the grid points whose midpoints lie in [band.Min, band.Max).
 double BandIntegral(std::span<const float> spectrum, const TzqColumnGrid& grid, const TzqBand& band);
+double BandIntegral(std::span<const double> spectrum, const TzqColumnGrid& grid, const TzqBand& band);
 
 // The level nearest (in altitude) to the observer's altitude (km); the top when none is given.
 int ObserverLevel(const TzqColumnProfile& profile, std::optional<double> altitude);

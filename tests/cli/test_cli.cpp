@@ -1,5 +1,6 @@
 // absorbview-cli against the model it drives: each subcommand's CSV equals what the model objects
 // give for the same settings, and bad command lines end with the right exit code and message.
+#include "CliRun.h"
 #include "TestSupport.h"
 #include "zqAtmosphere.h"
 #include "zqBlackbody.h"
@@ -21,19 +22,8 @@
 
 namespace {
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  CliRun r;
-  r.code = RunAbsorbviewCli(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+using clitest::cli;
+using clitest::CliRun;
 
 std::vector<std::vector<std::string>> csv(const std::string& text) {
   std::vector<std::vector<std::string>> rows;

@@ -2,6 +2,7 @@
 // before; a file named or found beside the line lists is used, acknowledged in the "#" lines, and the
 // "continuum" spectra type is the continuum's cross-section x 1e20; a damaged file ends the run with
 // exit code 3 naming it and the reason, for every subcommand that takes one.
+#include "CliRun.h"
 #include "ContinuumTestFiles.h"
 #include "TestSupport.h"
 #include "zqCli.h"
@@ -17,19 +18,8 @@
 
 namespace {
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  CliRun r;
-  r.code = RunAbsorbviewCli(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+using clitest::cli;
+using clitest::CliRun;
 
 // The table after its "#" lines: the header, then rows of numbers.
 std::vector<std::vector<double>> rows_of(const std::string& text, std::string& comments) {

@@ -3,6 +3,7 @@
 // the cells, its point values; the choice of physics and its spectra types are checked at the command
 // line and in the INI file; the combined column and the power rows keep the relations the physics gives
 // them.
+#include "CliRun.h"
 #include "TestSupport.h"
 #include "zqCli.h"
 #include "zqCrossSection.h"
@@ -21,19 +22,8 @@
 
 namespace {
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  CliRun r;
-  r.code = RunAbsorbviewCli(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+using clitest::cli;
+using clitest::CliRun;
 
 // Data rows of a grid CSV as numbers; the header must be the four columns the tool promises.
 std::vector<std::vector<double>> grid_rows(const std::string& text) {
