@@ -994,10 +994,10 @@ void TForm1::DrawColumnSpectra() {
       b.Assign(ColumnChartX(background->Wavenumber, unit), SnapshotSpectrum(*background, state, quantity));
     }
   const std::vector<double> x = ColumnChartX(c.Wavenumber, unit);
-  const std::string states[] = {
-      BaseStateText(c.Settings),
-      c.Settings.Offset == 0 ? ChangedStateText(c.Settings)
-                             : WarmedStateText(c.Settings.CO2Factor, c.Settings.Offset, c.Settings.Hold)};
+  const std::string states[] = {BaseStateText(c.Settings),
+                                c.Settings.Offset == 0
+                                    ? ChangedStateText(c.Settings)
+                                    : WarmedStateText(c.Settings, c.Settings.Offset, c.Settings.Hold)};
   for (int state = 0; state < 2; ++state) {
     std::vector<double> y = SnapshotSpectrum(c, state, quantity);
     if (difference) {
@@ -1021,8 +1021,7 @@ void TForm1::DrawColumnSpectra() {
     r.SetSeriesColor(kRebalancedColor);
     r.SetPenWidth(1);
     r.SetPenStyle(TPenStyle::Solid);
-    r.SetTitle(ObserverText(c) + ", " +
-               WarmedStateText(c.Settings.CO2Factor, c.Balances.Of(hold)->Warming, hold));
+    r.SetTitle(ObserverText(c) + ", " + WarmedStateText(c.Settings, c.Balances.Of(hold)->Warming, hold));
     r.Assign(x, *rebalanced);
   }
   // The Planck curves bound the spectra; a difference has none.

@@ -278,8 +278,9 @@ std::string HoldText(TzqHold hold) {
   return hold == TzqHold::RH ? "fixed RH" : "fixed vapour";
 }
 
-std::string WarmedStateText(double co2Factor, double warming, TzqHold hold) {
-  return number(co2Factor) + "x CO2, warmed " + zq::FormatGeneral(warming, 3) + " K (" + HoldText(hold) + ")";
+std::string WarmedStateText(const TzqColumnSettings& settings, double warming, TzqHold hold) {
+  return ChangedStateText(settings) + ", warmed " + zq::FormatGeneral(warming, 3) + " K (" + HoldText(hold) +
+         ")";
 }
 
 const std::vector<double>& SnapshotSpectrum(const TColumnSnapshot& run, int state, TColumnQuantity quantity) {

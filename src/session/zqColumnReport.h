@@ -142,8 +142,9 @@ std::vector<std::optional<double>> BalanceFigureDifferences(const std::vector<st
 const std::vector<double>* RebalancedSpectrum(const TColumnSnapshot& run, TColumnQuantity quantity);
 // "fixed vapour", "fixed RH".
 std::string HoldText(TzqHold hold);
-// "3x CO2, warmed 1.04 K (fixed RH)": a state of the CO2 multiple at a warming (three significant digits).
-std::string WarmedStateText(double co2Factor, double warming, TzqHold hold);
+// "3x CO2, warmed 1.04 K (fixed RH)": the changed state (as ChangedStateText names it) at a warming
+// (three significant digits).
+std::string WarmedStateText(const TzqColumnSettings& settings, double warming, TzqHold hold);
 
 // Every field of the settings as "Name = value" in declaration order (numbers as zqFloatToText writes
 // them, yes/no, "top" for no observer altitude, "default" for no heating bands).

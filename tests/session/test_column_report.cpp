@@ -278,7 +278,13 @@ TEST(ColumnReportTest, BalancesBelongToTheSettingsTheyWereFoundFor) {
   EXPECT_EQ(BalanceFigureValues(run.Balances)[4], std::nullopt);
   EXPECT_EQ(RebalancedSpectrum(run, TColumnQuantity::Flux), nullptr);
   EXPECT_TRUE(std::isnan(WaterVapourFeedbackFactor(1, 0)));
-  EXPECT_EQ(WarmedStateText(3, 1.04123, TzqHold::RH), "3x CO2, warmed 1.04 K (fixed RH)");
+  TzqColumnSettings three;
+  three.CO2Factor = 3;
+  EXPECT_EQ(WarmedStateText(three, 1.04123, TzqHold::RH), "3x CO2, warmed 1.04 K (fixed RH)");
+  TzqColumnSettings methane;
+  methane.CO2Factor = 1;
+  methane.GasFactors[TzqColumnGas::CH4] = 2;
+  EXPECT_EQ(WarmedStateText(methane, 0.5, TzqHold::Vapour), "2x CH4, warmed 0.5 K (fixed vapour)");
 }
 
 TEST(ColumnReportTest, ExportHeaderNamesTheBalancesFound) {
