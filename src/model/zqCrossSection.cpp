@@ -210,7 +210,7 @@ double value_at_distance(const Placed& pl, double d) {
 // area near the ground. Each level l has a quartic q_l(d) = Q0 + Q2 d^2 + Q4 d^4 matched to the wing
 // at D_l in value, slope and curvature (so a cubic sees no jump there but in the third derivative):
 //   the grid's points add  f - plinth - q_first   within D_first (the first level the line uses, whose
-//                                                  step is at least half the line's width);
+//                                                  step is at least a quarter of the line's width);
 //   level l adds           f - plinth - q_(l+1)    for D_l <= |d| < D_(l+1) (25 cm-1 on the last),
 //                          q_l - q_(l+1)           within D_l (q_(l+1) = 0 on the last level);
 // which sum to the line's value everywhere, to the cubics' error. Each level's sums are interpolated
@@ -275,12 +275,12 @@ std::pair<int32_t, int32_t> nodes_within(const THitranCoarseGrid& g, double mid,
   return {static_cast<int32_t>(lo), static_cast<int32_t>(hi)};
 }
 
-// Makes a line of the continuum's convention a coarse-wing line when some level's step is at least half
-// its width: Lo .. Hi become the points within that level's D.
+// Makes a line of the continuum's convention a coarse-wing line when some level's step is at least a quarter
+// of its width: Lo .. Hi become the points within that level's D.
 void place_coarse(Placed& out, double width, const Setup& s, const std::vector<double>& x) {
   const std::vector<THitranCoarseGrid>& levels = *s.coarse;
   std::size_t first = 0;
-  while (first < levels.size() && levels[first].Step < width / 2)
+  while (first < levels.size() && levels[first].Step < width / 4)
     ++first;
   if (first == levels.size()) return; // too wide for any level: summed straight
   const double split = kCoarseSplit * levels[first].Step;
