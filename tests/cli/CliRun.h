@@ -23,4 +23,13 @@ inline CliRun cli(std::vector<std::string> args) {
   return r;
 }
 
+// The numbers of one CSV line.
+inline std::vector<double> NumberCells(const std::string& line) {
+  std::vector<double> cells;
+  std::istringstream in(line);
+  for (std::string cell; std::getline(in, cell, ',');)
+    cells.push_back(std::stod(cell));
+  return cells;
+}
+
 } // namespace clitest

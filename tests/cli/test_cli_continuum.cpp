@@ -35,11 +35,7 @@ std::vector<std::vector<double>> rows_of(const std::string& text, std::string& c
       header = true;
       continue;
     }
-    std::vector<double> cells;
-    std::istringstream cellsIn(line);
-    for (std::string cell; std::getline(cellsIn, cell, ',');)
-      cells.push_back(std::stod(cell));
-    rows.push_back(cells);
+    rows.push_back(clitest::NumberCells(line));
   }
   return rows;
 }

@@ -32,13 +32,8 @@ std::vector<std::vector<double>> grid_rows(const std::string& text) {
   std::getline(in, line);
   EXPECT_EQ(line, "wavenumber_cm-1,H2O,CO2,Combined");
   std::vector<std::vector<double>> rows;
-  while (std::getline(in, line)) {
-    std::vector<double> cells;
-    std::istringstream cellsIn(line);
-    for (std::string cell; std::getline(cellsIn, cell, ',');)
-      cells.push_back(std::stod(cell));
-    rows.push_back(cells);
-  }
+  while (std::getline(in, line))
+    rows.push_back(clitest::NumberCells(line));
   return rows;
 }
 
